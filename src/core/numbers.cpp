@@ -1,0 +1,209 @@
+// Number reading and formatting shared by every writer.
+#include "core/numbers.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace korv {
+
+double LeadingNumber(std::string_view text) {
+  // Collect the number's characters, skipping blanks anywhere, then let strtod read them.
+  std::string digits;
+  digits.reserve(text.size());
+  size_t i = 0;
+  auto skipBlanks = [&] {
+    while (i < text.size() &&
+           (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+      ++i;
+  };
+  skipBlanks();
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) digits += text[i++];
+  bool any = false, point = false;
+  for (;; ++i) {
+    skipBlanks();
+    if (i >= text.size()) break;
+    char c = text[i];
+    if (c >= '0' && c <= '9') {
+      digits += c;
+      any = true;
+    } else if (c == '.' && !point) {
+      digits += c;
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!any) return 0.0;
+  skipBlanks();
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+    size_t j = i + 1;
+    std::string exponent = "e";
+    while (j < text.size() && (text[j] == ' ' || text[j] == '\t')) ++j;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
+    bool expDigits = false;
+    for (; j < text.size(); ++j) {
+      char c = text[j];
+      if (c == ' ' || c == '\t') continue;
+      if (c < '0' || c > '9') break;
+      exponent += c;
+      expDigits = true;
+    }
+    if (expDigits) digits += exponent;
+  }
+  double v = std::strtod(digits.c_str(), nullptr);
+  if (std::isinf(v)) v = 0.0;  // an absurd exponent reads as no number rather than infinity
+  return v;
+}
+
+double RoundHalfEven(double value) { return std::nearbyint(value); }
+
+namespace {
+
+// Decimal digits of |value| rounded to `significant` digits: digits without point, and the
+// power of ten of the first digit.
+struct Decimal {
+  bool negative = false;
+  std::string digits;  // at least one digit, no leading zeros unless the value is zero
+  int exponent = 0;    // value = 0.d1d2d3... * 10^(exponent+1), i.e. d1 is at 10^exponent
+};
+
+Decimal ToDecimal(double value, int significant) {
+  Decimal d;
+  if (!std::isfinite(value)) value = 0.0;
+  d.negative = std::signbit(value) && value != 0.0;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*e", significant - 1, std::fabs(value));
+  // buf = "d.ddddde+XX"
+  std::string s(buf);
+  size_t e = s.find('e');
+  for (size_t k = 0; k < e; ++k) {
+    if (s[k] != '.') d.digits += s[k];
+  }
+  d.exponent = std::atoi(s.c_str() + e + 1);
+  if (value == 0.0) d.exponent = 0;
+  return d;
+}
+
+std::string Fixed(const Decimal& d, int minInt, int decimals) {
+  // Place digits on a grid of positions from 10^hi down to 10^-decimals, rounding half away
+  // from zero at the last kept position.
+  std::string digits = d.digits;
+  int exp = d.exponent;
+  bool zero = digits.find_first_not_of('0') == std::string::npos;
+  if (zero) {
+    digits = "0";
+    exp = 0;
+  }
+  // Number of digits kept: those at positions >= -decimals.
+  int keep = exp + decimals + 1;
+  std::string kept;
+  if (keep <= 0) {
+    // Everything is below the last kept position; it rounds to 0 or to one unit.
+    bool up = keep == 0 && digits[0] >= '5';
+    kept = up ? "1" : "0";
+    exp = -decimals;  // the single kept digit sits at 10^-decimals
+  } else {
+    if (static_cast<int>(digits.size()) > keep) {
+      bool up = digits[static_cast<size_t>(keep)] >= '5';
+      kept = digits.substr(0, static_cast<size_t>(keep));
+      if (up) {
+        int k = keep - 1;
+        while (k >= 0 && kept[static_cast<size_t>(k)] == '9') kept[static_cast<size_t>(k--)] = '0';
+        if (k < 0) {
+          kept.insert(kept.begin(), '1');
+          ++exp;
+        } else {
+          ++kept[static_cast<size_t>(k)];
+        }
+      }
+    } else {
+      kept = digits + std::string(static_cast<size_t>(keep) - digits.size(), '0');
+    }
+  }
+  // kept's first digit is at 10^exp, last at 10^-decimals.
+  std::string intPart, fracPart;
+  int pos = exp;
+  for (char c : kept) {
+    if (pos >= 0)
+      intPart += c;
+    else
+      fracPart += c;
+    --pos;
+  }
+  // Leading zero positions of the fraction when exp < -1.
+  if (exp < -1) fracPart = std::string(static_cast<size_t>(-exp - 1), '0') + fracPart;
+  fracPart.resize(static_cast<size_t>(decimals), '0');
+  size_t nz = intPart.find_first_not_of('0');
+  intPart = nz == std::string::npos ? std::string() : intPart.substr(nz);
+  if (static_cast<int>(intPart.size()) < minInt) {
+    intPart.insert(0, static_cast<size_t>(minInt) - intPart.size(), '0');
+  }
+  std::string out = d.negative ? "-" : "";
+  out += intPart;
+  if (decimals > 0) out += "." + fracPart;
+  return out;
+}
+
+std::string Picture(double value, std::string_view picture, int significant) {
+  size_t point = picture.find('.');
+  std::string_view intPic = picture.substr(0, point);
+  int minInt = 0;
+  for (char c : intPic) minInt += c == '0';
+  int decimals = 0;
+  if (point != std::string_view::npos) {
+    for (char c : picture.substr(point + 1)) decimals += (c == '0' || c == '#');
+  }
+  return Fixed(ToDecimal(value, significant), minInt, decimals);
+}
+
+std::string General(double value, int significant) {
+  Decimal d = ToDecimal(value, significant);
+  std::string digits = d.digits;
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  if (digits == "0") return "0";
+  std::string out = d.negative ? "-" : "";
+  int exp = d.exponent;
+  if (exp >= significant || exp < -4) {
+    out += digits.substr(0, 1);
+    if (digits.size() > 1) out += "." + digits.substr(1);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "E%c%02d", exp < 0 ? '-' : '+', exp < 0 ? -exp : exp);
+    return out + buf;
+  }
+  if (exp < 0) {
+    out += "0." + std::string(static_cast<size_t>(-exp - 1), '0') + digits;
+  } else if (static_cast<int>(digits.size()) <= exp + 1) {
+    out += digits + std::string(static_cast<size_t>(exp + 1) - digits.size(), '0');
+  } else {
+    out += digits.substr(0, static_cast<size_t>(exp + 1)) + "." +
+           digits.substr(static_cast<size_t>(exp + 1));
+  }
+  return out;
+}
+
+std::string Printed(double value, int significant) {
+  std::string g = General(value, significant);
+  return (g[0] == '-' ? "" : " ") + g + " ";
+}
+
+}  // namespace
+
+std::string FormatPicture(double value, std::string_view picture) {
+  return Picture(value, picture, 15);
+}
+std::string FormatPicture(float value, std::string_view picture) {
+  return Picture(value, picture, 7);
+}
+std::string GeneralNumber(double value) { return General(value, 15); }
+std::string GeneralNumber(float value) { return General(value, 7); }
+std::string PrintedNumber(double value) { return Printed(value, 15); }
+std::string PrintedNumber(float value) { return Printed(value, 7); }
+
+std::string RightJustify(std::string_view text, size_t width) {
+  if (text.size() >= width) return std::string(text.substr(0, width));
+  return std::string(width - text.size(), ' ') + std::string(text);
+}
+
+}  // namespace korv

@@ -1,0 +1,44 @@
+// Number reading and formatting shared by every writer: the leading-number rule, the
+// picture formats ("##0.000", "0.0000", "#0", ...), the general number form, and the
+// rounding rules. The decimal mark is "." on every locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korv {
+
+// Value of the number at the start of `text`. Blanks, tabs, CR and LF are ignored wherever
+// they stand; an optional sign, digits, "." as decimal point and an exponent ("E" or "D")
+// are read; reading stops at the first other character; no number gives 0.
+double LeadingNumber(std::string_view text);
+
+// Rounds to the nearest whole number, halves to the even neighbour.
+double RoundHalfEven(double value);
+
+// Rounds a 64-bit value to the 32-bit value the formats hold (single precision).
+inline float ToSingle(double value) { return static_cast<float>(value); }
+
+// Formats `value` with a picture such as "##0.000", "0.0000" or "#0": at least as many
+// integer digits as the picture has "0"s before the point, exactly as many decimals as it
+// has after it. The value's decimal form (15 significant digits) is rounded half away from
+// zero; negative values get a leading "-".
+std::string FormatPicture(double value, std::string_view picture);
+// The same for a 32-bit value, whose decimal form has 7 significant digits.
+std::string FormatPicture(float value, std::string_view picture);
+
+// Shortest decimal form with up to 15 (64-bit) or 7 (32-bit) significant digits, "0" before
+// a leading point, exponent form ("1.5E+16", "1E-05") for very large or small values.
+std::string GeneralNumber(double value);
+std::string GeneralNumber(float value);
+
+// The general number form as a printed field: one leading blank when the value is not
+// negative, and one trailing blank (" 8.25 ", "-3 ").
+std::string PrintedNumber(double value);
+std::string PrintedNumber(float value);
+
+// `text` right-justified in a field of `width` characters; a longer text keeps its
+// leftmost `width` characters.
+std::string RightJustify(std::string_view text, size_t width);
+
+}  // namespace korv

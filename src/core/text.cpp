@@ -1,0 +1,123 @@
+// Small string procedures shared by every layer.
+#include "core/text.h"
+
+#include <algorithm>
+
+namespace korv {
+
+namespace {
+bool IsBlank(char c) { return c == ' '; }
+}  // namespace
+
+// Trimming removes blanks only, as the settings and data formats define it; tabs are data.
+std::string_view TrimView(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && IsBlank(s[b])) ++b;
+  while (e > b && IsBlank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
+
+std::string TrimLeft(std::string_view s) {
+  size_t b = 0;
+  while (b < s.size() && IsBlank(s[b])) ++b;
+  return std::string(s.substr(b));
+}
+
+std::string TrimRight(std::string_view s) {
+  size_t e = s.size();
+  while (e > 0 && IsBlank(s[e - 1])) --e;
+  return std::string(s.substr(0, e));
+}
+
+std::string ToLowerAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+int SplitFields(std::string& line, FieldArray& fields) {
+  line = Trim(line);
+  if (line.empty()) return 0;
+  if (fields.size() < 17) fields.resize(17);
+  for (size_t i = 1; i <= 16; ++i) fields[i].clear();
+
+  int count = 0;
+  std::string_view rest(line);
+  while (true) {
+    size_t comma = rest.find(',');
+    if (comma == std::string_view::npos) break;
+    ++count;
+    fields[static_cast<size_t>(count)] = Trim(rest.substr(0, comma));
+    rest = rest.substr(comma + 1);
+    if (count == 12) break;
+  }
+  if (!TrimView(rest).empty()) {
+    ++count;
+    fields[static_cast<size_t>(count)] = std::string(rest);
+  }
+  return count;
+}
+
+int SplitWords(std::string& line, std::vector<std::string>& words) {
+  line = Trim(line);
+  if (line.empty()) return 0;
+  if (words.size() < 10) words.resize(10);
+  for (size_t i = 1; i <= 9; ++i) words[i].clear();
+
+  int count = 0;
+  std::string_view rest(line);
+  while (!rest.empty()) {
+    size_t blank = rest.find(' ');
+    std::string_view word = blank == std::string_view::npos ? rest : rest.substr(0, blank);
+    ++count;
+    if (words.size() <= static_cast<size_t>(count)) words.resize(static_cast<size_t>(count) + 1);
+    words[static_cast<size_t>(count)] = Trim(word);
+    if (blank == std::string_view::npos) break;
+    rest = rest.substr(blank + 1);
+    while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+  }
+  return count;
+}
+
+std::string StripQuotes(std::string_view text) {
+  std::string_view t = TrimView(text);
+  if (t.size() >= 2 && t.front() == '"' && t.back() == '"') t = t.substr(1, t.size() - 2);
+  return std::string(t);
+}
+
+std::string FileNameOnly(std::string_view path) {
+  std::string_view p = TrimView(path);
+  size_t cut = p.find_last_of("/\\");
+  if (cut != std::string_view::npos) p = p.substr(cut + 1);
+  return std::string(p);
+}
+
+bool ReadLine(std::istream& in, std::string& line) {
+  line.clear();
+  if (!std::getline(in, line)) {
+    return false;
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+}  // namespace korv

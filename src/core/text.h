@@ -1,0 +1,43 @@
+// Small string procedures shared by every layer: trimming, the comma and blank splitters,
+// quote and folder stripping, and a line reader that accepts CR LF and LF endings.
+#pragma once
+
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korv {
+
+std::string_view TrimView(std::string_view s);
+std::string Trim(std::string_view s);
+std::string TrimLeft(std::string_view s);
+std::string TrimRight(std::string_view s);
+
+std::string ToLowerAscii(std::string_view s);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+bool StartsWith(std::string_view s, std::string_view prefix);
+
+// Fields of one comma-separated record, numbered from 1 (index 0 stays empty).
+// At most 12 commas split; the rest of the line, untrimmed, is the last field.
+using FieldArray = std::vector<std::string>;
+
+// Trims `line` in place and fills `fields` (resized to at least 17 entries, 1..16 cleared)
+// with its fields. Returns the field count (0 for a blank line, fields then untouched).
+int SplitFields(std::string& line, FieldArray& fields);
+
+// Trims `line` in place and splits it at runs of blanks into words 1..count of `words`.
+// Entries 1..9 are cleared when the line is not blank; the array grows as needed.
+int SplitWords(std::string& line, std::vector<std::string>& words);
+
+// Trimmed text without one enclosing pair of double quotes.
+std::string StripQuotes(std::string_view text);
+
+// The part of the trimmed path after its last folder separator ("/" or "\").
+std::string FileNameOnly(std::string_view path);
+
+// Reads one line ended by CR LF, LF or the end of the stream; the line end is removed.
+// Returns false only when nothing was left to read.
+bool ReadLine(std::istream& in, std::string& line);
+
+}  // namespace korv
