@@ -1,0 +1,309 @@
+// The settings-file key store.
+#include "core/key_store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "core/text.h"
+
+namespace korv {
+
+namespace {
+
+constexpr size_t kMaxValueChars = 254;
+
+// Windows-1252 bytes 0x80..0x9F as Unicode code points; the five unassigned bytes map to the
+// C1 control of the same number so that every byte survives a round trip.
+constexpr char32_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Decodes one UTF-8 sequence at `i` of valid UTF-8 text; advances `i`.
+char32_t NextCodePoint(std::string_view s, size_t& i) {
+  auto b = static_cast<unsigned char>(s[i]);
+  int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+  char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+  for (int k = 1; k < len && i + static_cast<size_t>(k) < s.size(); ++k) {
+    cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<size_t>(k)]) & 0x3F);
+  }
+  i += static_cast<size_t>(len);
+  return cp;
+}
+
+// `value` cut to at most `maxChars` characters (not bytes) of UTF-8 text.
+std::string CutChars(std::string_view value, size_t maxChars) {
+  size_t i = 0, chars = 0;
+  while (i < value.size() && chars < maxChars) {
+    NextCodePoint(value, i);
+    ++chars;
+  }
+  return std::string(value.substr(0, std::min(i, value.size())));
+}
+
+// Section name of a header line, or false when the line is no header.
+bool HeaderName(std::string_view line, std::string_view& name) {
+  std::string_view t = TrimView(line);
+  if (t.size() < 2 || t.front() != '[') return false;
+  size_t close = t.find(']');
+  if (close == std::string_view::npos) return false;
+  name = TrimView(t.substr(1, close - 1));
+  return true;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    auto b = static_cast<unsigned char>(s[i]);
+    size_t len;
+    char32_t min;
+    if (b < 0x80) {
+      ++i;
+      continue;
+    } else if ((b & 0xE0) == 0xC0) {
+      len = 2, min = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+      len = 3, min = 0x800;
+    } else if ((b & 0xF8) == 0xF0) {
+      len = 4, min = 0x10000;
+    } else {
+      return false;
+    }
+    if (i + len > s.size()) return false;
+    char32_t cp = b & (0x7F >> len);
+    for (size_t k = 1; k < len; ++k) {
+      auto c = static_cast<unsigned char>(s[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += len;
+  }
+  return true;
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 8);
+  for (char c : bytes) {
+    auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out += c;
+    } else if (b < 0xA0) {
+      AppendUtf8(out, kCp1252High[b - 0x80]);
+    } else {
+      AppendUtf8(out, b);
+    }
+  }
+  return out;
+}
+
+std::string Utf8ToWindows1252(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    char32_t cp = NextCodePoint(text, i);
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+      out += static_cast<char>(cp);
+      continue;
+    }
+    char mapped = '?';  // characters the code page cannot hold
+    for (int k = 0; k < 32; ++k) {
+      if (kCp1252High[k] == cp) mapped = static_cast<char>(0x80 + k);
+    }
+    out += mapped;
+  }
+  return out;
+}
+
+IniFile IniFile::FromBytes(std::string_view bytes) {
+  IniFile ini;
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    ini.bom_ = std::string(bytes.substr(0, 3));
+    bytes.remove_prefix(3);
+  }
+  std::string text;
+  if (IsValidUtf8(bytes)) {
+    text.assign(bytes);
+  } else {
+    ini.encoding_ = Encoding::Windows1252;
+    text = Windows1252ToUtf8(bytes);
+  }
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t nl = text.find('\n', pos);
+    Line line;
+    if (nl == std::string::npos) {
+      line.text = text.substr(pos);
+      pos = text.size();
+    } else {
+      size_t end = nl;
+      if (end > pos && text[end - 1] == '\r') {
+        --end;
+        line.end = "\r\n";
+      } else {
+        line.end = "\n";
+      }
+      line.text = text.substr(pos, end - pos);
+      pos = nl + 1;
+    }
+    ini.lines_.push_back(std::move(line));
+  }
+  return ini;
+}
+
+IniFile IniFile::Load(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return IniFile();
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return FromBytes(bytes);
+}
+
+long IniFile::FindSection(std::string_view section) const {
+  std::string_view wanted = TrimView(section);
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    std::string_view name;
+    if (HeaderName(lines_[i].text, name) && EqualsIgnoreCase(name, wanted)) {
+      return static_cast<long>(i);
+    }
+  }
+  return -1;
+}
+
+long IniFile::FindKey(long header, std::string_view key) const {
+  std::string_view wanted = TrimView(key);
+  for (size_t i = static_cast<size_t>(header) + 1; i < lines_.size(); ++i) {
+    std::string_view name;
+    if (HeaderName(lines_[i].text, name)) break;
+    const std::string& t = lines_[i].text;
+    size_t eq = t.find('=');
+    if (eq == std::string::npos) continue;
+    if (EqualsIgnoreCase(TrimView(std::string_view(t).substr(0, eq)), wanted)) {
+      return static_cast<long>(i);
+    }
+  }
+  return -1;
+}
+
+std::string IniFile::Get(std::string_view section, std::string_view key) const {
+  long header = FindSection(section);
+  if (header < 0) return {};
+  long line = FindKey(header, key);
+  if (line < 0) return {};
+  const std::string& t = lines_[static_cast<size_t>(line)].text;
+  std::string_view value = TrimView(std::string_view(t).substr(t.find('=') + 1));
+  return TrimRight(CutChars(value, kMaxValueChars));
+}
+
+void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
+  std::string keyName = Trim(key);
+  long header = FindSection(section);
+  if (header < 0) {
+    // New section at the end of the file, after a blank line when the file does not end
+    // with one.
+    if (!lines_.empty()) {
+      if (lines_.back().end.empty()) lines_.back().end = "\r\n";
+      if (!TrimView(lines_.back().text).empty()) lines_.push_back({"", "\r\n"});
+    }
+    lines_.push_back({"[" + Trim(section) + "]", "\r\n"});
+    lines_.push_back({keyName + "=" + std::string(value), "\r\n"});
+    return;
+  }
+  long line = FindKey(header, key);
+  if (line >= 0) {
+    Line& l = lines_[static_cast<size_t>(line)];
+    std::string fileKey = Trim(std::string_view(l.text).substr(0, l.text.find('=')));
+    l.text = fileKey + "=" + std::string(value);
+    return;
+  }
+  // Missing key: after the last non-blank line of the section.
+  size_t insertAt = static_cast<size_t>(header) + 1;
+  for (size_t i = insertAt; i < lines_.size(); ++i) {
+    std::string_view name;
+    if (HeaderName(lines_[i].text, name)) break;
+    if (!TrimView(lines_[i].text).empty()) insertAt = i + 1;
+  }
+  Line& before = lines_[insertAt - 1];
+  if (before.end.empty()) before.end = "\r\n";
+  lines_.insert(lines_.begin() + static_cast<long>(insertAt),
+                Line{keyName + "=" + std::string(value), "\r\n"});
+}
+
+std::string IniFile::ToBytes() const {
+  std::string text;
+  for (const Line& l : lines_) text += l.text + l.end;
+  if (encoding_ == Encoding::Windows1252) text = Utf8ToWindows1252(text);
+  return bom_ + text;
+}
+
+bool IniFile::Save(const std::string& path) const { return ReplaceFileAtomically(path, ToBytes()); }
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  // Write through a link to the file it names, and never over a read-only file.
+  std::string target = path;
+  if (char* real = ::realpath(path.c_str(), nullptr)) {
+    target = real;
+    std::free(real);
+  }
+  struct stat st {};
+  bool exists = ::stat(target.c_str(), &st) == 0;
+  if (exists && ::access(target.c_str(), W_OK) != 0) return false;
+
+  std::string tmp = target + ".tmp-XXXXXX";
+  int fd = ::mkstemp(tmp.data());
+  if (fd < 0) return false;
+  bool ok = true;
+  size_t done = 0;
+  while (ok && done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0)
+      ok = false;
+    else
+      done += static_cast<size_t>(n);
+  }
+  if (ok) ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644);
+  if (ok && ::fsync(fd) != 0) ok = false;
+  if (::close(fd) != 0) ok = false;
+  if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
+  if (!ok) ::unlink(tmp.c_str());
+  return ok;
+}
+
+std::string ReadKey(const std::string& path, std::string_view section, std::string_view key) {
+  return IniFile::Load(path).Get(section, key);
+}
+
+bool WriteKey(const std::string& path, std::string_view section, std::string_view key,
+              std::string_view value) {
+  IniFile ini = IniFile::Load(path);
+  ini.Set(section, key, value);
+  return ini.Save(path);
+}
+
+}  // namespace korv
