@@ -272,7 +272,8 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   }
   struct stat st {};
   bool exists = ::stat(target.c_str(), &st) == 0;
-  if (exists && ::access(target.c_str(), W_OK) != 0) return false;
+  // The write bits count even for a user (root) whom access() would let through.
+  if (exists && (::access(target.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0)) return false;
 
   std::string tmp = target + ".tmp-XXXXXX";
   int fd = ::mkstemp(tmp.data());

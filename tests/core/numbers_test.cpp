@@ -1,0 +1,91 @@
+// Number reading and the picture and general number forms.
+#include "core/numbers.h"
+
+#include <gtest/gtest.h>
+
+namespace korv {
+namespace {
+
+TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
+  EXPECT_DOUBLE_EQ(LeadingNumber("1.5m"), 1.5);
+  EXPECT_DOUBLE_EQ(LeadingNumber("  -12.25 "), -12.25);
+  EXPECT_DOUBLE_EQ(LeadingNumber("1 2 3"), 123);  // blanks are skipped wherever they stand
+  EXPECT_DOUBLE_EQ(LeadingNumber("\t8.\t25"), 8.25);
+  EXPECT_DOUBLE_EQ(LeadingNumber("8,25"), 8);  // a decimal comma ends the number
+  EXPECT_DOUBLE_EQ(LeadingNumber("1.5E3x"), 1500);
+  EXPECT_DOUBLE_EQ(LeadingNumber("2D2"), 200);
+  EXPECT_DOUBLE_EQ(LeadingNumber(".5"), 0.5);
+  EXPECT_DOUBLE_EQ(LeadingNumber("1.2.3"), 1.2);
+}
+
+TEST(LeadingNumber, TextWithoutNumberIsZero) {
+  EXPECT_EQ(LeadingNumber(""), 0);
+  EXPECT_EQ(LeadingNumber("-"), 0);
+  EXPECT_EQ(LeadingNumber("abc"), 0);
+  EXPECT_EQ(LeadingNumber("."), 0);
+  EXPECT_EQ(LeadingNumber("1E999999"), 0);  // no infinity from an absurd exponent
+}
+
+TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(RoundHalfEven(0.5), 0);
+  EXPECT_EQ(RoundHalfEven(1.5), 2);
+  EXPECT_EQ(RoundHalfEven(2.5), 2);
+  EXPECT_EQ(RoundHalfEven(-2.5), -2);
+  EXPECT_EQ(RoundHalfEven(2.6), 3);
+}
+
+TEST(FormatPicture, RoundsTheDecimalFormHalfAwayFromZero) {
+  EXPECT_EQ(FormatPicture(1.0005, "0.000"), "1.001");  // 1.0005 is 1.000499999... in binary
+  EXPECT_EQ(FormatPicture(-1.0005, "0.000"), "-1.001");
+  EXPECT_EQ(FormatPicture(2.5, "#0"), "3");
+  EXPECT_EQ(FormatPicture(0.9996, "0.000"), "1.000");
+  EXPECT_EQ(FormatPicture(999.9996, "##0.000"), "1000.000");
+}
+
+TEST(FormatPicture, IntegerDigitsFollowThePicture) {
+  EXPECT_EQ(FormatPicture(0.25, "##0.000"), "0.250");
+  EXPECT_EQ(FormatPicture(0.25, "#.000"), ".250");
+  EXPECT_EQ(FormatPicture(12345.5, "##0.000"), "12345.500");
+  EXPECT_EQ(FormatPicture(7.0, "0.0000"), "7.0000");
+  EXPECT_EQ(FormatPicture(0.0, "#0"), "0");
+  EXPECT_EQ(FormatPicture(-0.0, "0.000"), "0.000");
+  EXPECT_EQ(FormatPicture(0.00004, "0.0000"), "0.0000");
+  EXPECT_EQ(FormatPicture(0.00005, "0.0000"), "0.0001");
+}
+
+TEST(FormatPicture, SinglePrecisionKeepsSevenSignificantDigits) {
+  EXPECT_EQ(FormatPicture(ToSingle(1234567.891), "0.000"), "1234568.000");
+  EXPECT_EQ(FormatPicture(ToSingle(6543210.5), "0.000"), "6543210.000");
+  EXPECT_EQ(FormatPicture(ToSingle(123.4567), "0.000"), "123.457");
+  EXPECT_EQ(FormatPicture(1234567.891, "0.000"), "1234567.891");
+}
+
+TEST(GeneralNumber, ShortestFormWithinTheDigits) {
+  EXPECT_EQ(GeneralNumber(8.25), "8.25");
+  EXPECT_EQ(GeneralNumber(9999999.0), "9999999");
+  EXPECT_EQ(GeneralNumber(-9999999.0), "-9999999");
+  EXPECT_EQ(GeneralNumber(0.5), "0.5");
+  EXPECT_EQ(GeneralNumber(0.0), "0");
+  EXPECT_EQ(GeneralNumber(0.1 + 0.2), "0.3");
+  EXPECT_EQ(GeneralNumber(1e15), "1E+15");
+  EXPECT_EQ(GeneralNumber(123456789012345.0), "123456789012345");
+  EXPECT_EQ(GeneralNumber(0.0001), "0.0001");
+  EXPECT_EQ(GeneralNumber(0.00001), "1E-05");
+  EXPECT_EQ(GeneralNumber(ToSingle(1.1)), "1.1");
+  EXPECT_EQ(GeneralNumber(ToSingle(12345678.0)), "1.234568E+07");
+}
+
+TEST(PrintedNumber, LeadingBlankForTheSignAndTrailingBlank) {
+  EXPECT_EQ(PrintedNumber(ToSingle(8.25)), " 8.25 ");
+  EXPECT_EQ(PrintedNumber(-3.0), "-3 ");
+  EXPECT_EQ(PrintedNumber(0.0), " 0 ");
+}
+
+TEST(RightJustify, PadsOnTheLeftAndKeepsLeftmostCharacters) {
+  EXPECT_EQ(RightJustify("1.5", 6), "   1.5");
+  EXPECT_EQ(RightJustify("1234.5678", 8), "1234.567");
+  EXPECT_EQ(RightJustify("", 2), "  ");
+}
+
+}  // namespace
+}  // namespace korv
