@@ -54,8 +54,16 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }
 
+// Trims `s` in place without giving up its buffer.
+void TrimInPlace(std::string& s) {
+  std::string_view t = TrimView(s);
+  size_t begin = static_cast<size_t>(t.data() - s.data());
+  s.erase(begin + t.size());
+  s.erase(0, begin);
+}
+
 int SplitFields(std::string& line, FieldArray& fields) {
-  line = Trim(line);
+  TrimInPlace(line);
   if (line.empty()) return 0;
   if (fields.size() < 17) fields.resize(17);
   for (size_t i = 1; i <= 16; ++i) fields[i].clear();
@@ -66,13 +74,13 @@ int SplitFields(std::string& line, FieldArray& fields) {
     size_t comma = rest.find(',');
     if (comma == std::string_view::npos) break;
     ++count;
-    fields[static_cast<size_t>(count)] = Trim(rest.substr(0, comma));
+    fields[static_cast<size_t>(count)].assign(TrimView(rest.substr(0, comma)));
     rest = rest.substr(comma + 1);
     if (count == 12) break;
   }
   if (!TrimView(rest).empty()) {
     ++count;
-    fields[static_cast<size_t>(count)] = std::string(rest);
+    fields[static_cast<size_t>(count)].assign(rest);
   }
   return count;
 }

@@ -13,6 +13,8 @@ std::string_view TrimView(std::string_view s);
 std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
+// Trims blanks from both ends of `s`, keeping its buffer (no allocation).
+void TrimInPlace(std::string& s);
 
 std::string ToLowerAscii(std::string_view s);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
