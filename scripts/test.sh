@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Korvenia and runs every test headless: once in a normal
+# build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+jobs="$(nproc)"
+
+echo "== Build and test =="
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== Build and test under AddressSanitizer + UndefinedBehaviorSanitizer =="
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKORVENIA_SANITIZE=ON >/dev/null
+cmake --build build-sanitize -j"$jobs"
+ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
