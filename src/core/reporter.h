@@ -6,7 +6,8 @@
 
 namespace korv {
 
-enum class MessageIcon { Critical, Exclamation, Information, Question };
+// None: a plain box with an OK button only (the download and upload success messages).
+enum class MessageIcon { Critical, Exclamation, Information, Question, None };
 
 class Reporter {
  public:
