@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korv {
@@ -48,5 +49,11 @@ const std::vector<ControlRecordDef>& ControlCatalogue();
 using ControlTextTable = std::map<std::string, ControlTexts>;
 // A table holding every record's design values.
 ControlTextTable DesignControlTexts();
+
+// The records of one window in file order (the coordinate upload dialog's list holds its own
+// window record and the ten shared control records).
+std::vector<const ControlRecordDef*> ControlRecordsOf(RecordWindow window);
+// The first record of that exact name, or nullptr.
+const ControlRecordDef* FindControlRecord(std::string_view name);
 
 }  // namespace korv
