@@ -1,0 +1,327 @@
+// Writing the whole settings file with its defaults: the control records with the windows'
+// texts, then the fixed sections, the "[Default]" settings, the help file and the messages.
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "core/key_store.h"
+#include "core/numbers.h"
+#include "core/settings.h"
+
+namespace korv {
+
+namespace {
+
+// The key and list sections that follow the control records up to "[Coordinate labes]".
+constexpr const char* kToolTipsAndLists[] = {
+    "[ToolTipsText CommandSetting]",
+    "NR1=KOF settings",
+    "NR2=MAPA2 settings",
+    "NR3=SDR-2x settings",
+    "NR4=SDR-2x settings",
+    "Co0=Coordinate file settings",
+    "Co1=DXF settings",
+    "Co2=KOF settings",
+    "Co3=SDR-2x settings",
+    "Co4=SDR-33 settings",
+    "NRF0=KOF settings",
+    "NRF1=MAPA2 settings",
+    "CoF0=DXF settings",
+    "CoF1=KOF settings",
+    "",
+    "[Vexal RAW data options]",
+    "Vexal RAW data format V2.00",
+    "KOF raw data file",
+    "MAPA 2 raw data file",
+    "SDR-2x raw data file",
+    "SDR-33 raw data file",
+    "",
+    "[Coortinate data options]",
+    "Coordinate file",
+    "DXF file",
+    "KOF coordinate file",
+    "SDR-2x coordinate file",
+    "SDR-33 coordinate file",
+    "",
+    "[Vexal RAW data options file]",
+    "KOF raw data file",
+    "MAPA 2 raw data file",
+    "",
+    "[Coortinate data options file]",
+    "DXF file",
+    "KOF coordinate file",
+    "",
+    "[Send data format]",
+    "Coordinate file",
+    "Vexal Code file",
+    "KOF",
+    "",
+    "[Coomunication Port]",
+    "COM1",
+    "COM2",
+    "COM3",
+    "COM4",
+    "",
+    "[Coomunication Speed]",
+    "1200",
+    "2400",
+    "4800",
+    "9600",
+    "19200",
+    "38400",
+    "",
+    "[Coomunication Data bits]",
+    "7",
+    "8",
+    "",
+    "[Coomunication Flow control]",
+    "None",
+    "Xon/Xoff",
+    "",
+    "[Coordinate order]",
+    "NEZ",
+    "ENZ",
+    "",
+    "[Coordinate labes]",
+    "Northing = N, Easting = E",
+    "Northing = X, Easting = Y",
+    "Northing = Y, Easting = X",
+    "",
+};
+
+// The key sections of the converters' settings, after "[Default]".
+constexpr const char* kConverterSections[] = {
+    "[SDR33 Settings]",
+    "AngleUnits = 1",
+    "DistanseUnits = 0",
+    "PressureUnits = 0",
+    "TemperatureUnits = 0",
+    "TemperatureAndPressure = 0",
+    "CurvatureAndRefraction = 1",
+    "RefractionConstant = 0",
+    "SeaLevel = 0",
+    "",
+    "[KOF Settings]",
+    "Road= ",
+    "City= ",
+    "Surveyor= ",
+    "UsePointNumberConversion = 0",
+    "UseCodeConversion = 0",
+    "KofpointFile=",
+    "",
+    "[Coordinate Settings]",
+    "ComboField1=Point number",
+    "ComboField2=Northing",
+    "ComboField3=Easting",
+    "ComboField4=Elevation",
+    "ComboField5=Code",
+    "ComboField6=Nothing",
+    "ComboField7=None",
+    "ComboField8=Ignore",
+    "Field1= 0",
+    "Field2= 1",
+    "Field3= 2",
+    "Field4= 3",
+    "Field5= 4",
+    "Separator=0",
+    "",
+    "[Coordinate UpLoad Settings]",
+    "ComboField1=Point number",
+    "ComboField2=Northing",
+    "ComboField3=Easting",
+    "ComboField4=Elevation",
+    "ComboField5=Code",
+    "ComboField6=Ignore",
+    "ComboField7=None",
+    "Field1= 0",
+    "Field2= 1",
+    "Field3= 2",
+    "Field4= 3",
+    "Field5= 4",
+    "Separator=0",
+    "",
+    "[DXF Settings]",
+    "Dxf_Point_Layer=PT",
+    "Dxf_Check_PointName=1",
+    "Dxf_Check_Elevation=1",
+    "Dxf_Check_Code=1",
+    "Dxf_PointName_Layer=PN",
+    "Dxf_Elevation_Layer=EL",
+    "Dxf_Code_Layer=CD",
+    "Dxf_PointName_TS=1",
+    "Dxf_Elevation_TS=1",
+    "Dxf_Code_TS=1",
+    "Dxf_Option3D=0",
+    "Dxf_ColorPointName=0",
+    "Dxf_ColorElevation=0",
+    "Dxf_ColorCode=0",
+    "",
+};
+
+// "[Messages for file types]": the last line holds one blank.
+constexpr const char* kFileTypeSection[] = {
+    "[Messages for file types]",
+    "Select program name for editor",
+    "Program (*.exe, *.bat)",
+    "Vexal Raw Data Format v2.0(*.vxl, .dn?, .raw)",
+    "Coordinate file (*.asc)",
+    "All files (*.*)",
+    " ",
+};
+
+// "[Messages]" rows 1 to 47.
+constexpr const char* kMessages[] = {
+    "Receive",
+    "Send",
+    "Settings",
+    "Select data file",
+    "File not exist.",
+    "Warning",
+    "Do you wish to overwite or append data?",
+    "Append",
+    "Overwite",
+    "Cancel",
+    "Error",
+    "Cannot create file!",
+    "Please specify other name.",
+    "Cannot open output file",
+    "The communication port could not be opened.",
+    "Warning",
+    "Data transmission interrupted",
+    "Complete",
+    "Data transmission successfully completed.",
+    "Upload aborted!",
+    "Finished",
+    "The data was uploaded successfully.",
+    "Edit new file?",
+    "Coordinate file",
+    "Code list file",
+    "Select filename",
+    "name too long, maximum 12 characters allowed!",
+    "KOF converter",
+    "not found",
+    "Load",
+    "SDR-2x",
+    "On the instrument select as download option:",
+    "Format: SDR-2x",
+    "Data: Raw",
+    "OK",
+    "Format: SDR-33",
+    "SDR-33",
+    "Please specify filename to save",
+    "This file contains no data",
+    "Please specify a file name first!",
+    "Data: Coordinate",
+    "&OK",
+    "&Cancel",
+    "Converting",
+    "Please Wait",
+    "Finished",
+    "Conversion finished",
+};
+static_assert(std::size(kMessages) == 47, "the default file holds message rows 1 to 47");
+
+template <size_t N>
+void AppendLines(std::string& out, const char* const (&lines)[N]) {
+  for (const char* l : lines) {
+    out += l;
+    out += "\r\n";
+  }
+}
+
+void SetDefaultSettings(AppState& s) {
+  s.HelpFileName = kDefaultHelpFileName;
+  s.HelpProgShow = kDefaultHelpProgShow;
+  s.JobPath.clear();
+  s.SaveAsPath.clear();
+  s.UpLoadPath.clear();
+  s.ProgramEditor.clear();
+  s.SourceIndex = s.SourceKind = 0;
+  s.RawTargetIndex = s.CoordTargetIndex = s.RawFileTargetIndex = s.CoordFileTargetIndex = 0;
+  s.CheckOrigDFState = s.PortIndex = 0;
+  s.SpeedIndex = 4;
+  s.DataBitsIndex = 1;
+  s.FlowControlIndex = 1;
+  s.CoordOrderIndex = s.CoordLabelsIndex = s.EditorChoice = 0;
+  // DataSendFormat keeps its value.
+}
+
+}  // namespace
+
+std::string BuildIniFile(AppState& state) {
+  std::string out;
+  out.reserve(48 * 1024);
+  for (const ControlRecordDef& def : ControlCatalogue()) {
+    auto it = state.controls.find(def.name);
+    WriteControlRecord(out, def.name, def.kind,
+                       it != state.controls.end() ? it->second : def.design);
+  }
+  AppendLines(out, kToolTipsAndLists);
+
+  SetDefaultSettings(state);
+  auto text = [&out](const char* key, const std::string& value) {
+    out += std::string(key) + "=" + value + "\r\n";
+  };
+  auto integer = [&out](const char* key, int value) {
+    out += std::string(key) + "=" + PrintedNumber(static_cast<double>(value)) + "\r\n";
+  };
+  out += "[Default]\r\n";
+  text("JobPath", state.JobPath);
+  text("SaveAsPath", state.SaveAsPath);
+  text("UpLoadPath", state.UpLoadPath);
+  text("ProgramEditor", state.ProgramEditor);
+  integer("OpSourse", state.SourceIndex);
+  integer("OpReceive", state.SourceKind);
+  integer("ComboDataFormatN", state.RawTargetIndex);
+  integer("ComboDataFormatC", state.CoordTargetIndex);
+  integer("ComboDataFormatNFile", state.RawFileTargetIndex);
+  integer("ComboDataFormatCFile", state.CoordFileTargetIndex);
+  integer("CheckOrigDF", state.CheckOrigDFState);
+  integer("Port", state.PortIndex);
+  integer("Speed", state.SpeedIndex);
+  integer("DataBits", state.DataBitsIndex);
+  integer("FlowControl", state.FlowControlIndex);
+  integer("StCombCoord0", state.CoordOrderIndex);
+  integer("StCombCoord1", state.CoordLabelsIndex);
+  integer("StOpEditor", state.EditorChoice);
+  integer("DataSendFormat", state.DataSendFormat);
+  out += "\r\n";
+
+  AppendLines(out, kConverterSections);
+  out += "[Help file]\r\n";
+  out += "HelpFileName=" + state.HelpFileName + "\r\n";
+  out += "HelpProgShow =" + state.HelpProgShow + "\r\n";
+  out += "\r\n";
+  AppendLines(out, kFileTypeSection);
+  out += "[Messages]\r\n";
+  for (size_t i = 0; i < std::size(kMessages); ++i) {
+    out += std::to_string(i + 1) + "," + kMessages[i] + "\r\n";
+  }
+  return out;
+}
+
+bool CreateIniFile(AppState& state) {
+  state.CreatingIniFile = true;
+  std::string text = BuildIniFile(state);
+
+  // Keep the encoding (and byte-order mark) of the file being replaced.
+  std::string bytes;
+  {
+    std::ifstream in(state.IniFilePath, std::ios::binary);
+    std::string old;
+    if (in) old.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string_view oldBody = old;
+    if (oldBody.substr(0, 3) == "\xEF\xBB\xBF") {
+      bytes = "\xEF\xBB\xBF";
+      oldBody.remove_prefix(3);
+    }
+    bytes += IsValidUtf8(oldBody) ? text : Utf8ToWindows1252(text);
+  }
+  bool ok = ReplaceFileAtomically(state.IniFilePath, bytes);
+
+  state.ActionWord.clear();
+  state.CreatingIniFile = false;
+  return ok;
+}
+
+}  // namespace korv
