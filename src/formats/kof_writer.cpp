@@ -1,0 +1,305 @@
+// KOF writers from raw data and from coordinate lists.
+#include "formats/kof_writer.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <string_view>
+
+#include "core/numbers.h"
+#include "core/text.h"
+#include "formats/converter_files.h"
+#include "formats/line_buffer.h"
+#include "formats/line_sink.h"
+#include "formats/raw_data.h"
+
+namespace korv {
+
+namespace {
+
+constexpr size_t kHeaderLength = 68;
+constexpr size_t kPointCut = 10;  // point names keep 10 characters in an 11-column field
+constexpr size_t kPointField = 11;
+constexpr size_t kCodeCut = 8;  // codes keep 8 characters in a 9-column field
+constexpr size_t kCodeField = 9;
+
+// Appends the first `cut` characters of `text`, padded with blanks to `width` columns.
+void PutLeft(std::string& line, std::string_view text, size_t cut, size_t width) {
+  text = text.substr(0, cut);
+  line.append(text);
+  line.append(width - text.size(), ' ');
+}
+
+// Appends `formatted` right-justified in `width` columns; a longer text keeps its leftmost
+// characters.
+void PutRight(std::string& line, const std::string& formatted, size_t width) {
+  if (formatted.size() >= width) {
+    line.append(formatted, 0, width);
+  } else {
+    line.append(width - formatted.size(), ' ');
+    line.append(formatted);
+  }
+}
+
+void PutNumber(std::string& line, double value, const char* picture, size_t width) {
+  PutRight(line, FormatPicture(value, picture), width);
+}
+void PutNumber(std::string& line, float value, const char* picture, size_t width) {
+  PutRight(line, FormatPicture(value, picture), width);
+}
+
+// The three 68-column header lines, written with their trailing blanks.
+void WriteHeader(LineSink& sink, std::string_view title1, std::string_view title2,
+                 const KofOptions& o) {
+  LineBuffer buffer(kHeaderLength);
+  buffer.Put(1, kHeaderLength, title1);
+  sink.Line(buffer.Text());
+  buffer.Clear();
+  buffer.Put(1, kHeaderLength, title2);
+  sink.Line(buffer.Text());
+  buffer.Clear();
+  buffer.Put(2, 2, "01");
+  buffer.Put(5, 12, o.project);
+  buffer.Put(18, 12, o.date);
+  buffer.Put(31, 12, o.road);
+  buffer.Put(44, 12, o.city);
+  buffer.Put(57, 12, o.surveyor);
+  sink.Line(buffer.Text());
+}
+
+// Converts (when asked) and cuts a point name for its field.
+void PreparePoint(std::string& point, const KofOptions& o, const PointConversion& table) {
+  if (o.usePointNumberConversion) ConvertPointNumber(point, table);
+  if (point.size() > kPointCut) point.resize(kPointCut);
+}
+
+void CutCode(std::string& code) {
+  if (code.size() > kCodeCut) code.resize(kCodeCut);
+}
+
+// " 03 " observation line.
+void WriteObservation(LineSink& sink, std::string& line, const std::string& point,
+                      const std::string& code, std::string_view hz, std::string_view v,
+                      std::string_view distance, std::string_view height) {
+  line.assign(" 03 ");
+  PutLeft(line, point, kPointCut, kPointField);
+  PutLeft(line, code, kCodeCut, kCodeField);
+  PutNumber(line, LeadingNumber(hz), "##0.0000", 8);
+  line += ' ';
+  PutNumber(line, LeadingNumber(v), "##0.0000", 8);
+  line += ' ';
+  PutNumber(line, LeadingNumber(distance), "###0.000", 8);
+  line += ' ';
+  PutNumber(line, LeadingNumber(height), "#0.000", 6);
+  sink.Line(line);
+}
+
+// " 05 " coordinate line; the values are single precision.
+void WriteCoordinate(LineSink& sink, std::string& line, const std::string& point,
+                     const std::string& code, float first, float second, float elevation) {
+  line.assign(" 05 ");
+  PutLeft(line, point, kPointCut, kPointField);
+  PutLeft(line, code, kCodeCut, kCodeField);
+  PutNumber(line, first, "##0.000", 12);
+  line += ' ';
+  PutNumber(line, second, "##0.000", 11);
+  line += ' ';
+  PutNumber(line, elevation, "##0.000", 8);
+  sink.Line(line);
+}
+
+// What a comment changes: temperature and pressure ("Temp:", "Press:") and the coordinate
+// order ("Coord Order: NEZ" or "ENZ").
+void ReadComment(std::string_view text, float& temperature, float& pressure, bool& swap) {
+  size_t temp = text.find(kTemperatureText);
+  if (temp != std::string_view::npos) {
+    auto part = [&](size_t from, size_t n) {
+      return from < text.size() ? text.substr(from, n) : std::string_view();
+    };
+    temperature = ToSingle(LeadingNumber(part(temp + 5, 4)));
+    // Without "Press:" the pressure is read from characters 6..10 of the comment.
+    size_t press = text.find(kPressureText);
+    pressure = ToSingle(LeadingNumber(part(press == std::string_view::npos ? 5 : press + 6, 5)));
+  }
+  if (text.find(kCoordOrderText) != std::string_view::npos) {
+    std::string_view trimmed = TrimView(text);
+    std::string_view word = trimmed.size() > 13 ? TrimView(trimmed.substr(13)) : "";
+    if (word == "NEZ") swap = true;
+    if (word == "ENZ") swap = false;
+  }
+}
+
+}  // namespace
+
+std::string LoadPointConversion(const KofOptions& options, PointConversion& table,
+                                Reporter& reporter) {
+  const std::string& path = options.pointFile;
+  if (path.empty()) return "E";
+  struct stat st {};
+  std::ifstream in;
+  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 4)
+    in.open(path, std::ios::binary);
+  if (!in.is_open()) {
+    reporter.Report(path + " " + options.notFoundText, options.loadTitle + " " + path,
+                    MessageIcon::Exclamation);
+    return "E";
+  }
+  std::string line;
+  while (ReadLine(in, line)) {
+    size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    double index = RoundHalfEven(LeadingNumber(std::string_view(line).substr(0, eq)));
+    std::string replacement = Trim(std::string_view(line).substr(eq + 1));
+    if (!replacement.empty() && index >= 0 && index <= 199)
+      table.entries[static_cast<size_t>(index)] = std::move(replacement);
+  }
+  return "";
+}
+
+void ConvertPointNumber(std::string& name, const PointConversion& table) {
+  std::string_view trimmed = TrimView(name);
+  if (trimmed.size() != name.size()) name = std::string(trimmed);
+  if (name.size() < 2) return;
+  double prefix = RoundHalfEven(LeadingNumber(std::string_view(name).substr(0, 2)));
+  if (prefix < 0 || prefix > 99) return;
+  const std::string& replacement = table.entries[static_cast<size_t>(prefix)];
+  if (!replacement.empty()) name.replace(0, 2, replacement);
+}
+
+void SplitCodeSuffix(std::string& code, std::string& suffix) {
+  suffix.clear();
+  size_t dash = code.rfind('-');
+  if (dash == std::string::npos) return;
+  suffix.assign(code, dash + 1, std::string::npos);
+  code.erase(dash);
+}
+
+ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
+                       int coordOrderIndex, const PointConversion& table) {
+  LineSink sink(out);
+  WriteHeader(sink, " 00 KORVENIA VERSION 1.00",
+              " 00 From Vexal RAW Data Format v2.00 to KOF format", o);
+
+  bool swap = coordOrderIndex == 0;  // NEZ files hold the northing first; KOF wants E first
+  float temperature = 0, pressure = 0;
+  std::string code;  // the current code: kept until a record sets it again
+  std::string line, point, suffix, text;
+  FieldArray f;
+  while (ReadLine(in, line)) {
+    if (SplitFields(line, f) == 0) continue;
+    const std::string& type = f[1];
+    if (type == RecordType::kComment) {
+      std::string_view comment = std::string_view(line).substr(std::min<size_t>(3, line.size()));
+      text.assign(" 00 ").append(comment);
+      sink.Line(text);
+      ReadComment(comment, temperature, pressure, swap);
+    } else if (type == RecordType::kSideShot) {
+      point = f[2];
+      code = f[8];
+      PreparePoint(point, o, table);
+      suffix.clear();
+      if (o.useCodeConversion) SplitCodeSuffix(code, suffix);
+      CutCode(code);
+      if (!suffix.empty()) sink.Line(text.assign(" 09 ").append(suffix));
+      WriteObservation(sink, text, point, code, f[5], f[6], f[4], f[3]);
+    } else if (IsCoordinateRecord(type)) {
+      point = f[2];
+      float first = ToSingle(LeadingNumber(f[4]));
+      float second = ToSingle(LeadingNumber(f[5]));
+      float elevation = ToSingle(LeadingNumber(f[6]));
+      code = f[7];
+      if (swap) SwapSingles(first, second);
+      PreparePoint(point, o, table);
+      if (o.useCodeConversion) SplitCodeSuffix(code, suffix);  // the suffix is dropped here
+      CutCode(code);
+      WriteCoordinate(sink, text, point, code, first, second, elevation);
+    } else if (type == RecordType::kStation) {
+      point = f[2];
+      PreparePoint(point, o, table);
+      CutCode(code);
+      text.assign(" 02 ");
+      PutLeft(text, point, kPointCut, kPointField);
+      PutLeft(text, code, kCodeCut, kCodeField);
+      text.append(9, ' ');
+      PutNumber(text, pressure, "#0", 8);
+      text += ' ';
+      PutNumber(text, temperature, "#0", 8);
+      text += ' ';
+      PutNumber(text, LeadingNumber(f[6]), "#0.000", 6);
+      text.append(" 33        ");  // "33" in columns 59-60, blank to column 68
+      sink.Line(text);
+      // Backsight: the name as read, never cut, so a long one pushes the rest to the right.
+      const std::string& backsight = f[4];
+      text.assign(" 03 ").append(backsight);
+      if (backsight.size() < kPointField) text.append(kPointField - backsight.size(), ' ');
+      text.append(kCodeField, ' ');
+      PutNumber(text, LeadingNumber(f[7]), "#0.0000", 8);
+      text.append(26, ' ');
+      text.append("36 Or.pkt");
+      sink.Line(text);
+    } else if (type == RecordType::kObservation || type == RecordType::kControlPoint) {
+      point = f[2];
+      code = f[9];
+      PreparePoint(point, o, table);
+      CutCode(code);
+      WriteObservation(sink, text, point, code, f[6], f[7], f[5], f[4]);
+    }
+    if (sink.failed()) return WriteFailure(sink.error());
+  }
+  if (!sink.Finish()) return WriteFailure(sink.error());
+  return ConvertResult::Ok();
+}
+
+ConvertResult CoorToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
+                        int coordOrderIndex, const PointConversion& table) {
+  LineSink sink(out);
+  WriteHeader(sink, " 00 KORVENIA VERSION 1.0", " 00 From Vexal Coordinate Data to KOF format", o);
+  bool swap = coordOrderIndex == 1;  // ENZ lists hold the easting first
+  std::string line, point, code, suffix, text;
+  FieldArray f;
+  while (ReadLine(in, line)) {
+    if (SplitFields(line, f) < 4) continue;
+    point = f[1];
+    float first = ToSingle(LeadingNumber(f[3]));
+    float second = ToSingle(LeadingNumber(f[2]));
+    float elevation = ToSingle(LeadingNumber(f[4]));
+    code = f[5];
+    if (swap) SwapSingles(first, second);
+    PreparePoint(point, o, table);
+    if (o.useCodeConversion) SplitCodeSuffix(code, suffix);
+    CutCode(code);
+    WriteCoordinate(sink, text, point, code, first, second, elevation);
+    if (sink.failed()) return WriteFailure(sink.error());
+  }
+  if (!sink.Finish()) return WriteFailure(sink.error());
+  return ConvertResult::Ok();
+}
+
+namespace {
+ConvertResult KofFiles(bool fromRaw, const std::string& inputPath, const std::string& outputPath,
+                       WriteMode mode, const KofOptions& options, int coordOrderIndex,
+                       PointConversion& table, Reporter& reporter) {
+  if (inputPath.empty()) return ConvertResult::Fail("No input file given");
+  if (outputPath.empty()) return ConvertResult::Fail("No output file given");
+  // A missing conversion file is reported; the run goes on with the table as it is.
+  if (options.usePointNumberConversion) LoadPointConversion(options, table, reporter);
+  return ConvertFiles(inputPath, outputPath, mode, [&](std::istream& in, std::ostream& out) {
+    return fromRaw ? RawToKOF(in, out, options, coordOrderIndex, table)
+                   : CoorToKOF(in, out, options, coordOrderIndex, table);
+  });
+}
+}  // namespace
+
+ConvertResult RawToKOF(const std::string& inputPath, const std::string& outputPath, WriteMode mode,
+                       const KofOptions& options, int coordOrderIndex, PointConversion& table,
+                       Reporter& reporter) {
+  return KofFiles(true, inputPath, outputPath, mode, options, coordOrderIndex, table, reporter);
+}
+
+ConvertResult CoorToKOF(const std::string& inputPath, const std::string& outputPath, WriteMode mode,
+                        const KofOptions& options, int coordOrderIndex, PointConversion& table,
+                        Reporter& reporter) {
+  return KofFiles(false, inputPath, outputPath, mode, options, coordOrderIndex, table, reporter);
+}
+
+}  // namespace korv

@@ -1,0 +1,137 @@
+// MAPA 2 writer from raw data.
+#include "formats/mapa_writer.h"
+
+#include <cstdio>
+#include <string_view>
+#include <unordered_map>
+
+#include "core/numbers.h"
+#include "core/text.h"
+#include "formats/converter_files.h"
+#include "formats/line_sink.h"
+#include "formats/raw_data.h"
+
+namespace korv {
+
+namespace {
+
+// Point names of observation lines keep their last 10 characters.
+std::string_view ObservationPoint(std::string_view name) {
+  name = TrimView(name);
+  return name.size() > 10 ? name.substr(name.size() - 10) : name;
+}
+
+// "<point> <distance> <target height> <hz> <v>" of "SS", "SO" and "CP" records.
+void AppendObservation(std::string& line, std::string_view point, std::string_view distance,
+                       std::string_view height, std::string_view hz, std::string_view v) {
+  line.assign(ObservationPoint(point));
+  line += ' ';
+  line += FormatPicture(LeadingNumber(distance), "0.000");
+  line += ' ';
+  line += FormatPicture(LeadingNumber(height), "0.000");
+  line += ' ';
+  line += FormatPicture(LeadingNumber(hz), "0.0000");
+  line += ' ';
+  line += FormatPicture(LeadingNumber(v), "0.0000");
+}
+
+bool HeaderCommentDropped(std::string_view line) {
+  return StartsWith(line, "CO,Downloaded") || StartsWith(line, "CO,Tilt Correction") ||
+         line.find("<JOB> Created") != std::string_view::npos;
+}
+
+}  // namespace
+
+ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now) {
+  // First pass: the code of each coded coordinate record's point (the first one wins).
+  std::unordered_map<std::string, std::string> codes;
+  std::streampos start = in.tellg();
+  std::string line;
+  FieldArray f;
+  while (ReadLine(in, line)) {
+    if (SplitFields(line, f) > 4 && IsCoordinateRecord(f[1])) {
+      std::string_view code = TrimView(f[7]);
+      if (!code.empty()) codes.try_emplace(Trim(f[2]), code);
+    }
+  }
+  in.clear();
+  in.seekg(start);
+  if (!in) return ConvertResult::Fail("The input cannot be read a second time");
+
+  LineSink sink(out);
+  std::string text;
+
+  // Header: the leading comments, without the instrument's download notes.
+  bool inBody = false;
+  int headerComments = 0;
+  while (ReadLine(in, line)) {
+    if (!StartsWith(line, "CO,")) {
+      inBody = true;
+      break;
+    }
+    if (HeaderCommentDropped(line)) continue;
+    std::string_view comment = std::string_view(line).substr(3);
+    if (headerComments++ == 0) {
+      sink.Line(text.assign("; MAPA 2 format from ").append(comment));
+      char date[32];
+      std::snprintf(date, sizeof date, "; Date: %02d-%02d-%02d", now.tm_mday % 100,
+                    (now.tm_mon + 1) % 100, (now.tm_year + 1900) % 100);
+      sink.Line(date);
+    } else {
+      sink.Line(text.assign("; ").append(comment));
+    }
+  }
+
+  for (const char* value : {"9999", "999999999", "100001", "1", "3", "0", "2"}) sink.Line(value);
+
+  // Body: `line` already holds its first line when the header ended before the input did.
+  bool stationOpen = false;
+  for (bool have = inBody; have; have = ReadLine(in, line)) {
+    if (StartsWith(line, "CO,")) {
+      sink.Line(text.assign("; ").append(std::string_view(line).substr(3)));
+    } else if (SplitFields(line, f) > 0) {
+      const std::string& type = f[1];
+      if (type == RecordType::kStation) {
+        if (stationOpen) sink.Line("/");
+        stationOpen = true;
+        std::string station = Trim(f[2]);
+        text.assign("1 ").append(station).append(" ");
+        text += FormatPicture(LeadingNumber(f[6]), "0.000");
+        auto coded = codes.find(station);
+        if (coded != codes.end()) text.append(" *").append(coded->second);
+        sink.Line(text);
+        sink.Line("-1");
+      } else if (type == RecordType::kSideShot) {
+        AppendObservation(text, f[2], f[4], f[3], f[5], f[6]);
+        std::string_view code = TrimView(f[8]);
+        if (!code.empty()) text.append(" *").append(code);
+        sink.Line(text);
+      } else if (type == RecordType::kObservation) {
+        AppendObservation(text, f[2], f[5], f[4], f[6], f[7]);
+        std::string_view code = TrimView(f[9]);
+        if (!code.empty()) text.append(" *").append(code);
+        sink.Line(text);
+      } else if (type == RecordType::kControlPoint) {
+        AppendObservation(text, f[2], f[5], f[4], f[6], f[7]);
+        sink.Line(text.append(" *OR"));
+      } else if (IsCoordinateRecord(type) || type == RecordType::kUserCode ||
+                 type == RecordType::kMeasuredCode) {
+        sink.Line(text.assign(";").append(line));  // SplitFields left the line trimmed
+      }
+    }
+    if (sink.failed()) return WriteFailure(sink.error());
+  }
+
+  sink.Line("/");
+  sink.Line("-2");
+  if (!sink.Finish()) return WriteFailure(sink.error());
+  return ConvertResult::Ok();
+}
+
+ConvertResult RawToMAPA(const std::string& inputPath, const std::string& outputPath, WriteMode mode,
+                        const std::tm& now) {
+  return ConvertFiles(inputPath, outputPath, mode,
+                      [&](std::istream& in, std::ostream& out) { return RawToMAPA(in, out, now); });
+}
+
+}  // namespace korv
