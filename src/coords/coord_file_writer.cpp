@@ -1,0 +1,86 @@
+// The user-defined coordinate file writer.
+#include "coords/coord_file_writer.h"
+
+#include <fstream>
+
+#include "coords/coord_list.h"
+#include "coords/input_file.h"
+#include "coords/output_file.h"
+#include "core/text.h"
+
+namespace korv {
+
+namespace {
+
+constexpr size_t kFlushSize = 1 << 16;
+
+// The text a field choice puts into an output position; choices 5..7 (and anything else)
+// give an empty value.
+const std::string& ChosenValue(const FieldArray& fields, int choice) {
+  static const std::string empty;
+  switch (choice) {
+    case CoordField::kPointNumber:
+      return fields[CoordListField::kName];
+    case CoordField::kNorthing:
+      return fields[CoordListField::kNorthing];
+    case CoordField::kEasting:
+      return fields[CoordListField::kEasting];
+    case CoordField::kElevation:
+      return fields[CoordListField::kElevation];
+    case CoordField::kCode:
+      return fields[CoordListField::kCode];
+    default:
+      return empty;
+  }
+}
+
+}  // namespace
+
+ConvertResult CoorToCoordinates(std::istream& in, std::ostream& out,
+                                const CoordFieldOptions& fields, FieldSeparator separator,
+                                int coordOrderIndex) {
+  const char sep = SeparatorChar(separator);
+  FieldArray values;
+  std::string line, buffer;
+  buffer.reserve(kFlushSize + 1024);
+  while (ReadLine(in, line)) {
+    if (SplitCoordinateLine(line, values, coordOrderIndex) == 0) continue;
+    for (size_t pos = 0; pos < fields.fields.size(); ++pos) {
+      if (pos > 0) buffer += sep;
+      buffer += ChosenValue(values, fields.fields[pos]);
+    }
+    buffer += "\r\n";
+    if (buffer.size() >= kFlushSize) {
+      if (!out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()))) {
+        return ConvertResult::Fail("Cannot write the coordinate file");
+      }
+      buffer.clear();
+    }
+  }
+  if (in.bad()) return ConvertResult::Fail("Cannot read the coordinate list");
+  if (!out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()))) {
+    return ConvertResult::Fail("Cannot write the coordinate file");
+  }
+  return ConvertResult::Ok();
+}
+
+ConvertResult CoorToCoordinates(const std::string& inputPath, const std::string& outputPath,
+                                WriteMode mode, const CoordFieldOptions& fields,
+                                FieldSeparator separator, int coordOrderIndex) {
+  if (outputPath.empty()) return ConvertResult::Fail("No output file given");
+  std::ifstream input;
+  ConvertResult result = OpenInputFile(input, inputPath);
+  if (!result.ok) return result;
+  OutputFile output;
+  result = output.Open(outputPath, mode);
+  if (!result.ok) return result;
+  result = CoorToCoordinates(input, output.stream(), fields, separator, coordOrderIndex);
+  if (!result.ok) {
+    // Name the file whose reading or writing failed.
+    result.fault = input.bad() ? ReadFault(inputPath) : OutputFile::WriteFault(outputPath);
+    return result;  // the output is restored by OutputFile
+  }
+  return output.Commit();
+}
+
+}  // namespace korv

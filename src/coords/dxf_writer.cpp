@@ -1,0 +1,276 @@
+// The DXF writer.
+#include "coords/dxf_writer.h"
+
+#include <cstring>
+#include <fstream>
+
+#include "coords/coord_list.h"
+#include "coords/dxf_numbers.h"
+#include "coords/input_file.h"
+#include "coords/output_file.h"
+#include "core/numbers.h"
+#include "core/text.h"
+
+namespace korv {
+
+namespace {
+
+constexpr size_t kFlushSize = 1 << 20;
+
+// Header lines up to the extents.
+constexpr const char* kHeaderStart =
+    "  0\r\nSECTION\r\n  2\r\nHEADER\r\n"
+    " 9\r\n$CLAYER\r\n 8\r\n0\r\n"
+    " 9\r\n$TEXTSIZE\r\n40\r\n0.65\r\n"
+    " 9\r\n$TEXTSTYLE\r\n 7\r\nSIMPLEX\r\n"
+    " 9\r\n$ANGDIR\r\n70\r\n 0\r\n"
+    "  9\r\n$AUPREC\r\n 70\r\n     0\r\n";
+
+// The end of the HEADER section, the line type table and the opening of ENTITIES (whose
+// "  0" is the group code of the first entity).
+constexpr const char* kHeaderEnd =
+    " 0\r\nENDSEC\r\n"
+    " 0\r\nSECTION\r\n  2\r\nTABLES\r\n"
+    " 0\r\nTABLE\r\n  2\r\nLTYPE\r\n 70\r\n     5\r\n"
+    // CONTINUOUS
+    "  0\r\nLTYPE\r\n  2\r\nCONTINUOUS\r\n 70\r\n    64\r\n  3\r\nSolid line\r\n"
+    " 72\r\n    65\r\n 73\r\n     0\r\n 40\r\n0.0\r\n"
+    // DIVIDE2
+    "  0\r\nLTYPE\r\n  2\r\nDIVIDE2\r\n 70\r\n    64\r\n"
+    "  3\r\n__..__..__..__..__..__..__..__..__..__..__..__.\r\n"
+    " 72\r\n    65\r\n 73\r\n     6\r\n 40\r\n15.875\r\n"
+    " 49\r\n6.35\r\n 49\r\n-3.175\r\n 49\r\n0.0\r\n 49\r\n-3.175\r\n 49\r\n0.0\r\n"
+    " 49\r\n-3.175\r\n"
+    // DOT2
+    "  0\r\nLTYPE\r\n  2\r\nDOT2\r\n 70\r\n    64\r\n"
+    "  3\r\n...............................................\r\n"
+    " 72\r\n    65\r\n 73\r\n     2\r\n 40\r\n3.175\r\n"
+    " 49\r\n0.0\r\n 49\r\n-3.175\r\n"
+    // DASHDOT2
+    "  0\r\nLTYPE\r\n  2\r\nDASHDOT2\r\n 70\r\n    64\r\n"
+    "  3\r\n_._._._._._._._._._._._._._._._._._._._._._._._\r\n"
+    " 72\r\n    65\r\n 73\r\n     4\r\n 40\r\n12.7\r\n"
+    " 49\r\n6.35\r\n 49\r\n-3.175\r\n 49\r\n0.0\r\n 49\r\n-3.175\r\n"
+    // DASHED2
+    "  0\r\nLTYPE\r\n  2\r\nDASHED2\r\n 70\r\n    64\r\n"
+    "  3\r\n_ _ _ _ _ _ _ _ _ _ _ _ _ _ _ _ _ _ _ _ _ _ _ _\r\n"
+    " 72\r\n    65\r\n 73\r\n     2\r\n 40\r\n9.525\r\n"
+    " 49\r\n6.35\r\n 49\r\n-3.175\r\n"
+    "  0\r\nENDTAB\r\n  0\r\nENDSEC\r\n  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\n";
+
+template <typename T>
+std::uint64_t Bits(T value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof value);
+  return bits;
+}
+
+}  // namespace
+
+DxfWriter::DxfWriter(std::ostream& out, bool output2D) : out_(out), output2D_(output2D) {
+  buffer_.reserve(kFlushSize + 4096);
+}
+
+void DxfWriter::Line(const char* text) {
+  buffer_ += text;
+  buffer_ += "\r\n";
+}
+
+void DxfWriter::Line(const std::string& text) {
+  buffer_ += text;
+  buffer_ += "\r\n";
+}
+
+void DxfWriter::Coordinate(const char* code, double value, Cached& cache) {
+  Line(code);
+  std::uint64_t bits = Bits(value);
+  if (!cache.valid || cache.bits != bits) {
+    cache.text.clear();
+    AppendFixed4(cache.text, value);
+    cache.bits = bits;
+    cache.valid = true;
+  }
+  Line(cache.text);
+}
+
+void DxfWriter::Elevation(float value) {
+  if (output2D_) return;
+  Line(" 30");
+  std::uint64_t bits = Bits(value);
+  if (!z_.valid || z_.bits != bits) {
+    z_.text.clear();
+    AppendFixed4(z_.text, value);
+    z_.bits = bits;
+    z_.valid = true;
+  }
+  Line(z_.text);
+}
+
+void DxfWriter::WriteDxfHeader(const DxfExtents& e) {
+  buffer_ += kHeaderStart;
+  auto pair = [&](const char* name, double x, double y) {
+    Line("  9");
+    Line(name);
+    Line(" 10");
+    Line(PrintedNumber(x));
+    Line(" 20");
+    Line(PrintedNumber(y));
+  };
+  pair("$EXTMIN", e.XMin, e.YMin);
+  pair("$EXTMAX", e.XMax, e.YMax);
+  pair("$LIMMIN", e.XMin, e.YMin);
+  pair("$LIMMAX", e.XMax, e.YMax);
+  buffer_ += kHeaderEnd;
+  FlushIfFull();
+}
+
+void DxfWriter::WriteDxfPoint(const std::string& layer, int colour, double x, double y, float z) {
+  Line("POINT");
+  Line("  8");
+  Line(layer);
+  Line(" 62");
+  Line(std::to_string(colour));
+  Coordinate(" 10", x, x_);
+  Coordinate(" 20", y, y_);
+  Elevation(z);
+  Line("  0");
+  FlushIfFull();
+}
+
+void DxfWriter::WriteDxfText(const std::string& layer, int colour, double x, double y, float z,
+                             const std::string& text, float height) {
+  if (text.empty() || layer.empty()) return;
+  Line("TEXT");
+  Line("  8");
+  Line(layer);
+  Line(" 62");
+  Line(std::to_string(colour));
+  Line("  1");
+  Line(text);
+  Coordinate(" 10", x, x_);
+  Coordinate(" 20", y, y_);
+  Elevation(z);
+  Line(" 40");
+  std::uint64_t bits = Bits(height);
+  if (!height_.valid || height_.bits != bits) {
+    height_.text = PrintedNumber(height);
+    height_.bits = bits;
+    height_.valid = true;
+  }
+  Line(height_.text);
+  Line("  0");
+  FlushIfFull();
+}
+
+void DxfWriter::WriteDxfEnd() {
+  Line("ENDSEC");
+  Line(" 0");
+  Line("EOF");
+}
+
+void DxfWriter::FlushIfFull() {
+  if (buffer_.size() >= kFlushSize) Flush();
+}
+
+bool DxfWriter::Flush() {
+  if (!failed_ && !buffer_.empty()) {
+    failed_ = !out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  }
+  buffer_.clear();
+  return !failed_;
+}
+
+namespace {
+
+// A point's texts as the writer places them: stacked downwards to the right of the point.
+struct TextRow {
+  bool write;
+  const std::string* layer;
+  float height;
+  int colour;
+};
+
+}  // namespace
+
+ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& options,
+                        int coordOrderIndex, DxfExtents* extentsOut) {
+  const std::istream::pos_type start = in.tellg();
+  if (start == std::istream::pos_type(-1)) {
+    return ConvertResult::Fail("Cannot read the coordinate list twice");
+  }
+  FieldArray f;
+  std::string line;
+
+  // First pass: the extents (X the easting, Y the northing).
+  DxfExtents extents;
+  while (ReadLine(in, line)) {
+    if (SplitCoordinateLine(line, f, coordOrderIndex) < 4) continue;
+    extents.Add(CoordinateValue(f[CoordListField::kEasting]),
+                CoordinateValue(f[CoordListField::kNorthing]));
+  }
+  if (in.bad()) return ConvertResult::Fail("Cannot read the coordinate list");
+  if (extentsOut) *extentsOut = extents;
+  in.clear();
+  if (!in.seekg(start)) return ConvertResult::Fail("Cannot read the coordinate list twice");
+
+  DxfWriter writer(out, options.output2D);
+  writer.WriteDxfHeader(extents);
+
+  TextRow rows[3];
+  for (size_t i = 0; i < 3; ++i) {
+    const DxfTextRow& r = options.rows[i];
+    rows[i] = {r.write, &r.layer, DxfTextHeight(r.size), DxfColourNumber(r.colour)};
+  }
+  std::string texts[3];
+  while (ReadLine(in, line)) {
+    if (SplitCoordinateLine(line, f, coordOrderIndex) < 4) continue;
+    const double x = CoordinateValue(f[CoordListField::kEasting]);
+    const double y = CoordinateValue(f[CoordListField::kNorthing]);
+    const float z = ToSingle(CoordinateValue(f[CoordListField::kElevation]));
+    texts[DxfRow::kPointName] = Trim(f[CoordListField::kName]);
+    texts[DxfRow::kElevation] = Trim(f[CoordListField::kElevation]);
+    texts[DxfRow::kCode] = Trim(f[CoordListField::kCode]);
+
+    writer.WriteDxfPoint(options.pointLayer, 0, x, y, z);
+    // The name sits half its height right of and below the point; each further text a
+    // further 1.2 of its own height lower. Offsets advance even for an empty text.
+    float dx = 0, dy = 0;
+    for (size_t i = 0; i < 3; ++i) {
+      if (!rows[i].write) continue;
+      const float h = rows[i].height;
+      if (i == DxfRow::kPointName) {
+        dx = h / 2;
+        dy = h / 2;
+      } else {
+        if (dx == 0) dx = h / 2;
+        dy = static_cast<float>(static_cast<double>(dy) + 1.2 * static_cast<double>(h));
+      }
+      writer.WriteDxfText(*rows[i].layer, rows[i].colour, x + static_cast<double>(dx),
+                          y - static_cast<double>(dy), z, texts[i], h);
+    }
+    if (writer.failed()) return ConvertResult::Fail("Cannot write the drawing");
+  }
+  if (in.bad()) return ConvertResult::Fail("Cannot read the coordinate list");
+  writer.WriteDxfEnd();
+  if (!writer.Flush()) return ConvertResult::Fail("Cannot write the drawing");
+  return ConvertResult::Ok();
+}
+
+ConvertResult CoorToDXF(const std::string& inputPath, const std::string& outputPath,
+                        const DxfOptions& options, int coordOrderIndex) {
+  if (outputPath.empty()) return ConvertResult::Fail("No output file given");
+  std::ifstream input;
+  ConvertResult result = OpenInputFile(input, inputPath);
+  if (!result.ok) return result;
+  OutputFile output;
+  result = output.Open(outputPath, WriteMode::Overwrite);
+  if (!result.ok) return result;
+  result = CoorToDXF(input, output.stream(), options, coordOrderIndex);
+  if (!result.ok) {
+    result.fault = input.bad() ? ReadFault(inputPath) : OutputFile::WriteFault(outputPath);
+    return result;
+  }
+  return output.Commit();
+}
+
+}  // namespace korv
