@@ -1,0 +1,66 @@
+// The download receiver: stores what the instrument sends, line by line, in the scratch
+// file until the instrument has been silent for more than three seconds or the user cancels.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "comm/comm_messages.h"
+#include "comm/serial_link.h"
+#include "core/clock.h"
+#include "core/reporter.h"
+
+namespace korv {
+
+struct AppState;
+
+struct ReceiveHooks {
+  // Lets pending window events run: before data has started on every pass, and after
+  // every stored line. Cancel buttons act through the cancel flag from in here.
+  std::function<void()> processEvents;
+  // Shows the count of stored characters ("Bytes:   " + count); called once per line.
+  std::function<void(std::int64_t count)> showCount;
+  // Called before every wait for data (at most every `waitMs`), for front ends without
+  // window events that still need to notice a stop request (a terminal's Ctrl-C).
+  std::function<void()> idle;
+};
+
+struct ReceiveOptions {
+  // The reception ends when nothing arrived for longer than this after the first character.
+  Clock::Duration silenceLimit = std::chrono::seconds(3);
+  // Longest single wait for data; keeps the loop responsive without spinning.
+  int waitMs = 50;
+};
+
+struct ReceiveResult {
+  std::string actionWord;  // "" normal end, "Stop" cancelled, "Lathos" failed
+  bool downloadOk = false;
+  std::int64_t count = 0;  // characters stored, without line ends
+  long lines = 0;          // lines stored
+  std::string fault;       // description of the failure when "Lathos"
+};
+
+// Receives from the open `port` into `scratch` (open for output). Every accepted character
+// (code 1..127) starts the reception; a carriage return stores the current line followed by
+// CR LF; line feeds are dropped; the other accepted characters build the line. Characters
+// 0 and 128..255 are dropped but still count as activity once the reception has started.
+// Ends by silence (message 19, title 18), by `cancelRequested` (beep, message 17, title 16)
+// or by a failure of the port or the scratch file (the fault's description, exclamation
+// icon, title 11), which keeps every complete line. Leaves the scratch file and the port
+// closed and `cancelRequested` as the cancel left it.
+ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, bool& cancelRequested,
+                          Reporter& reporter, const CommMessages& messages = CommMessages(),
+                          const ReceiveHooks& hooks = ReceiveHooks(),
+                          const Clock& clock = SystemClock(),
+                          const ReceiveOptions& options = ReceiveOptions());
+
+// The same on the program's state: CancelRequested, and the outcome in ActionWord and
+// DownloadOK.
+ReceiveResult ReceiveData(AppState& state, SerialLink& port, std::fstream& scratch,
+                          Reporter& reporter, const ReceiveHooks& hooks = ReceiveHooks(),
+                          const Clock& clock = SystemClock());
+
+}  // namespace korv

@@ -1,0 +1,314 @@
+// The serial link on QSerialPort, used without an event loop: every wait is an explicit,
+// bounded wait on the port.
+#include "comm/serial_link.h"
+
+#include <sys/ioctl.h>
+#include <termios.h>
+
+#include <QSerialPort>
+#include <thread>
+
+#include "core/app_state.h"
+#include "core/key_store.h"
+#include "core/text.h"
+
+namespace korv {
+
+namespace {
+
+bool AllDigits(std::string_view s) {
+  if (s.empty()) return false;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+struct LineParameters {
+  std::int32_t baud = 0;
+  QSerialPort::DataBits dataBits = QSerialPort::Data8;
+  QSerialPort::Parity parity = QSerialPort::NoParity;
+  QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+
+// Reads "speed,parity,databits,stopbits". False when any part is not one the port takes.
+bool ParseSettingsText(std::string_view text, LineParameters& out) {
+  std::string copy(text);
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    size_t comma = copy.find(',', start);
+    parts.push_back(Trim(copy.substr(start, comma - start)));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  if (parts.size() != 4) return false;
+  if (!AllDigits(parts[0]) || parts[0].size() > 7) return false;
+  out.baud = static_cast<std::int32_t>(std::stol(parts[0]));
+  if (out.baud <= 0) return false;
+
+  const std::string parity = ToLowerAscii(parts[1]);
+  if (parity == "n") {
+    out.parity = QSerialPort::NoParity;
+  } else if (parity == "e") {
+    out.parity = QSerialPort::EvenParity;
+  } else if (parity == "o") {
+    out.parity = QSerialPort::OddParity;
+  } else if (parity == "m") {
+    out.parity = QSerialPort::MarkParity;
+  } else if (parity == "s") {
+    out.parity = QSerialPort::SpaceParity;
+  } else {
+    return false;
+  }
+
+  if (parts[2] == "5") {
+    out.dataBits = QSerialPort::Data5;
+  } else if (parts[2] == "6") {
+    out.dataBits = QSerialPort::Data6;
+  } else if (parts[2] == "7") {
+    out.dataBits = QSerialPort::Data7;
+  } else if (parts[2] == "8") {
+    out.dataBits = QSerialPort::Data8;
+  } else {
+    return false;
+  }
+
+  if (parts[3] == "1") {
+    out.stopBits = QSerialPort::OneStop;
+  } else if (parts[3] == "1.5") {
+    out.stopBits = QSerialPort::OneAndHalfStop;
+  } else if (parts[3] == "2") {
+    out.stopBits = QSerialPort::TwoStop;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string CommSettingsText(std::string_view speedText, std::string_view dataBitsText) {
+  return std::string(speedText) + ",n," + std::string(dataBitsText) + ",1";
+}
+
+std::string DeviceForPort(int portNumber, const std::string& iniPath) {
+  if (portNumber < 1) return "";
+  const std::string key = "COM" + std::to_string(portNumber);
+  if (!iniPath.empty()) {
+    std::string mapped = ReadKey(iniPath, "Serial devices", key);
+    if (!mapped.empty()) return mapped;
+  }
+#ifdef _WIN32
+  return key;
+#else
+  return "/dev/ttyS" + std::to_string(portNumber - 1);
+#endif
+}
+
+LinkSettings LinkSettingsFrom(const AppState& state) {
+  auto selectedText = [](const ListModel& list) -> std::string {
+    if (list.selected < 0 || list.selected >= list.Count()) return "";
+    return list.entries[static_cast<size_t>(list.selected)];
+  };
+  LinkSettings s;
+  s.portNumber = state.PortIndex + 1;
+  s.speedText = selectedText(state.mainWindow.stCombComm[1]);
+  s.dataBitsText = selectedText(state.mainWindow.stCombComm[2]);
+  s.flowControlIndex = state.FlowControlIndex;
+  return s;
+}
+
+SerialLink::SerialLink() : port_(std::make_unique<QSerialPort>()) {}
+
+SerialLink::~SerialLink() { Close(); }
+
+void SerialLink::SetFault(int code, std::string text) {
+  faultCode_ = code;
+  faultText_ = std::move(text);
+}
+
+bool SerialLink::Open(const std::string& device, std::string_view settingsText, int handshaking) {
+  Close();
+  SetFault(CommErrorCode::kNone, "");
+  device_ = device;
+  baud_ = 0;
+  if (device.empty()) {
+    SetFault(CommErrorCode::kInvalidPort, "Invalid port number");
+    return false;
+  }
+  LineParameters p;
+  if (!ParseSettingsText(settingsText, p)) {
+    SetFault(CommErrorCode::kBadSettings,
+             "Invalid port settings \"" + std::string(settingsText) + "\"");
+    return false;
+  }
+  port_->clearError();
+  port_->setPortName(QString::fromStdString(device));
+  port_->setBaudRate(p.baud);
+  port_->setDataBits(p.dataBits);
+  port_->setParity(p.parity);
+  port_->setStopBits(p.stopBits);
+  port_->setFlowControl(handshaking != 0 ? QSerialPort::SoftwareControl
+                                         : QSerialPort::NoFlowControl);
+  if (!port_->open(QIODevice::ReadWrite)) {
+    const auto error = port_->error();
+    const std::string detail = port_->errorString().toStdString();
+    port_->clearError();
+    if (port_->isOpen()) port_->close();
+    switch (error) {
+      case QSerialPort::DeviceNotFoundError:
+        SetFault(CommErrorCode::kInvalidPort, "No such port: " + device);
+        break;
+      case QSerialPort::PermissionError:
+        SetFault(CommErrorCode::kPortInUse,
+                 "Port already open or not permitted: " + device + " (" + detail + ")");
+        break;
+      case QSerialPort::UnsupportedOperationError:
+        SetFault(CommErrorCode::kUnsupported, "The port " + device + " refuses the settings " +
+                                                  std::string(settingsText) + " (" + detail + ")");
+        break;
+      default:
+        SetFault(CommErrorCode::kOpenFailed, "Cannot open " + device + " (" + detail + ")");
+        break;
+    }
+    return false;
+  }
+  baud_ = p.baud;
+  return true;
+}
+
+bool SerialLink::IsOpen() const { return port_->isOpen(); }
+
+void SerialLink::Close() {
+  if (port_ && port_->isOpen()) port_->close();
+  if (port_) port_->clearError();
+}
+
+std::int64_t SerialLink::BytesWaiting() const {
+  return port_->isOpen() ? port_->bytesAvailable() : 0;
+}
+
+bool SerialLink::TakePortError() {
+  const auto error = port_->error();
+  port_->clearError();
+  switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::TimeoutError:
+      return false;
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+      // A tty whose other end is gone fails every read and write from then on; treat any
+      // of these as the device having gone away, so callers stop and report once.
+      SetFault(CommErrorCode::kDeviceUnavailable,
+               "Device unavailable: the connection on " + device_ + " was lost");
+      return true;
+    case QSerialPort::NotOpenError:
+      SetFault(CommErrorCode::kNotOpen, "The port is not open");
+      return true;
+    default:
+      SetFault(CommErrorCode::kDeviceIo, "Device I/O error on " + device_);
+      return true;
+  }
+}
+
+bool SerialLink::WaitForData(int timeoutMs) {
+  if (!port_->isOpen()) {
+    SetFault(CommErrorCode::kNotOpen, "The port is not open");
+    return false;
+  }
+  if (port_->bytesAvailable() > 0) return true;
+  if (port_->waitForReadyRead(timeoutMs)) return true;
+  TakePortError();
+  return port_->bytesAvailable() > 0;
+}
+
+std::string SerialLink::Read(std::size_t maxBytes) {
+  if (!port_->isOpen() || maxBytes == 0) return {};
+  QByteArray bytes = port_->read(static_cast<qint64>(maxBytes));
+  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+bool SerialLink::Write(std::string_view text) {
+  if (!port_->isOpen()) {
+    SetFault(CommErrorCode::kNotOpen, "The port is not open");
+    return false;
+  }
+  if (faultCode_ != CommErrorCode::kNone) return false;
+  const qint64 n = port_->write(text.data(), static_cast<qint64>(text.size()));
+  if (n != static_cast<qint64>(text.size())) {
+    if (!TakePortError()) SetFault(CommErrorCode::kDeviceIo, "Write failed on " + device_);
+    return false;
+  }
+  return true;
+}
+
+std::int64_t SerialLink::BytesToWrite() const {
+  return port_->isOpen() ? port_->bytesToWrite() : 0;
+}
+
+bool SerialLink::WaitWritten(int timeoutMs) {
+  if (!port_->isOpen()) return false;
+  if (port_->bytesToWrite() == 0) return true;
+  port_->waitForBytesWritten(timeoutMs);
+  if (TakePortError()) return false;
+  return port_->bytesToWrite() == 0;
+}
+
+bool SerialLink::Drain(std::chrono::milliseconds stall, std::chrono::milliseconds limit) {
+  using Steady = std::chrono::steady_clock;
+  if (!port_->isOpen()) return false;
+  const auto start = Steady::now();
+  auto lastProgress = start;
+  std::int64_t lastPending = -1;
+  for (;;) {
+    // What the port still holds, plus what the driver has not sent yet.
+    std::int64_t pending = port_->bytesToWrite();
+    if (pending > 0) {
+      port_->waitForBytesWritten(20);
+      if (TakePortError()) return false;
+      pending = port_->bytesToWrite();
+    }
+    int inDriver = 0;
+    if (pending == 0 && ::ioctl(static_cast<int>(port_->handle()), TIOCOUTQ, &inDriver) == 0) {
+      pending = inDriver;
+    }
+    if (pending == 0) return true;
+    const auto now = Steady::now();
+    if (pending != lastPending) {
+      lastPending = pending;
+      lastProgress = now;
+    }
+    if (now - lastProgress > stall || now - start > limit) {
+      SetFault(CommErrorCode::kDeviceIo, std::to_string(pending) + " bytes could not be sent on " +
+                                             device_ + " (the receiver held the line)");
+      return false;
+    }
+    if (port_->bytesToWrite() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+void SerialLink::DiscardOutput() {
+  if (port_->isOpen()) port_->clear(QSerialPort::Output);
+}
+
+std::string OpenCommPort(SerialLink& link, const LinkSettings& settings, const std::string& iniPath,
+                         Reporter& reporter, const CommMessages& messages) {
+  if (link.IsOpen()) link.Close();
+  const std::string device =
+      settings.device.empty() ? DeviceForPort(settings.portNumber, iniPath) : settings.device;
+  const bool ok = link.Open(device, CommSettingsText(settings.speedText, settings.dataBitsText),
+                            HandshakingFor(settings.flowControlIndex));
+  if (ok) return "";
+  const std::string word = std::to_string(link.faultCode());
+  reporter.Report(messages.portNotOpened, messages.error, MessageIcon::Critical);
+  return word;
+}
+
+void OpenCommPort(SerialLink& link, AppState& state, Reporter& reporter) {
+  state.ActionWord = OpenCommPort(link, LinkSettingsFrom(state), state.IniFilePath, reporter,
+                                  CommMessages::From(state));
+}
+
+}  // namespace korv

@@ -1,0 +1,212 @@
+// Upload line building for coordinate lists, KOF files and code lists.
+#include "comm/upload_builders.h"
+
+#include <array>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "core/file_procs.h"
+#include "core/key_store.h"
+#include "core/text.h"
+
+namespace korv {
+
+namespace {
+
+// The first `n` characters: code points when the text is UTF-8, bytes otherwise.
+std::string FirstCharacters(std::string_view text, std::size_t n) {
+  if (text.size() <= n) return std::string(text);
+  if (!IsValidUtf8(text)) return std::string(text.substr(0, n));
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if ((c & 0xC0) != 0x80) {
+      if (chars == n) return std::string(text.substr(0, i));
+      ++chars;
+    }
+  }
+  return std::string(text);
+}
+
+std::string Number(std::string_view text) {
+  std::string s = Trim(text);
+  const std::size_t comma = s.find(',');
+  if (comma != std::string::npos) s[comma] = '.';
+  return s;
+}
+
+// Meanings of the coordinate upload columns.
+enum Meaning { kPoint = 0, kNorthing, kEasting, kElevation, kCode, kMeaningCount };
+
+using SplitFn = int (*)(std::string& line, std::vector<std::string>& fields);
+
+UploadBuild CoordinateBuilder(std::istream& source, std::ostream& scratch,
+                              const CoordFieldOptions& columns, int coordOrderIndex,
+                              SplitFn split) {
+  UploadBuild build;
+  build.SendLineCount = 1;
+  std::vector<std::string> fields;
+  std::string line;
+  while (ReadLine(source, line)) {
+    ++build.SendLineCount;
+    // A blank line makes nothing (sending it would repeat the previous point or send an
+    // all-default point).
+    if (split(line, fields) == 0) continue;
+    std::array<std::string, kMeaningCount> value;
+    for (int meaning = 0; meaning < kMeaningCount; ++meaning) {
+      for (std::size_t column = 0; column < columns.fields.size(); ++column) {
+        if (columns.fields[column] != meaning) continue;
+        const std::size_t index = column + 1;
+        value[static_cast<std::size_t>(meaning)] = index < fields.size() ? fields[index] : "";
+      }
+    }
+    if (coordOrderIndex == 1) std::swap(value[kNorthing], value[kEasting]);
+    if (value[kPoint].empty()) value[kPoint] = "0";
+    for (Meaning m : {kNorthing, kEasting, kElevation}) {
+      if (value[m].empty()) value[m] = "0.000";
+    }
+    PutUpLoadLine(scratch, value[kPoint], value[kNorthing], value[kEasting], value[kElevation],
+                  value[kCode]);
+  }
+  ++build.SendLineCount;
+  return build;
+}
+
+int SplitCommaFields(std::string& line, std::vector<std::string>& fields) {
+  return SplitFields(line, fields);
+}
+
+// The piece of `line` from 1-based position `from` to `to`, shorter or empty near the end.
+std::string_view Piece(std::string_view line, std::size_t from, std::size_t to) {
+  if (line.size() < from) return {};
+  return line.substr(from - 1, to - from + 1);
+}
+
+// Checks the source and scratch after a builder ran.
+void Finish(UploadBuild& build, std::istream& source, std::ostream& scratch) {
+  if (source.bad()) {
+    build.ok = false;
+    build.fault = "Cannot read the file to send: " + ErrorDescription(ErrorCodeFromErrno(errno));
+  } else if (!scratch) {
+    build.ok = false;
+    build.fault = "Cannot write the upload file: " + ErrorDescription(ErrorCodeFromErrno(errno));
+  }
+}
+
+// Opens the source and runs `body` on it; a source that cannot be read gives a fault.
+template <typename Body>
+UploadBuild WithSource(const std::string& sourcePath, Body body) {
+  UploadBuild build;
+  std::error_code ec;
+  if (std::filesystem::is_directory(sourcePath, ec)) {
+    build.ok = false;
+    build.fault = ErrorDescription(ErrorCode::kPathFileAccess) + ": " + sourcePath;
+    return build;
+  }
+  std::ifstream in(sourcePath, std::ios::binary);
+  if (!in) {
+    build.ok = false;
+    build.fault = ErrorDescription(ErrorCodeFromErrno(errno)) + ": " + sourcePath;
+    return build;
+  }
+  build = body(in);
+  if (!build.ok) build.SendLineCount = 0;
+  return build;
+}
+
+}  // namespace
+
+std::string UpLoadLine(std::string_view point, std::string_view first, std::string_view second,
+                       std::string_view elevation, std::string_view code) {
+  std::string out = FirstCharacters(Trim(point), 12);
+  if (!out.empty()) out += ',';
+  for (std::string_view number : {first, second, elevation}) {
+    std::string n = Number(number);
+    if (!n.empty()) out += n + ',';
+  }
+  out += FirstCharacters(Trim(code), 12);
+  return out;
+}
+
+void PutUpLoadLine(std::ostream& scratch, std::string_view point, std::string_view first,
+                   std::string_view second, std::string_view elevation, std::string_view code) {
+  scratch << UpLoadLine(point, first, second, elevation, code) << "\r\n";
+}
+
+UploadBuild CreateUpLoadFileComma(std::istream& source, std::ostream& scratch,
+                                  const CoordFieldOptions& columns, int coordOrderIndex) {
+  UploadBuild b = CoordinateBuilder(source, scratch, columns, coordOrderIndex, SplitCommaFields);
+  Finish(b, source, scratch);
+  return b;
+}
+
+UploadBuild CreateUpLoadFileSpace(std::istream& source, std::ostream& scratch,
+                                  const CoordFieldOptions& columns, int coordOrderIndex) {
+  UploadBuild b = CoordinateBuilder(source, scratch, columns, coordOrderIndex, SplitWords);
+  Finish(b, source, scratch);
+  return b;
+}
+
+UploadBuild CreateUpLoadFileKOF(std::istream& source, std::ostream& scratch, int coordOrderIndex) {
+  UploadBuild build;
+  build.SendLineCount = 1;
+  std::string line;
+  while (ReadLine(source, line)) {
+    ++build.SendLineCount;
+    if (line.size() < 3 || line.compare(1, 2, "05") != 0) continue;
+    const std::string_view l(line);
+    const std::string_view point = Piece(l, 5, 14);
+    const std::string_view code = Piece(l, 16, 23);
+    const std::string_view a = Piece(l, 25, 36);
+    const std::string_view b = Piece(l, 38, 48);
+    const std::string_view elevation = Piece(l, 50, 57);
+    if (coordOrderIndex == 1) {
+      PutUpLoadLine(scratch, point, a, b, elevation, code);
+    } else {
+      PutUpLoadLine(scratch, point, b, a, elevation, code);
+    }
+  }
+  ++build.SendLineCount;
+  Finish(build, source, scratch);
+  return build;
+}
+
+UploadBuild CreatUpLoadCodeFile(std::istream& source, std::ostream& scratch) {
+  UploadBuild build;
+  std::string line;
+  while (ReadLine(source, line)) {
+    scratch << line << "\r\n";
+    ++build.SendLineCount;
+  }
+  Finish(build, source, scratch);
+  return build;
+}
+
+UploadBuild CreateUpLoadFileComma(const std::string& sourcePath, std::ostream& scratch,
+                                  const CoordFieldOptions& columns, int coordOrderIndex) {
+  return WithSource(sourcePath, [&](std::istream& in) {
+    return CreateUpLoadFileComma(in, scratch, columns, coordOrderIndex);
+  });
+}
+
+UploadBuild CreateUpLoadFileSpace(const std::string& sourcePath, std::ostream& scratch,
+                                  const CoordFieldOptions& columns, int coordOrderIndex) {
+  return WithSource(sourcePath, [&](std::istream& in) {
+    return CreateUpLoadFileSpace(in, scratch, columns, coordOrderIndex);
+  });
+}
+
+UploadBuild CreateUpLoadFileKOF(const std::string& sourcePath, std::ostream& scratch,
+                                int coordOrderIndex) {
+  return WithSource(sourcePath, [&](std::istream& in) {
+    return CreateUpLoadFileKOF(in, scratch, coordOrderIndex);
+  });
+}
+
+UploadBuild CreatUpLoadCodeFile(const std::string& sourcePath, std::ostream& scratch) {
+  return WithSource(sourcePath, [&](std::istream& in) { return CreatUpLoadCodeFile(in, scratch); });
+}
+
+}  // namespace korv
