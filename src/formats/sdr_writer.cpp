@@ -1,0 +1,297 @@
+// The SDR-33 writers from raw data and from coordinate lists.
+#include "formats/sdr_writer.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "core/numbers.h"
+#include "core/text.h"
+#include "formats/converter_files.h"
+#include "formats/line_buffer.h"
+#include "formats/line_sink.h"
+#include "formats/raw_data.h"
+
+namespace korv {
+
+namespace {
+
+constexpr std::string_view kDefaultInstrument = "VEXAL KRT-850";
+constexpr std::string_view kReadFault = "Cannot read the input";
+
+// "yy-mm-dd h:mm", with ":ss" when `seconds` is set.
+std::string DateText(const std::tm& t, bool seconds) {
+  char buf[64];
+  int year = ((t.tm_year + 1900) % 100 + 100) % 100;
+  if (seconds) {
+    std::snprintf(buf, sizeof buf, "%02d-%02d-%02d %d:%02d:%02d", year, t.tm_mon + 1, t.tm_mday,
+                  t.tm_hour, t.tm_min, t.tm_sec);
+  } else {
+    std::snprintf(buf, sizeof buf, "%02d-%02d-%02d %d:%02d", year, t.tm_mon + 1, t.tm_mday,
+                  t.tm_hour, t.tm_min);
+  }
+  return buf;
+}
+
+// A target height as the single-precision number it is compared as; values beyond the
+// single range become infinite rather than undefined.
+float SingleOf(double v) {
+  if (v > FLT_MAX) return std::numeric_limits<float>::infinity();
+  if (v < -FLT_MAX) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(v);
+}
+
+// Output lines through a chunked sink; records are written without trailing blanks.
+class SdrOutput {
+ public:
+  explicit SdrOutput(std::ostream& out) : sink_(out) {}
+
+  void Line(std::string_view text) { sink_.Line(text); }
+  // The first `columns` characters of a record buffer, trailing blanks removed.
+  void Record(const LineBuffer& buffer, size_t columns = std::string_view::npos) {
+    std::string_view text = std::string_view(buffer.Text()).substr(0, columns);
+    size_t end = text.find_last_not_of(' ');
+    Line(end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1));
+  }
+  bool ok() const { return !sink_.failed(); }
+  // Flushes everything; the fault of the first failed write, if any.
+  ConvertResult Finish() {
+    return sink_.Finish() ? ConvertResult::Ok() : WriteFailure(sink_.error());
+  }
+  ConvertResult Failure() const { return WriteFailure(sink_.error()); }
+
+ private:
+  LineSink sink_;
+};
+
+// The "00NM", "10NM" and "01KI" records and the three note lines that open every file.
+void WriteHeader(SdrOutput& out, std::string_view jobName, std::string_view instrument,
+                 const SdrRun& run) {
+  const SdrOptions& o = run.options;
+  LineBuffer header(49);
+  header.Put(1, 4, "00NM");
+  header.Put(5, 11, "SDR33V04-01");
+  header.Put(25, 16, DateText(run.now, false));
+  header.Put(41, 1, o.angleUnits);
+  header.Put(42, 1, o.distanceUnits);
+  header.Put(43, 1, o.pressureUnits);
+  header.Put(44, 1, o.temperatureUnits);
+  header.Put(45, 1, run.coordOrderIndex == 0 ? "1" : "2");
+  header.Put(46, 1, "1");
+  out.Record(header);
+
+  LineBuffer job(49);
+  job.Put(1, 4, "10NM");
+  job.Put(5, 15, jobName);
+  job.Put(21, 1, "1");
+  job.Put(22, 1, "2");
+  job.Put(23, 1, o.temperatureAndPressure);
+  job.Put(24, 1, o.curvatureAndRefraction);
+  job.Put(25, 1, o.refractionConstant);
+  job.Put(26, 1, o.seaLevel);
+  out.Record(job);
+
+  LineBuffer kit(87);
+  kit.Put(1, 5, "01KI1");
+  kit.Put(6, 16, instrument);
+  kit.Put(22, 6, "000000");
+  kit.Put(28, 16, instrument);
+  kit.Put(44, 6, "000000");
+  kit.Put(50, 1, "1");
+  kit.Put(51, 1, "1");
+  kit.Put(52, 10, "0.000");
+  kit.Put(62, 10, "0.000");
+  kit.Put(72, 10, "0.000");
+  out.Record(kit);
+
+  out.Line("13NM Korvenia version 1.0");
+  out.Line("13NM Conversion to SDR-33 format");
+  out.Line("13NM Date of conversion: " + DateText(run.now, true));
+}
+
+// The second pass of RawToSDR: one record group per raw record.
+class RawRecordWriter {
+ public:
+  explicit RawRecordWriter(SdrOutput& out) : out_(out) {}
+
+  void Take(const std::string& line, const FieldArray& f) {
+    auto field = [&f](size_t i) { return TrimView(f[i]); };
+    std::string_view type = field(1);
+
+    if (type == RecordType::kComment) {
+      note_.Clear();
+      note_.Put(1, 4, "13NM");
+      if (line.size() > 3) note_.Put(5, 60, std::string_view(line).substr(3));
+      out_.Line(note_.Text());  // notes keep all 64 columns
+      return;
+    }
+    if (type == RecordType::kStation) {
+      // The set-up waits for the station's coordinates or its first observation.
+      station_.assign(field(2));
+      backsight_.Clear();
+      backsight_.Put(1, 4, "07KI");
+      backsight_.Put(5, 16, field(2));
+      backsight_.Put(21, 16, field(4));
+      backsight_.Put(37, 16, field(7));
+      backsight_.Put(53, 16, field(8));
+      backsight_.Put(69, 16, field(6));  // instrument height, for the station record
+      backsight_.Put(85, 20, field(3));  // station code, for the station record
+      pending_ = true;
+      return;
+    }
+
+    if (IsCoordinateRecord(type)) {
+      if (pending_) {
+        // The coordinate record after a set-up holds the station's coordinates.
+        WriteStation(field(4), field(5), field(6));
+        WriteBacksight();
+      } else {
+        record_.Clear();
+        record_.Put(1, 4, "08KI");
+        record_.Put(5, 16, field(2));
+        record_.Put(21, 16, field(4));
+        record_.Put(37, 16, field(5));
+        record_.Put(53, 16, field(6));
+        record_.Put(69, 16, field(7));
+        out_.Record(record_);
+      }
+      stations_.AddStation(field(2), field(4), field(5), field(6));
+    } else if (type == RecordType::kSideShot) {
+      if (pending_) {
+        size_t index = stations_.FindStation(station_);
+        if (index != 0) {
+          const StationTable::Station& s = stations_.At(index);
+          WriteStation(s.first, s.second, s.elevation);
+        }
+        WriteBacksight();
+      }
+      float height = SingleOf(LeadingNumber(f[3]));
+      if (height != lastTargetHeight_) {
+        lastTargetHeight_ = height;
+        targetHeight_.assign("03NM");
+        targetHeight_.append(field(3));
+        out_.Line(targetHeight_);
+      }
+      record_.Clear();
+      record_.Put(1, 4, "09MC");
+      record_.Put(5, 16, station_);
+      record_.Put(21, 16, field(2));
+      record_.Put(37, 16, field(4));  // slope distance
+      record_.Put(53, 16, field(6));  // vertical angle
+      record_.Put(69, 16, field(5));  // horizontal angle
+      record_.Put(85, 16, field(8));
+      out_.Record(record_);
+    }
+    // Any other record closes a set-up that is still waiting.
+    if (pending_) WriteBacksight();
+  }
+
+ private:
+  void WriteStation(std::string_view first, std::string_view second, std::string_view elevation) {
+    std::string_view bs = backsight_.Text();
+    record_.Clear();
+    record_.Put(1, 4, "02KI");
+    record_.Put(5, 16, bs.substr(4, 16));
+    record_.Put(21, 16, first);
+    record_.Put(37, 16, second);
+    record_.Put(53, 16, elevation);
+    record_.Put(69, 16, bs.substr(68, 16));
+    record_.Put(85, 20, bs.substr(84, 20));
+    out_.Record(record_);
+  }
+  void WriteBacksight() {
+    out_.Record(backsight_, 68);
+    pending_ = false;
+  }
+
+  SdrOutput& out_;
+  StationTable stations_;
+  std::string station_;  // station of the last set-up
+  LineBuffer backsight_{104};
+  bool pending_ = false;  // backsight_ holds a set-up not yet written
+  float lastTargetHeight_ = -999.999f;
+  LineBuffer record_{104};
+  LineBuffer note_{64};
+  std::string targetHeight_;
+};
+
+}  // namespace
+
+ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view jobName,
+                       const SdrRun& run) {
+  const std::istream::pos_type start = in.tellg();
+  if (start == std::istream::pos_type(-1)) {
+    return ConvertResult::Fail("The input cannot be read twice");
+  }
+
+  // First pass: the instrument name of the last "CO,Instrument:" comment.
+  std::string instrument(kDefaultInstrument);
+  std::string line;
+  while (ReadLine(in, line)) {
+    std::string_view t = TrimView(line);
+    if (StartsWith(t, kInstrumentComment)) instrument.assign(t.substr(kInstrumentComment.size()));
+  }
+  if (in.bad()) return ConvertResult::Fail(std::string(kReadFault));
+  in.clear();
+  in.seekg(start);
+  if (!in) return ConvertResult::Fail("The input cannot be read twice");
+
+  SdrOutput sdr(out);
+  WriteHeader(sdr, jobName, instrument, run);
+  if (!sdr.ok()) return sdr.Failure();
+
+  RawRecordWriter writer(sdr);
+  FieldArray fields(17);
+  while (ReadLine(in, line)) {
+    if (SplitFields(line, fields) == 0) continue;
+    writer.Take(line, fields);
+    if (!sdr.ok()) return sdr.Failure();
+  }
+  // A set-up still waiting at the end of the file is not written.
+  if (in.bad()) return ConvertResult::Fail(std::string(kReadFault));
+  return sdr.Finish();
+}
+
+ConvertResult CoorToSDR(std::istream& in, std::ostream& out, std::string_view jobName,
+                        const SdrRun& run) {
+  SdrOutput sdr(out);
+  WriteHeader(sdr, jobName, kDefaultInstrument, run);
+  if (!sdr.ok()) return sdr.Failure();
+
+  // The easting goes to columns 21-36 whichever order the list has.
+  const bool northingFirst = run.coordOrderIndex == 0;
+  LineBuffer record(84);
+  FieldArray f(17);
+  std::string line;
+  while (ReadLine(in, line)) {
+    if (SplitFields(line, f) < 4) continue;
+    record.Clear();
+    record.Put(1, 4, "08KI");
+    record.Put(5, 16, TrimView(f[1]));
+    record.Put(21, 16, TrimView(northingFirst ? f[3] : f[2]));
+    record.Put(37, 16, TrimView(northingFirst ? f[2] : f[3]));
+    record.Put(53, 16, TrimView(f[4]));
+    record.Put(69, 16, TrimView(f[5]));
+    sdr.Record(record);
+    if (!sdr.ok()) return sdr.Failure();
+  }
+  if (in.bad()) return ConvertResult::Fail(std::string(kReadFault));
+  return sdr.Finish();
+}
+
+ConvertResult RawToSDR(const std::string& inputPath, const std::string& outputPath, WriteMode mode,
+                       const SdrRun& run) {
+  return ConvertFiles(inputPath, outputPath, mode, [&](std::istream& in, std::ostream& out) {
+    return RawToSDR(in, out, FileNameOnly(outputPath), run);
+  });
+}
+
+ConvertResult CoorToSDR(const std::string& inputPath, const std::string& outputPath, WriteMode mode,
+                        const SdrRun& run) {
+  return ConvertFiles(inputPath, outputPath, mode, [&](std::istream& in, std::ostream& out) {
+    return CoorToSDR(in, out, FileNameOnly(outputPath), run);
+  });
+}
+
+}  // namespace korv
