@@ -1,0 +1,147 @@
+// The DXF writer: whole drawings against hand-built golden files, the text stacking and the
+// failure paths.
+#include "coords/dxf_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "coords/coord_list.h"
+#include "test_files.h"
+
+namespace korv {
+namespace {
+
+using test::DataPath;
+using test::ReadWhole;
+using test::ScratchFolder;
+using test::WriteWhole;
+
+// Options of a golden case: "[DXF Settings]" of <case>.ini when there is one, else defaults.
+DxfOptions CaseOptions(const std::string& name) {
+  return LoadDxfOptions(IniFile::Load(DataPath("dxf/" + name + ".ini").string()));
+}
+
+struct GoldenCase {
+  const char* name;
+  int order;
+};
+
+class DxfGolden : public testing::TestWithParam<GoldenCase> {};
+
+TEST_P(DxfGolden, DrawingMatchesGoldenFile) {
+  const GoldenCase& c = GetParam();
+  ScratchFolder dir(std::string("dxf_golden_") + c.name);
+  std::string out = dir / "out.dxf";
+  ConvertResult r = CoorToDXF(DataPath(std::string("dxf/") + c.name + ".asc").string(), out,
+                              CaseOptions(c.name), c.order);
+  ASSERT_TRUE(r.ok) << r.fault;
+  EXPECT_EQ(ReadWhole(out), ReadWhole(DataPath(std::string("dxf/") + c.name + "~dxf.dxf")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DxfGolden,
+                         testing::Values(GoldenCase{"all_on", CoordOrder::kNEZ},
+                                         GoldenCase{"two_d", CoordOrder::kNEZ},
+                                         GoldenCase{"code_only", CoordOrder::kNEZ},
+                                         GoldenCase{"no_points", CoordOrder::kNEZ},
+                                         GoldenCase{"colours", CoordOrder::kNEZ},
+                                         GoldenCase{"order_nez", CoordOrder::kNEZ},
+                                         GoldenCase{"order_enz", CoordOrder::kENZ}),
+                         [](const testing::TestParamInfo<GoldenCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+std::string Entities(const std::string& input, const DxfOptions& options, int order) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  EXPECT_TRUE(CoorToDXF(in, out, options, order).ok);
+  std::string s = out.str();
+  size_t at = s.find("ENTITIES\r\n  0\r\n");
+  return at == std::string::npos ? s : s.substr(at + 15);
+}
+
+TEST(CoorToDXF, TextOffsetsStackWithEachTextsOwnHeight) {
+  DxfOptions options;
+  options.output2D = true;
+  options.rows[DxfRow::kPointName].size = "2";
+  options.rows[DxfRow::kElevation].size = "1";
+  options.rows[DxfRow::kCode].size = "0.5";
+  // Name: dx = dy = 1. Elevation: dy = 1 + 1.2. Code: dy = 2.2 + 0.6 (32-bit steps).
+  std::string e = Entities("P,0,0,5,C\r\n", options, CoordOrder::kNEZ);
+  EXPECT_NE(e.find("  1\r\nP\r\n 10\r\n1.0000\r\n 20\r\n-1.0000\r\n 40\r\n 2 \r\n"),
+            std::string::npos)
+      << e;
+  EXPECT_NE(e.find("  1\r\n5\r\n 10\r\n1.0000\r\n 20\r\n-2.2000\r\n 40\r\n 1 \r\n"),
+            std::string::npos)
+      << e;
+  EXPECT_NE(e.find("  1\r\nC\r\n 10\r\n1.0000\r\n 20\r\n-2.8000\r\n 40\r\n 0.5 \r\n"),
+            std::string::npos)
+      << e;
+}
+
+TEST(CoorToDXF, OffsetsAdvanceForEmptyTextsAndEmptyLayersWriteNoText) {
+  DxfOptions options;
+  options.output2D = true;
+  options.rows[DxfRow::kElevation].layer = "";
+  // No name: the elevation still moves the code down; the elevation text has no layer.
+  std::string e = Entities(",0,0,5,C\r\n", options, CoordOrder::kNEZ);
+  EXPECT_EQ(e.find("  1\r\n5\r\n"), std::string::npos) << e;
+  EXPECT_EQ(e.find("PN"), std::string::npos) << e;
+  EXPECT_NE(e.find("  1\r\nC\r\n 10\r\n0.5000\r\n 20\r\n-2.9000\r\n"), std::string::npos) << e;
+}
+
+TEST(CoorToDXF, ElevationIsHeldAs32BitValue) {
+  // 1234.56789 as a 32-bit value is 1234.568; the elevation text keeps what the file says.
+  std::string e = Entities("P,0,0,1234.56789\r\n", DxfOptions(), CoordOrder::kNEZ);
+  EXPECT_NE(e.find(" 30\r\n1234.5680\r\n"), std::string::npos) << e;
+  EXPECT_NE(e.find("  1\r\n1234.56789\r\n"), std::string::npos) << e;
+}
+
+TEST(CoorToDXF, ExtentsUseEastingAsXInBothOrders) {
+  DxfExtents nez, enz;
+  for (auto [order, extents] : {std::pair{CoordOrder::kNEZ, &nez}, {CoordOrder::kENZ, &enz}}) {
+    std::istringstream in("A,10,-5,0\r\nB,30,7,0\r\nshort,1\r\n");
+    std::ostringstream out;
+    ASSERT_TRUE(CoorToDXF(in, out, DxfOptions(), order, extents).ok);
+  }
+  EXPECT_DOUBLE_EQ(nez.XMin, -5);
+  EXPECT_DOUBLE_EQ(nez.XMax, 7);
+  EXPECT_DOUBLE_EQ(nez.YMin, 10);
+  EXPECT_DOUBLE_EQ(nez.YMax, 30);
+  EXPECT_DOUBLE_EQ(enz.XMin, 10);
+  EXPECT_DOUBLE_EQ(enz.YMax, 7);
+}
+
+TEST(CoorToDXF, InputThatCannotBeReadLeavesOutputUntouched) {
+  ScratchFolder dir("dxf_missing_input");
+  WriteWhole(dir / "old.dxf", "OLD");
+  ConvertResult r = CoorToDXF(dir / "missing.asc", dir / "old.dxf", DxfOptions(), 0);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.fault.find("missing.asc"), std::string::npos) << r.fault;
+  EXPECT_EQ(ReadWhole(dir / "old.dxf"), "OLD");
+  EXPECT_FALSE(CoorToDXF(dir / "missing.asc", dir / "new.dxf", DxfOptions(), 0).ok);
+  EXPECT_FALSE(std::filesystem::exists(dir / "new.dxf"));
+}
+
+TEST(CoorToDXF, ExistingDrawingIsReplacedWhole) {
+  ScratchFolder dir("dxf_replace");
+  WriteWhole(dir / "in.asc", "P1,1,2,3\r\n");
+  WriteWhole(dir / "out.dxf", std::string(100000, 'x'));
+  ASSERT_TRUE(CoorToDXF(dir / "in.asc", dir / "out.dxf", DxfOptions(), 0).ok);
+  std::string s = ReadWhole(dir / "out.dxf");
+  EXPECT_EQ(s.substr(0, 4), "  0\r");
+  EXPECT_EQ(s.substr(s.size() - 17), "ENDSEC\r\n 0\r\nEOF\r\n");
+}
+
+TEST(CoorToDXF, FullDiskFailsInsteadOfReportingSuccess) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  std::string input;
+  for (int i = 0; i < 20000; ++i) input += "P" + std::to_string(i) + ",1,2,3,C\r\n";
+  std::istringstream in(input);
+  std::ofstream full("/dev/full", std::ios::binary);
+  ConvertResult r = CoorToDXF(in, full, DxfOptions(), 0);
+  EXPECT_FALSE(r.ok);
+}
+
+}  // namespace
+}  // namespace korv

@@ -1,0 +1,48 @@
+// File helpers shared by the coordinate tests: whole-file reads and writes and a scratch folder.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace korv::test {
+
+inline std::string ReadWhole(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline void WriteWhole(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+inline std::filesystem::path DataPath(const std::string& relative) {
+  return std::filesystem::path(KORVENIA_TEST_DATA) / relative;
+}
+
+// A fresh folder below the build tree, removed at the end of the test.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& name)
+      : path_(std::filesystem::path(KORVENIA_BIN_DIR) / "test_scratch" / name) {
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace korv::test
