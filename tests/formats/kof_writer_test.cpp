@@ -1,0 +1,290 @@
+// KOF writers: whole golden files built by hand column by column, the point-number and code
+// conversions, the settings reader and the file-level guarantees.
+#include "formats/kof_writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "formats/kof_options.h"
+
+namespace korv {
+namespace {
+
+const std::string kData = std::string(KORVENIA_TEST_DATA) + "/kof/";
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Compares line by line first so a failure names the line, then byte for byte.
+void ExpectSameFile(const std::string& actual, const std::string& expectedPath) {
+  std::string expected = ReadBytes(expectedPath);
+  ASSERT_FALSE(expected.empty()) << expectedPath;
+  std::istringstream a(actual), e(expected);
+  std::string la, le;
+  for (int n = 1; std::getline(e, le); ++n) {
+    ASSERT_TRUE(std::getline(a, la)) << "output ends before line " << n;
+    ASSERT_EQ(la, le) << "line " << n << " of " << expectedPath;
+  }
+  EXPECT_EQ(actual, expected);
+}
+
+struct Recorder : Reporter {
+  std::vector<std::string> texts, titles;
+  void Report(const std::string& text, const std::string& title, MessageIcon icon) override {
+    texts.push_back(text);
+    titles.push_back(title);
+    EXPECT_EQ(icon, MessageIcon::Exclamation);
+  }
+};
+
+KofOptions SurveyOptions() {
+  KofOptions o;
+  o.project = "SURVEY";
+  o.date = "07.12.26";
+  o.road = "E6 Nordveien";
+  o.city = "Trondheimsfjord";  // cut to 12
+  o.surveyor = "K. Nordmann";
+  return o;
+}
+
+std::string RunRaw(const std::string& input, const KofOptions& o, int order,
+                   const PointConversion& table) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  EXPECT_TRUE(RawToKOF(in, out, o, order, table).ok);
+  return out.str();
+}
+
+std::string RunCoord(const std::string& input, const KofOptions& o, int order) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  EXPECT_TRUE(CoorToKOF(in, out, o, order, PointConversion()).ok);
+  return out.str();
+}
+
+// Every record type, single precision in the millions, a cut angle, Temp:/Press:, "Coord
+// Order:" switching, a 12-character backsight, skipped records, CR LF input.
+TEST(RawToKOF, GoldenSurvey) {
+  ExpectSameFile(RunRaw(ReadBytes(kData + "survey.raw"), SurveyOptions(), 0, {}),
+                 kData + "survey~kof.kof");
+}
+
+// Point-number and code conversion with a conversion file, " 09 " suffix lines, the current
+// code on a station line, LF input, order ENZ.
+TEST(RawToKOF, GoldenConversions) {
+  KofOptions o;
+  o.project = "CONVERT";
+  o.date = "31.01.27";
+  o.usePointNumberConversion = o.useCodeConversion = true;
+  o.pointFile = kData + "convert.pts";
+  PointConversion table;
+  Recorder r;
+  ASSERT_EQ(LoadPointConversion(o, table, r), "");
+  EXPECT_TRUE(r.texts.empty());
+  ExpectSameFile(RunRaw(ReadBytes(kData + "convert.raw"), o, 1, table), kData + "convert~kof.kof");
+}
+
+TEST(CoorToKOF, GoldenCoordinatesEnz) {
+  KofOptions o;
+  o.project = "COORDS";
+  o.date = "07.12.26";
+  o.road = "Road 1";
+  o.city = "City";
+  o.surveyor = "Me";
+  ExpectSameFile(RunCoord(ReadBytes(kData + "coords.asc"), o, 1), kData + "coords~kof.kof");
+}
+
+TEST(CoorToKOF, EastingFirstForBothOrders) {
+  std::string enz = RunCoord("P1,500.1,600.2,10,TREE\r\n", {}, 1);
+  std::string nez = RunCoord("P1,600.2,500.1,10,TREE\r\n", {}, 0);
+  const std::string line = " 05 P1         TREE          500.100     600.200   10.000\r\n";
+  EXPECT_EQ(enz.substr(enz.size() - line.size()), line);
+  EXPECT_EQ(nez.substr(nez.size() - line.size()), line);
+}
+
+TEST(RawToKOF, CoordinateOrderSettingAndComment) {
+  // Point (11 columns), empty code (9), first (12), blank, second (11), blank, elevation (8).
+  const std::string head = " 05 P" + std::string(10 + 9, ' ');
+  const std::string nezLine = head + "       2.000" + "       1.000" + "    3.000\r\n";
+  const std::string enzLine = head + "       1.000" + "       2.000" + "    3.000\r\n";
+  auto last = [](const std::string& s, size_t n) { return s.substr(s.size() - n); };
+  EXPECT_EQ(last(RunRaw("UP,P,,1,2,3\r\n", {}, 0, {}), nezLine.size()), nezLine);
+  EXPECT_EQ(last(RunRaw("UP,P,,1,2,3\r\n", {}, 1, {}), enzLine.size()), enzLine);
+  // The comment overrides the setting; an unknown word leaves the order as it was.
+  EXPECT_EQ(last(RunRaw("CO,Coord Order: NEZ\r\nUP,P,,1,2,3\r\n", {}, 1, {}), nezLine.size()),
+            nezLine);
+  EXPECT_EQ(last(RunRaw("CO,Coord Order: XYZ\r\nUP,P,,1,2,3\r\n", {}, 1, {}), enzLine.size()),
+            enzLine);
+}
+
+TEST(PointConversion, FileRules) {
+  PointConversion table;
+  table.entries[40] = "KEPT";
+  KofOptions o;
+  Recorder r;
+  EXPECT_EQ(LoadPointConversion(o, table, r), "E");  // no file set: no message
+  EXPECT_TRUE(r.texts.empty());
+
+  o.pointFile = kData + "convert.pts";
+  ASSERT_EQ(LoadPointConversion(o, table, r), "");
+  EXPECT_EQ(table.entries[12], "N");
+  EXPECT_EQ(table.entries[3], "THREE");
+  EXPECT_EQ(table.entries[2], "TWO");  // 2.5 rounds to the even 2
+  EXPECT_EQ(table.entries[5], "");     // empty replacement ignored
+  EXPECT_EQ(table.entries[200], "");   // out of range
+  EXPECT_EQ(table.entries[40], "KEPT");
+
+  o.pointFile = kData + "no-such-file.pts";
+  EXPECT_EQ(LoadPointConversion(o, table, r), "E");
+  ASSERT_EQ(r.texts.size(), 1u);
+  EXPECT_EQ(r.texts[0], o.pointFile + " not found");
+  EXPECT_EQ(r.titles[0], "Load " + o.pointFile);
+  EXPECT_EQ(table.entries[12], "N");
+
+  std::string tiny = ::testing::TempDir() + "tiny.pts";
+  WriteBytes(tiny, "1=A");  // shorter than 4 bytes counts as missing
+  o.pointFile = tiny;
+  EXPECT_EQ(LoadPointConversion(o, table, r), "E");
+  EXPECT_EQ(r.texts.size(), 2u);
+  EXPECT_EQ(table.entries[1], "");
+}
+
+TEST(PointConversion, ConvertPointNumber) {
+  PointConversion t;
+  t.entries[12] = "N";
+  t.entries[7] = "SEVEN";
+  t.entries[0] = "ZERO";
+  std::string name = "  123 ";
+  ConvertPointNumber(name, t);
+  EXPECT_EQ(name, "N3");
+  name = "7A";
+  ConvertPointNumber(name, t);
+  EXPECT_EQ(name, "SEVEN");
+  name = " 5 ";  // trimmed, too short to convert
+  ConvertPointNumber(name, t);
+  EXPECT_EQ(name, "5");
+  name = "AB1";  // no leading number: prefix 0
+  ConvertPointNumber(name, t);
+  EXPECT_EQ(name, "ZERO1");
+  name = "-12";
+  ConvertPointNumber(name, t);
+  EXPECT_EQ(name, "-12");
+}
+
+TEST(CodeSuffix, SplitsAtTheLastDash) {
+  auto split = [](std::string code) {
+    std::string suffix = "old";
+    SplitCodeSuffix(code, suffix);
+    return code + "|" + suffix;
+  };
+  EXPECT_EQ(split("AB-12-3"), "AB-12|3");
+  EXPECT_EQ(split("-5"), "|5");
+  EXPECT_EQ(split("AB-"), "AB|");
+  EXPECT_EQ(split("TREE"), "TREE|");
+}
+
+TEST(KofOptions, ReadFromSettingsFile) {
+  std::tm now{};
+  now.tm_year = 2026 - 1900;
+  now.tm_mon = 0;
+  now.tm_mday = 5;
+  IniFile ini = IniFile::FromBytes(
+      "[KOF Settings]\r\nRoad=Main road\r\nCity= \r\nSurveyor=KN\r\n"
+      "UsePointNumberConversion = 1\r\nUseCodeConversion = 2\r\nKofpointFile=points.txt\r\n");
+  KofOptions o = ReadKofOptions(ini, "/opt/korvenia/", "C:\\Data\\JOB01.KOF", now);
+  EXPECT_EQ(o.project, "JOB01");
+  EXPECT_EQ(o.date, "05.01.26");
+  EXPECT_EQ(o.road, "Main road");
+  EXPECT_EQ(o.city, "");
+  EXPECT_EQ(o.surveyor, "KN");
+  EXPECT_TRUE(o.usePointNumberConversion);
+  EXPECT_FALSE(o.useCodeConversion);  // only 1 ticks the box
+  EXPECT_EQ(o.pointFile, "/opt/korvenia/points.txt");
+
+  KofOptions d = ReadKofOptions(IniFile(), "/x/", "/home/u/survey.2024.kof", now);
+  EXPECT_EQ(d.project, "survey.2024");
+  EXPECT_EQ(d.road + d.city + d.surveyor + d.pointFile, "");
+  EXPECT_FALSE(d.usePointNumberConversion || d.useCodeConversion);
+  EXPECT_EQ(KofProjectText("/a.b/JOB"), "JOB");
+}
+
+class KofFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = ::testing::TempDir() + "kof_files_" + std::to_string(::getpid()) + "/";
+    ::mkdir(dir_.c_str(), 0700);
+  }
+  std::string dir_;
+  PointConversion table_;
+  Recorder reporter_;
+};
+
+TEST_F(KofFiles, MissingInputLeavesTheOutputUntouched) {
+  std::string out = dir_ + "keep.kof";
+  WriteBytes(out, "precious\r\n");
+  ConvertResult r =
+      RawToKOF(dir_ + "missing.raw", out, WriteMode::Overwrite, {}, 0, table_, reporter_);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.fault, "Cannot read " + dir_ + "missing.raw: File not found");
+  EXPECT_EQ(ReadBytes(out), "precious\r\n");
+}
+
+TEST_F(KofFiles, AppendKeepsWhatWasThere) {
+  std::string in = dir_ + "in.asc", out = dir_ + "out.kof";
+  WriteBytes(in, "P,1,2,3\n");
+  WriteBytes(out, "before\r\n");
+  ASSERT_TRUE(CoorToKOF(in, out, WriteMode::Append, {}, 0, table_, reporter_).ok);
+  std::string bytes = ReadBytes(out);
+  EXPECT_EQ(bytes.substr(0, 8), "before\r\n");
+  EXPECT_EQ(bytes.size(), 8u + 3 * 70 + 59);
+  ASSERT_TRUE(CoorToKOF(in, out, WriteMode::Overwrite, {}, 0, table_, reporter_).ok);
+  EXPECT_EQ(ReadBytes(out).size(), 3u * 70 + 59);
+}
+
+TEST_F(KofFiles, WritingOntoTheInputIsRefused) {
+  std::string in = dir_ + "same.raw";
+  WriteBytes(in, "SS,P,1,2,3,4\r\n");
+  ConvertResult r = RawToKOF(in, in, WriteMode::Append, {}, 0, table_, reporter_);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(ReadBytes(in), "SS,P,1,2,3,4\r\n");
+}
+
+TEST_F(KofFiles, FullDiskIsAFailureNotSuccess) {
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  std::string in = dir_ + "big.raw";
+  std::string raw;
+  for (int i = 0; i < 5000; ++i) raw += "SS,P" + std::to_string(i) + ",1.5,10,20,30,,C\r\n";
+  WriteBytes(in, raw);
+  ConvertResult r = RawToKOF(in, "/dev/full", WriteMode::Overwrite, {}, 0, table_, reporter_);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.fault, "Cannot write /dev/full: Disk full");
+}
+
+TEST_F(KofFiles, MissingConversionFileIsReportedAndTheRunGoesOn) {
+  std::string in = dir_ + "conv.raw", out = dir_ + "conv.kof";
+  WriteBytes(in, "SS,123,1,2,3,4\r\n");
+  KofOptions o;
+  o.usePointNumberConversion = true;
+  o.pointFile = dir_ + "absent.pts";
+  table_.entries[12] = "EARLIER";
+  ASSERT_TRUE(RawToKOF(in, out, WriteMode::Overwrite, o, 0, table_, reporter_).ok);
+  EXPECT_EQ(reporter_.texts.size(), 1u);
+  EXPECT_NE(ReadBytes(out).find(" 03 EARLIER3"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korv
