@@ -290,6 +290,7 @@ bool LoadSettings(AppState& state, int retry) {
 
 bool SaveSettings(AppState& state) {
   IniFile ini = IniFile::Load(state.IniFilePath);
+  const bool readOK = state.SettingsReadOK;  // loading a window's texts must not change it
   for (const ControlRecordDef& def : ControlCatalogue()) {
     bool saved = def.window == RecordWindow::Main || def.window == RecordWindow::Download ||
                  def.window == RecordWindow::Upload || def.window == RecordWindow::Help;
@@ -300,6 +301,7 @@ bool SaveSettings(AppState& state) {
     }
     SaveControlRecord(ini, def.name, def.kind, state.controls[def.name]);
   }
+  state.SettingsReadOK = readOK;
   auto text = [&ini](const char* key, const std::string& v) { ini.Set("Default", key, v); };
   auto integer = [&ini](const char* key, int v) { ini.Set("Default", key, std::to_string(v)); };
   text("JobPath", state.JobPath);
