@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,7 @@ class LineBuffer {
     if (column == 0 || column > text_.size()) return;
     size_t start = column - 1;
     size_t n = std::min({text.size(), width, text_.size() - start});
-    text_.replace(start, n, text.substr(0, n));
+    std::copy_n(text.data(), n, text_.begin() + static_cast<std::ptrdiff_t>(start));
   }
 
   void Clear() { std::fill(text_.begin(), text_.end(), ' '); }

@@ -12,15 +12,20 @@ bool IsCoordinateRecord(std::string_view type) {
 
 void StationTable::AddStation(std::string_view name, std::string_view first,
                               std::string_view second, std::string_view elevation) {
-  auto [it, added] = index_.try_emplace(std::string(name), entries_.size() + 1);
-  if (!added) return;
-  entries_.push_back(
-      Station{it->first, std::string(first), std::string(second), std::string(elevation)});
+  // One hash lookup: the new entry's own name is the key; a known name takes it back.
+  entries_.push_back(Station{std::string(name), {}, {}, {}});
+  if (!index_.try_emplace(entries_.back().name, entries_.size()).second) {
+    entries_.pop_back();
+    return;
+  }
+  Station& added = entries_.back();
+  added.first.assign(first);
+  added.second.assign(second);
+  added.elevation.assign(elevation);
 }
 
 size_t StationTable::FindStation(std::string_view name) const {
-  if (entries_.empty()) return 0;
-  auto it = index_.find(std::string(name));
+  auto it = index_.find(name);
   return it == index_.end() ? 0 : it->second;
 }
 

@@ -5,10 +5,10 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
 namespace korv {
 
@@ -57,12 +57,14 @@ class StationTable {
   // Entry `index` (1..count()).
   const Station& At(size_t index) const { return entries_[index - 1]; }
   size_t count() const { return entries_.size(); }
+  // Makes room for `n` names, so that filling the table does not rehash it again and again.
+  void Reserve(size_t n) { index_.reserve(n); }
   void Clear();
 
  private:
-  std::vector<Station> entries_;
+  std::deque<Station> entries_;  // stable addresses: index_ keys view the names
   // Name to index, so that a day's worth of stations is not searched line by line.
-  std::unordered_map<std::string, size_t> index_;
+  std::unordered_map<std::string_view, size_t> index_;
 };
 
 void SwapSingles(float& a, float& b);

@@ -113,7 +113,9 @@ void WriteHeader(SdrOutput& out, std::string_view jobName, std::string_view inst
 // The second pass of RawToSDR: one record group per raw record.
 class RawRecordWriter {
  public:
-  explicit RawRecordWriter(SdrOutput& out) : out_(out) {}
+  RawRecordWriter(SdrOutput& out, size_t coordinateRecords) : out_(out) {
+    stations_.Reserve(coordinateRecords);
+  }
 
   void Take(const std::string& line, const FieldArray& f) {
     auto field = [&f](size_t i) { return TrimView(f[i]); };
@@ -226,11 +228,17 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
   }
 
   // First pass: the instrument name of the last "CO,Instrument:" comment.
+  // It also counts the coordinate records, the most the station table can hold.
   std::string instrument(kDefaultInstrument);
   std::string line;
+  size_t coordinateRecords = 0;
   while (ReadLine(in, line)) {
     std::string_view t = TrimView(line);
-    if (StartsWith(t, kInstrumentComment)) instrument.assign(t.substr(kInstrumentComment.size()));
+    if (StartsWith(t, kInstrumentComment)) {
+      instrument.assign(t.substr(kInstrumentComment.size()));
+    } else if (IsCoordinateRecord(t.substr(0, 2))) {
+      ++coordinateRecords;
+    }
   }
   if (in.bad()) return ConvertResult::Fail(std::string(kReadFault));
   in.clear();
@@ -241,7 +249,7 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
   WriteHeader(sdr, jobName, instrument, run);
   if (!sdr.ok()) return sdr.Failure();
 
-  RawRecordWriter writer(sdr);
+  RawRecordWriter writer(sdr, coordinateRecords);
   FieldArray fields(17);
   while (ReadLine(in, line)) {
     if (SplitFields(line, fields) == 0) continue;
