@@ -188,5 +188,30 @@ TEST(RawToSDR, StreamLevelReadsFromWhereTheStreamStands) {
   EXPECT_NE(text.find("\r\n13NMx" + std::string(59, ' ') + "\r\n"), std::string::npos);
 }
 
+// Body lines of a small raw file (the six header lines dropped).
+std::string BodyOf(const std::string& raw) {
+  std::istringstream in(raw);
+  std::ostringstream out;
+  EXPECT_TRUE(RawToSDR(in, out, "JOB", DefaultRun(0)).ok);
+  std::string text = out.str();
+  size_t at = 0;
+  for (int i = 0; i < 6; ++i) at = text.find("\r\n", at) + 2;
+  return text.substr(at);
+}
+
+TEST(RawToSDR, ObservationBeforeAnySetUpHasAnEmptyStation) {
+  EXPECT_EQ(BodyOf("SS,P1,1.5,10,20,30,,C\r\n"),
+            "03NM1.5\r\n09MC                P1              10              30              20"
+            "              C\r\n");
+}
+
+TEST(RawToSDR, ASetUpLeftAtTheEndIsNotWritten) {
+  EXPECT_EQ(BodyOf("UP,S1,,1,2,3,\r\nST,S1,,B,,1.5,0,0\r\n"),
+            "08KIS1              1               2               3\r\n");
+  // The same set-up followed by any record other than a comment is written.
+  EXPECT_EQ(BodyOf("ST,S1,,B,,1.5,0,0\r\nXX\r\n"),
+            "07KIS1              B               0               0\r\n");
+}
+
 }  // namespace
 }  // namespace korv
