@@ -188,6 +188,15 @@ TEST(RawToSDR, StreamLevelReadsFromWhereTheStreamStands) {
   EXPECT_NE(text.find("\r\n13NMx" + std::string(59, ' ') + "\r\n"), std::string::npos);
 }
 
+TEST(RawToSDR, InstrumentNameKeepsTheBlankAfterTheColon) {
+  std::istringstream in("  CO,Instrument: KRT 1  \r\nco,Instrument:lower case is no match\r\n");
+  std::ostringstream out;
+  ASSERT_TRUE(RawToSDR(in, out, "JOB", DefaultRun(0)).ok);
+  EXPECT_NE(out.str().find("\r\n01KI1 KRT 1          000000 KRT 1          000000"),
+            std::string::npos)
+      << out.str();
+}
+
 // Body lines of a small raw file (the six header lines dropped).
 std::string BodyOf(const std::string& raw) {
   std::istringstream in(raw);
