@@ -1,0 +1,549 @@
+// korvenia-cli download and upload: the instrument transfers from a terminal or a script,
+// with the link settings of the settings file unless options say otherwise.
+#include <signal.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+#include "comm/receive_data.h"
+#include "comm/serial_link.h"
+#include "comm/upload_sender.h"
+#include "core/coord_field_options.h"
+#include "core/file_procs.h"
+#include "core/key_store.h"
+#include "core/numbers.h"
+#include "core/text.h"
+
+namespace korv::cli {
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+void OnInterrupt(int) { g_interrupted = 1; }
+
+// Ctrl-C and a polite kill ask the running transfer to stop at its next step.
+class InterruptGuard {
+ public:
+  InterruptGuard() {
+    g_interrupted = 0;
+    struct sigaction sa {};
+    sa.sa_handler = OnInterrupt;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, &oldInt_);
+    sigaction(SIGTERM, &sa, &oldTerm_);
+  }
+  ~InterruptGuard() {
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+  }
+
+ private:
+  struct sigaction oldInt_ {};
+  struct sigaction oldTerm_ {};
+};
+
+// The serial port wants an application object in the main thread, though no event loop runs.
+std::unique_ptr<QCoreApplication> MakeApplication() {
+  if (QCoreApplication::instance()) return nullptr;
+  static int argc = 1;
+  static char name[] = "korvenia-cli";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+// Transfer messages go to stderr; the success messages too, so stdout stays for data.
+class StderrReporter : public Reporter {
+ public:
+  void Report(const std::string& text, const std::string&, MessageIcon icon) override {
+    if (icon == MessageIcon::None || icon == MessageIcon::Information) {
+      std::cerr << text << "\n";
+    } else {
+      std::cerr << "korvenia-cli: " << text << "\n";
+    }
+  }
+};
+
+struct Args {
+  std::map<std::string, std::string> values;  // options with a value, without "--"
+  std::vector<std::string> flags;             // options without a value
+  std::vector<std::string> files;
+  std::string error;
+  bool Has(const std::string& flag) const {
+    for (const auto& f : flags) {
+      if (f == flag) return true;
+    }
+    return false;
+  }
+  std::optional<std::string> Value(const std::string& name) const {
+    auto it = values.find(name);
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+  }
+};
+
+Args ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+               const std::vector<std::string>& flags) {
+  Args out;
+  bool onlyFiles = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (onlyFiles || a.size() < 2 || a.compare(0, 2, "--") != 0) {
+      out.files.push_back(a);
+      continue;
+    }
+    if (a == "--") {
+      onlyFiles = true;
+      continue;
+    }
+    std::string name = a.substr(2);
+    std::optional<std::string> inlineValue;
+    if (size_t eq = name.find('='); eq != std::string::npos) {
+      inlineValue = name.substr(eq + 1);
+      name = name.substr(0, eq);
+    }
+    bool isFlag = false, isValued = false;
+    for (const auto& f : flags) isFlag = isFlag || f == name;
+    for (const auto& v : valued) isValued = isValued || v == name;
+    if (isFlag && !inlineValue) {
+      out.flags.push_back(name);
+    } else if (isValued) {
+      if (!inlineValue && i + 1 >= args.size()) {
+        out.error = "--" + name + " needs a value";
+        return out;
+      }
+      if (out.values.count(name)) {
+        out.error = "--" + name + " given twice";
+        return out;
+      }
+      out.values[name] = inlineValue ? *inlineValue : args[++i];
+    } else {
+      out.error = "unknown option " + a;
+      return out;
+    }
+  }
+  return out;
+}
+
+// The program's own settings file: beside the executable, else in the per-user folder.
+std::string FindOwnSettingsFile() {
+  std::vector<std::string> candidates;
+  char exe[4096];
+  ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (n > 0) candidates.push_back(FolderOf(std::string(exe, static_cast<size_t>(n))));
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  if (xdg && *xdg) {
+    candidates.push_back(WithTrailingSeparator(xdg) + "Korvenia/");
+  } else if (home && *home) {
+    candidates.push_back(WithTrailingSeparator(home) + ".config/Korvenia/");
+  }
+  for (const auto& folder : candidates) {
+    if (!folder.empty() && FileExists(folder + "Korvenia.ini")) return folder + "Korvenia.ini";
+  }
+  return "";
+}
+
+// Entries of a list section ("[Coomunication Speed]" ...): the non-blank lines up to the
+// next section header.
+std::vector<std::string> ListSection(const std::string& path, const std::string& section) {
+  std::vector<std::string> entries;
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  bool inside = false;
+  while (ReadLine(in, line)) {
+    const std::string t = Trim(line);
+    if (!t.empty() && t.front() == '[') {
+      if (inside) break;
+      inside = EqualsIgnoreCase(t, "[" + section + "]");
+      continue;
+    }
+    if (inside && !t.empty()) entries.push_back(t);
+  }
+  return entries;
+}
+
+int IndexKey(const IniFile& ini, const char* key, int fallback) {
+  const std::string text = ini.Get("Default", key);
+  if (Trim(text).empty()) return fallback;
+  const double v = RoundHalfEven(LeadingNumber(text));
+  return v > -32769 && v < 32768 ? static_cast<int>(v) : fallback;
+}
+
+// The settings file in use: the one named, else the program's own ("" for none).
+bool ResolveSettingsFile(const Args& args, std::string& path) {
+  if (auto named = args.Value("ini")) {
+    const int code = CheckFileName(*named);
+    if (code != 0) {
+      std::cerr << "korvenia-cli: Cannot read " << *named << ": " << ErrorDescription(code) << "\n";
+      return false;
+    }
+    path = *named;
+  } else {
+    path = FindOwnSettingsFile();
+  }
+  return true;
+}
+
+// The link choice: the settings file's selections (program defaults without one), then the
+// command line. Returns false after a usage message.
+bool LinkFromArgs(const Args& args, const std::string& iniPath, LinkSettings& link,
+                  const char* command) {
+  const IniFile ini = iniPath.empty() ? IniFile() : IniFile::Load(iniPath);
+  auto pick = [&](const char* section, const char* key, int fallbackIndex,
+                  std::vector<std::string> defaults) {
+    std::vector<std::string> list = iniPath.empty() ? defaults : ListSection(iniPath, section);
+    if (list.empty()) list = defaults;
+    const int index = IndexKey(ini, key, fallbackIndex);
+    return index >= 0 && index < static_cast<int>(list.size()) ? list[static_cast<size_t>(index)]
+                                                               : std::string();
+  };
+  link.portNumber = IndexKey(ini, "Port", 0) + 1;
+  link.speedText =
+      pick("Coomunication Speed", "Speed", 4, {"1200", "2400", "4800", "9600", "19200", "38400"});
+  link.dataBitsText = pick("Coomunication Data bits", "DataBits", 1, {"7", "8"});
+  link.flowControlIndex = IndexKey(ini, "FlowControl", 1);
+
+  auto usage = [command](const std::string& m) {
+    std::cerr << "korvenia-cli " << command << ": " << m << " (see korvenia-cli " << command
+              << " --help)\n";
+    return false;
+  };
+  if (auto device = args.Value("device")) link.device = *device;
+  if (auto port = args.Value("port")) {
+    if (port->empty() || port->find_first_not_of("0123456789") != std::string::npos ||
+        port->size() > 4 || std::stoi(*port) < 1) {
+      return usage("--port wants a port number from 1, not '" + *port + "'");
+    }
+    if (!link.device.empty()) return usage("give --device or --port, not both");
+    link.portNumber = std::stoi(*port);
+  }
+  if (auto speed = args.Value("speed")) link.speedText = *speed;
+  if (auto bits = args.Value("data-bits")) {
+    if (*bits != "7" && *bits != "8") return usage("--data-bits wants 7 or 8, not '" + *bits + "'");
+    link.dataBitsText = *bits;
+  }
+  if (auto flow = args.Value("flow")) {
+    if (*flow == "none") {
+      link.flowControlIndex = 0;
+    } else if (*flow == "xonxoff") {
+      link.flowControlIndex = 1;
+    } else {
+      return usage("--flow wants none or xonxoff, not '" + *flow + "'");
+    }
+  }
+  return true;
+}
+
+bool OpenLink(SerialLink& port, const LinkSettings& settings, const std::string& iniPath) {
+  StderrReporter reporter;
+  if (OpenCommPort(port, settings, iniPath, reporter).empty()) return true;
+  std::cerr << "korvenia-cli: " << port.faultText() << "\n";
+  return false;
+}
+
+// A live figure on stderr, rewritten in place at most ten times a second.
+class LiveLine {
+ public:
+  void Show(const std::string& text, bool force = false) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - last_ < std::chrono::milliseconds(100)) return;
+    last_ = now;
+    std::cerr << "\r" << text << std::flush;
+    shown_ = true;
+  }
+  void End() {
+    if (shown_) std::cerr << "\n";
+    shown_ = false;
+  }
+
+ private:
+  std::chrono::steady_clock::time_point last_{};
+  bool shown_ = false;
+};
+
+// ---- download ----
+
+void DownloadUsage(std::ostream& out) {
+  out << "Usage: korvenia-cli download [--device PATH | --port N] [--speed N] [--data-bits 7|8]\n"
+         "                            [--flow none|xonxoff] [--ini FILE] OUTPUT\n"
+         "\n"
+         "Receives what the instrument sends and stores it in OUTPUT, line by line (CR LF).\n"
+         "Waits for the instrument without limit, and ends when it has been silent for more\n"
+         "than 3 seconds after it started sending. Ctrl-C interrupts and keeps the lines so far.\n"
+         "\n"
+         "  --device PATH   serial device (e.g. /dev/ttyUSB0, or what korvenia-sim prints)\n"
+         "  --port N        serial port N: key COM<N> of [Serial devices] in the settings file,\n"
+         "                  else /dev/ttyS<N-1> (default: the settings file's port)\n"
+         "  --speed N       baud rate; --data-bits 7|8; --flow none|xonxoff\n"
+         "                  (defaults: the settings file, else 19200, 8, xonxoff)\n"
+         "  --ini FILE      settings file (default: Korvenia.ini beside the program or in\n"
+         "                  ~/.config/Korvenia/)\n"
+         "\n"
+         "Exit status: 0 completed, 1 interrupted or failed, 2 usage error.\n";
+}
+
+int RunDownload(const std::vector<std::string>& argv) {
+  Args args = ParseArgs(argv, {"device", "port", "speed", "data-bits", "flow", "ini"}, {"help"});
+  if (args.Has("help")) {
+    DownloadUsage(std::cout);
+    return kExitOk;
+  }
+  if (!args.error.empty() || args.files.size() != 1) {
+    std::cerr << "korvenia-cli download: "
+              << (args.error.empty() ? "one OUTPUT file is required" : args.error)
+              << " (see korvenia-cli download --help)\n";
+    return kExitUsage;
+  }
+  std::string iniPath;
+  if (!ResolveSettingsFile(args, iniPath)) return kExitFailed;
+  LinkSettings settings;
+  if (!LinkFromArgs(args, iniPath, settings, "download")) return kExitUsage;
+
+  // Receive into a file beside OUTPUT, so OUTPUT is replaced only by what was received.
+  const std::string output = args.files[0];
+  const std::string partial = output + ".part";
+  std::fstream scratch(partial, std::ios::out | std::ios::binary | std::ios::trunc);
+  if (!scratch.is_open()) {
+    std::cerr << "korvenia-cli: Cannot open output file " << partial << ": "
+              << ErrorDescription(ErrorCodeFromErrno(errno)) << "\n";
+    return kExitFailed;
+  }
+
+  auto app = MakeApplication();
+  InterruptGuard guard;
+  SerialLink port;
+  if (!OpenLink(port, settings, iniPath)) {
+    scratch.close();
+    std::remove(partial.c_str());
+    return kExitFailed;
+  }
+  std::cerr << "Waiting for data on " << port.device() << " ("
+            << CommSettingsText(settings.speedText, settings.dataBitsText)
+            << (HandshakingFor(settings.flowControlIndex) ? ", Xon/Xoff" : "")
+            << "); Ctrl-C to stop\n";
+
+  bool cancel = false;
+  LiveLine live;
+  ReceiveHooks hooks;
+  auto takeInterrupt = [&cancel] {
+    if (g_interrupted) cancel = true;
+  };
+  hooks.processEvents = takeInterrupt;
+  hooks.idle = takeInterrupt;
+  std::int64_t lastCount = 0;
+  hooks.showCount = [&](std::int64_t count) {
+    lastCount = count;
+    live.Show("Bytes:   " + std::to_string(count));
+  };
+  class LiveReporter : public StderrReporter {
+   public:
+    explicit LiveReporter(LiveLine& live, std::int64_t& count) : live_(live), count_(count) {}
+    void Report(const std::string& text, const std::string& title, MessageIcon icon) override {
+      if (count_ > 0) live_.Show("Bytes:   " + std::to_string(count_), true);
+      live_.End();
+      StderrReporter::Report(text, title, icon);
+    }
+
+   private:
+    LiveLine& live_;
+    std::int64_t& count_;
+  } reporter(live, lastCount);
+
+  ReceiveResult r = ReceiveData(port, scratch, cancel, reporter, CommMessages(), hooks);
+
+  // A normal end replaces OUTPUT; an interrupted or failed one keeps the complete lines,
+  // unless there were none (OUTPUT then stays as it was).
+  std::error_code ec;
+  if (r.actionWord.empty() || r.lines > 0) {
+    std::filesystem::rename(partial, output, ec);
+    if (ec) {
+      std::cerr << "korvenia-cli: Cannot store " << output << ": " << ec.message()
+                << " (the data is in " << partial << ")\n";
+      return kExitFailed;
+    }
+  } else {
+    std::filesystem::remove(partial, ec);
+  }
+  return r.actionWord.empty() ? kExitOk : kExitFailed;
+}
+
+// ---- upload ----
+
+void UploadUsage(std::ostream& out) {
+  out << "Usage: korvenia-cli upload --format coord|code|kof [--separator comma|space]\n"
+         "                          [--order nez|enz] [--ini FILE]\n"
+         "                          (--device PATH | --port N) [--speed N] [--data-bits 7|8]\n"
+         "                          [--flow none|xonxoff]   or   --dry-run     INPUT\n"
+         "\n"
+         "Builds the upload lines of INPUT and sends them to the instrument, one line at a time.\n"
+         "\n"
+         "  --format coord  coordinate list; its columns are those of [Coordinate UpLoad\n"
+         "                  Settings] in the settings file (default: point, N, E, Z, code)\n"
+         "  --format code   code list, sent line by line\n"
+         "  --format kof    KOF file, its 05 coordinate records\n"
+         "  --separator     of a coordinate list (default: the settings file, else comma)\n"
+         "  --order         coordinate order (default: the settings file, else nez)\n"
+         "  --dry-run       write the lines that would be sent to stdout instead\n"
+         "  link options as for korvenia-cli download\n"
+         "\n"
+         "Exit status: 0 uploaded, 1 aborted or failed, 2 usage error.\n";
+}
+
+int RunUpload(const std::vector<std::string>& argv) {
+  Args args = ParseArgs(
+      argv, {"format", "separator", "order", "ini", "device", "port", "speed", "data-bits", "flow"},
+      {"help", "dry-run"});
+  if (args.Has("help")) {
+    UploadUsage(std::cout);
+    return kExitOk;
+  }
+  auto usage = [](const std::string& m) {
+    std::cerr << "korvenia-cli upload: " << m << " (see korvenia-cli upload --help)\n";
+    return kExitUsage;
+  };
+  if (!args.error.empty()) return usage(args.error);
+  if (args.files.size() != 1) return usage("one INPUT file is required");
+  const auto format = args.Value("format");
+  if (!format) return usage("--format is required");
+  if (*format != "coord" && *format != "code" && *format != "kof") {
+    return usage("--format wants coord, code or kof, not '" + *format + "'");
+  }
+  const bool dryRun = args.Has("dry-run");
+  if (dryRun && (args.Value("device") || args.Value("port"))) {
+    return usage("--dry-run sends nothing: no --device or --port with it");
+  }
+  std::string iniPath;
+  if (!ResolveSettingsFile(args, iniPath)) return kExitFailed;
+  const IniFile ini = iniPath.empty() ? IniFile() : IniFile::Load(iniPath);
+  // The saved columns; a settings file that has none (or no settings file) means the
+  // defaults a fresh settings file holds: point, northing, easting, elevation, code.
+  CoordFieldOptions columns = LoadCoordUpLoadFieldOptions(ini);
+  bool anySaved = false;
+  for (int i = 1; i <= 5; ++i) {
+    anySaved =
+        anySaved || !ini.Get(kCoordUpLoadSettingsSection, "Field" + std::to_string(i)).empty();
+  }
+  if (!anySaved) columns.fields = CoordFieldOptions().fields;
+
+  UploadFormat which = UploadFormat::Code;
+  if (*format == "kof") {
+    which = UploadFormat::Kof;
+  } else if (*format == "coord") {
+    which = columns.separator == FieldSeparator::Space ? UploadFormat::Space : UploadFormat::Comma;
+    if (auto sep = args.Value("separator")) {
+      if (*sep == "comma") {
+        which = UploadFormat::Comma;
+      } else if (*sep == "space") {
+        which = UploadFormat::Space;
+      } else {
+        return usage("--separator wants comma or space, not '" + *sep + "'");
+      }
+    }
+  } else if (args.Value("separator")) {
+    return usage("--separator is for --format coord");
+  }
+  int order = IndexKey(ini, "StCombCoord0", 0);
+  if (auto o = args.Value("order")) {
+    if (*o != "nez" && *o != "enz") return usage("--order wants nez or enz, not '" + *o + "'");
+    order = *o == "enz" ? 1 : 0;
+  }
+  LinkSettings settings;
+  if (!dryRun && !LinkFromArgs(args, iniPath, settings, "upload")) return kExitUsage;
+
+  // The upload lines go to a scratch file of our own first, as in the program.
+  char scratchName[] = "/tmp/korvenia-upload-XXXXXX";
+  const int fd = mkstemp(scratchName);
+  if (fd < 0) {
+    std::cerr << "korvenia-cli: Cannot create a scratch file: "
+              << ErrorDescription(ErrorCodeFromErrno(errno)) << "\n";
+    return kExitFailed;
+  }
+  close(fd);
+  struct Remove {
+    std::string path;
+    ~Remove() { std::remove(path.c_str()); }
+  } removeScratch{scratchName};
+
+  UploadBuild build;
+  {
+    std::ofstream scratch(scratchName, std::ios::binary | std::ios::trunc);
+    build = BuildUpLoadFile(which, args.files[0], scratch, columns, order);
+    scratch.close();
+    if (build.ok && scratch.fail()) {
+      build.ok = false;
+      build.fault = "Cannot write the scratch file: " + ErrorDescription(ErrorCodeFromErrno(errno));
+    }
+  }
+  const CommMessages messages;
+  if (!build.ok) {
+    std::cerr << "korvenia-cli: " << build.fault << "\n" << messages.uploadAborted << "\n";
+    return kExitFailed;
+  }
+  if (build.SendLineCount < 3) {
+    std::cerr << "korvenia-cli: nothing to send in " << args.files[0] << "\n"
+              << messages.uploadAborted << "\n";
+    return kExitFailed;
+  }
+
+  if (dryRun) {
+    // Exactly what the sender would write: trimmed lines, blank ones left out, CR LF.
+    std::ifstream in(scratchName, std::ios::binary);
+    std::string line;
+    while (ReadLine(in, line)) {
+      const std::string t = Trim(line);
+      if (!t.empty()) std::cout << t << "\r\n";
+    }
+    std::cout.flush();
+    return std::cout ? kExitOk : kExitFailed;
+  }
+
+  auto app = MakeApplication();
+  InterruptGuard guard;
+  SerialLink port;
+  if (!OpenLink(port, settings, iniPath)) {
+    std::cerr << messages.uploadAborted << "\n";
+    return kExitFailed;
+  }
+  bool cancel = false;
+  LiveLine live;
+  UploadHooks hooks;
+  hooks.processEvents = [&cancel] {
+    if (g_interrupted) cancel = true;
+  };
+  hooks.progress = [&live](int value, int maximum) {
+    live.Show(
+        "Sent " + std::to_string(value) + " lines (of at most " + std::to_string(maximum) + ")",
+        value == 0);
+  };
+  UploadResult r = UploadTempFile(port, scratchName, build.SendLineCount, cancel, hooks);
+  live.Show("Sent " + std::to_string(r.linesSent) + " lines", true);
+  live.End();
+  if (r.settingsActionWord == "UpOK") {
+    std::cerr << messages.uploaded << "\n";
+    return kExitOk;
+  }
+  if (!r.fault.empty()) std::cerr << "korvenia-cli: " << r.fault << "\n";
+  std::cerr << messages.uploadAborted << "\n";
+  return kExitFailed;
+}
+
+}  // namespace
+
+static const bool registeredDownload = RegisterCommand(
+    {"download", "receive from the instrument over a serial port into a file", RunDownload});
+static const bool registeredUpload =
+    RegisterCommand({"upload", "send a coordinate, code or KOF file to the instrument", RunUpload});
+
+}  // namespace korv::cli
