@@ -6,7 +6,6 @@
 #include "coords/coord_list.h"
 #include "coords/input_file.h"
 #include "coords/output_file.h"
-#include "core/text.h"
 
 namespace korv {
 
@@ -16,8 +15,7 @@ constexpr size_t kFlushSize = 1 << 16;
 
 // The text a field choice puts into an output position; choices 5..7 (and anything else)
 // give an empty value.
-const std::string& ChosenValue(const FieldArray& fields, int choice) {
-  static const std::string empty;
+std::string_view ChosenValue(const FieldViews& fields, int choice) {
   switch (choice) {
     case CoordField::kPointNumber:
       return fields[CoordListField::kName];
@@ -30,7 +28,7 @@ const std::string& ChosenValue(const FieldArray& fields, int choice) {
     case CoordField::kCode:
       return fields[CoordListField::kCode];
     default:
-      return empty;
+      return std::string_view();
   }
 }
 
@@ -40,10 +38,12 @@ ConvertResult CoorToCoordinates(std::istream& in, std::ostream& out,
                                 const CoordFieldOptions& fields, FieldSeparator separator,
                                 int coordOrderIndex) {
   const char sep = SeparatorChar(separator);
-  FieldArray values;
-  std::string line, buffer;
+  FieldViews values;
+  std::string_view line;
+  std::string buffer;
   buffer.reserve(kFlushSize + 1024);
-  while (ReadLine(in, line)) {
+  LineReader reader(in);
+  while (reader.Next(line)) {
     if (SplitCoordinateLine(line, values, coordOrderIndex) == 0) continue;
     for (size_t pos = 0; pos < fields.fields.size(); ++pos) {
       if (pos > 0) buffer += sep;

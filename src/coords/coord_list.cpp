@@ -2,15 +2,38 @@
 #include "coords/coord_list.h"
 
 #include <charconv>
-#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "core/numbers.h"
+#include "core/text.h"
 
 namespace korv {
 
-int SplitCoordinateLine(std::string& line, FieldArray& fields, int coordOrderIndex) {
-  int count = SplitFields(line, fields);
+int SplitFieldViews(std::string_view line, FieldViews& fields) {
+  line = TrimView(line);
+  if (line.empty()) return 0;
+  for (size_t i = 1; i <= 16; ++i) fields[i] = std::string_view();
+  int count = 0;
+  std::string_view rest = line;
+  while (true) {
+    size_t comma = rest.find(',');
+    if (comma == std::string_view::npos) break;
+    ++count;
+    fields[static_cast<size_t>(count)] = TrimView(rest.substr(0, comma));
+    rest = rest.substr(comma + 1);
+    if (count == 12) break;
+  }
+  if (!TrimView(rest).empty()) {
+    ++count;
+    fields[static_cast<size_t>(count)] = rest;
+  }
+  return count;
+}
+
+int SplitCoordinateLine(std::string_view line, FieldViews& fields, int coordOrderIndex) {
+  int count = SplitFieldViews(line, fields);
   if (count > 0 && coordOrderIndex == CoordOrder::kENZ) {
     std::swap(fields[CoordListField::kNorthing], fields[CoordListField::kEasting]);
   }
@@ -18,27 +41,68 @@ int SplitCoordinateLine(std::string& line, FieldArray& fields, int coordOrderInd
 }
 
 double CoordinateValue(std::string_view text) {
-  // Plain form: optional sign, digits with at most one point, nothing else. from_chars and
-  // the general reader both round correctly, so the quick path gives the same value.
+  // Plain form: optional sign, digits with at most one point, nothing else. Up to 15 digits
+  // the digits form an exact whole number and the power of ten is exact, so one division
+  // rounds correctly, as the general reader does; longer numbers go to from_chars, which
+  // also rounds correctly.
   size_t i = 0;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-  size_t start = i;
-  bool digit = false, point = false;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  const size_t start = i;
+  std::uint64_t mantissa = 0;
+  int digits = 0, decimals = 0;
+  bool point = false;
   for (; i < text.size(); ++i) {
     char c = text[i];
     if (c >= '0' && c <= '9') {
-      digit = true;
+      if (mantissa != 0 || c != '0') ++digits;
+      mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+      decimals += point;
+      if (digits > 15) break;
     } else if (c == '.' && !point) {
       point = true;
     } else {
       return LeadingNumber(text);
     }
   }
-  if (!digit) return LeadingNumber(text);
-  double value = 0.0;
-  auto [end, ec] = std::from_chars(text.data() + start, text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) return LeadingNumber(text);
-  return text[0] == '-' ? -value : value;
+  if (i - start == static_cast<size_t>(point)) return LeadingNumber(text);  // no digit
+  double value;
+  if (digits <= 15) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (decimals > 22) return LeadingNumber(text);
+    value = static_cast<double>(mantissa) / kPowers[decimals];
+  } else {
+    auto [end, ec] = std::from_chars(text.data() + start, text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return LeadingNumber(text);
+  }
+  return negative ? -value : value;
+}
+
+bool LineReader::Next(std::string_view& line) {
+  while (true) {
+    const char* start = buffer_.data() + begin_;
+    size_t available = end_ - begin_;
+    const void* lf = available ? std::memchr(start, '\n', available) : nullptr;
+    if (lf || (atEnd_ && available > 0)) {
+      size_t length = lf ? static_cast<size_t>(static_cast<const char*>(lf) - start) : available;
+      begin_ += lf ? length + 1 : length;
+      if (length > 0 && start[length - 1] == '\r') --length;
+      line = std::string_view(start, length);
+      return true;
+    }
+    if (atEnd_) return false;
+    // Keep the unfinished line at the front; grow when it fills the whole buffer.
+    std::memmove(buffer_.data(), start, available);
+    begin_ = 0;
+    end_ = available;
+    if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+    in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
+    std::streamsize got = in_.gcount();
+    end_ += static_cast<size_t>(got);
+    if (got == 0 || !in_) atEnd_ = true;
+  }
 }
 
 }  // namespace korv

@@ -1,11 +1,13 @@
 // The coordinate list file as the instrument delivers it: one point per line, comma-separated
 // name, two plane coordinates in the order of the coordinate order setting, elevation, code.
+// The readers here work on views into a block buffer, as the writers of large drawings need.
 #pragma once
 
+#include <array>
+#include <istream>
 #include <string>
 #include <string_view>
-
-#include "core/text.h"
+#include <vector>
 
 namespace korv {
 
@@ -24,13 +26,37 @@ constexpr size_t kElevation = 4;
 constexpr size_t kCode = 5;
 }  // namespace CoordListField
 
-// Splits one line with SplitFields (the line is trimmed in place) and, for the ENZ order,
-// exchanges fields 2 and 3, so that field 2 holds the northing and field 3 the easting.
-// Returns the field count; 0 for a blank line.
-int SplitCoordinateLine(std::string& line, FieldArray& fields, int coordOrderIndex);
+// Fields 1..16 of one line as views into it (index 0 unused).
+using FieldViews = std::array<std::string_view, 17>;
+
+// SplitFields on views: the line trimmed of blanks, at most 12 commas split, each field
+// trimmed except the last, which is the untrimmed rest of the line. Fields 1..16 are cleared
+// unless the line is blank. Returns the count; 0 for a blank line.
+int SplitFieldViews(std::string_view line, FieldViews& fields);
+
+// Splits one line and, for the ENZ order, exchanges fields 2 and 3, so that field 2 holds
+// the northing and field 3 the easting. Returns the field count; 0 for a blank line.
+int SplitCoordinateLine(std::string_view line, FieldViews& fields, int coordOrderIndex);
 
 // The leading-number reading of a field (as LeadingNumber), with a quick path for the plain
 // decimal numbers that make up nearly every coordinate list.
 double CoordinateValue(std::string_view text);
+
+// Reads lines ended by LF or CR LF (or by the end of the input) in large blocks. A line stays
+// valid until the next call.
+class LineReader {
+ public:
+  explicit LineReader(std::istream& in) : in_(in), buffer_(size_t{1} << 16) {}
+  // The next line without its end; false when nothing is left.
+  bool Next(std::string_view& line);
+  // True when reading failed (not merely reached the end).
+  bool bad() const { return in_.bad(); }
+
+ private:
+  std::istream& in_;
+  std::vector<char> buffer_;
+  size_t begin_ = 0, end_ = 0;
+  bool atEnd_ = false;
+};
 
 }  // namespace korv

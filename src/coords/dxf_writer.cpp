@@ -15,10 +15,11 @@ namespace korv {
 
 namespace {
 
-constexpr size_t kFlushSize = 1 << 20;
+// Lines are handed to the stream in blocks of about this size.
+constexpr size_t kFlushSize = size_t{1} << 19;
 
 // Header lines up to the extents.
-constexpr const char* kHeaderStart =
+constexpr char kHeaderStart[] =
     "  0\r\nSECTION\r\n  2\r\nHEADER\r\n"
     " 9\r\n$CLAYER\r\n 8\r\n0\r\n"
     " 9\r\n$TEXTSIZE\r\n40\r\n0.65\r\n"
@@ -28,7 +29,7 @@ constexpr const char* kHeaderStart =
 
 // The end of the HEADER section, the line type table and the opening of ENTITIES (whose
 // "  0" is the group code of the first entity).
-constexpr const char* kHeaderEnd =
+constexpr char kHeaderEnd[] =
     " 0\r\nENDSEC\r\n"
     " 0\r\nSECTION\r\n  2\r\nTABLES\r\n"
     " 0\r\nTABLE\r\n  2\r\nLTYPE\r\n 70\r\n     5\r\n"
@@ -67,116 +68,128 @@ std::uint64_t Bits(T value) {
 
 }  // namespace
 
-DxfWriter::DxfWriter(std::ostream& out, bool output2D) : out_(out), output2D_(output2D) {
-  buffer_.reserve(kFlushSize + 4096);
+DxfWriter::DxfWriter(std::ostream& out, bool output2D)
+    : out_(out), output2D_(output2D), buffer_(new char[kCapacity]) {}
+
+void DxfWriter::Spill(const char* data, size_t size) {
+  Flush();
+  if (size > kCapacity) {
+    if (!failed_) failed_ = !out_.write(data, static_cast<std::streamsize>(size));
+    return;
+  }
+  std::memcpy(buffer_.get(), data, size);
+  used_ = size;
 }
 
-void DxfWriter::Line(const char* text) {
-  buffer_ += text;
-  buffer_ += "\r\n";
+void DxfWriter::PutLine(std::string_view text) {
+  Put(text);
+  Put("\r\n");
 }
 
-void DxfWriter::Line(const std::string& text) {
-  buffer_ += text;
-  buffer_ += "\r\n";
+void DxfWriter::PutColour(int colour) {
+  if (colour >= 0 && colour <= 9) {
+    const char line[] = {static_cast<char>('0' + colour), '\r', '\n'};
+    Put(line, sizeof line);
+  } else {
+    PutLine(std::to_string(colour));
+  }
 }
 
-void DxfWriter::Coordinate(const char* code, double value, Cached& cache) {
-  Line(code);
+void DxfWriter::Coordinate(double value, Cached& cache) {
   std::uint64_t bits = Bits(value);
   if (!cache.valid || cache.bits != bits) {
     cache.text.clear();
     AppendFixed4(cache.text, value);
+    cache.text += "\r\n";
     cache.bits = bits;
     cache.valid = true;
   }
-  Line(cache.text);
+  Put(cache.text);
 }
 
 void DxfWriter::Elevation(float value) {
   if (output2D_) return;
-  Line(" 30");
+  Put(" 30\r\n");
   std::uint64_t bits = Bits(value);
   if (!z_.valid || z_.bits != bits) {
     z_.text.clear();
     AppendFixed4(z_.text, value);
+    z_.text += "\r\n";
     z_.bits = bits;
     z_.valid = true;
   }
-  Line(z_.text);
+  Put(z_.text);
 }
 
 void DxfWriter::WriteDxfHeader(const DxfExtents& e) {
-  buffer_ += kHeaderStart;
+  Put(kHeaderStart);
   auto pair = [&](const char* name, double x, double y) {
-    Line("  9");
-    Line(name);
-    Line(" 10");
-    Line(PrintedNumber(x));
-    Line(" 20");
-    Line(PrintedNumber(y));
+    Put("  9\r\n");
+    PutLine(name);
+    Put(" 10\r\n");
+    PutLine(PrintedNumber(x));
+    Put(" 20\r\n");
+    PutLine(PrintedNumber(y));
   };
   pair("$EXTMIN", e.XMin, e.YMin);
   pair("$EXTMAX", e.XMax, e.YMax);
   pair("$LIMMIN", e.XMin, e.YMin);
   pair("$LIMMAX", e.XMax, e.YMax);
-  buffer_ += kHeaderEnd;
+  Put(kHeaderEnd);
   FlushIfFull();
 }
 
 void DxfWriter::WriteDxfPoint(const std::string& layer, int colour, double x, double y, float z) {
-  Line("POINT");
-  Line("  8");
-  Line(layer);
-  Line(" 62");
-  Line(std::to_string(colour));
-  Coordinate(" 10", x, x_);
-  Coordinate(" 20", y, y_);
+  Put("POINT\r\n  8\r\n");
+  PutLine(layer);
+  Put(" 62\r\n");
+  PutColour(colour);
+  Put(" 10\r\n");
+  Coordinate(x, x_);
+  Put(" 20\r\n");
+  Coordinate(y, y_);
   Elevation(z);
-  Line("  0");
+  Put("  0\r\n");
   FlushIfFull();
 }
 
 void DxfWriter::WriteDxfText(const std::string& layer, int colour, double x, double y, float z,
-                             const std::string& text, float height) {
+                             std::string_view text, float height) {
   if (text.empty() || layer.empty()) return;
-  Line("TEXT");
-  Line("  8");
-  Line(layer);
-  Line(" 62");
-  Line(std::to_string(colour));
-  Line("  1");
-  Line(text);
-  Coordinate(" 10", x, x_);
-  Coordinate(" 20", y, y_);
+  Put("TEXT\r\n  8\r\n");
+  PutLine(layer);
+  Put(" 62\r\n");
+  PutColour(colour);
+  Put("  1\r\n");
+  PutLine(text);
+  Put(" 10\r\n");
+  Coordinate(x, x_);
+  Put(" 20\r\n");
+  Coordinate(y, y_);
   Elevation(z);
-  Line(" 40");
+  Put(" 40\r\n");
   std::uint64_t bits = Bits(height);
   if (!height_.valid || height_.bits != bits) {
-    height_.text = PrintedNumber(height);
+    height_.text = PrintedNumber(height) + "\r\n";
     height_.bits = bits;
     height_.valid = true;
   }
-  Line(height_.text);
-  Line("  0");
+  Put(height_.text);
+  Put("  0\r\n");
   FlushIfFull();
 }
 
-void DxfWriter::WriteDxfEnd() {
-  Line("ENDSEC");
-  Line(" 0");
-  Line("EOF");
-}
+void DxfWriter::WriteDxfEnd() { Put("ENDSEC\r\n 0\r\nEOF\r\n"); }
 
 void DxfWriter::FlushIfFull() {
-  if (buffer_.size() >= kFlushSize) Flush();
+  if (used_ >= kFlushSize) Flush();
 }
 
 bool DxfWriter::Flush() {
-  if (!failed_ && !buffer_.empty()) {
-    failed_ = !out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  if (!failed_ && used_ > 0) {
+    failed_ = !out_.write(buffer_.get(), static_cast<std::streamsize>(used_));
   }
-  buffer_.clear();
+  used_ = 0;
   return !failed_;
 }
 
@@ -198,12 +211,13 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   if (start == std::istream::pos_type(-1)) {
     return ConvertResult::Fail("Cannot read the coordinate list twice");
   }
-  FieldArray f;
-  std::string line;
+  FieldViews f;
+  std::string_view line;
 
   // First pass: the extents (X the easting, Y the northing).
   DxfExtents extents;
-  while (ReadLine(in, line)) {
+  LineReader firstPass(in);
+  while (firstPass.Next(line)) {
     if (SplitCoordinateLine(line, f, coordOrderIndex) < 4) continue;
     extents.Add(CoordinateValue(f[CoordListField::kEasting]),
                 CoordinateValue(f[CoordListField::kNorthing]));
@@ -221,15 +235,16 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
     const DxfTextRow& r = options.rows[i];
     rows[i] = {r.write, &r.layer, DxfTextHeight(r.size), DxfColourNumber(r.colour)};
   }
-  std::string texts[3];
-  while (ReadLine(in, line)) {
+  std::string_view texts[3];
+  LineReader secondPass(in);
+  while (secondPass.Next(line)) {
     if (SplitCoordinateLine(line, f, coordOrderIndex) < 4) continue;
     const double x = CoordinateValue(f[CoordListField::kEasting]);
     const double y = CoordinateValue(f[CoordListField::kNorthing]);
     const float z = ToSingle(CoordinateValue(f[CoordListField::kElevation]));
-    texts[DxfRow::kPointName] = Trim(f[CoordListField::kName]);
-    texts[DxfRow::kElevation] = Trim(f[CoordListField::kElevation]);
-    texts[DxfRow::kCode] = Trim(f[CoordListField::kCode]);
+    texts[DxfRow::kPointName] = TrimView(f[CoordListField::kName]);
+    texts[DxfRow::kElevation] = TrimView(f[CoordListField::kElevation]);
+    texts[DxfRow::kCode] = TrimView(f[CoordListField::kCode]);
 
     writer.WriteDxfPoint(options.pointLayer, 0, x, y, z);
     // The name sits half its height right of and below the point; each further text a

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "coords/dxf_options.h"
 #include "core/convert_result.h"
@@ -39,7 +42,7 @@ class DxfWriter {
   void WriteDxfPoint(const std::string& layer, int colour, double x, double y, float z);
   // Writes nothing when `text` or `layer` is empty.
   void WriteDxfText(const std::string& layer, int colour, double x, double y, float z,
-                    const std::string& text, float height);
+                    std::string_view text, float height);
   // Closes the ENTITIES section and ends the drawing.
   void WriteDxfEnd();
 
@@ -48,22 +51,40 @@ class DxfWriter {
   bool failed() const { return failed_; }
 
  private:
-  // A number and its formatted text, kept because texts repeat their point's values.
+  // A number and its formatted text (with its line end), kept because texts repeat their
+  // point's values.
   struct Cached {
     std::uint64_t bits = 0;
     bool valid = false;
     std::string text;
   };
-  void Line(const char* text);
-  void Line(const std::string& text);
-  void Coordinate(const char* code, double value, Cached& cache);
+  template <size_t N>
+  void Put(const char (&literal)[N]) {
+    Put(literal, N - 1);
+  }
+  void Put(const char* data, size_t size) {
+    if (used_ + size > kCapacity)
+      Spill(data, size);
+    else {
+      std::memcpy(buffer_.get() + used_, data, size);
+      used_ += size;
+    }
+  }
+  void Put(std::string_view text) { Put(text.data(), text.size()); }
+  // Makes room for `size` bytes, or writes them straight through when they exceed the buffer.
+  void Spill(const char* data, size_t size);
+  void PutLine(std::string_view text);
+  void PutColour(int colour);
+  void Coordinate(double value, Cached& cache);
   void Elevation(float value);
   void FlushIfFull();
 
   std::ostream& out_;
   bool output2D_;
   bool failed_ = false;
-  std::string buffer_;
+  static constexpr size_t kCapacity = size_t{1} << 20;
+  std::unique_ptr<char[]> buffer_;
+  size_t used_ = 0;
   Cached x_, y_, z_, height_;
 };
 

@@ -48,6 +48,7 @@ TEST(AppendFixed4, SameAsPictureFormatter) {
     values.push_back(coordinate(random));
     values.push_back(std::round(coordinate(random) * 1000) / 1000);  // three-decimal data
     values.push_back(coordinate(random) * std::pow(10.0, scale(random) - 7));
+    values.push_back((std::floor(coordinate(random) * 1e4) + 0.5) / 1e4);  // near a half
   }
   for (double v : values) {
     ASSERT_EQ(Fixed4(v), FormatPicture(v, "0.0000")) << v;
@@ -57,12 +58,45 @@ TEST(AppendFixed4, SameAsPictureFormatter) {
 }
 
 TEST(CoordinateValue, SameAsLeadingNumber) {
-  for (const char* text :
-       {"600.0", "-50.5", "+3", ".5", "5.", "-0", "", "-", ".", "1.5m", "abc", " 12", "1 2", "1e3",
-        "0012.500", "1..2", "123456789012345678901", "6543210.123"}) {
+  for (const char* text : {"600.0",
+                           "-50.5",
+                           "+3",
+                           ".5",
+                           "5.",
+                           "-0",
+                           "",
+                           "-",
+                           ".",
+                           "1.5m",
+                           "abc",
+                           " 12",
+                           "1 2",
+                           "1e3",
+                           "0012.500",
+                           "1..2",
+                           "123456789012345678901",
+                           "6543210.123",
+                           "0.000000000000000000000001",
+                           "12345678901234567",
+                           "-0.0",
+                           "1234567890.12345",
+                           "999999999999999.9",
+                           "9007199254740993",
+                           "00000000000000000000000001.5",
+                           "1.5.5"}) {
     double a = CoordinateValue(text), b = LeadingNumber(text);
     EXPECT_EQ(a, b) << text;
     EXPECT_EQ(std::signbit(a), std::signbit(b)) << text;
+  }
+  std::mt19937_64 random(7);
+  std::uniform_int_distribution<long long> digits(0, 999999999999999999LL);
+  std::uniform_int_distribution<int> decimals(0, 18);
+  for (int i = 0; i < 100000; ++i) {
+    std::string text = std::to_string(digits(random) >> (i % 40));
+    int d = decimals(random);
+    if (d < static_cast<int>(text.size())) text.insert(text.size() - static_cast<size_t>(d), ".");
+    if (i % 2) text = "-" + text;
+    ASSERT_EQ(CoordinateValue(text), LeadingNumber(text)) << text;
   }
 }
 
