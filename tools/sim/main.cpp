@@ -183,7 +183,9 @@ int RunSend(int master, const Options& o) {
   std::this_thread::sleep_for(milliseconds(o.startDelayMs));
   if (Send(master, data, o) != 0) return 1;
   if (o.hangupAfter >= 0) {
-    // The device vanishes: no goodbye, the line is simply gone.
+    // The device vanishes: no goodbye, the line is simply gone. The short wait first lets
+    // the bytes already on the line arrive, as they would on a cable.
+    std::this_thread::sleep_for(milliseconds(200));
     close(master);
     return 0;
   }

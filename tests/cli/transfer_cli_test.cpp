@@ -1,0 +1,253 @@
+// korvenia-cli download and upload end to end against korvenia-sim on pseudo-terminals:
+// every byte across, Ctrl-C, a vanishing device, XOFF pauses, aborted uploads, usage.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const fs::path& p, const std::string& bytes) {
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+// A child process with stdout and stderr sent to files.
+class Child {
+ public:
+  Child(std::vector<std::string> args, const fs::path& dir, const std::string& tag)
+      : out_(dir / (tag + ".out")), err_(dir / (tag + ".err")) {
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      int o = ::open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      int e = ::open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ::dup2(o, 1);
+      ::dup2(e, 2);
+      ::setenv("HOME", (dir / "home").c_str(), 1);
+      ::setenv("XDG_CONFIG_HOME", (dir / "home").c_str(), 1);
+      std::vector<char*> argv;
+      for (auto& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+  }
+  ~Child() {
+    if (pid_ > 0 && status_ < 0) {
+      ::kill(pid_, SIGKILL);
+      Wait();
+    }
+  }
+  // Exit status, waiting at most `limit`; -1 when it is still running then (it is killed).
+  int Wait(std::chrono::milliseconds limit = 20s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (status_ < 0) {
+      int st = 0;
+      pid_t r = ::waitpid(pid_, &st, WNOHANG);
+      if (r == pid_) {
+        status_ = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+        break;
+      }
+      if (std::chrono::steady_clock::now() > end) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, &st, 0);
+        return -1;
+      }
+      std::this_thread::sleep_for(5ms);
+    }
+    return status_;
+  }
+  void Signal(int sig) { ::kill(pid_, sig); }
+  std::string Out() const { return ReadFile(out_); }
+  std::string Err() const { return ReadFile(err_); }
+  // The first line the process printed (the simulator's device path).
+  std::string FirstLine(std::chrono::milliseconds limit = 5s) const {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      std::string s = Out();
+      if (auto nl = s.find('\n'); nl != std::string::npos) return s.substr(0, nl);
+      std::this_thread::sleep_for(5ms);
+    }
+    return "";
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int status_ = -1;
+  fs::path out_, err_;
+};
+
+class TransferCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("korvenia_transfer_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "home");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::unique_ptr<Child> Sim(std::vector<std::string> args) {
+    args.insert(args.begin(), KORVENIA_SIM);
+    return std::make_unique<Child>(args, dir_, "sim");
+  }
+  std::unique_ptr<Child> Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), KORVENIA_CLI);
+    return std::make_unique<Child>(args, dir_, "cli");
+  }
+  fs::path dir_;
+};
+
+std::string Lines(int n, const std::string& prefix) {
+  std::string s;
+  for (int i = 1; i <= n; ++i) {
+    s += prefix + std::to_string(i) + ",6543210.123,123456.789,45.678,KERB\r\n";
+  }
+  return s;
+}
+
+TEST_F(TransferCli, DownloadStoresEveryLineAndEndsAfterSilence) {
+  const std::string data = Lines(200, "PT") + "no line end";
+  WriteFile(dir_ / "raw.txt", data);
+  auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "38400"});
+  const std::string device = sim->FirstLine();
+  ASSERT_FALSE(device.empty());
+  auto cli = Cli({"download", "--device", device, "--speed", "38400", "--flow", "none",
+                  (dir_ / "out.raw").string()});
+  EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+  EXPECT_EQ(ReadFile(dir_ / "out.raw"), Lines(200, "PT"));
+  EXPECT_NE(cli->Err().find("Data transmission successfully completed."), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "out.raw.part"));
+  EXPECT_EQ(sim->Wait(), 0);  // the program closed the port
+}
+
+TEST_F(TransferCli, CtrlCKeepsTheLinesSoFar) {
+  WriteFile(dir_ / "raw.txt", Lines(6, "PT"));
+  auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0", "--line-gap-ms", "400"});
+  const std::string device = sim->FirstLine();
+  ASSERT_FALSE(device.empty());
+  auto cli = Cli({"download", "--device", device, (dir_ / "out.raw").string()});
+  std::this_thread::sleep_for(1000ms);
+  cli->Signal(SIGINT);
+  EXPECT_EQ(cli->Wait(), 1);
+  EXPECT_NE(cli->Err().find("Data transmission interrupted"), std::string::npos);
+  const std::string got = ReadFile(dir_ / "out.raw");
+  EXPECT_FALSE(got.empty());
+  EXPECT_EQ(got, Lines(6, "PT").substr(0, got.size())) << "only complete lines, in order";
+  EXPECT_EQ(got.back(), '\n');
+}
+
+TEST_F(TransferCli, VanishingDeviceKeepsCompleteLinesOrLeavesOutputAlone) {
+  WriteFile(dir_ / "raw.txt", Lines(3, "PT"));
+  WriteFile(dir_ / "out.raw", "what was there before\r\n");
+  {
+    // Gone before a single line arrived: the existing file stays as it was.
+    auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0", "--hangup-after", "5"});
+    auto cli = Cli({"download", "--device", sim->FirstLine(), (dir_ / "out.raw").string()});
+    EXPECT_EQ(cli->Wait(), 1);
+    EXPECT_NE(cli->Err().find("Device unavailable"), std::string::npos) << cli->Err();
+    EXPECT_EQ(ReadFile(dir_ / "out.raw"), "what was there before\r\n");
+  }
+  {
+    const size_t twoLines = Lines(2, "PT").size();
+    auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0", "--hangup-after",
+                    std::to_string(twoLines + 7)});
+    auto cli = Cli({"download", "--device", sim->FirstLine(), (dir_ / "out.raw").string()});
+    EXPECT_EQ(cli->Wait(), 1);
+    EXPECT_EQ(ReadFile(dir_ / "out.raw"), Lines(2, "PT"));
+  }
+}
+
+TEST_F(TransferCli, PortThatCannotBeOpened) {
+  auto cli =
+      Cli({"download", "--device", (dir_ / "no-such-port").string(), (dir_ / "out.raw").string()});
+  EXPECT_EQ(cli->Wait(), 1);
+  EXPECT_NE(cli->Err().find("The communication port could not be opened."), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "out.raw"));
+  EXPECT_FALSE(fs::exists(dir_ / "out.raw.part"));
+}
+
+TEST_F(TransferCli, UploadWithXoffPausesArrivesWholeAndOnce) {
+  const std::string points = Lines(3000, "P");
+  WriteFile(dir_ / "points.asc", "\r\n" + points + "   \r\n");
+  auto sim =
+      Sim({"receive", (dir_ / "got.txt").string(), "--xoff-every", "40000", "--xoff-ms", "200"});
+  const std::string device = sim->FirstLine();
+  ASSERT_FALSE(device.empty());
+  auto cli = Cli({"upload", "--format", "coord", "--device", device, "--flow", "xonxoff",
+                  (dir_ / "points.asc").string()});
+  EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+  EXPECT_NE(cli->Err().find("The data was uploaded successfully."), std::string::npos);
+  EXPECT_EQ(sim->Wait(), 0);
+  const std::string got = ReadFile(dir_ / "got.txt");
+  EXPECT_EQ(got.size(), points.size());
+  EXPECT_TRUE(got == points);
+}
+
+TEST_F(TransferCli, UploadDryRunUsesSavedColumnsAndOrder) {
+  WriteFile(dir_ / "Korvenia.ini",
+            "[Default]\r\nStCombCoord0=1\r\n[Coordinate UpLoad Settings]\r\nField1= 1\r\n"
+            "Field2= 2\r\nField3= 0\r\nField4= 3\r\nField5= 4\r\nSeparator=1\r\n");
+  WriteFile(dir_ / "points.txt", "100,5  200  P1  10  KERB\r\n");
+  auto cli = Cli({"upload", "--format", "coord", "--dry-run", "--ini",
+                  (dir_ / "Korvenia.ini").string(), (dir_ / "points.txt").string()});
+  EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+  EXPECT_EQ(cli->Out(), "P1,200,100.5,10,KERB\r\n");
+
+  WriteFile(dir_ / "codes.txt", "KERB\r\n  TREE  \r\n\r\nLAMP\r\n");
+  cli = Cli({"upload", "--format", "code", "--dry-run", (dir_ / "codes.txt").string()});
+  EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+  EXPECT_EQ(cli->Out(), "KERB\r\nTREE\r\nLAMP\r\n");
+}
+
+TEST_F(TransferCli, NothingToSendOrUnreadableSourceIsAborted) {
+  WriteFile(dir_ / "codes.txt", "KERB\r\nTREE\r\n");
+  auto cli = Cli({"upload", "--format", "code", "--dry-run", (dir_ / "codes.txt").string()});
+  EXPECT_EQ(cli->Wait(), 1);
+  EXPECT_NE(cli->Err().find("Upload aborted!"), std::string::npos);
+  EXPECT_EQ(cli->Out(), "");
+
+  cli = Cli({"upload", "--format", "kof", "--dry-run", (dir_ / "missing.kof").string()});
+  EXPECT_EQ(cli->Wait(), 1);
+  EXPECT_NE(cli->Err().find("Upload aborted!"), std::string::npos);
+  EXPECT_NE(cli->Err().find("missing.kof"), std::string::npos);
+}
+
+TEST_F(TransferCli, UsageErrors) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"download"},
+      {"download", "--flow", "rts", "out"},
+      {"download", "--data-bits", "9", "out"},
+      {"download", "--device", "/dev/x", "--port", "2", "out"},
+      {"upload", "in.asc"},
+      {"upload", "--format", "dxf", "--dry-run", "in.asc"},
+      {"upload", "--format", "code", "--separator", "comma", "--dry-run", "in"},
+      {"upload", "--format", "coord", "--dry-run", "--device", "/dev/x", "in"},
+  };
+  for (const auto& args : cases) {
+    auto cli = Cli(args);
+    EXPECT_EQ(cli->Wait(), 2) << args.size() << " " << args.back();
+  }
+}
+
+}  // namespace
