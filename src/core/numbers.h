@@ -3,6 +3,7 @@
 // rounding rules. The decimal mark is "." on every locale.
 #pragma once
 
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -16,8 +17,15 @@ double LeadingNumber(std::string_view text);
 // Rounds to the nearest whole number, halves to the even neighbour.
 double RoundHalfEven(double value);
 
-// Rounds a 64-bit value to the 32-bit value the formats hold (single precision).
-inline float ToSingle(double value) { return static_cast<float>(value); }
+// Rounds a 64-bit value to the 32-bit value the formats hold (single precision). A value
+// beyond the 32-bit range becomes an infinity (a plain cast would be undefined behaviour),
+// which the pictures write as 0.
+inline float ToSingle(double value) {
+  constexpr double kMax = static_cast<double>(std::numeric_limits<float>::max());
+  if (value > kMax) return std::numeric_limits<float>::infinity();
+  if (value < -kMax) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(value);
+}
 
 // Formats `value` with a picture such as "##0.000", "0.0000" or "#0": at least as many
 // integer digits as the picture has "0"s before the point, exactly as many decimals as it

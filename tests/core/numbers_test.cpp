@@ -60,6 +60,21 @@ TEST(FormatPicture, SinglePrecisionKeepsSevenSignificantDigits) {
   EXPECT_EQ(FormatPicture(1234567.891, "0.000"), "1234567.891");
 }
 
+// The pictures of the KOF and MAPA 2 fields, with the values that carry their rounding.
+TEST(FormatPicture, SurveyFieldPictures) {
+  EXPECT_EQ(FormatPicture(359.99995, "##0.0000"), "360.0000");
+  EXPECT_EQ(FormatPicture(1234.56789, "##0.0000"), "1234.5679");  // the writer cuts it to 8
+  EXPECT_EQ(FormatPicture(1234.5678, "###0.000"), "1234.568");
+  EXPECT_EQ(FormatPicture(-0.00005, "#0.0000"), "-0.0001");
+  EXPECT_EQ(FormatPicture(-1.25, "#0.000"), "-1.250");
+  EXPECT_EQ(FormatPicture(ToSingle(998.6), "#0"), "999");
+  EXPECT_EQ(FormatPicture(ToSingle(-3.5), "#0"), "-4");
+  EXPECT_EQ(FormatPicture(ToSingle(234567.891), "##0.000"), "234567.900");
+  EXPECT_EQ(FormatPicture(ToSingle(0.0), "##0.000"), "0.000");
+  EXPECT_EQ(FormatPicture(-30.00005, "0.0000"), "-30.0001");
+  EXPECT_EQ(FormatPicture(ToSingle(1e300), "##0.000"), "0.000");  // out of range: no number
+}
+
 TEST(GeneralNumber, ShortestFormWithinTheDigits) {
   EXPECT_EQ(GeneralNumber(8.25), "8.25");
   EXPECT_EQ(GeneralNumber(9999999.0), "9999999");
