@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Times every converter of `korvenia-cli convert` on a generated raw data file and coordinate
+# list of LINES lines each (default 1,000,000), beside `cat FILE >/dev/null` on the same file
+# in the same run, and prints MB/s, lines/s, the time relative to cat and the peak memory.
+#
+# Usage: bench/convert_bench.sh BUILD_DIR [LINES] [WORK_DIR]
+# Builds nothing: BUILD_DIR must hold a built korvenia-cli (use a Release build).
+set -euo pipefail
+
+build=${1:?usage: convert_bench.sh BUILD_DIR [LINES] [WORK_DIR]}
+lines=${2:-1000000}
+work=${3:-${TMPDIR:-/tmp}/korvenia-convert-bench}
+here=$(cd "$(dirname "$0")" && pwd)
+
+cli=""
+for c in "$build/bin/korvenia-cli" "$build/src/cli/korvenia-cli" "$build/korvenia-cli"; do
+  if [[ -x $c ]]; then cli=$c; break; fi
+done
+[[ -n $cli ]] || { echo "convert_bench.sh: no korvenia-cli in $build" >&2; exit 1; }
+[[ -x /usr/bin/time ]] || { echo "convert_bench.sh: /usr/bin/time is missing (apt-get install time)" >&2; exit 1; }
+
+mkdir -p "$work"
+raw=$work/survey-$lines.raw
+coord=$work/points-$lines.asc
+if [[ ! -s $raw || ! -s $coord ]]; then
+  echo "Generating $lines-line inputs in $work ..."
+  python3 "$here/gen_survey_data.py" "$raw" "$coord" "$lines"
+fi
+empty_ini=$work/empty.ini
+: >"$empty_ini"
+now="2026-12-07 10:00:00"
+runs=3
+
+now_ns() { date +%s%N; }
+
+# Best wall time (seconds) of $runs runs of the command; peak RSS (kB) of the best run.
+measure() {
+  local best="" best_rss="" t0 t1 dt rss
+  for ((i = 0; i < runs; i++)); do
+    t0=$(now_ns)
+    /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null
+    t1=$(now_ns)
+    dt=$(( t1 - t0 ))
+    rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
+    if [[ -z $best || $dt -lt $best ]]; then best=$dt; best_rss=$rss; fi
+  done
+  echo "$best $best_rss"
+}
+
+row() {  # name file ns rss cat_ns
+  local name=$1 file=$2 ns=$3 rss=$4 cat_ns=$5
+  local bytes n
+  bytes=$(stat -c %s "$file")
+  n=$(wc -l <"$file")
+  awk -v name="$name" -v b="$bytes" -v n="$n" -v ns="$ns" -v rss="$rss" -v c="$cat_ns" 'BEGIN {
+    s = ns / 1e9
+    printf "%-22s %9.3f %10.1f %13.0f %10.1f %12.1f\n", name, s, b / 1e6 / s, n / s, ns / c, rss / 1024
+  }'
+}
+
+printf "korvenia-cli: %s\n" "$cli"
+printf "inputs: %s (%s bytes), %s (%s bytes), %s lines each; best of %d runs\n\n" \
+  "$raw" "$(stat -c %s "$raw")" "$coord" "$(stat -c %s "$coord")" "$lines" "$runs"
+printf "%-22s %9s %10s %13s %10s %12s\n" "run" "seconds" "MB/s" "lines/s" "x cat" "peak MB"
+
+cat "$raw" "$coord" >/dev/null  # warm the page cache
+for input in raw coord; do
+  file=$raw
+  [[ $input == coord ]] && file=$coord
+  read -r cat_ns cat_rss < <(measure cat "$file")
+  row "cat $input" "$file" "$cat_ns" "$cat_rss" "$cat_ns"
+  targets="kof mapa sdr"
+  [[ $input == coord ]] && targets="kof sdr"
+  for to in $targets; do
+    out=$work/out.$to
+    read -r ns rss < <(measure "$cli" convert --from "$input" --to "$to" --ini "$empty_ini" \
+      --now "$now" "$file" "$out")
+    row "$input -> $to" "$file" "$ns" "$rss" "$cat_ns"
+  done
+done
+rm -f "$work"/out.* "$work/time.txt"
