@@ -13,7 +13,11 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "coords/coord_file_writer.h"
+#include "coords/dxf_options.h"
+#include "coords/dxf_writer.h"
 #include "core/convert_result.h"
+#include "core/coord_field_options.h"
 #include "core/file_procs.h"
 #include "core/key_store.h"
 #include "core/numbers.h"
@@ -94,6 +98,31 @@ ConvertResult RunCoordToSdr(const ConvertJob& job) {
   return CoorToSDR(job.input, job.output, job.mode, SdrRunFor(job));
 }
 
+ConvertResult RunCoordToDxf(const ConvertJob& job) {
+  if (job.mode == WriteMode::Append) {
+    job.reporter->Report("a drawing is always written new; --append is ignored", "",
+                         MessageIcon::Exclamation);
+  }
+  return CoorToDXF(job.input, job.output, LoadDxfOptions(job.ini), job.coordOrderIndex);
+}
+ConvertResult RunCoordToAsc(const ConvertJob& job) {
+  // Without a settings file, the choices a fresh one holds (fields 0..4, comma); a file
+  // without the keys reads as the dialog would read it.
+  CoordFieldOptions fields = job.ini.empty() ? CoordFieldOptions() : LoadCoordFieldOptions(job.ini);
+  FieldSeparator separator = fields.separator;
+  auto it = job.extra.find("separator");
+  if (it != job.extra.end()) {
+    if (it->second == "comma") {
+      separator = FieldSeparator::Comma;
+    } else if (it->second == "space") {
+      separator = FieldSeparator::Space;
+    } else {
+      return ConvertResult::Fail("--separator wants comma or space, not '" + it->second + "'");
+    }
+  }
+  return CoorToCoordinates(job.input, job.output, job.mode, fields, separator, job.coordOrderIndex);
+}
+
 struct ConversionPair {
   const char* from;  // "raw" or "coord"
   const char* to;    // output format word
@@ -113,6 +142,12 @@ const std::vector<ConversionPair>& Pairs() {
       {"raw", "sdr", "raw data to SDR-33", {}, RunRawToSdr},
       {"coord", "kof", "coordinate list to KOF", {}, RunCoordToKof},
       {"coord", "sdr", "coordinate list to SDR-33", {}, RunCoordToSdr},
+      {"coord", "dxf", "coordinate list to a DXF drawing (always written new)", {}, RunCoordToDxf},
+      {"coord",
+       "asc",
+       "coordinate list to a user-defined coordinate file (fields from [Coordinate Settings])",
+       {"separator"},
+       RunCoordToAsc},
   };
   return pairs;
 }
@@ -343,6 +378,7 @@ int RunConvert(const std::vector<std::string>& args) {
 }  // namespace
 
 static const bool registered = RegisterCommand(
-    {"convert", "convert raw data or a coordinate list to KOF, MAPA 2, SDR-33, ...", RunConvert});
+    {"convert", "convert raw data or a coordinate list to KOF, MAPA 2, SDR-33, DXF, ...",
+     RunConvert});
 
 }  // namespace korv::cli
