@@ -1,0 +1,243 @@
+// The download windows and the main window's download, in the order the program runs it:
+// scratch file, port, SDR instructions, download window, reception, conversion.
+#include "ui/download_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <fstream>
+
+#include "comm/receive_data.h"
+#include "comm/serial_link.h"
+#include "core/file_procs.h"
+#include "core/settings.h"
+#include "ui/control_binder.h"
+#include "ui/conversion_dispatch.h"
+#include "ui/f_dattr.h"
+#include "ui/format_dialogs.h"
+
+namespace korv {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+std::string SelectedText(const ListModel& list) {
+  if (list.selected < 0 || list.selected >= list.Count()) return {};
+  return list.entries[static_cast<size_t>(list.selected)];
+}
+
+// A caption without its access-key "&": the first "&" only.
+std::string WithoutAccessKey(const std::string& caption) {
+  const size_t amp = caption.find('&');
+  if (amp == std::string::npos) return caption;
+  return caption.substr(0, amp) + caption.substr(amp + 1);
+}
+
+}  // namespace
+
+F_DL::F_DL(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
+  setObjectName("DL_Form");
+  auto* fr1 = new QGroupBox(this);
+  fr1->setObjectName("DL_Fr1");
+  const char* names[5] = {"DL_LbBaundRate", "DL_LbDataBits", "DL_LbParity", "DL_LbStopBit",
+                          "DL_LbFlowControl"};
+  auto px = [this](double twips) { return TwipsToPixels(twips, this); };
+  for (int r = 0; r < 5; ++r) {
+    for (int i = 0; i < 2; ++i) {
+      auto* label = new QLabel(fr1);
+      label->setObjectName(QString::fromLatin1(names[r]) + (i ? "1" : ""));
+      rows[r][i] = label;
+    }
+  }
+  auto* fr2 = new QGroupBox(this);
+  fr2->setObjectName("DL_Fr2");
+  LbDataformat = new QLabel(fr2);
+  LbDataformat->setObjectName("DL_LbDataformat");
+  LbDataformat->setWordWrap(true);
+  auto* fr3 = new QGroupBox(this);
+  fr3->setObjectName("DL_Fr3");
+  LbRAWdata = new QLabel(fr3);
+  LbRAWdata->setObjectName("DL_LbRAWdata");
+  LbRAWdata->setWordWrap(true);
+  ComCancel = new QPushButton(this);
+  ComCancel->setObjectName("DL_ComCancel");
+  ComCancel->setDefault(true);
+  connect(ComCancel, &QPushButton::clicked, this, [this] { ComCancel_Click(); });
+
+  LoadDialogTexts(ctx_, this, RecordWindow::Download);
+  if (!ctx_.state.CreatingIniFile && !ctx_.state.SpecialSetupMode) FillValues();
+
+  // Rows at fixed places: names at 144, values at 1752 twips, 336 twips apart.
+  for (int r = 0; r < 5; ++r) {
+    rows[r][0]->move(px(144), px(336 + 336 * r));
+    rows[r][1]->move(px(1752), px(336 + 336 * r));
+    rows[r][0]->adjustSize();
+    rows[r][1]->adjustSize();
+  }
+  auto* frames = new QHBoxLayout;
+  auto* l2 = new QVBoxLayout(fr2);
+  l2->addWidget(LbDataformat);
+  auto* l3 = new QVBoxLayout(fr3);
+  l3->addWidget(LbRAWdata);
+  frames->addWidget(fr2, 1);
+  frames->addWidget(fr3, 1);
+  fr1->setMinimumHeight(px(336 * 6 + 60));
+  fr1->setMinimumWidth(px(1752 + 1800));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(fr1);
+  layout->addLayout(frames);
+  layout->addWidget(ComCancel, 0, Qt::AlignHCenter);
+}
+
+void F_DL::FillValues() {
+  const MainWindowModel& m = ctx_.state.mainWindow;
+  rows[0][1]->setText(Q(SelectedText(m.stCombComm[1])));
+  rows[1][1]->setText(Q(SelectedText(m.stCombComm[2])));
+  rows[2][1]->setText(QStringLiteral("None"));
+  rows[3][1]->setText(QStringLiteral("1"));
+  rows[4][1]->setText(Q(SelectedText(m.stCombComm[3])));
+  if (m.opReceive == 2) {
+    LbDataformat->setText(Q(TextsOf(ctx_.state, "OpReceive2").caption));
+  } else {
+    LbDataformat->setText(Q(SelectedText(m.comboDataFormat)));
+  }
+  for (auto& row : rows) row[1]->adjustSize();
+}
+
+void F_DL::showEvent(QShowEvent* event) {
+  if (!ctx_.state.CreatingIniFile) FillValues();
+  for (auto& row : rows) {
+    row[0]->adjustSize();
+    row[1]->adjustSize();
+  }
+  QDialog::showEvent(event);
+}
+
+void F_DL::ShowCount(long long count) {
+  LbRAWdata->setText(QStringLiteral("Bytes:   %1").arg(count));
+  LbRAWdata->repaint();
+}
+
+void F_DL::ComCancel_Click() {
+  if (ctx_.state.SpecialSetupMode) {
+    hide();
+    return;
+  }
+  ctx_.state.CancelRequested = true;
+}
+
+void F_DL::reject() {
+  // Escape acts as the Cancel button.
+  ComCancel_Click();
+  if (ctx_.state.SpecialSetupMode) QDialog::reject();
+}
+
+void F_DL::closeEvent(QCloseEvent* event) {
+  AppState& s = ctx_.state;
+  s.CancelRequested = true;
+  if (s.SpecialSetupMode && s.ActionWord != "end") {
+    event->ignore();
+    ctx_.prompts.Message("The program is in setup mode.\r\nPress <" +
+                             WithoutAccessKey(ComCancel->text().toStdString()) + "> button",
+                         "Setup", MessageIcon::Information);
+    return;
+  }
+  // While receiving, the reception ends through the cancel flag and unloads the window.
+  event->ignore();
+}
+
+F_SdrDL::F_SdrDL(UiContext& ctx, bool sdr33, bool coordinates, QWidget* owner) : QDialog(owner) {
+  setObjectName("F_SdrDL");
+  setWindowTitle(Q(ctx.Msg(sdr33 ? 37 : 31)));
+  Lb1 = new QLabel(Q(ctx.Msg(32)), this);
+  Lb1->setObjectName("Lb1");
+  Lb2 = new QLabel(Q(ctx.Msg(sdr33 ? 36 : 33)), this);
+  Lb2->setObjectName("Lb2");
+  Lb3 = new QLabel(Q(ctx.Msg(coordinates ? 41 : 34)), this);
+  Lb3->setObjectName("Lb3");
+  ComOK = new QPushButton(Q(ctx.Msg(35)), this);
+  ComOK->setObjectName("ComOK");
+  ComOK->setDefault(true);
+  auto px = [this](double twips) { return TwipsToPixels(twips, this); };
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(px(120), px(120), px(120), px(120));
+  layout->setSpacing(0);
+  layout->addWidget(Lb1);
+  layout->addSpacing(px(150));
+  auto indent = [&](QLabel* l) { l->setContentsMargins(px(144), 0, 0, 0); };
+  indent(Lb2);
+  indent(Lb3);
+  layout->addWidget(Lb2);
+  layout->addSpacing(px(48));
+  layout->addWidget(Lb3);
+  layout->addSpacing(px(200));
+  layout->addWidget(ComOK, 0, Qt::AlignHCenter);
+  connect(ComOK, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+bool InstrumentSendsSdr(const AppState& s) {
+  if (s.SourceIndex != 0) return false;
+  if (s.SourceKind == 0) return s.RawTargetIndex == 3 || s.RawTargetIndex == 4;
+  if (s.SourceKind == 1) return s.CoordTargetIndex == 3 || s.CoordTargetIndex == 4;
+  return false;
+}
+
+void F_DatTr::ShowDownloadWindowForSetup() {
+  F_DL window(ctx_, this);
+  ctx_.dialogs.Run(window);
+}
+
+void F_DatTr::RunDownload() {
+  AppState& s = ctx_.state;
+  SyncModel();
+  // 1. The scratch file.
+  s.ScratchFilePath = s.ProgramFolder + kScratchFileName;
+  std::fstream scratch;
+  if (!OpenNumberedFile(scratch, s.ScratchFilePath, OpenMode::Write, s, ctx_.reporter).empty()) {
+    s.ActionWord.clear();
+    return;
+  }
+  // 2. The port.
+  SerialLink link;
+  OpenCommPort(link, s, ctx_.reporter);
+  if (!s.ActionWord.empty()) {
+    scratch.close();
+    MainTab->setCurrentIndex(2);
+    return;
+  }
+  // 3. What to pick on the instrument for an SDR file.
+  if (InstrumentSendsSdr(s)) {
+    const bool sdr33 = (s.SourceKind == 0 ? s.RawTargetIndex : s.CoordTargetIndex) == 4;
+    F_SdrDL instructions(ctx_, sdr33, s.SourceKind == 1, this);
+    ctx_.dialogs.Run(instructions);
+  }
+  // 4. The download window over the disabled main window.
+  F_DL window(ctx_, this);
+  setEnabled(false);
+  window.setEnabled(true);
+  window.show();
+  window.move(x() + (width() - window.width()) / 2, y() + (height() - window.height()) / 2);
+  // 5. Reception with window events let run.
+  ReceiveHooks hooks;
+  hooks.processEvents = [] { QApplication::processEvents(); };
+  hooks.showCount = [&window](std::int64_t count) { window.ShowCount(count); };
+  ReceiveData(s, link, scratch, ctx_.reporter, hooks, *ctx_.clock);
+  ComSaveSetings->setEnabled(true);
+  window.hide();
+  // 6. The main window again.
+  setEnabled(true);
+  QApplication::processEvents();
+  // 7. Conversion after a normal end.
+  if (!s.ActionWord.empty()) return;
+  ConvertAfterDownload(ctx_, MakeDispatchRequest());
+  if (s.SourceKind == 2 && s.DownloadOK) s.SettingsActionWord = "OK";
+  if (s.SettingsActionWord == "OK") ComViewFile->setEnabled(true);
+  recheckOutputFile_ = true;
+}
+
+}  // namespace korv

@@ -1,0 +1,123 @@
+// The main window F_DatTr: the tab control MainTab with the Receive tab (source, kind, output
+// format and file, Download and Convert), the widgets of the Send and Settings tabs, and the
+// Help, Exit and Save setup buttons below the tabs.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <string>
+
+#include "ui/conversion_dispatch.h"
+#include "ui/ui_context.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace korv {
+
+class F_DatTr : public QWidget {
+  Q_OBJECT
+ public:
+  explicit F_DatTr(UiContext& ctx, QWidget* parent = nullptr);
+
+  // Puts the state that the settings load left (texts, lists, selections, visibility, tab
+  // captions) on the widgets.
+  void ApplySettings();
+  // Copies the widgets' lists, selections and visibility into the state's window model.
+  void SyncModel();
+
+  // Receive tab handlers and procedures.
+  void OpSourse_Click(int index);
+  void OpReceive_Click(int index);
+  void ComboDataFormat_Click();
+  void TranCombo();
+  void CheckOrigDFONOFF();
+  void ShowSettingsCommand();
+  void ToolTipsTextSettCom();
+  void ComSaveSetings_Click();
+  void ComFileName_Click();
+  void ComSaveBrowse_Click();
+  void TestSaveAsFile();
+  void TxFileName_Change();
+  void TxFileName_KeyPress(int key);
+  void ComDLN_Click();
+  void ComConv_Click();
+  void ComViewFile_Click();
+  void ResizeForm();
+
+  bool RecheckOutputFile() const { return recheckOutputFile_; }
+  const std::string& TxFileNameTag() const { return txFileNameTag_; }
+
+  QTabWidget* MainTab;
+  // Receive tab.
+  QGroupBox* Fr1;
+  QGroupBox* Fr2;
+  QGroupBox* Fr3;
+  std::array<QRadioButton*, 2> OpSourse;
+  std::array<QRadioButton*, 3> OpReceive;
+  QPushButton* ComFileName;
+  QLabel* LbDataFormat;
+  QComboBox* ComboDataFormat;
+  QPushButton* ComSaveSetings;
+  QCheckBox* CheckOrigDF;
+  QLabel* LbFileName;
+  QLineEdit* TxFileName;
+  QPushButton* ComSaveBrowse;
+  QPushButton* ComDLN;
+  QPushButton* ComConv;
+  QPushButton* ComViewFile;
+  // Send tab.
+  QGroupBox* FrSend;
+  QLabel* LbDataFormaSend;
+  QComboBox* ComboDataFormatSend;
+  QPushButton* ComSettingSend;
+  QLabel* LbFileNameSend;
+  QLineEdit* TxFileNameSend;
+  QPushButton* ComBrowseSend;
+  QPushButton* ComEditSend;
+  QPushButton* ComSend;
+  // Settings tab.
+  QGroupBox* StFrComm;
+  QGroupBox* StFrCoord;
+  QGroupBox* StFrEditor;
+  std::array<QLabel*, 6> StLbComm;
+  std::array<QComboBox*, 4> StCombComm;
+  std::array<QLabel*, 2> StLbCoord;
+  std::array<QComboBox*, 2> StCombCoord;
+  std::array<QRadioButton*, 2> StOpEditor;
+  QLineEdit* TxEditor;
+  QPushButton* ComEditorBrowse;
+  // Below the tabs.
+  QPushButton* ComHelp;
+  QPushButton* ComExit;
+  QPushButton* Command1;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void BuildReceiveTab(QWidget* page);
+  void BuildSendTab(QWidget* page);
+  void BuildSettingsTab(QWidget* page);
+  void SetTabOrder();
+  // The selection of the current source and kind, and the list it indexes.
+  int& CurrentTarget();
+  bool FileSource() const;
+  int Position() const;
+  bool RefuseName(const std::string& name);
+  void RunDownload();
+  void ShowDownloadWindowForSetup();
+  DispatchRequest MakeDispatchRequest() const;
+
+  UiContext& ctx_;
+  bool recheckOutputFile_ = false;
+  std::string txFileNameTag_;
+};
+
+}  // namespace korv

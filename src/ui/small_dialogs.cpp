@@ -1,0 +1,140 @@
+// The question, progress and splash windows.
+#include "ui/small_dialogs.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace korv {
+
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+F_Msg::F_Msg(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
+  setObjectName("F_Msg");
+  setModal(true);
+  auto* im = new QLabel(this);
+  im->setObjectName("Im");
+  const int iconSize = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+  im->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(iconSize, iconSize));
+  LbMsg = new QLabel(this);
+  LbMsg->setObjectName("LbMsg");
+  LbMsg->setWordWrap(true);
+  ComAppend = new QPushButton(Q(ctx.Msg(8)), this);
+  ComAppend->setObjectName("ComAppend");
+  ComOverwite = new QPushButton(Q(ctx.Msg(9)), this);
+  ComOverwite->setObjectName("ComOverwite");
+  ComCancel = new QPushButton(Q(ctx.Msg(10)), this);
+  ComCancel->setObjectName("ComCancel");
+  // Enter appends, which never loses what the file holds.
+  ComAppend->setDefault(true);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(im, 0, Qt::AlignTop);
+  top->addWidget(LbMsg, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ComAppend);
+  buttons->addWidget(ComOverwite);
+  buttons->addWidget(ComCancel);
+  buttons->addStretch();
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addLayout(buttons);
+
+  connect(ComAppend, &QPushButton::clicked, this, [this] { Answer("Append", 1); });
+  connect(ComOverwite, &QPushButton::clicked, this, [this] { Answer("Overwite", 2); });
+  connect(ComCancel, &QPushButton::clicked, this, [this] { Answer("Cancel", 0); });
+}
+
+void F_Msg::showEvent(QShowEvent* event) {
+  LbMsg->setText(Q(ctx_.state.ActionWord));
+  ctx_.state.ActionWord.clear();
+  QDialog::showEvent(event);
+}
+
+void F_Msg::keyPressEvent(QKeyEvent* event) {
+  // Escape answers Cancel; only the close box leaves the question unanswered.
+  if (event->key() == Qt::Key_Escape) {
+    ComCancel->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void F_Msg::Answer(const char* word, int mode) {
+  ctx_.state.ActionWord = word;
+  ctx_.state.FileWriteMode = mode;
+  accept();
+}
+
+std::string AskOverwriteOrAppend(UiContext& ctx, QWidget* owner) {
+  F_Msg dialog(ctx, owner);
+  dialog.setWindowTitle(Q(ctx.Msg(6)));
+  ctx.state.ActionWord = ctx.Msg(7);
+  ctx.dialogs.Run(dialog);
+  return ctx.state.ActionWord;
+}
+
+F_MsgCon::F_MsgCon(UiContext& ctx, QWidget* owner) : QDialog(owner) {
+  setObjectName("F_MsgCon");
+  setWindowTitle(Q(ctx.Msg(44)));
+  Lb1 = new QLabel(this);
+  Lb1->setObjectName("Lb1");
+  Lb2 = new QLabel(this);
+  Lb2->setObjectName("Lb2");
+  ComOK = new QPushButton(QStringLiteral("OK"), this);
+  ComOK->setObjectName("ComOK");
+  ComOK->setDefault(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Lb1);
+  layout->addWidget(Lb2);
+  layout->addWidget(ComOK, 0, Qt::AlignHCenter);
+  setMinimumWidth(280);
+  connect(ComOK, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+F_Start::F_Start() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
+  setObjectName("F_Start");
+  Im = new QLabel(this);
+  Im->setObjectName("Im");
+  QPixmap picture(420, 220);
+  QPainter painter(&picture);
+  QLinearGradient gradient(0, 0, 0, picture.height());
+  gradient.setColorAt(0, QColor(24, 70, 120));
+  gradient.setColorAt(1, QColor(10, 30, 60));
+  painter.fillRect(picture.rect(), gradient);
+  painter.setPen(Qt::white);
+  QFont title = painter.font();
+  title.setPointSize(28);
+  title.setBold(true);
+  painter.setFont(title);
+  painter.drawText(picture.rect().adjusted(0, 0, 0, -40), Qt::AlignCenter,
+                   QStringLiteral("Korvenia"));
+  QFont line = painter.font();
+  line.setPointSize(10);
+  line.setBold(false);
+  painter.setFont(line);
+  painter.drawText(picture.rect().adjusted(0, 90, 0, 0), Qt::AlignCenter,
+                   QStringLiteral("Survey data transfer and conversion"));
+  painter.end();
+  Im->setPixmap(picture);
+  Im->move(0, 0);
+  Im->resize(picture.size());
+  setFixedSize(picture.size());
+}
+
+void F_Start::mousePressEvent(QMouseEvent* event) {
+  QWidget::mousePressEvent(event);
+  close();
+}
+
+}  // namespace korv
