@@ -1,6 +1,7 @@
 // Number reading and formatting shared by every writer.
 #include "core/numbers.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -69,10 +70,44 @@ struct Decimal {
   int exponent = 0;    // value = 0.d1d2d3... * 10^(exponent+1), i.e. d1 is at 10^exponent
 };
 
+// Powers of ten that are exact in a double (up to 10^22).
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The digits of `a` (> 0) rounded to `significant` (at most 15) digits without printf: a
+// scaled by an exact power of ten and rounded to an integer. The one rounding of the
+// multiplication moves the scaled value (below 2^50) by at most 1/16, so the integer is the
+// correctly rounded one unless the value lies near a half; those and out-of-range values
+// return false and take the exact path.
+bool FastDigits(double a, int significant, Decimal& d) {
+  if (!(a >= 1e-6 && a < 1e15)) return false;
+  int e = static_cast<int>(std::floor(std::log10(a)));
+  int k = significant - 1 - e;
+  if (k < 0 || k > 22) return false;
+  double x = a * kPow10[k];
+  double whole = std::floor(x);
+  double frac = x - whole;
+  if (frac > 0.3 && frac < 0.7) return false;
+  auto n = static_cast<unsigned long long>(whole) + (frac >= 0.7 ? 1 : 0);
+  auto low = static_cast<unsigned long long>(kPow10[significant - 1]);
+  if (n < low) return false;  // log10 misjudged the exponent
+  if (n >= low * 10) {
+    if (n != low * 10) return false;
+    n = low;  // 9.99...95 rounded up to the next power of ten
+    ++e;
+  }
+  char buf[24];
+  char* end = std::to_chars(buf, buf + sizeof buf, n).ptr;
+  d.digits.assign(buf, end);
+  d.exponent = e;
+  return true;
+}
+
 Decimal ToDecimal(double value, int significant) {
   Decimal d;
   if (!std::isfinite(value)) value = 0.0;
   d.negative = std::signbit(value) && value != 0.0;
+  if (FastDigits(std::fabs(value), significant, d)) return d;
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*e", significant - 1, std::fabs(value));
   // buf = "d.ddddde+XX"

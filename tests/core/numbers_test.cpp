@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
 namespace korv {
 namespace {
 
@@ -73,6 +78,56 @@ TEST(FormatPicture, SurveyFieldPictures) {
   EXPECT_EQ(FormatPicture(ToSingle(0.0), "##0.000"), "0.000");
   EXPECT_EQ(FormatPicture(-30.00005, "0.0000"), "-30.0001");
   EXPECT_EQ(FormatPicture(ToSingle(1e300), "##0.000"), "0.000");  // out of range: no number
+}
+
+// Reference for the pictures "0.000"-style: the value's decimal form with `significant`
+// digits from printf, then rounded half away from zero to `decimals` places in integers.
+std::string ReferencePicture(double value, int significant, int decimals) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*e", significant - 1, std::fabs(value));
+  std::string digits;
+  const char* p = buf;
+  for (; *p != 'e'; ++p)
+    if (*p != '.') digits += *p;
+  int exponent = std::atoi(p + 1);
+  // value = digits * 10^(exponent - significant + 1); scale to units of 10^-decimals.
+  int shift = exponent - significant + 1 + decimals;
+  unsigned __int128 n = 0;
+  for (char c : digits) n = n * 10 + static_cast<unsigned>(c - '0');
+  if (shift >= 0) {
+    for (int i = 0; i < shift; ++i) n *= 10;
+  } else {
+    unsigned __int128 div = 1;
+    for (int i = 0; i < -shift; ++i) div *= 10;
+    unsigned __int128 rest = n % div;
+    n /= div;
+    if (rest * 2 >= div) ++n;
+  }
+  std::string text;
+  do {
+    text.insert(text.begin(), static_cast<char>('0' + static_cast<int>(n % 10)));
+    n /= 10;
+  } while (n > 0);
+  if (static_cast<int>(text.size()) <= decimals)
+    text.insert(0, static_cast<size_t>(decimals + 1) - text.size(), '0');
+  if (decimals > 0) text.insert(text.size() - static_cast<size_t>(decimals), ".");
+  return (std::signbit(value) && value != 0 ? "-" : "") + text;
+}
+
+TEST(FormatPicture, AgreesWithThePrintfDecimalForm) {
+  std::mt19937_64 rng(42);
+  std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+  const char* pictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
+  for (int i = 0; i < 200000; ++i) {
+    double v = mantissa(rng) * std::pow(10.0, static_cast<int>(rng() % 16) - 7);
+    if (i % 3 == 0) v = std::round(v * 1000.0) / 1000.0;  // values as instruments write them
+    if (i % 7 == 0) v = std::round(v * 2000.0) / 2000.0;  // and exact halves
+    int places = static_cast<int>(rng() % 5);
+    const char* picture = pictures[places];
+    ASSERT_EQ(FormatPicture(v, picture), ReferencePicture(v, 15, places)) << v;
+    float f = ToSingle(v);
+    ASSERT_EQ(FormatPicture(f, picture), ReferencePicture(f, 7, places)) << f;
+  }
 }
 
 TEST(GeneralNumber, ShortestFormWithinTheDigits) {
