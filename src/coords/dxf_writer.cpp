@@ -86,19 +86,10 @@ void DxfWriter::PutLine(std::string_view text) {
   Put("\r\n");
 }
 
-void DxfWriter::PutColour(int colour) {
-  if (colour >= 0 && colour <= 9) {
-    const char line[] = {static_cast<char>('0' + colour), '\r', '\n'};
-    Put(line, sizeof line);
-  } else {
-    PutLine(std::to_string(colour));
-  }
-}
-
-void DxfWriter::Coordinate(double value, Cached& cache) {
+void DxfWriter::Coordinate(const char* code, double value, Cached& cache) {
   std::uint64_t bits = Bits(value);
   if (!cache.valid || cache.bits != bits) {
-    cache.text.clear();
+    cache.text = code;
     AppendFixed4(cache.text, value);
     cache.text += "\r\n";
     cache.bits = bits;
@@ -107,12 +98,27 @@ void DxfWriter::Coordinate(double value, Cached& cache) {
   Put(cache.text);
 }
 
+const std::string& DxfWriter::OpeningLines(std::vector<Opening>& cache, const char* type,
+                                           const std::string& layer, int colour,
+                                           const char* after) {
+  for (const Opening& o : cache) {
+    if (o.colour == colour && o.layer == layer) return o.lines;
+  }
+  if (cache.size() >= 16) cache.clear();  // many layers: keep the cache small
+  Opening o;
+  o.layer = layer;
+  o.colour = colour;
+  o.lines = std::string(type) + "\r\n  8\r\n" + layer + "\r\n 62\r\n" + std::to_string(colour) +
+            "\r\n" + after;
+  cache.push_back(std::move(o));
+  return cache.back().lines;
+}
+
 void DxfWriter::Elevation(float value) {
   if (output2D_) return;
-  Put(" 30\r\n");
   std::uint64_t bits = Bits(value);
   if (!z_.valid || z_.bits != bits) {
-    z_.text.clear();
+    z_.text = " 30\r\n";
     AppendFixed4(z_.text, value);
     z_.text += "\r\n";
     z_.bits = bits;
@@ -140,14 +146,9 @@ void DxfWriter::WriteDxfHeader(const DxfExtents& e) {
 }
 
 void DxfWriter::WriteDxfPoint(const std::string& layer, int colour, double x, double y, float z) {
-  Put("POINT\r\n  8\r\n");
-  PutLine(layer);
-  Put(" 62\r\n");
-  PutColour(colour);
-  Put(" 10\r\n");
-  Coordinate(x, x_);
-  Put(" 20\r\n");
-  Coordinate(y, y_);
+  Put(OpeningLines(pointOpenings_, "POINT", layer, colour, ""));
+  Coordinate(" 10\r\n", x, x_);
+  Coordinate(" 20\r\n", y, y_);
   Elevation(z);
   Put("  0\r\n");
   FlushIfFull();
@@ -156,26 +157,18 @@ void DxfWriter::WriteDxfPoint(const std::string& layer, int colour, double x, do
 void DxfWriter::WriteDxfText(const std::string& layer, int colour, double x, double y, float z,
                              std::string_view text, float height) {
   if (text.empty() || layer.empty()) return;
-  Put("TEXT\r\n  8\r\n");
-  PutLine(layer);
-  Put(" 62\r\n");
-  PutColour(colour);
-  Put("  1\r\n");
+  Put(OpeningLines(textOpenings_, "TEXT", layer, colour, "  1\r\n"));
   PutLine(text);
-  Put(" 10\r\n");
-  Coordinate(x, x_);
-  Put(" 20\r\n");
-  Coordinate(y, y_);
+  Coordinate(" 10\r\n", x, x_);
+  Coordinate(" 20\r\n", y, y_);
   Elevation(z);
-  Put(" 40\r\n");
   std::uint64_t bits = Bits(height);
   if (!height_.valid || height_.bits != bits) {
-    height_.text = PrintedNumber(height) + "\r\n";
+    height_.text = " 40\r\n" + PrintedNumber(height) + "\r\n  0\r\n";
     height_.bits = bits;
     height_.valid = true;
   }
   Put(height_.text);
-  Put("  0\r\n");
   FlushIfFull();
 }
 

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "coords/dxf_options.h"
 #include "core/convert_result.h"
@@ -74,8 +75,17 @@ class DxfWriter {
   // Makes room for `size` bytes, or writes them straight through when they exceed the buffer.
   void Spill(const char* data, size_t size);
   void PutLine(std::string_view text);
-  void PutColour(int colour);
-  void Coordinate(double value, Cached& cache);
+  // The first lines of an entity: type, layer and colour (and "  1" for a text). They
+  // repeat from point to point, so each combination is built once.
+  struct Opening {
+    std::string layer;
+    int colour = 0;
+    std::string lines;
+  };
+  const std::string& OpeningLines(std::vector<Opening>& cache, const char* type,
+                                  const std::string& layer, int colour, const char* after);
+  // `code` and the number's line; Cached keeps both lines.
+  void Coordinate(const char* code, double value, Cached& cache);
   void Elevation(float value);
   void FlushIfFull();
 
@@ -86,6 +96,7 @@ class DxfWriter {
   std::unique_ptr<char[]> buffer_;
   size_t used_ = 0;
   Cached x_, y_, z_, height_;
+  std::vector<Opening> pointOpenings_, textOpenings_;
 };
 
 // Converts a coordinate list read from `in`, which is read twice (extents first), so it must
