@@ -9,7 +9,41 @@
 
 namespace korv {
 
+namespace {
+bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The usual field, "[blanks][sign]digits[.digits]" followed by its end or by a character
+// that cannot continue a number, read without copying. False for anything else.
+bool PlainLeadingNumber(std::string_view text, double& value) {
+  size_t i = 0;
+  while (i < text.size() && IsBlankChar(text[i])) ++i;
+  size_t start = i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  bool any = false, point = false;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= '0' && c <= '9') {
+      any = true;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!any) return false;
+  if (i < text.size()) {
+    char c = text[i];
+    if (IsBlankChar(c) || c == '.' || c == 'E' || c == 'e' || c == 'D' || c == 'd') return false;
+  }
+  if (text[start] == '+') ++start;
+  auto [end, ec] = std::from_chars(text.data() + start, text.data() + i, value);
+  return ec == std::errc() && end == text.data() + i;
+}
+}  // namespace
+
 double LeadingNumber(std::string_view text) {
+  double fast;
+  if (PlainLeadingNumber(text, fast)) return fast;
   // Collect the number's characters, skipping blanks anywhere, then let strtod read them.
   std::string digits;
   digits.reserve(text.size());
@@ -74,21 +108,21 @@ struct Decimal {
 constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// The digits of `a` (> 0) rounded to `significant` (at most 15) digits without printf: a
-// scaled by an exact power of ten and rounded to an integer. The one rounding of the
-// multiplication moves the scaled value (below 2^50) by at most 1/16, so the integer is the
-// correctly rounded one unless the value lies near a half; those and out-of-range values
-// return false and take the exact path.
-bool FastDigits(double a, int significant, Decimal& d) {
+// `a` (> 0) rounded to `significant` (at most 15) digits without printf: n (exactly
+// `significant` digits) times 10^(e - significant + 1). `a` is scaled by an exact power of
+// ten and rounded to an integer; the one rounding of the multiplication cannot carry the
+// scaled value (below 2^50, where halves are exact) across a half, so only an exact half is
+// ambiguous. Near halves and out-of-range values return false and take the printf path.
+bool FastScaled(double a, int significant, unsigned long long& n, int& e) {
   if (!(a >= 1e-6 && a < 1e15)) return false;
-  int e = static_cast<int>(std::floor(std::log10(a)));
+  e = static_cast<int>(std::floor(std::log10(a)));
   int k = significant - 1 - e;
   if (k < 0 || k > 22) return false;
   double x = a * kPow10[k];
   double whole = std::floor(x);
   double frac = x - whole;
   if (frac > 0.3 && frac < 0.7) return false;
-  auto n = static_cast<unsigned long long>(whole) + (frac >= 0.7 ? 1 : 0);
+  n = static_cast<unsigned long long>(whole) + (frac >= 0.7 ? 1 : 0);
   auto low = static_cast<unsigned long long>(kPow10[significant - 1]);
   if (n < low) return false;  // log10 misjudged the exponent
   if (n >= low * 10) {
@@ -96,10 +130,58 @@ bool FastDigits(double a, int significant, Decimal& d) {
     n = low;  // 9.99...95 rounded up to the next power of ten
     ++e;
   }
+  return true;
+}
+
+bool FastDigits(double a, int significant, Decimal& d) {
+  unsigned long long n;
+  if (!FastScaled(a, significant, n, d.exponent)) return false;
   char buf[24];
   char* end = std::to_chars(buf, buf + sizeof buf, n).ptr;
   d.digits.assign(buf, end);
-  d.exponent = e;
+  return true;
+}
+
+// The picture's form of `value` built in integers, as Fixed(ToDecimal(...)) would build it;
+// false when the value needs the general path.
+bool FastPicture(double value, int significant, int minInt, int decimals, std::string& out) {
+  if (decimals > 4 || minInt > 20 || !std::isfinite(value)) return false;
+  double a = std::fabs(value);
+  unsigned long long q = 0;  // the value in units of 10^-decimals, rounded half away from 0
+  if (a != 0.0) {
+    unsigned long long n;
+    int e;
+    if (!FastScaled(a, significant, n, e)) return false;
+    int drop = significant - 1 - e - decimals;  // digits of n below the last kept place
+    if (drop > 0) {
+      if (drop > 19) {
+        q = 0;  // far below the last place (n < 10^15 <= half of 10^drop)
+      } else {
+        auto div = static_cast<unsigned long long>(kPow10[drop]);
+        q = n / div + (n % div >= div - div / 2 ? 1 : 0);
+      }
+    } else {
+      q = n * static_cast<unsigned long long>(kPow10[-drop]);  // below 10^19
+    }
+  }
+  auto unit = static_cast<unsigned long long>(kPow10[decimals]);
+  unsigned long long whole = q / unit, frac = q % unit;
+  char buf[48];
+  char* p = buf;
+  if (std::signbit(value) && value != 0.0) *p++ = '-';
+  char digits[24];
+  char* end = whole == 0 ? digits : std::to_chars(digits, digits + sizeof digits, whole).ptr;
+  for (int pad = minInt - static_cast<int>(end - digits); pad > 0; --pad) *p++ = '0';
+  for (char* d = digits; d != end; ++d) *p++ = *d;
+  if (decimals > 0) {
+    *p++ = '.';
+    for (int i = decimals - 1; i >= 0; --i) {
+      p[i] = static_cast<char>('0' + frac % 10);
+      frac /= 10;
+    }
+    p += decimals;
+  }
+  out.assign(buf, p);
   return true;
 }
 
@@ -190,6 +272,8 @@ std::string Picture(double value, std::string_view picture, int significant) {
   if (point != std::string_view::npos) {
     for (char c : picture.substr(point + 1)) decimals += (c == '0' || c == '#');
   }
+  std::string out;
+  if (FastPicture(value, significant, minInt, decimals, out)) return out;
   return Fixed(ToDecimal(value, significant), minInt, decimals);
 }
 

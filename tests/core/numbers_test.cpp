@@ -31,6 +31,23 @@ TEST(LeadingNumber, TextWithoutNumberIsZero) {
   EXPECT_EQ(LeadingNumber("1E999999"), 0);  // no infinity from an absurd exponent
 }
 
+// Plain fields ("[sign]digits[.digits]") read exactly as strtod reads them.
+TEST(LeadingNumber, PlainFieldsReadAsStrtod) {
+  for (const char* t : {"-.5", "5.", "+3", "0009", "1.5m", "-0", "123456789012345678901234567890",
+                        "0.000000000000000000000000000001", "6543210.123", "359.99995,x"}) {
+    EXPECT_EQ(LeadingNumber(t), std::strtod(t, nullptr)) << t;
+  }
+  std::mt19937 rng(5);
+  for (int i = 0; i < 20000; ++i) {
+    std::string t = rng() % 2 ? "-" : "";
+    for (int n = 1 + static_cast<int>(rng() % 9); n > 0; --n)
+      t += static_cast<char>('0' + rng() % 10);
+    t += '.';
+    for (int n = static_cast<int>(rng() % 9); n > 0; --n) t += static_cast<char>('0' + rng() % 10);
+    ASSERT_EQ(LeadingNumber(t), std::strtod(t.c_str(), nullptr)) << t;
+  }
+}
+
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(RoundHalfEven(0.5), 0);
   EXPECT_EQ(RoundHalfEven(1.5), 2);
