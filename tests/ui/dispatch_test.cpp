@@ -1,0 +1,321 @@
+// Conversion dispatch: storing as received, the ".vxl" copy, every target after a download
+// and from disk, compared with what the command-line program writes from the same input.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/file_procs.h"
+#include "ui/conversion_dispatch.h"
+#include "ui_fixture.h"
+
+namespace korv {
+namespace {
+
+const std::string kData = KORVENIA_TEST_DATA;
+
+class DispatchTest : public UiTest {
+ protected:
+  void Scratch(const std::string& bytes) { WriteAll(state.ScratchFilePath, bytes); }
+  DispatchRequest Request(const std::string& output, bool keep = false) {
+    DispatchRequest r;
+    r.output = output;
+    r.sourceCaption = window->ComFileName->text().toStdString();
+    r.keepOriginal = keep;
+    r.owner = window.get();
+    return r;
+  }
+  // What korvenia-cli writes for the same input with this settings file and time.
+  std::string CliOutput(const std::string& from, const std::string& to, const std::string& input,
+                        const std::string& outputName) {
+#ifdef KORVENIA_CLI
+    const std::string out = Path("cli/" + outputName);
+    mkdir(Path("cli").c_str(), 0755);
+    const std::string command = std::string(KORVENIA_CLI) + " convert --from " + from + " --to " +
+                                to + " --ini '" + state.IniFilePath +
+                                "' --now '2026-12-07 10:30:00' '" + input + "' '" + out + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return ReadAll(out);
+#else
+    (void)from, (void)to, (void)input, (void)outputName;
+    return {};
+#endif
+  }
+};
+
+TEST_F(DispatchTest, OverwriteMovesTheReceivedDataInPlace) {
+  Scratch("A\r\nB\r\n");
+  WriteAll(Path("out.vxl"), "old\r\n");
+  state.FileWriteMode = 2;
+  StoreAsReceived(*ctx, state.ScratchFilePath, Path("out.vxl"));
+  EXPECT_EQ(ReadAll(Path("out.vxl")), "A\r\nB\r\n");
+  EXPECT_FALSE(FileExists(state.ScratchFilePath));
+  EXPECT_EQ(state.SettingsActionWord, "OK");
+}
+
+TEST_F(DispatchTest, AppendAddsTheLinesAndModeZeroWritesNothing) {
+  Scratch("A\r\nB\n");
+  WriteAll(Path("out.vxl"), "old\r\n");
+  state.FileWriteMode = 1;
+  StoreAsReceived(*ctx, state.ScratchFilePath, Path("out.vxl"));
+  EXPECT_EQ(ReadAll(Path("out.vxl")), "old\r\nA\r\nB\r\n");
+  EXPECT_TRUE(FileExists(state.ScratchFilePath));
+  state.SettingsActionWord.clear();
+  state.FileWriteMode = 0;
+  StoreAsReceived(*ctx, state.ScratchFilePath, Path("new.vxl"));
+  EXPECT_FALSE(FileExists(Path("new.vxl")));
+  EXPECT_NE(state.SettingsActionWord, "OK");
+}
+
+TEST_F(DispatchTest, OverwriteAcrossFileSystemsCopiesThenRemovesTheScratchFile) {
+  struct stat a {
+  }, b{};
+  if (stat("/dev/shm", &b) != 0 || stat(folder.c_str(), &a) != 0 || a.st_dev == b.st_dev) {
+    GTEST_SKIP() << "no second file system at hand";
+  }
+  const std::string scratch = "/dev/shm/korvenia-ui-test-" + std::to_string(getpid()) + ".tem";
+  WriteAll(scratch, "A\r\nB\r\n");
+  WriteAll(Path("out.vxl"), "old\r\n");
+  state.FileWriteMode = 2;
+  StoreAsReceived(*ctx, scratch, Path("out.vxl"));
+  EXPECT_EQ(ReadAll(Path("out.vxl")), "A\r\nB\r\n");
+  EXPECT_FALSE(FileExists(scratch));
+  EXPECT_FALSE(FileExists(Path("out.vxl.korvenia-new")));
+  EXPECT_EQ(state.SettingsActionWord, "OK");
+}
+
+TEST_F(DispatchTest, AFailedReplaceKeepsBothFilesAndSaysWhy) {
+  Scratch("A\r\n");
+  mkdir(Path("taken").c_str(), 0755);
+  state.FileWriteMode = 2;
+  StoreAsReceived(*ctx, state.ScratchFilePath, Path("taken"));
+  EXPECT_EQ(ReadAll(state.ScratchFilePath), "A\r\n");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].title, "Error");
+  EXPECT_NE(state.SettingsActionWord, "OK");
+}
+
+TEST_F(DispatchTest, OriginalCopyTakesTheFirstFreeName) {
+  WriteAll(Path("src"), "L1\nL2\r\n");
+  WriteAll(Path("JOB1.vxl"), "x");
+  SaveOriginalCopy(Path("src"), Path("JOB1.KOF"));
+  EXPECT_EQ(ReadAll(Path("JOB11.vxl")), "L1\r\nL2\r\n");
+  SaveOriginalCopy(Path("src"), Path("JOB"));
+  EXPECT_EQ(ReadAll(Path("JOB.vxl")), "L1\r\nL2\r\n");
+  // All twenty names taken: nothing is written.
+  WriteAll(Path("F.vxl"), "x");
+  for (int k = 1; k <= 19; ++k) WriteAll(Path("F" + std::to_string(k) + ".vxl"), "x");
+  SaveOriginalCopy(Path("src"), Path("F.dxf"));
+  EXPECT_FALSE(FileExists(Path("F20.vxl")));
+  SaveOriginalCopy("", Path("G.kof"));
+  EXPECT_FALSE(FileExists(Path("G.vxl")));
+}
+
+TEST_F(DispatchTest, ReceivedRawDataThroughTheKofDialogWithACopy) {
+  const std::string raw = ReadAll(kData + "/kof/survey.raw");
+  Scratch(raw);
+  state.SourceKind = 0;
+  state.RawTargetIndex = 1;
+  state.FileWriteMode = 2;
+  dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComOK")};
+  ConvertAfterDownload(*ctx, Request(Path("SURVEY.KOF"), true));
+  EXPECT_EQ(dialogs.shown, std::vector<std::string>{"KOF_Form"});
+  EXPECT_EQ(state.SettingsActionWord, "OK");
+  EXPECT_EQ(ReadAll(Path("SURVEY.vxl")), ReadAll(state.ScratchFilePath));
+#ifdef KORVENIA_CLI
+  EXPECT_EQ(ReadAll(Path("SURVEY.KOF")),
+            CliOutput("raw", "kof", kData + "/kof/survey.raw", "SURVEY.KOF"));
+#endif
+}
+
+TEST_F(DispatchTest, CancelledKofDialogWritesNothing) {
+  Scratch(ReadAll(kData + "/kof/survey.raw"));
+  state.RawTargetIndex = 1;
+  dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComCancel")};
+  ConvertAfterDownload(*ctx, Request(Path("SURVEY.KOF"), true));
+  EXPECT_EQ(state.SettingsActionWord, "Cancel");
+  EXPECT_FALSE(FileExists(Path("SURVEY.KOF")));
+  EXPECT_FALSE(FileExists(Path("SURVEY.vxl")));
+}
+
+TEST_F(DispatchTest, ReceivedRawDataToMapa) {
+  Scratch(ReadAll(kData + "/mapa/job.raw"));
+  state.RawTargetIndex = 2;
+  state.FileWriteMode = 2;
+  ConvertAfterDownload(*ctx, Request(Path("job.asc")));
+  EXPECT_EQ(state.SettingsActionWord, "OK");
+#ifdef KORVENIA_CLI
+  EXPECT_EQ(ReadAll(Path("job.asc")), CliOutput("raw", "mapa", kData + "/mapa/job.raw", "job.asc"));
+#endif
+}
+
+TEST_F(DispatchTest, ReceivedSdrIsStoredAsItCame) {
+  for (int kind : {0, 1}) {
+    for (int position : {3, 4}) {
+      Scratch("SDR line\r\n");
+      state.SourceKind = kind;
+      (kind == 0 ? state.RawTargetIndex : state.CoordTargetIndex) = position;
+      state.FileWriteMode = 2;
+      const std::string out = Path("s" + std::to_string(kind) + std::to_string(position) + ".sdr");
+      ConvertAfterDownload(*ctx, Request(out, true));
+      EXPECT_EQ(ReadAll(out), "SDR line\r\n");
+      EXPECT_EQ(state.SettingsActionWord, "OK");
+    }
+  }
+  EXPECT_FALSE(FileExists(Path("s03.vxl")));
+}
+
+TEST_F(DispatchTest, ReceivedCoordinatesToEveryTarget) {
+  const std::string asc = ReadAll(kData + "/dxf/all_on.asc");
+  state.SourceKind = 1;
+  state.FileWriteMode = 2;
+  // Position 0: the user-defined coordinate file, never with a copy.
+  Scratch(asc);
+  state.CoordTargetIndex = 0;
+  ConvertAfterDownload(*ctx, Request(Path("pts.asc"), true));
+  EXPECT_EQ(state.SettingsActionWord, "OK");
+  EXPECT_FALSE(FileExists(Path("pts.vxl")));
+#ifdef KORVENIA_CLI
+  EXPECT_EQ(ReadAll(Path("pts.asc")),
+            CliOutput("coord", "asc", kData + "/dxf/all_on.asc", "pts.asc"));
+#endif
+  // Position 1: DXF, with the copy.
+  state.CoordTargetIndex = 1;
+  ConvertAfterDownload(*ctx, Request(Path("pts.dxf"), true));
+  EXPECT_EQ(state.SettingsActionWord, "OK");
+  // The copy holds the received lines, each ended by CR LF.
+  EXPECT_EQ(ReadAll(Path("pts.vxl")),
+            "Points,2\r\nP1,200.0,100.0,12.5,WALL\r\n\r\nP2, 250.25, -50.5, 7.125\r\n");
+#ifdef KORVENIA_CLI
+  EXPECT_EQ(ReadAll(Path("pts.dxf")),
+            CliOutput("coord", "dxf", kData + "/dxf/all_on.asc", "pts.dxf"));
+#endif
+  // Position 2: KOF, converted even when the dialog is cancelled.
+  state.CoordTargetIndex = 2;
+  dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComCancel")};
+  ConvertAfterDownload(*ctx, Request(Path("pts.kof")));
+  EXPECT_EQ(state.SettingsActionWord, "OK");
+#ifdef KORVENIA_CLI
+  EXPECT_EQ(ReadAll(Path("pts.kof")),
+            CliOutput("coord", "kof", kData + "/dxf/all_on.asc", "pts.kof"));
+#endif
+}
+
+TEST_F(DispatchTest, OtherDataIsStoredAsReceived) {
+  Scratch("anything\r\n");
+  state.SourceKind = 2;
+  state.FileWriteMode = 2;
+  ConvertAfterDownload(*ctx, Request(Path("o.txt"), true));
+  EXPECT_EQ(ReadAll(Path("o.txt")), "anything\r\n");
+  EXPECT_FALSE(FileExists(Path("o.vxl")));
+}
+
+TEST_F(DispatchTest, FileFromDiskToKofShowsProgressAndFinished) {
+  WriteAll(Path("survey.raw"), ReadAll(kData + "/kof/survey.raw"));
+  window->OpSourse_Click(1);
+  prompts.fileAnswers = {Path("survey.raw")};
+  window->ComFileName_Click();
+  window->TxFileName->setText(QString::fromStdString(Path("survey.kof")));
+  std::string finishedTitle, finishedLine;
+  bool secondLineHidden = false;
+  dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComOK"), [&](QDialog& d) {
+                       finishedTitle = d.windowTitle().toStdString();
+                       finishedLine = d.findChild<QLabel*>("Lb1")->text().toStdString();
+                       secondLineHidden = d.findChild<QLabel*>("Lb2")->isHidden();
+                       ScriptedDialogs::Click(d, "ComOK");
+                     }};
+  window->ComConv_Click();
+  EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"KOF_Form", "F_MsgCon"}));
+  EXPECT_EQ(finishedTitle, "Finished");
+  EXPECT_EQ(finishedLine, "Conversion finished");
+  EXPECT_TRUE(secondLineHidden);
+  EXPECT_TRUE(window->ComViewFile->isEnabled());
+  EXPECT_TRUE(window->RecheckOutputFile());
+#ifdef KORVENIA_CLI
+  EXPECT_EQ(ReadAll(Path("survey.kof")), CliOutput("raw", "kof", Path("survey.raw"), "survey.kof"));
+#endif
+}
+
+TEST_F(DispatchTest, FileFromDiskToEveryOtherTarget) {
+  WriteAll(Path("job.raw"), ReadAll(kData + "/mapa/job.raw"));
+  WriteAll(Path("pts.asc"), ReadAll(kData + "/dxf/all_on.asc"));
+  state.SourceIndex = 1;
+  state.FileWriteMode = 2;
+  state.JobPath = folder;
+  window->ComFileName->setText("job.raw");
+  state.SourceKind = 0;
+  state.RawFileTargetIndex = 1;
+  ConvertFromDisk(*ctx, Request(Path("job.map")));
+  window->ComFileName->setText("pts.asc");
+  state.SourceKind = 1;
+  state.CoordFileTargetIndex = 0;
+  dialogs.scripts = {ScriptedDialogs::Clicking("DxfFormSetting_ComOK")};
+  ConvertFromDisk(*ctx, Request(Path("pts.dxf")));
+  state.CoordFileTargetIndex = 1;
+  dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComOK")};
+  ConvertFromDisk(*ctx, Request(Path("pts.kof")));
+  EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"F_MsgCon", "DxfFormSetting", "F_MsgCon",
+                                                     "KOF_Form", "F_MsgCon"}));
+#ifdef KORVENIA_CLI
+  EXPECT_EQ(ReadAll(Path("job.map")), CliOutput("raw", "mapa", Path("job.raw"), "job.map"));
+  EXPECT_EQ(ReadAll(Path("pts.dxf")), CliOutput("coord", "dxf", Path("pts.asc"), "pts.dxf"));
+  EXPECT_EQ(ReadAll(Path("pts.kof")), CliOutput("coord", "kof", Path("pts.asc"), "pts.kof"));
+#endif
+}
+
+TEST_F(DispatchTest, CancelledDxfDialogEndsWithoutTheFinishedBox) {
+  WriteAll(Path("pts.asc"), ReadAll(kData + "/dxf/all_on.asc"));
+  state.SourceIndex = 1;
+  state.SourceKind = 1;
+  state.JobPath = folder;
+  window->ComFileName->setText("pts.asc");
+  dialogs.scripts = {ScriptedDialogs::Clicking("DxfFormSetting_ComCancel")};
+  ConvertFromDisk(*ctx, Request(Path("pts.dxf")));
+  EXPECT_EQ(dialogs.shown, std::vector<std::string>{"DxfFormSetting"});
+  EXPECT_FALSE(FileExists(Path("pts.dxf")));
+  EXPECT_EQ(state.SettingsActionWord, "Cancel");
+}
+
+TEST_F(DispatchTest, PositionWithoutActionStillSaysFinished) {
+  WriteAll(Path("pts.asc"), "1,2,3,4,X\r\n");
+  state.SourceIndex = 1;
+  state.SourceKind = 1;
+  state.CoordFileTargetIndex = 2;
+  state.JobPath = folder;
+  window->ComFileName->setText("pts.asc");
+  ConvertFromDisk(*ctx, Request(Path("out.txt")));
+  EXPECT_EQ(dialogs.shown, std::vector<std::string>{"F_MsgCon"});
+  EXPECT_FALSE(FileExists(Path("out.txt")));
+  EXPECT_NE(state.SettingsActionWord, "OK");
+}
+
+TEST_F(DispatchTest, NoSourceFileChosenDoesNothing) {
+  state.SourceIndex = 1;
+  window->ComFileName->setText("<filename>");
+  ConvertFromDisk(*ctx, Request(Path("out.kof")));
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(DispatchTest, AConverterFaultIsShownAndNotReportedAsSuccess) {
+  state.SourceIndex = 1;
+  state.SourceKind = 0;
+  state.RawFileTargetIndex = 1;
+  state.JobPath = folder;
+  window->ComFileName->setText("missing.raw");
+  WriteAll(Path("old.map"), "keep\r\n");
+  ConvertFromDisk(*ctx, Request(Path("old.map")));
+  EXPECT_EQ(state.SettingsActionWord, "E");
+  ASSERT_FALSE(prompts.messages.empty());
+  EXPECT_EQ(prompts.messages[0].title, "Error");
+  EXPECT_EQ(ReadAll(Path("old.map")), "keep\r\n");
+}
+
+}  // namespace
+}  // namespace korv
