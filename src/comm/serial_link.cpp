@@ -2,8 +2,10 @@
 // bounded wait on the port.
 #include "comm/serial_link.h"
 
+#ifndef _WIN32
 #include <sys/ioctl.h>
 #include <termios.h>
+#endif
 
 #include <QSerialPort>
 #include <thread>
@@ -270,10 +272,13 @@ bool SerialLink::Drain(std::chrono::milliseconds stall, std::chrono::millisecond
       if (TakePortError()) return false;
       pending = port_->bytesToWrite();
     }
+#ifndef _WIN32
+    // Bytes the driver holds but has not put on the line yet.
     int inDriver = 0;
     if (pending == 0 && ::ioctl(static_cast<int>(port_->handle()), TIOCOUTQ, &inDriver) == 0) {
       pending = inDriver;
     }
+#endif
     if (pending == 0) return true;
     const auto now = Steady::now();
     if (pending != lastPending) {
