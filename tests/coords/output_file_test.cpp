@@ -1,0 +1,103 @@
+// A conversion that fails while writing (here: a file size limit standing in for a full disk)
+// leaves the output as it was: an appended file is cut back, a replaced file stays the old one.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "coords/coord_file_writer.h"
+#include "coords/dxf_writer.h"
+#include "test_files.h"
+
+namespace korv {
+namespace {
+
+using test::ReadWhole;
+using test::ScratchFolder;
+using test::WriteWhole;
+
+// Limits the size of files this process writes while it lives.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*oldHandler_)(int) = nullptr;
+};
+
+std::string ManyPoints(int count) {
+  std::string s;
+  for (int i = 0; i < count; ++i)
+    s += "P" + std::to_string(i) + ",6543210.123,543210.456,12.5,C\r\n";
+  return s;
+}
+
+TEST(OutputFile, FailedAppendIsCutBackToTheOldContent) {
+  ScratchFolder dir("output_append_fails");
+  WriteWhole(dir / "in.asc", ManyPoints(20000));
+  const std::string old = "OLD LINE\r\n";
+  WriteWhole(dir / "out.txt", old);
+  ConvertResult r;
+  {
+    FileSizeLimit limit(100000);
+    r = CoorToCoordinates(dir / "in.asc", dir / "out.txt", WriteMode::Append, CoordFieldOptions(),
+                          FieldSeparator::Comma, 0);
+  }
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.fault.find("Cannot write"), std::string::npos) << r.fault;
+  EXPECT_EQ(ReadWhole(dir / "out.txt"), old);
+}
+
+TEST(OutputFile, FailedDrawingLeavesTheOldDrawingAndNoPartFile) {
+  ScratchFolder dir("output_replace_fails");
+  WriteWhole(dir / "in.asc", ManyPoints(20000));
+  WriteWhole(dir / "out.dxf", "OLD DRAWING");
+  ConvertResult r;
+  {
+    FileSizeLimit limit(100000);
+    r = CoorToDXF(dir / "in.asc", dir / "out.dxf", DxfOptions(), 0);
+  }
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(ReadWhole(dir / "out.dxf"), "OLD DRAWING");
+  int files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    ++files;
+  }
+  EXPECT_EQ(files, 2);  // in.asc and out.dxf only
+}
+
+TEST(OutputFile, ReplacedFileKeepsItsPermissions) {
+  ScratchFolder dir("output_permissions");
+  WriteWhole(dir / "in.asc", "P1,1,2,3\r\n");
+  WriteWhole(dir / "out.dxf", "OLD");
+  namespace fs = std::filesystem;
+  fs::permissions(dir / "out.dxf",
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ASSERT_TRUE(CoorToDXF(dir / "in.asc", dir / "out.dxf", DxfOptions(), 0).ok);
+  EXPECT_EQ(fs::status(dir / "out.dxf").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST(OutputFile, DrawingThroughALinkReplacesTheLinkedFile) {
+  ScratchFolder dir("output_link");
+  WriteWhole(dir / "in.asc", "P1,1,2,3\r\n");
+  WriteWhole(dir / "real.dxf", "OLD");
+  std::filesystem::create_symlink("real.dxf", dir / "link.dxf");
+  ASSERT_TRUE(CoorToDXF(dir / "in.asc", dir / "link.dxf", DxfOptions(), 0).ok);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.dxf"));
+  EXPECT_NE(ReadWhole(dir / "real.dxf"), "OLD");
+}
+
+}  // namespace
+}  // namespace korv
