@@ -108,21 +108,31 @@ struct Decimal {
 constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// `a` (> 0) rounded to `significant` (at most 15) digits without printf: n (exactly
-// `significant` digits) times 10^(e - significant + 1). `a` is scaled by an exact power of
-// ten and rounded to an integer; the one rounding of the multiplication cannot carry the
-// scaled value (below 2^50, where halves are exact) across a half, so only an exact half is
-// ambiguous. Near halves and out-of-range values return false and take the printf path.
+// `a` (> 0) rounded to `significant` (at most 15) digits as printf rounds it (to nearest,
+// exact ties to even), without printf: n (exactly `significant` digits) times
+// 10^(e - significant + 1). `a` is scaled by an exact power of ten; the scaled value is below
+// 2^50, where halves are exact, so the product's rounding cannot carry it across a half, and
+// at an exact half the product's own error (fma) tells which side the true value lies on.
+// Values out of the range handled here return false.
 bool FastScaled(double a, int significant, unsigned long long& n, int& e) {
   if (!(a >= 1e-6 && a < 1e15)) return false;
-  e = static_cast<int>(std::floor(std::log10(a)));
+  if (a >= 1.0) {
+    e = 0;
+    while (e < 15 && a >= kPow10[e + 1]) ++e;
+  } else {
+    e = static_cast<int>(std::floor(std::log10(a)));
+  }
   int k = significant - 1 - e;
   if (k < 0 || k > 22) return false;
   double x = a * kPow10[k];
   double whole = std::floor(x);
   double frac = x - whole;
-  if (frac > 0.3 && frac < 0.7) return false;
-  n = static_cast<unsigned long long>(whole) + (frac >= 0.7 ? 1 : 0);
+  bool up = frac > 0.5;
+  if (frac == 0.5) {
+    double error = std::fma(a, kPow10[k], -x);  // exact: true product = x + error
+    up = error > 0 || (error == 0 && std::fmod(whole, 2.0) != 0);
+  }
+  n = static_cast<unsigned long long>(whole) + (up ? 1 : 0);
   auto low = static_cast<unsigned long long>(kPow10[significant - 1]);
   if (n < low) return false;  // log10 misjudged the exponent
   if (n >= low * 10) {
