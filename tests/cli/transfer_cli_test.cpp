@@ -147,7 +147,7 @@ TEST_F(TransferCli, CtrlCKeepsTheLinesSoFar) {
   const std::string device = sim->FirstLine();
   ASSERT_FALSE(device.empty());
   auto cli = Cli({"download", "--device", device, (dir_ / "out.raw").string()});
-  std::this_thread::sleep_for(1000ms);
+  std::this_thread::sleep_for(1500ms);  // lines arrive every 0.4 s; the sixth after 2.1 s
   cli->Signal(SIGINT);
   EXPECT_EQ(cli->Wait(), 1);
   EXPECT_NE(cli->Err().find("Data transmission interrupted"), std::string::npos);
