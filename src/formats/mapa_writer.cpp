@@ -49,6 +49,11 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now)
   std::string line;
   FieldArray f;
   while (ReadLine(in, line)) {
+    // Only coordinate records matter here; field 1 is the text before the first comma.
+    size_t comma = line.find(',');
+    if (comma == std::string::npos ||
+        !IsCoordinateRecord(TrimView(std::string_view(line).substr(0, comma))))
+      continue;
     if (SplitFields(line, f) > 4 && IsCoordinateRecord(f[1])) {
       std::string_view code = TrimView(f[7]);
       if (!code.empty()) codes.try_emplace(Trim(f[2]), code);
