@@ -22,22 +22,27 @@ OutputFile::~OutputFile() { Discard(); }
 ConvertResult OutputFile::Open(const std::string& path, WriteMode mode) {
   Discard();
   std::error_code ec;
-  target_ = path;
-  // Write through a link to the file it names, so that the link stays.
-  if (fs::is_symlink(path, ec)) {
-    fs::path resolved = fs::weakly_canonical(path, ec);
-    if (!ec) target_ = resolved.string();
-  }
-  existed_ = fs::exists(target_, ec);
-  if (existed_ && fs::is_directory(target_, ec)) {
+  const fs::file_status status = fs::status(path, ec);  // follows links
+  existed_ = fs::exists(status);
+  if (fs::is_directory(status)) {
     return ConvertResult::Fail("Cannot write " + path + ": it is a folder");
   }
+  // A device or pipe (/dev/stdout, a FIFO) is written as it is: it cannot be replaced.
+  direct_ = existed_ && !fs::is_regular_file(status);
+  target_ = path;
+  // Write through a link to the file it names, so that the link stays.
+  if (existed_ && !direct_ && fs::is_symlink(fs::symlink_status(path, ec))) {
+    fs::path resolved = fs::canonical(path, ec);
+    if (!ec) target_ = resolved.string();
+  }
+  temp_.clear();
   errno = 0;
-  if (mode == WriteMode::Append) {
-    oldSize_ = existed_ ? fs::file_size(target_, ec) : 0;
-    file_.open(target_, std::ios::binary | std::ios::app);
+  if (mode == WriteMode::Append || direct_) {
+    oldSize_ = existed_ && !direct_ ? fs::file_size(target_, ec) : 0;
+    std::ios::openmode how = std::ios::binary;
+    how |= mode == WriteMode::Append ? std::ios::app : std::ios::trunc;
+    file_.open(target_, how);
     if (!file_.is_open()) return ConvertResult::Fail(WriteFault(path));
-    temp_.clear();
   } else {
     if (existed_) {
       // The replacement must not get round a file that may not be written.
@@ -90,7 +95,9 @@ void OutputFile::Discard() {
   if (file_.is_open()) file_.close();
   file_.clear();
   std::error_code ec;
-  if (!temp_.empty()) {
+  if (direct_) {
+    // A device or pipe keeps what it was given.
+  } else if (!temp_.empty()) {
     fs::remove(temp_, ec);
     temp_.clear();
   } else if (existed_) {

@@ -1,6 +1,7 @@
 // An output file that either ends complete or leaves what was there before: a new file is
 // written beside the target and put in its place at the end; an appended file is cut back to
-// its old length when the conversion fails (disk full, vanished medium).
+// its old length when the conversion fails (disk full, vanished medium). Devices and pipes
+// are written in place.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +39,7 @@ class OutputFile {
   std::string temp_;            // the new file while writing over the target; "" when appending
   std::uintmax_t oldSize_ = 0;  // length of the appended file before this run
   bool existed_ = false;
+  bool direct_ = false;  // a device or pipe, written in place
   bool open_ = false;
 };
 

@@ -101,3 +101,21 @@ TEST(OutputFile, DrawingThroughALinkReplacesTheLinkedFile) {
 
 }  // namespace
 }  // namespace korv
+
+namespace korv {
+namespace {
+
+TEST(OutputFile, DeviceIsWrittenInPlaceNotReplaced) {
+  if (!std::filesystem::is_character_file("/dev/null")) GTEST_SKIP() << "no /dev/null";
+  ScratchFolder dir("output_device");
+  WriteWhole(dir / "in.asc", "P1,1,2,3\r\n");
+  ASSERT_TRUE(CoorToDXF(dir / "in.asc", "/dev/null", DxfOptions(), 0).ok);
+  ASSERT_TRUE(CoorToCoordinates(dir / "in.asc", "/dev/null", WriteMode::Overwrite,
+                                CoordFieldOptions(), FieldSeparator::Comma, 0)
+                  .ok);
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+  EXPECT_FALSE(std::filesystem::exists("/dev/null.korvenia-part"));
+}
+
+}  // namespace
+}  // namespace korv
