@@ -1,0 +1,194 @@
+// Downloads from the main window through a pseudo-terminal playing the instrument: every
+// raw and coordinate target, "Other", cancel and a port that cannot be opened.
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "core/clock.h"
+#include "core/file_procs.h"
+#include "formats/kof_writer.h"
+#include "ui/download_window.h"
+#include "ui_fixture.h"
+
+namespace korv {
+namespace {
+
+const std::string kData = KORVENIA_TEST_DATA;
+
+class DownloadTest : public UiTest {
+ protected:
+  void SetUp() override {
+    UiTest::SetUp();
+    char name[256] = {0};
+    ASSERT_EQ(openpty(&master_, &slave_, name, nullptr, nullptr), 0);
+    termios t{};
+    tcgetattr(slave_, &t);
+    cfmakeraw(&t);
+    tcsetattr(slave_, TCSANOW, &t);
+    SetKey("Serial devices", "COM1", name);
+    ctx->clock = &clock_;
+  }
+  void TearDown() override {
+    stop_ = true;
+    if (advancer_.joinable()) advancer_.join();
+    close(master_);
+    close(slave_);
+  }
+
+  // Once the download window is up, the instrument sends `bytes`; after the program has read
+  // them all, the silence clock runs past three seconds.
+  void InstrumentSends(const std::string& bytes) {
+    QTimer::singleShot(100, [this, bytes] {
+      mainEnabledWhileReceiving_ = window->isEnabled();
+      size_t sent = 0;
+      while (sent < bytes.size()) {
+        ssize_t n = write(master_, bytes.data() + sent, bytes.size() - sent);
+        if (n > 0) sent += static_cast<size_t>(n);
+      }
+      sent_ = true;
+    });
+    advancer_ = std::thread([this] {
+      while (!stop_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        int unread = 0;
+        ioctl(slave_, FIONREAD, &unread);
+        if (sent_ && unread == 0) clock_.Advance(std::chrono::seconds(4));
+      }
+    });
+  }
+
+  void Choose(int kind, int position, const std::string& output) {
+    window->OpReceive_Click(kind);
+    if (kind != 2) {
+      window->ComboDataFormat->setCurrentIndex(position);
+      window->ComboDataFormat_Click();
+    }
+    window->TxFileName->setText(QString::fromStdString(output));
+  }
+
+  ManualClock clock_;
+  int master_ = -1;
+  int slave_ = -1;
+  std::thread advancer_;
+  std::atomic<bool> sent_{false};
+  std::atomic<bool> stop_{false};
+  bool mainEnabledWhileReceiving_ = true;
+};
+
+TEST_F(DownloadTest, RawDataStoredAsReceived) {
+  Choose(0, 0, Path("job.vxl"));
+  InstrumentSends("LINE 1\r\nLINE 2\r\n");
+  window->ComDLN_Click();
+  EXPECT_EQ(ReadAll(Path("job.vxl")), "LINE 1\r\nLINE 2\r\n");
+  EXPECT_FALSE(FileExists(state.ScratchFilePath));
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "Data transmission successfully completed.");
+  EXPECT_EQ(prompts.messages[0].title, "Complete");
+  EXPECT_TRUE(window->ComViewFile->isEnabled());
+  EXPECT_TRUE(window->isEnabled());
+  EXPECT_FALSE(mainEnabledWhileReceiving_);
+  EXPECT_TRUE(window->RecheckOutputFile());
+}
+
+TEST_F(DownloadTest, RawDataThroughTheKofDialog) {
+  const std::string raw = ReadAll(kData + "/kof/survey.raw");
+  Choose(0, 1, Path("survey.kof"));
+  InstrumentSends(raw);
+  dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComOK")};
+  window->ComDLN_Click();
+  EXPECT_EQ(dialogs.shown, std::vector<std::string>{"KOF_Form"});
+  EXPECT_TRUE(window->ComViewFile->isEnabled());
+  // The same as converting the received lines from disk.
+  WriteAll(Path("received.raw"), ReadAll(state.ScratchFilePath));
+  KofOptions options =
+      ReadKofOptions(IniFile::Load(state.IniFilePath), folder, Path("survey.kof"), ctx->now());
+  PointConversion table;
+  SilentReporter silent;
+  ASSERT_TRUE(RawToKOF(Path("received.raw"), Path("direct.kof"), WriteMode::Overwrite, options, 0,
+                       table, silent)
+                  .ok);
+  EXPECT_EQ(ReadAll(Path("survey.kof")), ReadAll(Path("direct.kof")));
+}
+
+TEST_F(DownloadTest, RawDataToMapa) {
+  Choose(0, 2, Path("job.asc"));
+  InstrumentSends(ReadAll(kData + "/mapa/job.raw"));
+  window->ComDLN_Click();
+  EXPECT_TRUE(FileExists(Path("job.asc")));
+  EXPECT_TRUE(window->ComViewFile->isEnabled());
+}
+
+TEST_F(DownloadTest, SdrFromTheInstrumentShowsWhatToPickAndIsStored) {
+  Choose(0, 4, Path("job.sdr"));
+  InstrumentSends("00NMSDR33\r\n");
+  std::string title;
+  dialogs.scripts = {[&](QDialog& d) {
+    title = d.windowTitle().toStdString();
+    ScriptedDialogs::Click(d, "ComOK");
+  }};
+  window->ComDLN_Click();
+  EXPECT_EQ(dialogs.shown, std::vector<std::string>{"F_SdrDL"});
+  EXPECT_EQ(title, "SDR-33");
+  EXPECT_EQ(ReadAll(Path("job.sdr")), "00NMSDR33\r\n");
+}
+
+TEST_F(DownloadTest, CoordinatesToDxfWithTheOriginalCopy) {
+  Choose(1, 1, Path("pts.dxf"));
+  window->CheckOrigDF->setChecked(true);
+  InstrumentSends("P1,200.0,100.0,12.5,WALL\r\n");
+  window->ComDLN_Click();
+  EXPECT_TRUE(ReadAll(Path("pts.dxf")).find("WALL") != std::string::npos);
+  EXPECT_EQ(ReadAll(Path("pts.vxl")), "P1,200.0,100.0,12.5,WALL\r\n");
+}
+
+TEST_F(DownloadTest, OtherEnablesViewAfterANormalEnd) {
+  Choose(2, 0, Path("other.txt"));
+  InstrumentSends("hello\r\n");
+  window->ComDLN_Click();
+  EXPECT_EQ(ReadAll(Path("other.txt")), "hello\r\n");
+  EXPECT_TRUE(window->ComViewFile->isEnabled());
+}
+
+TEST_F(DownloadTest, CancelStopsWithoutConverting) {
+  Choose(0, 0, Path("job.vxl"));
+  QTimer::singleShot(150, [this] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == "DL_Form" && w->isVisible()) {
+        w->findChild<QPushButton*>("DL_ComCancel")->click();
+      }
+    }
+  });
+  window->ComDLN_Click();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "Data transmission interrupted");
+  EXPECT_EQ(prompts.messages[0].title, "Warning");
+  EXPECT_EQ(state.ActionWord, "Stop");
+  EXPECT_FALSE(FileExists(Path("job.vxl")));
+  EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(DownloadTest, APortThatCannotOpenSwitchesToTheSettingsTab) {
+  SetKey("Serial devices", "COM1", Path("no-such-device"));
+  Choose(0, 0, Path("job.vxl"));
+  window->ComDLN_Click();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "The communication port could not be opened.");
+  EXPECT_EQ(window->MainTab->currentIndex(), 2);
+  EXPECT_FALSE(FileExists(Path("job.vxl")));
+}
+
+}  // namespace
+}  // namespace korv
