@@ -323,6 +323,7 @@ int RunConvert(const std::vector<std::string>& args) {
     localtime_r(&t, &job.now);
   }
   std::optional<std::string> order = take("order");
+  if (order) *order = ToLowerAscii(*order);
   if (order && *order != "nez" && *order != "enz")
     return UsageError("--order wants nez or enz, not '" + *order + "'");
   job.project = take("project");
