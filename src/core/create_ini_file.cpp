@@ -259,32 +259,12 @@ std::string BuildIniFile(AppState& state) {
   AppendLines(out, kToolTipsAndLists);
 
   SetDefaultSettings(state);
-  auto text = [&out](const char* key, const std::string& value) {
-    out += std::string(key) + "=" + value + "\r\n";
-  };
-  auto integer = [&out](const char* key, int value) {
-    out += std::string(key) + "=" + PrintedNumber(static_cast<double>(value)) + "\r\n";
-  };
   out += "[Default]\r\n";
-  text("JobPath", state.JobPath);
-  text("SaveAsPath", state.SaveAsPath);
-  text("UpLoadPath", state.UpLoadPath);
-  text("ProgramEditor", state.ProgramEditor);
-  integer("OpSourse", state.SourceIndex);
-  integer("OpReceive", state.SourceKind);
-  integer("ComboDataFormatN", state.RawTargetIndex);
-  integer("ComboDataFormatC", state.CoordTargetIndex);
-  integer("ComboDataFormatNFile", state.RawFileTargetIndex);
-  integer("ComboDataFormatCFile", state.CoordFileTargetIndex);
-  integer("CheckOrigDF", state.CheckOrigDFState);
-  integer("Port", state.PortIndex);
-  integer("Speed", state.SpeedIndex);
-  integer("DataBits", state.DataBitsIndex);
-  integer("FlowControl", state.FlowControlIndex);
-  integer("StCombCoord0", state.CoordOrderIndex);
-  integer("StCombCoord1", state.CoordLabelsIndex);
-  integer("StOpEditor", state.EditorChoice);
-  integer("DataSendFormat", state.DataSendFormat);
+  for (const DefaultKey& k : kDefaultKeys) {
+    // Integer keys carry the blank of the sign before and one blank after the number.
+    out += std::string(k.key) + "=" +
+           (k.text ? state.*k.text : PrintedNumber(static_cast<double>(state.*k.integer))) + "\r\n";
+  }
   out += "\r\n";
 
   AppendLines(out, kConverterSections);

@@ -199,27 +199,15 @@ void LoadOrThrow(AppState& s, int retry, std::string_view bytes, bool fileMissin
 
   // "[Default]", in the file's order.
   MainWindowModel& w = s.mainWindow;
-  ReadText(ini, "JobPath", s.JobPath);
-  ReadText(ini, "SaveAsPath", s.SaveAsPath);
-  ReadText(ini, "UpLoadPath", s.UpLoadPath);
-  ReadText(ini, "ProgramEditor", s.ProgramEditor);
+  for (const DefaultKey& k : kDefaultKeys) {
+    if (k.text) {
+      ReadText(ini, k.key, s.*k.text);
+    } else {
+      ReadInteger(ini, k.key, s.*k.integer);
+    }
+  }
   w.txEditor = s.ProgramEditor;
-  ReadInteger(ini, "OpSourse", s.SourceIndex);
   s.SourceIndex = 0;  // every start begins with the instrument as the source
-  ReadInteger(ini, "OpReceive", s.SourceKind);
-  ReadInteger(ini, "ComboDataFormatN", s.RawTargetIndex);
-  ReadInteger(ini, "ComboDataFormatC", s.CoordTargetIndex);
-  ReadInteger(ini, "ComboDataFormatNFile", s.RawFileTargetIndex);
-  ReadInteger(ini, "ComboDataFormatCFile", s.CoordFileTargetIndex);
-  ReadInteger(ini, "CheckOrigDF", s.CheckOrigDFState);
-  ReadInteger(ini, "Port", s.PortIndex);
-  ReadInteger(ini, "Speed", s.SpeedIndex);
-  ReadInteger(ini, "DataBits", s.DataBitsIndex);
-  ReadInteger(ini, "FlowControl", s.FlowControlIndex);
-  ReadInteger(ini, "StCombCoord0", s.CoordOrderIndex);
-  ReadInteger(ini, "StCombCoord1", s.CoordLabelsIndex);
-  ReadInteger(ini, "StOpEditor", s.EditorChoice);
-  ReadInteger(ini, "DataSendFormat", s.DataSendFormat);
   w.comSettingSendVisible = s.DataSendFormat == 0;
 
   // "[Help file]": the document lies in the executable's folder.
@@ -302,27 +290,9 @@ bool SaveSettings(AppState& state) {
     SaveControlRecord(ini, def.name, def.kind, state.controls[def.name]);
   }
   state.SettingsReadOK = readOK;
-  auto text = [&ini](const char* key, const std::string& v) { ini.Set("Default", key, v); };
-  auto integer = [&ini](const char* key, int v) { ini.Set("Default", key, std::to_string(v)); };
-  text("JobPath", state.JobPath);
-  text("SaveAsPath", state.SaveAsPath);
-  text("UpLoadPath", state.UpLoadPath);
-  text("ProgramEditor", state.ProgramEditor);
-  integer("OpSourse", state.SourceIndex);
-  integer("OpReceive", state.SourceKind);
-  integer("ComboDataFormatN", state.RawTargetIndex);
-  integer("ComboDataFormatC", state.CoordTargetIndex);
-  integer("ComboDataFormatNFile", state.RawFileTargetIndex);
-  integer("ComboDataFormatCFile", state.CoordFileTargetIndex);
-  integer("CheckOrigDF", state.CheckOrigDFState);
-  integer("Port", state.PortIndex);
-  integer("Speed", state.SpeedIndex);
-  integer("DataBits", state.DataBitsIndex);
-  integer("FlowControl", state.FlowControlIndex);
-  integer("StCombCoord0", state.CoordOrderIndex);
-  integer("StCombCoord1", state.CoordLabelsIndex);
-  integer("StOpEditor", state.EditorChoice);
-  integer("DataSendFormat", state.DataSendFormat);
+  for (const DefaultKey& k : kDefaultKeys) {
+    ini.Set("Default", k.key, k.text ? state.*k.text : std::to_string(state.*k.integer));
+  }
   return ini.Save(state.IniFilePath);
 }
 

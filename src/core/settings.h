@@ -17,6 +17,36 @@ constexpr const char* kScratchFileName = "Brevant.tem";
 constexpr const char* kDefaultHelpFileName = "KorveniaManual.doc";
 constexpr const char* kDefaultHelpProgShow = "WORDPAD.EXE";
 
+// One key of "[Default]" with the AppState member that holds it: a text or an Integer.
+struct DefaultKey {
+  const char* key;
+  std::string AppState::*text;
+  int AppState::*integer;
+};
+
+// The "[Default]" keys in the order the file holds them.
+inline constexpr DefaultKey kDefaultKeys[] = {
+    {"JobPath", &AppState::JobPath, nullptr},
+    {"SaveAsPath", &AppState::SaveAsPath, nullptr},
+    {"UpLoadPath", &AppState::UpLoadPath, nullptr},
+    {"ProgramEditor", &AppState::ProgramEditor, nullptr},
+    {"OpSourse", nullptr, &AppState::SourceIndex},
+    {"OpReceive", nullptr, &AppState::SourceKind},
+    {"ComboDataFormatN", nullptr, &AppState::RawTargetIndex},
+    {"ComboDataFormatC", nullptr, &AppState::CoordTargetIndex},
+    {"ComboDataFormatNFile", nullptr, &AppState::RawFileTargetIndex},
+    {"ComboDataFormatCFile", nullptr, &AppState::CoordFileTargetIndex},
+    {"CheckOrigDF", nullptr, &AppState::CheckOrigDFState},
+    {"Port", nullptr, &AppState::PortIndex},
+    {"Speed", nullptr, &AppState::SpeedIndex},
+    {"DataBits", nullptr, &AppState::DataBitsIndex},
+    {"FlowControl", nullptr, &AppState::FlowControlIndex},
+    {"StCombCoord0", nullptr, &AppState::CoordOrderIndex},
+    {"StCombCoord1", nullptr, &AppState::CoordLabelsIndex},
+    {"StOpEditor", nullptr, &AppState::EditorChoice},
+    {"DataSendFormat", nullptr, &AppState::DataSendFormat},
+};
+
 // ---- One control record ----
 
 // Sets `texts` from the record `name` of `ini`, property by property as `kind` allows. A value
