@@ -1,120 +1,54 @@
 // korvenia: the desktop program's entry. Runs the start-up (splash, settings file, command
-// line) and shows the main window.
+// line) and shows the main window F_DatTr.
 #include <QApplication>
-#include <QCloseEvent>
-#include <QFrame>
-#include <QLabel>
-#include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTabWidget>
-#include <QVBoxLayout>
-#include <QWidget>
 #include <memory>
 
 #include "core/app_state.h"
-#include "core/settings.h"
 #include "core/startup.h"
+#include "ui/f_dattr.h"
+#include "ui/small_dialogs.h"
+#include "ui/ui_context.h"
+#include "ui/user_prompts.h"
 
 namespace {
-
-QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
-
-// Message boxes for the faults and warnings the core reports.
-class MessageBoxReporter : public korv::Reporter {
- public:
-  void Report(const std::string& text, const std::string& title, korv::MessageIcon icon) override {
-    QMessageBox::Icon qIcon = QMessageBox::NoIcon;
-    switch (icon) {
-      case korv::MessageIcon::Critical:
-        qIcon = QMessageBox::Critical;
-        break;
-      case korv::MessageIcon::Exclamation:
-        qIcon = QMessageBox::Warning;
-        break;
-      case korv::MessageIcon::Information:
-        qIcon = QMessageBox::Information;
-        break;
-      case korv::MessageIcon::Question:
-        qIcon = QMessageBox::Question;
-        break;
-      default:
-        break;
-    }
-    QString body = FromUtf8(text);
-    body.replace("\r\n", "\n");
-    QMessageBox box(qIcon, FromUtf8(title), body, QMessageBox::Ok);
-    box.exec();
-  }
-  void Beep() override { QApplication::beep(); }
-};
-
-// The main window until the full window arrives: the three tabs with their captions. Closing
-// it ends the program; in special setup mode the settings are saved first.
-class MainWindow : public QTabWidget {
- public:
-  explicit MainWindow(korv::AppState& state) : state_(state) {
-    setObjectName("Main Form");
-    auto it = state.controls.find("Main Form");
-    setWindowTitle(it != state.controls.end() ? FromUtf8(it->second.caption) : "Korvenia");
-    for (const std::string& caption : state.mainWindow.tabCaptions) {
-      addTab(new QWidget(this), FromUtf8(caption));
-    }
-    resize(520, 380);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-      move(screen->availableGeometry().center() - rect().center());
-    }
-  }
-
- protected:
-  void closeEvent(QCloseEvent* event) override {
-    if (state_.SpecialSetupMode) korv::SaveSettings(state_);
-    event->accept();
-  }
-
- private:
-  korv::AppState& state_;
-};
 
 // The windows start-up drives: the splash and the main window.
 class AppWindows : public korv::StartupWindows {
  public:
-  explicit AppWindows(korv::AppState& state) : state_(state) {}
+  explicit AppWindows(korv::UiContext& ctx, korv::QtUserPrompts& prompts)
+      : ctx_(ctx), prompts_(prompts) {}
 
   void ShowSplash() override {
-    splash_ = std::make_unique<QFrame>(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint);
-    auto* layout = new QVBoxLayout(splash_.get());
-    auto* name = new QLabel("Korvenia", splash_.get());
-    QFont font = name->font();
-    font.setPointSize(24);
-    font.setBold(true);
-    name->setFont(font);
-    name->setAlignment(Qt::AlignCenter);
-    auto* line = new QLabel("Data transfer and conversion for Vexal total stations\nVersion " +
-                                QString(KORVENIA_VERSION),
-                            splash_.get());
-    line->setAlignment(Qt::AlignCenter);
-    layout->addWidget(name);
-    layout->addWidget(line);
-    splash_->setFrameStyle(QFrame::Box);
-    splash_->resize(420, 180);
+    splash_ = std::make_unique<korv::F_Start>();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       splash_->move(screen->availableGeometry().center() - splash_->rect().center());
     }
     splash_->show();
   }
   void ProcessEvents() override { QApplication::processEvents(); }
-  void UnloadWindows() override { main_.reset(); }
+  void UnloadWindows() override {
+    prompts_.SetParent(nullptr);
+    ctx_.mainWindow = nullptr;
+    main_.reset();
+  }
   void ShowMainWindow() override {
-    main_ = std::make_unique<MainWindow>(state_);
+    main_ = std::make_unique<korv::F_DatTr>(ctx_);
+    main_->ApplySettings();
+    prompts_.SetParent(main_.get());
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      main_->move(screen->availableGeometry().center() - main_->rect().center());
+    }
     main_->show();
   }
   void UnloadSplash() override { splash_.reset(); }
 
  private:
-  korv::AppState& state_;
-  std::unique_ptr<QFrame> splash_;
-  std::unique_ptr<MainWindow> main_;
+  korv::UiContext& ctx_;
+  korv::QtUserPrompts& prompts_;
+  std::unique_ptr<korv::F_Start> splash_;
+  std::unique_ptr<korv::F_DatTr> main_;
 };
 
 }  // namespace
@@ -134,8 +68,10 @@ int main(int argc, char** argv) {
       QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
 
   korv::AppState state;
-  MessageBoxReporter reporter;
-  AppWindows windows(state);
-  korv::Main(state, options, windows, reporter, korv::SystemClock());
+  korv::QtUserPrompts prompts;
+  korv::DialogRunner dialogs;
+  korv::UiContext ctx(state, prompts, dialogs);
+  AppWindows windows(ctx, prompts);
+  korv::Main(state, options, windows, ctx.reporter, korv::SystemClock());
   return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include "ui/f_dattr.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <algorithm>
 
 #include "core/file_procs.h"
+#include "core/settings.h"
 #include "core/text.h"
 #include "ui/control_binder.h"
 #include "ui/conversion_dispatch.h"
@@ -159,6 +161,7 @@ void F_DatTr::BuildSettingsTab(QWidget* page) {
     StCombComm[i] = Make<QComboBox>(StFrComm, ("StCombComm" + std::to_string(i)).c_str());
     SetBuddy(StLbComm[i], StCombComm[i]);
   }
+  StLbComm[5]->setWordWrap(true);
   StFrCoord = Make<QGroupBox>(page, "StFrCoord");
   for (int i = 0; i < 2; ++i) {
     StLbCoord[i] = Make<QLabel>(StFrCoord, ("StLbCoord" + std::to_string(i)).c_str());
@@ -612,6 +615,15 @@ void F_DatTr::ComViewFile_Click() {
   if (!fault.empty()) ctx_.prompts.Message(fault, ctx_.Msg(11), MessageIcon::Critical);
 }
 
+void F_DatTr::closeEvent(QCloseEvent* event) {
+  // Closing by the close box ends the program; only special setup mode saves first.
+  if (ctx_.state.SpecialSetupMode) {
+    SyncModel();
+    SaveSettings(ctx_.state);
+  }
+  QWidget::closeEvent(event);
+}
+
 // ---- Layout ----
 
 void F_DatTr::resizeEvent(QResizeEvent* event) {
@@ -661,28 +673,36 @@ void F_DatTr::ResizeForm() {
     inFrame(OpReceive[i], 120, 330 + static_cast<double>(i) * (opt + 150), sideWidth - 240,
             heightOf(OpReceive[i], 255));
   }
+  // The output frame: format row, copy box, file name row; labels left of their boxes.
   const double fr3Width = W - 240;
   const double inner = fr3Width - 240;
-  const double lb = heightOf(LbDataFormat, 255);
-  inFrame(LbDataFormat, 120, 300, inner, lb);
   const double combo = PixelsToTwips(ComboDataFormat->sizeHint().height(), this);
-  const double comboWidth = inner * 0.6;
-  inFrame(ComboDataFormat, 120, 300 + lb + 30, comboWidth, combo);
-  const double settingsWidth = std::min(widthOf(ComSaveSetings, 1215), inner - comboWidth - 120);
-  inFrame(ComSaveSetings, 120 + comboWidth + 120, 300 + lb + 30, settingsWidth,
-          std::max(combo, heightOf(ComSaveSetings, 375)));
-  const double checkTop = 300 + lb + 30 + combo + 120;
-  inFrame(CheckOrigDF, 120, checkTop, inner, heightOf(CheckOrigDF, 255));
-  const double fileLabelTop = checkTop + heightOf(CheckOrigDF, 255) + 120;
-  inFrame(LbFileName, 120, fileLabelTop, inner, heightOf(LbFileName, 255));
-  const double boxTop = fileLabelTop + heightOf(LbFileName, 255) + 30;
-  const double browseWidth = std::min(widthOf(ComSaveBrowse, 1215), inner / 3);
   const double box =
       std::max(heightOf(TxFileName, 285), PixelsToTwips(TxFileName->sizeHint().height(), this));
-  inFrame(TxFileName, 120, boxTop, inner - browseWidth - 120, box);
-  inFrame(ComSaveBrowse, 120 + inner - browseWidth, boxTop, browseWidth,
-          std::max(box, heightOf(ComSaveBrowse, 375)));
-  const double fr3Height = boxTop + std::max(box, heightOf(ComSaveBrowse, 375)) + 180;
+  const double labelWidth =
+      PixelsToTwips(std::max(LbDataFormat->sizeHint().width(), LbFileName->sizeHint().width()),
+                    this) +
+      60;
+  const double field = inner - labelWidth;
+  const double buttonWidth =
+      std::min(std::max(widthOf(ComSaveSetings, 1215), widthOf(ComSaveBrowse, 1215)), field / 3);
+  const double formatTop = 300;
+  const double formatRow = std::max(combo, heightOf(ComSaveSetings, 375));
+  inFrame(LbDataFormat, 120, formatTop + (formatRow - heightOf(LbDataFormat, 255)) / 2,
+          labelWidth - 60, heightOf(LbDataFormat, 255));
+  inFrame(ComboDataFormat, 120 + labelWidth, formatTop + (formatRow - combo) / 2,
+          field - buttonWidth - 120, combo);
+  inFrame(ComSaveSetings, 120 + inner - buttonWidth, formatTop, buttonWidth, formatRow);
+  const double checkTop = formatTop + formatRow + 90;
+  inFrame(CheckOrigDF, 120 + labelWidth, checkTop, field, heightOf(CheckOrigDF, 255));
+  const double boxTop = checkTop + heightOf(CheckOrigDF, 255) + 90;
+  const double fileRow = std::max(box, heightOf(ComSaveBrowse, 375));
+  inFrame(LbFileName, 120, boxTop + (fileRow - heightOf(LbFileName, 255)) / 2, labelWidth - 60,
+          heightOf(LbFileName, 255));
+  inFrame(TxFileName, 120 + labelWidth, boxTop + (fileRow - box) / 2, field - buttonWidth - 120,
+          box);
+  inFrame(ComSaveBrowse, 120 + inner - buttonWidth, boxTop, buttonWidth, fileRow);
+  const double fr3Height = boxTop + fileRow + 150;
   onPage(Fr3, 90, 2100, fr3Width, fr3Height);
   const double actionTop = 2100 + fr3Height + 150;
   const double actionWidth = std::min(widthOf(ComDLN, 1815), (W - 240) / 2 - 60);
@@ -756,6 +776,9 @@ void F_DatTr::ResizeForm() {
   if (ctx_.state.SpecialSetupMode) {
     Command1->setGeometry(px(90), px(H - 850), px(1500), px(375));
   }
+  // The window never gets so low that the Receive tab's buttons leave it.
+  const int needed = px(actionTop + heightOf(ComDLN, 375) + 240 + buttonRow) + shift;
+  if (minimumHeight() != needed) setMinimumHeight(needed);
 }
 
 }  // namespace korv

@@ -100,6 +100,7 @@ class F_DatTr : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildReceiveTab(QWidget* page);

@@ -112,7 +112,9 @@ std::string QtFileFilterAt(const std::string& pairs, int index) {
 MessageAnswer QtUserPrompts::Message(const std::string& text, const std::string& title,
                                      MessageIcon icon, MessageButtons buttons) {
   QMessageBox box(parent_);
-  box.setText(Q(text));
+  QString body = Q(text);
+  body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  box.setText(body);
   box.setWindowTitle(Q(title));
   switch (icon) {
     case MessageIcon::Critical:
