@@ -10,22 +10,8 @@ set -euo pipefail
 build=${1:?usage: convert_bench.sh BUILD_DIR [LINES] [WORK_DIR]}
 lines=${2:-1000000}
 work=${3:-${TMPDIR:-/tmp}/korvenia-convert-bench}
-here=$(cd "$(dirname "$0")" && pwd)
 
-cli=""
-for c in "$build/bin/korvenia-cli" "$build/src/cli/korvenia-cli" "$build/korvenia-cli"; do
-  if [[ -x $c ]]; then cli=$c; break; fi
-done
-[[ -n $cli ]] || { echo "convert_bench.sh: no korvenia-cli in $build" >&2; exit 1; }
-[[ -x /usr/bin/time ]] || { echo "convert_bench.sh: /usr/bin/time is missing (apt-get install time)" >&2; exit 1; }
-
-mkdir -p "$work"
-raw=$work/survey-$lines.raw
-coord=$work/points-$lines.asc
-if [[ ! -s $raw || ! -s $coord ]]; then
-  echo "Generating $lines-line inputs in $work ..."
-  python3 "$here/gen_survey_data.py" "$raw" "$coord" "$lines"
-fi
+source "$(dirname "$0")/common.sh"
 empty_ini=$work/empty.ini
 : >"$empty_ini"
 now="2026-12-07 10:00:00"

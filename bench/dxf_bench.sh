@@ -14,22 +14,8 @@ build=${1:?usage: dxf_bench.sh BUILD_DIR [LINES] [WORK_DIR]}
 lines=${2:-1000000}
 work=${3:-${TMPDIR:-/tmp}/korvenia-convert-bench}
 runs=${RUNS:-3}
-here=$(cd "$(dirname "$0")" && pwd)
 
-cli=""
-for c in "$build/bin/korvenia-cli" "$build/src/cli/korvenia-cli" "$build/korvenia-cli"; do
-  if [[ -x $c ]]; then cli=$c; break; fi
-done
-[[ -n $cli ]] || { echo "dxf_bench.sh: no korvenia-cli in $build" >&2; exit 1; }
-[[ -x /usr/bin/time ]] || { echo "dxf_bench.sh: /usr/bin/time is missing (apt-get install time)" >&2; exit 1; }
-
-mkdir -p "$work"
-raw=$work/survey-$lines.raw
-coord=$work/points-$lines.asc
-if [[ ! -s $raw || ! -s $coord ]]; then
-  echo "Generating $lines-line inputs in $work ..."
-  python3 "$here/gen_survey_data.py" "$raw" "$coord" "$lines"
-fi
+source "$(dirname "$0")/common.sh"
 # The same points as CSV for ogr2ogr (easting as x, northing as y; not timed).
 csv=$work/points-$lines.csv
 if [[ ! -s $csv ]]; then
