@@ -1,5 +1,6 @@
 // The main window's Receive tab: binding to the settings, source and kind rules, the settings
 // button and original-copy box, tool tips, file dialogs and the output name checks.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -9,6 +10,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include "core/file_procs.h"
 #include "ui/control_binder.h"
 #include "ui/user_prompts.h"
 #include "ui_fixture.h"
@@ -281,6 +283,77 @@ TEST_F(UiTest, ResizeKeepsFramesInsideTheWindow) {
   EXPECT_GT(fr3.top(), fr1.bottom());
   EXPECT_NEAR(fr3.width(), 900 - TwipsToPixels(240), 3);
   EXPECT_GT(window->ComDLN->geometry().top(), fr3.bottom());
+}
+
+}  // namespace
+}  // namespace korv
+
+namespace korv {
+namespace {
+
+// The settings button opens the window of the chosen format.
+TEST_F(UiTest, SettingsButtonOpensTheFormatsWindow) {
+  struct Case {
+    int source, kind, position;
+    const char* window;
+  };
+  const Case cases[] = {
+      {0, 0, 1, "KOF_Form"},  {0, 0, 3, "F_Sdr"},          {0, 0, 4, "F_Sdr"},
+      {0, 1, 0, "CoordForm"}, {0, 1, 1, "DxfFormSetting"}, {0, 1, 2, "KOF_Form"},
+      {0, 1, 3, "F_Sdr"},     {1, 0, 0, "KOF_Form"},       {1, 1, 0, "DxfFormSetting"},
+      {1, 1, 1, "KOF_Form"},  {0, 0, 2, nullptr},          {1, 0, 1, nullptr},
+  };
+  for (const Case& c : cases) {
+    dialogs.shown.clear();
+    window->OpSourse_Click(c.source);
+    window->OpReceive_Click(c.kind);
+    window->ComboDataFormat->setCurrentIndex(c.position);
+    window->ComboDataFormat_Click();
+    window->ComSaveSetings_Click();
+    const std::vector<std::string> expected =
+        c.window ? std::vector<std::string>{c.window} : std::vector<std::string>{};
+    EXPECT_EQ(dialogs.shown, expected) << c.source << "/" << c.kind << "/" << c.position;
+  }
+}
+
+// A settings dialog opened by the button only stores: it never converts.
+TEST_F(UiTest, SettingsButtonNeverStartsAConversion) {
+  WriteAll(state.ScratchFilePath, "A,1\r\n");
+  state.SettingsActionWord = "ConvertToKOF";  // left over from an earlier run
+  window->ComboDataFormat->setCurrentIndex(1);
+  window->ComboDataFormat_Click();
+  window->TxFileName->setText(QString::fromStdString(Path("x.kof")));
+  dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComOK")};
+  window->ComSaveSetings_Click();
+  EXPECT_EQ(dialogs.shown, std::vector<std::string>{"KOF_Form"});
+  EXPECT_FALSE(FileExists(Path("x.kof")));
+}
+
+TEST_F(UiTest, EnterInTheFileNameMovesToTheTransferButton) {
+  window->show();
+  window->TxFileName->setFocus();
+  window->TxFileName_KeyPress(13);
+  EXPECT_EQ(window->focusWidget(), window->ComDLN);
+  window->OpSourse_Click(1);
+  window->TxFileName_KeyPress(13);
+  EXPECT_EQ(window->focusWidget(), window->ComConv);
+}
+
+TEST_F(UiTest, TheQuestionComesBeforeEveryTransferToTheSameName) {
+  WriteAll(Path("job.raw"), "1,2\r\n");
+  WriteAll(Path("job.map"), "old\r\n");
+  window->OpSourse_Click(1);
+  window->ComboDataFormat->setCurrentIndex(1);  // MAPA 2
+  window->ComboDataFormat_Click();
+  prompts.fileAnswers = {Path("job.raw"), Path("job.map")};
+  window->ComFileName_Click();
+  dialogs.scripts = {ScriptedDialogs::Clicking("ComOverwite")};
+  window->ComSaveBrowse_Click();
+  window->ComConv_Click();  // answered in the dialog: no second question
+  dialogs.scripts = {ScriptedDialogs::Clicking("ComAppend")};
+  window->ComConv_Click();
+  EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"F_Msg", "F_MsgCon", "F_Msg", "F_MsgCon"}));
+  EXPECT_EQ(state.FileWriteMode, 1);
 }
 
 }  // namespace
