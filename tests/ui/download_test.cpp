@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -189,6 +190,35 @@ TEST_F(DownloadTest, APortThatCannotOpenSwitchesToTheSettingsTab) {
   EXPECT_EQ(window->MainTab->currentIndex(), 2);
   EXPECT_FALSE(FileExists(Path("job.vxl")));
 }
+
+#ifdef KORVENIA_SIM
+// The whole way from the simulated instrument to the file, on the real clock.
+TEST_F(UiTest, DownloadFromTheSimulatedInstrument) {
+  const std::string input = kData + "/kof/survey.raw";
+  QProcess sim;
+  sim.start(KORVENIA_SIM, {"send", QString::fromStdString(input), "--baud", "0"});
+  ASSERT_TRUE(sim.waitForReadyRead(5000));
+  const std::string device = sim.readLine().trimmed().toStdString();
+  SetKey("Serial devices", "COM1", device);
+  window->TxFileName->setText(QString::fromStdString(Path("survey.vxl")));
+  window->ComDLN_Click();
+  sim.kill();
+  sim.waitForFinished();
+  std::string expected;
+  std::istringstream lines(ReadAll(input));
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // The link takes 7-bit characters only.
+    for (char c : line) {
+      if (c != 0 && static_cast<unsigned char>(c) < 128) expected += c;
+    }
+    expected += "\r\n";
+  }
+  EXPECT_EQ(ReadAll(Path("survey.vxl")), expected);
+  EXPECT_TRUE(window->ComViewFile->isEnabled());
+}
+#endif
 
 }  // namespace
 }  // namespace korv
