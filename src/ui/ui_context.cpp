@@ -10,7 +10,11 @@ int DialogRunner::Run(QDialog& dialog) { return dialog.exec(); }
 std::tm LocalNow() {
   std::time_t t = std::time(nullptr);
   std::tm result{};
+#ifdef _WIN32
+  localtime_s(&result, &t);
+#else
   localtime_r(&t, &result);
+#endif
   return result;
 }
 
