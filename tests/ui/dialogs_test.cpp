@@ -228,3 +228,22 @@ TEST_F(UiTest, TranslatedSettingsFileChangesEveryCaption) {
 
 }  // namespace
 }  // namespace korv
+
+namespace korv {
+namespace {
+
+TEST_F(UiTest, DownloadWindowInSetupModeRefusesItsCloseBox) {
+  state.SpecialSetupMode = true;
+  F_DL dl(*ctx, window.get());
+  dl.show();
+  dl.close();
+  EXPECT_TRUE(dl.isVisible());
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "The program is in setup mode.\r\nPress <Cancel> button");
+  EXPECT_EQ(prompts.messages[0].title, "Setup");
+  dl.ComCancel->click();
+  EXPECT_FALSE(dl.isVisible());
+}
+
+}  // namespace
+}  // namespace korv

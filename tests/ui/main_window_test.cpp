@@ -358,3 +358,20 @@ TEST_F(UiTest, TheQuestionComesBeforeEveryTransferToTheSameName) {
 
 }  // namespace
 }  // namespace korv
+
+namespace korv {
+namespace {
+
+// A new output file chosen after a cancelled question is written whole, not skipped.
+TEST_F(UiTest, ANewFileAfterACancelledQuestionIsOverwritten) {
+  WriteAll(Path("old.vxl"), "x\r\n");
+  prompts.fileAnswers = {Path("old.vxl"), Path("new.vxl")};
+  dialogs.scripts = {ScriptedDialogs::Clicking("ComCancel")};
+  window->ComSaveBrowse_Click();
+  EXPECT_EQ(window->TxFileName->text().toStdString(), Path("new.vxl"));
+  EXPECT_EQ(window->TxFileNameTag(), "Overwite");
+  EXPECT_EQ(state.FileWriteMode, 2);
+}
+
+}  // namespace
+}  // namespace korv
