@@ -3,6 +3,7 @@
 #include "comm/serial_link.h"
 
 #ifndef _WIN32
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #endif
@@ -191,6 +192,16 @@ std::int64_t SerialLink::BytesWaiting() const {
   return port_->isOpen() ? port_->bytesAvailable() : 0;
 }
 
+bool SerialLink::HandleHungUp() const {
+#ifndef _WIN32
+  pollfd p{static_cast<int>(port_->handle()), POLLIN | POLLOUT, 0};
+  if (::poll(&p, 1, 0) < 0) return true;
+  return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+  return true;
+#endif
+}
+
 bool SerialLink::TakePortError() {
   const auto error = port_->error();
   port_->clearError();
@@ -199,6 +210,11 @@ bool SerialLink::TakePortError() {
     case QSerialPort::TimeoutError:
       return false;
     case QSerialPort::ResourceError:
+      // The port reports a write that would block (EAGAIN, e.g. while the receiver holds
+      // the line with XOFF) as a resource error too; only a handle that has hung up means
+      // the device is gone.
+      if (!HandleHungUp()) return false;
+      [[fallthrough]];
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
       // A tty whose other end is gone fails every read and write from then on; treat any

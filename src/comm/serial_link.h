@@ -101,6 +101,8 @@ class SerialLink {
   void SetFault(int code, std::string text);
   // Records a fault from the port's error state after a failed wait. False when the
   // failure was only a timeout.
+  // True when the port's handle reports a hang-up or an error condition.
+  bool HandleHungUp() const;
   bool TakePortError();
 
   std::unique_ptr<QSerialPort> port_;
