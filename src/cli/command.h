@@ -18,6 +18,10 @@ struct Command {
 bool RegisterCommand(const Command& command);
 const std::vector<Command>& Commands();
 
+// The program's own settings file: beside the executable, else in the per-user folder
+// ($XDG_CONFIG_HOME/Korvenia or ~/.config/Korvenia); "" when there is none.
+std::string FindOwnSettingsFile();
+
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;

@@ -1,7 +1,6 @@
 // korvenia-cli convert: runs one converter on one file, with the format settings taken from
 // the settings file (or the defaults of a fresh one) and overridden by options, so that a
 // shell loop can convert a whole folder.
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,8 +30,6 @@
 
 namespace korv::cli {
 namespace {
-
-constexpr const char* kSettingsFileName = "Korvenia.ini";
 
 // Warnings a converter raises while it goes on (a missing conversion file) go to stderr.
 class StderrReporter : public Reporter {
@@ -211,25 +208,6 @@ std::optional<bool> ParseSwitch(const std::string& text) {
   if (text == "on") return true;
   if (text == "off") return false;
   return std::nullopt;
-}
-
-// The program's own settings file: beside the executable, else in the per-user folder.
-std::string FindOwnSettingsFile() {
-  std::vector<std::string> candidates;
-  char exe[4096];
-  ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-  if (n > 0) candidates.push_back(FolderOf(std::string(exe, static_cast<size_t>(n))));
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  const char* home = std::getenv("HOME");
-  if (xdg && *xdg)
-    candidates.push_back(WithTrailingSeparator(xdg) + "Korvenia/");
-  else if (home && *home)
-    candidates.push_back(WithTrailingSeparator(home) + ".config/Korvenia/");
-  for (const auto& folder : candidates) {
-    if (!folder.empty() && FileExists(folder + kSettingsFileName))
-      return folder + kSettingsFileName;
-  }
-  return "";
 }
 
 int UsageError(const std::string& message) {

@@ -136,25 +136,6 @@ Args ParseArgs(const std::vector<std::string>& args, const std::vector<std::stri
   return out;
 }
 
-// The program's own settings file: beside the executable, else in the per-user folder.
-std::string FindOwnSettingsFile() {
-  std::vector<std::string> candidates;
-  char exe[4096];
-  ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-  if (n > 0) candidates.push_back(FolderOf(std::string(exe, static_cast<size_t>(n))));
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  const char* home = std::getenv("HOME");
-  if (xdg && *xdg) {
-    candidates.push_back(WithTrailingSeparator(xdg) + "Korvenia/");
-  } else if (home && *home) {
-    candidates.push_back(WithTrailingSeparator(home) + ".config/Korvenia/");
-  }
-  for (const auto& folder : candidates) {
-    if (!folder.empty() && FileExists(folder + "Korvenia.ini")) return folder + "Korvenia.ini";
-  }
-  return "";
-}
-
 // Entries of a list section ("[Coomunication Speed]" ...): the non-blank lines up to the
 // next section header.
 std::vector<std::string> ListSection(const std::string& path, const std::string& section) {
