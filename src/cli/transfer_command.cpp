@@ -258,7 +258,8 @@ class LiveLine {
 
 void DownloadUsage(std::ostream& out) {
   out << "Usage: korvenia-cli download [--device PATH | --port N] [--speed N] [--data-bits 7|8]\n"
-         "                            [--flow none|xonxoff] [--ini FILE] OUTPUT\n"
+         "                            [--flow none|xonxoff] [--ini FILE]\n"
+         "                            [--from raw|coord --to FORMAT] OUTPUT\n"
          "\n"
          "Receives what the instrument sends and stores it in OUTPUT, line by line (CR LF).\n"
          "Waits for the instrument without limit, and ends when it has been silent for more\n"
@@ -271,12 +272,34 @@ void DownloadUsage(std::ostream& out) {
          "                  (defaults: the settings file, else 19200, 8, xonxoff)\n"
          "  --ini FILE      settings file (default: Korvenia.ini beside the program or in\n"
          "                  ~/.config/Korvenia/)\n"
+         "  --from, --to    convert what was received, as 'korvenia-cli convert' does, into\n"
+         "                  OUTPUT (the received data stays in OUTPUT.part if that fails)\n"
          "\n"
          "Exit status: 0 completed, 1 interrupted or failed, 2 usage error.\n";
 }
 
+// Runs the convert command on the received file; keeps it when the conversion fails.
+int ConvertReceived(const std::string& from, const std::string& to, const std::string& iniPath,
+                    const std::string& received, const std::string& output) {
+  std::vector<std::string> convertArgs = {"--from", from, "--to", to};
+  if (!iniPath.empty()) convertArgs.insert(convertArgs.end(), {"--ini", iniPath});
+  convertArgs.insert(convertArgs.end(), {received, output});
+  for (const Command& c : Commands()) {
+    if (c.name != "convert") continue;
+    const int rc = c.run(convertArgs);
+    if (rc == kExitOk) {
+      std::remove(received.c_str());
+    } else {
+      std::cerr << "korvenia-cli: the received data is kept in " << received << "\n";
+    }
+    return rc == kExitOk ? kExitOk : kExitFailed;
+  }
+  return kExitFailed;
+}
+
 int RunDownload(const std::vector<std::string>& argv) {
-  Args args = ParseArgs(argv, {"device", "port", "speed", "data-bits", "flow", "ini"}, {"help"});
+  Args args = ParseArgs(argv, {"device", "port", "speed", "data-bits", "flow", "ini", "from", "to"},
+                        {"help"});
   if (args.Has("help")) {
     DownloadUsage(std::cout);
     return kExitOk;
@@ -284,6 +307,12 @@ int RunDownload(const std::vector<std::string>& argv) {
   if (!args.error.empty() || args.files.size() != 1) {
     std::cerr << "korvenia-cli download: "
               << (args.error.empty() ? "one OUTPUT file is required" : args.error)
+              << " (see korvenia-cli download --help)\n";
+    return kExitUsage;
+  }
+  const std::optional<std::string> from = args.Value("from"), to = args.Value("to");
+  if (from.has_value() != to.has_value()) {
+    std::cerr << "korvenia-cli download: --from and --to go together"
               << " (see korvenia-cli download --help)\n";
     return kExitUsage;
   }
@@ -347,6 +376,7 @@ int RunDownload(const std::vector<std::string>& argv) {
   // A normal end replaces OUTPUT; an interrupted or failed one keeps the complete lines,
   // unless there were none (OUTPUT then stays as it was).
   std::error_code ec;
+  if (r.actionWord.empty() && from) return ConvertReceived(*from, *to, iniPath, partial, output);
   if (r.actionWord.empty() || r.lines > 0) {
     std::filesystem::rename(partial, output, ec);
     if (ec) {

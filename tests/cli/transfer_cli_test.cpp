@@ -141,6 +141,35 @@ TEST_F(TransferCli, DownloadStoresEveryLineAndEndsAfterSilence) {
   EXPECT_EQ(sim->Wait(), 0);  // the program closed the port
 }
 
+TEST_F(TransferCli, DownloadConvertsLikeConvertOrKeepsTheData) {
+  WriteFile(dir_ / "points.asc", Lines(20, "P"));
+  auto convert = Cli({"convert", "--from", "coord", "--to", "asc", "--separator", "space",
+                      (dir_ / "points.asc").string(), (dir_ / "expected.txt").string()});
+  ASSERT_EQ(convert->Wait(), 0) << convert->Err();
+  WriteFile(dir_ / "Korvenia.ini",
+            "[Coordinate Settings]\r\nField1=0\r\nField2=1\r\nField3=2\r\nField4=3\r\n"
+            "Field5=4\r\nSeparator=1\r\n");
+  {
+    auto sim = Sim({"send", (dir_ / "points.asc").string(), "--baud", "0"});
+    auto cli =
+        Cli({"download", "--device", sim->FirstLine(), "--ini", (dir_ / "Korvenia.ini").string(),
+             "--from", "coord", "--to", "asc", (dir_ / "out.txt").string()});
+    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+    EXPECT_EQ(ReadFile(dir_ / "out.txt"), ReadFile(dir_ / "expected.txt"));
+    EXPECT_FALSE(fs::exists(dir_ / "out.txt.part"));
+    EXPECT_EQ(sim->Wait(), 0);
+    fs::remove(dir_ / "sim.out");  // so the next simulator's device path is read, not this one's
+  }
+  {
+    // A conversion that cannot run keeps what was received.
+    auto sim = Sim({"send", (dir_ / "points.asc").string(), "--baud", "0"});
+    auto cli = Cli({"download", "--device", sim->FirstLine(), "--from", "coord", "--to", "mapa",
+                    (dir_ / "out.map").string()});
+    EXPECT_EQ(cli->Wait(), 1);
+    EXPECT_EQ(ReadFile(dir_ / "out.map.part"), Lines(20, "P"));
+  }
+}
+
 TEST_F(TransferCli, CtrlCKeepsTheLinesSoFar) {
   WriteFile(dir_ / "raw.txt", Lines(6, "PT"));
   auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0", "--line-gap-ms", "400"});
