@@ -1,5 +1,6 @@
 // Writing the whole settings file with its defaults: the control records with the windows'
 // texts, then the fixed sections, the "[Default]" settings, the help file and the messages.
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -246,6 +247,30 @@ void SetDefaultSettings(AppState& s) {
   // DataSendFormat keeps its value.
 }
 
+// The "[Serial devices]" section of a settings file's text, header and key lines as they
+// stand, each ended by CR LF; "" when the file has none.
+std::string SerialDevicesSection(const std::string& file) {
+  std::string section;
+  bool inside = false;
+  size_t start = 0;
+  while (start < file.size()) {
+    size_t end = file.find('\n', start);
+    if (end == std::string::npos) end = file.size();
+    std::string line = file.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t first = line.find_first_not_of(" \t");
+    if (first != std::string::npos && line[first] == '[') {
+      std::string name = line.substr(first);
+      for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      inside = name.rfind("[serial devices]", 0) == 0 && section.empty();
+      if (!inside) continue;
+    }
+    if (inside && first != std::string::npos) section += line + "\r\n";
+  }
+  return section.empty() ? section : "\r\n" + section;
+}
+
 }  // namespace
 
 std::string BuildIniFile(AppState& state) {
@@ -284,7 +309,8 @@ bool CreateIniFile(AppState& state) {
   state.CreatingIniFile = true;
   std::string text = BuildIniFile(state);
 
-  // Keep the encoding (and byte-order mark) of the file being replaced.
+  // Keep the encoding (and byte-order mark) of the file being replaced, and the serial
+  // devices the user assigned to the port numbers: they are no default to return to.
   std::string bytes;
   {
     std::ifstream in(state.IniFilePath, std::ios::binary);
@@ -295,7 +321,9 @@ bool CreateIniFile(AppState& state) {
       bytes = "\xEF\xBB\xBF";
       oldBody.remove_prefix(3);
     }
-    bytes += IsValidUtf8(oldBody) ? text : Utf8ToWindows1252(text);
+    const bool utf8 = IsValidUtf8(oldBody);
+    text += SerialDevicesSection(utf8 ? std::string(oldBody) : Windows1252ToUtf8(oldBody));
+    bytes += utf8 ? text : Utf8ToWindows1252(text);
   }
   bool ok = ReplaceFileAtomically(state.IniFilePath, bytes);
 

@@ -21,6 +21,7 @@
 #include "ui/control_binder.h"
 #include "ui/conversion_dispatch.h"
 #include "ui/format_dialogs.h"
+#include "ui/setup_mode.h"
 #include "ui/small_dialogs.h"
 
 namespace korv {
@@ -77,11 +78,14 @@ F_DatTr::F_DatTr(UiContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   Command1 = Make<QPushButton>(this, "Command1");
   Command1->setText(QStringLiteral("Save setup"));
   Command1->setVisible(ctx.state.SpecialSetupMode);
+  connect(ComExit, &QPushButton::clicked, this, [this] { ComExit_Click(); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   SetTabOrder();
   setMinimumSize(TwipsToPixels(6300, this), TwipsToPixels(5400, this));
   resize(TwipsToPixels(7400, this), TwipsToPixels(6200, this));
 
   connect(MainTab, &QTabWidget::currentChanged, this, [this] { ResizeForm(); });
+  InstallSetupHooks(this, RecordWindow::Main, ctx_);
 
   // Form_Load.
   if (!ctx_.state.CreatingIniFile) {
@@ -150,6 +154,7 @@ void F_DatTr::BuildSendTab(QWidget* page) {
   SetBuddy(LbFileNameSend, TxFileNameSend);
   ComEditSend->setEnabled(false);
   ComSend->setEnabled(false);
+  ConnectSendTab();
 }
 
 void F_DatTr::BuildSettingsTab(QWidget* page) {
@@ -174,18 +179,19 @@ void F_DatTr::BuildSettingsTab(QWidget* page) {
   TxEditor = Make<QLineEdit>(StFrEditor, "TxEditor");
   ComEditorBrowse = Make<QPushButton>(StFrEditor, "ComEditorBrowse");
   TxEditor->setAccessibleName(QStringLiteral("Editor"));
+  ConnectSettingsTab();
 }
 
 void F_DatTr::SetTabOrder() {
-  QWidget* order[] = {MainTab,        OpSourse[0],    OpSourse[1],     ComFileName,
-                      OpReceive[0],   OpReceive[1],   OpReceive[2],    ComboDataFormat,
-                      ComSaveSetings, CheckOrigDF,    TxFileName,      ComSaveBrowse,
-                      ComDLN,         ComConv,        ComViewFile,     ComboDataFormatSend,
-                      ComSettingSend, TxFileNameSend, ComBrowseSend,   ComEditSend,
-                      ComSend,        StCombComm[0],  StCombComm[1],   StCombComm[2],
-                      StCombComm[3],  StCombCoord[0], StCombCoord[1],  StOpEditor[0],
-                      StOpEditor[1],  TxEditor,       ComEditorBrowse, ComHelp,
-                      ComExit,        Command1};
+  QWidget* order[] = {MainTab,        OpSourse[0],    OpSourse[1],    ComFileName,
+                      OpReceive[0],   OpReceive[1],   OpReceive[2],   ComboDataFormat,
+                      ComSaveSetings, CheckOrigDF,    TxFileName,     ComSaveBrowse,
+                      ComDLN,         ComConv,        ComViewFile,    ComboDataFormatSend,
+                      ComSettingSend, TxFileNameSend, ComBrowseSend,  ComEditSend,
+                      ComSend,        StCombComm[0],  StCombDevice,   StCombComm[1],
+                      StCombComm[2],  StCombComm[3],  StCombCoord[0], StCombCoord[1],
+                      StOpEditor[0],  StOpEditor[1],  TxEditor,       ComEditorBrowse,
+                      ComHelp,        ComExit,        Command1};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -217,6 +223,7 @@ void F_DatTr::ApplySettings() {
   FillCombo(ComboDataFormatSend, m.comboDataFormatSend);
   ComSettingSend->setVisible(m.comSettingSendVisible);
   for (size_t i = 0; i < 4; ++i) FillCombo(StCombComm[i], m.stCombComm[i]);
+  ShowPortDevice();
   for (size_t i = 0; i < 2; ++i) FillCombo(StCombCoord[i], m.stCombCoord[i]);
   StOpEditor[std::clamp(m.stOpEditor, 0, 1)]->setChecked(true);
   TxEditor->setText(Q(m.txEditor.empty() ? s.ProgramEditor : m.txEditor));
@@ -739,6 +746,11 @@ void F_DatTr::ResizeForm() {
     inFrame(StLbComm[i], 120, y + 30, rowLabel - 60, heightOf(StLbComm[i], 255));
     inFrame(StCombComm[i], 120 + rowLabel, y, sideWidth - 240 - rowLabel, combo);
     y += combo + 90;
+    if (i == 0) {
+      // The device the port opens, right under the port list.
+      inFrame(StCombDevice, 120 + rowLabel, y, sideWidth - 240 - rowLabel, combo);
+      y += combo + 90;
+    }
   }
   inFrame(StLbComm[4], 120, y + 30, rowLabel - 60, heightOf(StLbComm[4], 255));
   inFrame(StLbComm[5], 120 + rowLabel, y + 30, sideWidth - 240 - rowLabel,

@@ -51,6 +51,30 @@ class F_DatTr : public QWidget {
   void ComViewFile_Click();
   void ResizeForm();
 
+  // Send tab handlers and procedures (send_tab.cpp).
+  void ComboDataFormatSend_Click();
+  void ComSettingSend_Click();
+  void ComBrowseSend_Click();
+  void TestSendFile();
+  void TxFileNameSend_Change();
+  void TxFileNameSend_KeyDown(int key);
+  void TxFileNameSend_LostFocus();
+  void ComEditSend_Click();
+  void ComSend_Click();
+  // Settings tab handlers (settings_tab.cpp).
+  void StCombComm_Click(int index);
+  void StCombCoord_Click(int index);
+  void StOpEditor_Click(int index);
+  void TxEditor_Change();
+  void ComEditorBrowse_Click();
+  // The serial device of the chosen port: shown beside the port list, chosen or typed there.
+  void ShowPortDevice();
+  void StCombDevice_Click();
+  // Leaving the program (send_tab.cpp).
+  void ComExit_Click();
+  void Command1_Click();
+
+  const std::string& TxFileNameSendTag() const { return txFileNameSendTag_; }
   bool RecheckOutputFile() const { return recheckOutputFile_; }
   const std::string& TxFileNameTag() const { return txFileNameTag_; }
 
@@ -93,6 +117,7 @@ class F_DatTr : public QWidget {
   std::array<QRadioButton*, 2> StOpEditor;
   QLineEdit* TxEditor;
   QPushButton* ComEditorBrowse;
+  QComboBox* StCombDevice;  // serial device of the chosen port ("[Serial devices]")
   // Below the tabs.
   QPushButton* ComHelp;
   QPushButton* ComExit;
@@ -107,6 +132,10 @@ class F_DatTr : public QWidget {
   void BuildSendTab(QWidget* page);
   void BuildSettingsTab(QWidget* page);
   void SetTabOrder();
+  void ConnectSendTab();
+  void ConnectSettingsTab();
+  // Ends the program (through UiContext::endProgram when set).
+  void EndProgram();
   // The selection of the current source and kind, and the list it indexes.
   int& CurrentTarget();
   bool FileSource() const;
@@ -119,6 +148,8 @@ class F_DatTr : public QWidget {
   UiContext& ctx_;
   bool recheckOutputFile_ = false;
   std::string txFileNameTag_;
+  std::string txFileNameSendTag_;
+  bool testingSendFile_ = false;
 };
 
 }  // namespace korv

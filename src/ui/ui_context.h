@@ -42,6 +42,8 @@ struct UiContext {
   // Shows the upload window modally (the coordinate upload field dialog's OK after
   // "UpLoadCoord"); set by whoever provides that window.
   std::function<void()> showUploadWindow;
+  // Ends the program (Exit, Save setup); unset, the application's event loop is left.
+  std::function<void()> endProgram;
 
   const std::string& Msg(int n) const;
   const std::string& FileTypeMsg(int n) const;

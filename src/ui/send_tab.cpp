@@ -1,0 +1,314 @@
+// The main window's Send tab (choosing, checking, creating, editing and sending the file for
+// the instrument) and the ways out of the program: Exit and Save setup.
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+
+#include "comm/serial_link.h"
+#include "core/file_procs.h"
+#include "core/settings.h"
+#include "core/text.h"
+#include "ui/f_dattr.h"
+#include "ui/format_dialogs.h"
+#include "ui/new_file_dialog.h"
+#include "ui/upload_window.h"
+
+namespace korv {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// Runs `onFocusOut` when the watched box loses the focus to another control of the program
+// (not when the whole window is deactivated or a menu pops up).
+class FocusOutWatcher : public QObject {
+ public:
+  FocusOutWatcher(QObject* parent, std::function<void()> onFocusOut)
+      : QObject(parent), onFocusOut_(std::move(onFocusOut)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusOut) {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) onFocusOut_();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> onFocusOut_;
+};
+
+}  // namespace
+
+void F_DatTr::ConnectSendTab() {
+  connect(ComboDataFormatSend, QOverload<int>::of(&QComboBox::activated), this,
+          [this] { ComboDataFormatSend_Click(); });
+  connect(ComSettingSend, &QPushButton::clicked, this, [this] { ComSettingSend_Click(); });
+  connect(ComBrowseSend, &QPushButton::clicked, this, [this] { ComBrowseSend_Click(); });
+  connect(TxFileNameSend, &QLineEdit::textChanged, this, [this] { TxFileNameSend_Change(); });
+  connect(TxFileNameSend, &QLineEdit::returnPressed, this, [this] { TxFileNameSend_KeyDown(13); });
+  TxFileNameSend->installEventFilter(
+      new FocusOutWatcher(TxFileNameSend, [this] { TxFileNameSend_LostFocus(); }));
+  connect(ComEditSend, &QPushButton::clicked, this, [this] { ComEditSend_Click(); });
+  connect(ComSend, &QPushButton::clicked, this, [this] { ComSend_Click(); });
+}
+
+void F_DatTr::ComboDataFormatSend_Click() {
+  AppState& s = ctx_.state;
+  const int position = ComboDataFormatSend->currentIndex();
+  if (position < 0 || position == s.DataSendFormat) return;
+  s.DataSendFormat = position;
+  TxFileNameSend->clear();
+  ComSettingSend->setVisible(position == 0);
+  SyncModel();
+}
+
+void F_DatTr::ComSettingSend_Click() {
+  // Only the Send button's flow goes on to the upload from this dialog.
+  ctx_.state.SettingsActionWord.clear();
+  ShowCoordUpLoadSettings(ctx_);
+}
+
+void F_DatTr::TestSendFile() {
+  AppState& s = ctx_.state;
+  const std::string name = Trim(TxFileNameSend->text().toStdString());
+  if (name.empty()) return;
+  s.ActionWord.clear();
+  auto refuse = [this] {
+    TxFileNameSend->clear();
+    ctx_.prompts.Message(ctx_.Msg(12) + "\r\n" + ctx_.Msg(13), ctx_.Msg(11), MessageIcon::Critical);
+  };
+  // The scratch file is overwritten by every transfer: it can never be the file to send.
+  if (Lower(name).find(Lower(kScratchFileName)) != std::string::npos) return refuse();
+  // A name no file can have, or a folder, cannot be sent.
+  const QFileInfo info(Q(name));
+  const int code = CheckFileName(name);
+  if (code == ErrorCode::kPathNotFound || info.isDir()) return refuse();
+  const long long length = code == ErrorCode::kNone ? info.size() : 0;
+  if (code == ErrorCode::kFileNotFound || (code == ErrorCode::kNone && length == 0)) {
+    s.ActionWord = "New";
+    return;
+  }
+  if (code != ErrorCode::kNone) return;
+  s.ActionWord = "Old";
+  if (length <= 3) {
+    ctx_.prompts.Message(ctx_.Msg(39), ctx_.Msg(11), MessageIcon::Critical);
+    TxFileNameSend->clear();
+    s.ActionWord.clear();
+  }
+}
+
+void F_DatTr::ComBrowseSend_Click() {
+  AppState& s = ctx_.state;
+  const bool editWasEnabled = ComEditSend->isEnabled();
+  const bool sendWasEnabled = ComSend->isEnabled();
+  ComEditSend->setEnabled(false);
+  ComSend->setEnabled(false);
+  if (s.SpecialSetupMode) return;
+
+  std::string filter;
+  const std::string listText = ComboDataFormatSend->currentText().toStdString();
+  if (s.DataSendFormat == 1) {
+    filter = listText + " (*.txt; *.cod)|*.txt; *.cod|" + ctx_.FileTypeMsg(5) + "|*.*";
+  } else if (s.DataSendFormat == 2) {
+    filter = listText + " (*.kof)|*.kof|" + ctx_.FileTypeMsg(5) + "|*.*";
+  } else {
+    filter = ctx_.FileTypeMsg(5) + "|*.*";
+  }
+  std::string chosen;
+  for (;;) {
+    if (s.ActionWord == "New") s.ActionWord.clear();
+    FileDialogRequest request;
+    request.title = ctx_.Msg(26);
+    request.folder = s.UpLoadPath;
+    request.filter = filter;
+    std::optional<std::string> answer = ctx_.prompts.OpenFile(request);
+    if (!answer) {
+      // A cancelled dialog leaves the file that was chosen before as it was.
+      ComEditSend->setEnabled(editWasEnabled && !TxFileNameSend->text().isEmpty());
+      ComSend->setEnabled(sendWasEnabled && !TxFileNameSend->text().isEmpty());
+      return;
+    }
+    chosen = *answer;
+    if (Lower(chosen).find(Lower(kScratchFileName)) != std::string::npos) {
+      ctx_.prompts.Message(ctx_.Msg(12) + "\r\n" + ctx_.Msg(13), ctx_.Msg(11),
+                           MessageIcon::Critical);
+      TxFileNameSend->clear();
+      ComEditSend->setEnabled(false);
+      ComSend->setEnabled(false);
+      return;
+    }
+    if (chosen.empty()) return;
+    TxFileNameSend->setText(Q(chosen));
+    TestSendFile();
+    if (s.ActionWord != "New") break;
+    TxFileNameSend->setText(Q(chosen));
+    s.ActionWord.clear();
+    AskEditNewFile(ctx_, chosen, s.DataSendFormat == 1, this);
+    if (s.ActionWord != "PALI") {
+      s.ActionWord.clear();
+      ComEditSend->setEnabled(true);
+      ComSend->setEnabled(true);
+      return;
+    }
+  }
+  if (s.ActionWord == "Old") {
+    txFileNameSendTag_ = s.ActionWord;
+    TxFileNameSend->setText(Q(chosen));
+    s.ActionWord.clear();
+    ComEditSend->setEnabled(true);
+    ComSend->setEnabled(true);
+  }
+  s.UpLoadPath = FolderOf(chosen);
+}
+
+void F_DatTr::TxFileNameSend_Change() {
+  if (TxFileNameSend->text().isEmpty()) {
+    ComEditSend->setEnabled(false);
+    ComSend->setEnabled(false);
+  }
+}
+
+void F_DatTr::TxFileNameSend_KeyDown(int key) {
+  if (key == 13) MainTab->setFocus();
+}
+
+void F_DatTr::TxFileNameSend_LostFocus() {
+  AppState& s = ctx_.state;
+  // The checks below show windows that take the focus again: one check at a time.
+  if (testingSendFile_) return;
+  testingSendFile_ = true;
+  QApplication::processEvents();
+  ComEditSend->setEnabled(false);
+  ComSend->setEnabled(false);
+  if (!TxFileNameSend->text().isEmpty()) {
+    s.ActionWord.clear();
+    TestSendFile();
+    if (s.ActionWord == "New" && !TxFileNameSend->text().isEmpty()) {
+      s.ActionWord.clear();
+      AskEditNewFile(ctx_, Trim(TxFileNameSend->text().toStdString()), s.DataSendFormat == 1, this);
+      if (s.ActionWord == "PALI") {
+        TxFileNameSend->clear();
+      } else {
+        ComEditSend->setEnabled(true);
+        ComSend->setEnabled(true);
+      }
+    } else if (s.ActionWord == "Old" && !TxFileNameSend->text().isEmpty()) {
+      ComEditSend->setEnabled(true);
+      ComSend->setEnabled(true);
+    }
+  }
+  s.ActionWord.clear();
+  testingSendFile_ = false;
+}
+
+void F_DatTr::ComEditSend_Click() {
+  const AppState& s = ctx_.state;
+  const std::string path = Trim(TxFileNameSend->text().toStdString());
+  if (path.empty()) return;
+  const std::string editor =
+      !s.ProgramEditor.empty() && s.EditorChoice == 1 ? s.ProgramEditor : std::string();
+  const std::string fault = ctx_.prompts.RunEditor(editor, path);
+  if (!fault.empty()) ctx_.prompts.Message(fault, ctx_.Msg(11), MessageIcon::Critical);
+}
+
+void F_DatTr::ComSend_Click() {
+  AppState& s = ctx_.state;
+  const std::string source = Trim(TxFileNameSend->text().toStdString());
+  if (s.SpecialSetupMode) {
+    // The translator sees the window and its texts; nothing is opened or sent.
+    ShowUploadWindow(ctx_, nullptr, source);
+    return;
+  }
+  SyncModel();
+  // 1. The scratch file, new and empty.
+  s.ScratchFilePath = s.ProgramFolder + kScratchFileName;
+  {
+    std::fstream scratch;
+    if (!OpenNumberedFile(scratch, s.ScratchFilePath, OpenMode::Write, s, ctx_.reporter).empty()) {
+      s.ActionWord.clear();
+      return;
+    }
+  }
+  // 2. The port of the upload window.
+  SerialLink link;
+  OpenCommPort(link, s, ctx_.reporter);
+  if (!s.ActionWord.empty()) {
+    MainTab->setCurrentIndex(2);
+    return;
+  }
+  // 3. The dialogs of the send format; the upload window reports "UpOK" when all was sent.
+  s.SettingsActionWord.clear();
+  const std::function<void()> previous = ctx_.showUploadWindow;
+  ctx_.showUploadWindow = [this, &link, source] { ShowUploadWindow(ctx_, &link, source); };
+  switch (s.DataSendFormat) {
+    case 0:
+      s.SettingsActionWord = "UpLoadCoord";
+      ShowCoordUpLoadSettings(ctx_);
+      break;
+    case 1:
+      s.SettingsActionWord = "UpLoadVXL";
+      ctx_.showUploadWindow();
+      break;
+    case 2:
+      s.SettingsActionWord = "UpLoadKOF";
+      ctx_.showUploadWindow();
+      break;
+    default:
+      break;
+  }
+  ctx_.showUploadWindow = previous;
+  link.Close();
+  // 4. Anything but a finished upload.
+  if (s.SettingsActionWord != "UpOK") {
+    ctx_.prompts.Message(ctx_.Msg(20), ctx_.Msg(16), MessageIcon::Critical);
+  }
+}
+
+// ---- Leaving the program ----
+
+void F_DatTr::ComExit_Click() {
+  AppState& s = ctx_.state;
+  SyncModel();
+  if (!SaveSettings(s)) {
+    ctx_.prompts.Message("The settings could not be saved in " + s.IniFilePath, ctx_.Msg(11),
+                         MessageIcon::Critical);
+  }
+  s.ScratchFilePath = s.ProgramFolder + kScratchFileName;
+  std::remove(s.ScratchFilePath.c_str());
+  EndProgram();
+}
+
+void F_DatTr::Command1_Click() {
+  AppState& s = ctx_.state;
+  SyncModel();
+  if (!CreateIniFile(s)) {
+    ctx_.prompts.Message("The settings file could not be written: " + s.IniFilePath, ctx_.Msg(11),
+                         MessageIcon::Critical);
+  }
+  EndProgram();
+}
+
+void F_DatTr::EndProgram() {
+  if (ctx_.endProgram) {
+    ctx_.endProgram();
+  } else {
+    QApplication::quit();
+  }
+}
+
+}  // namespace korv

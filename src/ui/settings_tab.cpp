@@ -1,0 +1,134 @@
+// The main window's Settings tab: link lists, coordinate lists and the editor choice, each
+// stored in the program-wide state as soon as it is made; and beside the port list the serial
+// device that port number opens, chosen from the devices present or typed as a path, kept in
+// the "[Serial devices]" section of the settings file.
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSerialPortInfo>
+
+#include "comm/serial_link.h"
+#include "core/key_store.h"
+#include "core/text.h"
+#include "ui/f_dattr.h"
+
+namespace korv {
+
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+void F_DatTr::ConnectSettingsTab() {
+  StCombDevice = new QComboBox(StFrComm);
+  StCombDevice->setObjectName("StCombDevice");
+  StCombDevice->setEditable(true);
+  StCombDevice->setInsertPolicy(QComboBox::NoInsert);
+  StCombDevice->setAccessibleName(QStringLiteral("Serial device"));
+  StCombDevice->setToolTip(
+      QStringLiteral("Serial device of this port: pick one of the devices present or type its "
+                     "path"));
+  for (int i = 0; i < 4; ++i) {
+    connect(StCombComm[i], QOverload<int>::of(&QComboBox::activated), this,
+            [this, i] { StCombComm_Click(i); });
+  }
+  for (int i = 0; i < 2; ++i) {
+    connect(StCombCoord[i], QOverload<int>::of(&QComboBox::activated), this,
+            [this, i] { StCombCoord_Click(i); });
+    connect(StOpEditor[i], &QRadioButton::clicked, this, [this, i] { StOpEditor_Click(i); });
+  }
+  connect(TxEditor, &QLineEdit::textChanged, this, [this] { TxEditor_Change(); });
+  connect(ComEditorBrowse, &QPushButton::clicked, this, [this] { ComEditorBrowse_Click(); });
+  connect(StCombDevice, QOverload<int>::of(&QComboBox::activated), this,
+          [this] { StCombDevice_Click(); });
+  connect(StCombDevice->lineEdit(), &QLineEdit::editingFinished, this,
+          [this] { StCombDevice_Click(); });
+}
+
+void F_DatTr::StCombComm_Click(int index) {
+  AppState& s = ctx_.state;
+  const int selected = StCombComm[static_cast<size_t>(index)]->currentIndex();
+  if (selected < 0) return;
+  int* targets[4] = {&s.PortIndex, &s.SpeedIndex, &s.DataBitsIndex, &s.FlowControlIndex};
+  *targets[index] = selected;
+  SyncModel();
+  if (index == 0) ShowPortDevice();
+}
+
+void F_DatTr::StCombCoord_Click(int index) {
+  AppState& s = ctx_.state;
+  const int selected = StCombCoord[static_cast<size_t>(index)]->currentIndex();
+  if (selected < 0) return;
+  (index == 0 ? s.CoordOrderIndex : s.CoordLabelsIndex) = selected;
+  SyncModel();
+}
+
+void F_DatTr::StOpEditor_Click(int index) {
+  ctx_.state.EditorChoice = index;
+  StOpEditor[static_cast<size_t>(index)]->setChecked(true);
+  TxEditor->setVisible(index == 1);
+  ComEditorBrowse->setVisible(index == 1);
+  SyncModel();
+}
+
+void F_DatTr::TxEditor_Change() {
+  ctx_.state.ProgramEditor = TxEditor->text().toStdString();
+  ctx_.state.mainWindow.txEditor = ctx_.state.ProgramEditor;
+}
+
+void F_DatTr::ComEditorBrowse_Click() {
+  const AppState& s = ctx_.state;
+  FileDialogRequest request;
+  if (s.ProgramEditor.size() >= 2) {
+    const size_t cut = s.ProgramEditor.find_last_of("/\\");
+    if (cut != std::string::npos) request.folder = s.ProgramEditor.substr(0, cut);
+  }
+  if (s.SpecialSetupMode) return;
+  request.title = ctx_.FileTypeMsg(1);
+  request.filter = ctx_.FileTypeMsg(2) + "|*.exe;*.bat";
+#ifndef _WIN32
+  // Programs here carry no extension: every file is offered, and preselected.
+  request.filter += "|" + ctx_.FileTypeMsg(5) + "|*";
+  request.filterIndex = 2;
+#endif
+  std::optional<std::string> chosen = ctx_.prompts.OpenFile(request);
+  if (chosen && !chosen->empty()) TxEditor->setText(Q(*chosen));
+}
+
+void F_DatTr::ShowPortDevice() {
+  const AppState& s = ctx_.state;
+  const QString current = Q(DeviceForPort(s.PortIndex + 1, s.IniFilePath));
+  StCombDevice->blockSignals(true);
+  StCombDevice->clear();
+  for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+    QString text = port.systemLocation();
+    StCombDevice->addItem(text);
+    QString about = port.description();
+    if (!port.manufacturer().isEmpty()) about += QStringLiteral(" (%1)").arg(port.manufacturer());
+    StCombDevice->setItemData(StCombDevice->count() - 1, about, Qt::ToolTipRole);
+  }
+  const int found = StCombDevice->findText(current);
+  if (found >= 0) {
+    StCombDevice->setCurrentIndex(found);
+  } else {
+    StCombDevice->setCurrentIndex(-1);
+    StCombDevice->setEditText(current);
+  }
+  StCombDevice->blockSignals(false);
+}
+
+void F_DatTr::StCombDevice_Click() {
+  const AppState& s = ctx_.state;
+  const std::string chosen = Trim(StCombDevice->currentText().toStdString());
+  const int port = s.PortIndex + 1;
+  // Nothing to store when the box shows what the port opens already.
+  if (chosen == DeviceForPort(port, s.IniFilePath)) return;
+  if (!WriteKey(s.IniFilePath, "Serial devices", "COM" + std::to_string(port), chosen)) {
+    ctx_.prompts.Message("The serial device could not be stored in " + s.IniFilePath, ctx_.Msg(11),
+                         MessageIcon::Critical);
+  }
+  ShowPortDevice();
+}
+
+}  // namespace korv
