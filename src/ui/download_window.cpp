@@ -19,6 +19,7 @@
 #include "ui/conversion_dispatch.h"
 #include "ui/f_dattr.h"
 #include "ui/format_dialogs.h"
+#include "ui/setup_mode.h"
 
 namespace korv {
 
@@ -29,13 +30,6 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string SelectedText(const ListModel& list) {
   if (list.selected < 0 || list.selected >= list.Count()) return {};
   return list.entries[static_cast<size_t>(list.selected)];
-}
-
-// A caption without its access-key "&": the first "&" only.
-std::string WithoutAccessKey(const std::string& caption) {
-  const size_t amp = caption.find('&');
-  if (amp == std::string::npos) return caption;
-  return caption.substr(0, amp) + caption.substr(amp + 1);
 }
 
 }  // namespace
@@ -92,6 +86,7 @@ F_DL::F_DL(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   layout->addWidget(fr1);
   layout->addLayout(frames);
   layout->addWidget(ComCancel, 0, Qt::AlignHCenter);
+  InstallSetupHooks(this, RecordWindow::Download, ctx_);
 }
 
 void F_DL::FillValues() {
@@ -140,11 +135,8 @@ void F_DL::reject() {
 void F_DL::closeEvent(QCloseEvent* event) {
   AppState& s = ctx_.state;
   s.CancelRequested = true;
-  if (s.SpecialSetupMode && s.ActionWord != "end") {
+  if (s.ActionWord != "end" && RefuseCloseInSetupMode(s, ctx_.prompts, {ComCancel->text()})) {
     event->ignore();
-    ctx_.prompts.Message("The program is in setup mode.\r\nPress <" +
-                             WithoutAccessKey(ComCancel->text().toStdString()) + "> button",
-                         "Setup", MessageIcon::Information);
     return;
   }
   // While receiving, the reception ends through the cancel flag and unloads the window.

@@ -24,6 +24,7 @@
 #include "core/settings.h"
 #include "ui/control_binder.h"
 #include "ui/conversion_dispatch.h"
+#include "ui/setup_mode.h"
 
 namespace korv {
 
@@ -71,10 +72,19 @@ int TagIndex(const QString& tag) {
 }  // namespace
 
 void LoadDialogTexts(UiContext& ctx, QWidget* root, RecordWindow window) {
-  if (ctx.state.CreatingIniFile) return;
-  UnloadWindowTexts(ctx.state, window);
-  ApplyWindowRecords(IniFile::Load(ctx.state.IniFilePath), window, ctx.state);
-  ApplyWindowTexts(root, window, ctx.state);
+  AppState& s = ctx.state;
+  if (s.CreatingIniFile) return;
+  // In special setup mode the windows whose texts are saved at exit keep the edits made since
+  // they were last shown; reading the file again would lose them before they are saved.
+  const bool savedAtExit = window == RecordWindow::Download || window == RecordWindow::Upload ||
+                           window == RecordWindow::Help;
+  const ControlRecordDef* own = ControlRecordsOf(window).front();
+  const bool loaded = s.controls.find(own->name) != s.controls.end();
+  if (!(s.SpecialSetupMode && savedAtExit && loaded)) {
+    UnloadWindowTexts(s, window);
+    ApplyWindowRecords(IniFile::Load(s.IniFilePath), window, s);
+  }
+  ApplyWindowTexts(root, window, s);
 }
 
 void SaveDialogTexts(UiContext& ctx, QWidget* root, RecordWindow window, IniFile& ini) {
@@ -208,6 +218,7 @@ F_KOFStp::F_KOFStp(UiContext& ctx, const std::string& output, const std::string&
   connect(ComOK, &QPushButton::clicked, this, [this] { ComOK_Click(); });
   connect(ComCancel, &QPushButton::clicked, this, [this] { ComCancel_Click(); });
 
+  InstallSetupHooks(this, RecordWindow::Kof, ctx_);
   if (ctx_.state.CreatingIniFile) return;
   LoadDialogTexts(ctx_, this, RecordWindow::Kof);
   const KofOptions stored = StoredKofOptions(ctx_, output);
@@ -368,6 +379,7 @@ DxfFormSetting::DxfFormSetting(UiContext& ctx, const std::string& output, QWidge
   FrPalette->adjustSize();
   FrPalette->hide();
 
+  InstallSetupHooks(this, RecordWindow::Dxf, ctx_);
   if (ctx_.state.CreatingIniFile) return;
   LoadDialogTexts(ctx_, this, RecordWindow::Dxf);
   const DxfOptions o = LoadDxfOptions(IniFile::Load(ctx_.state.IniFilePath));
@@ -513,6 +525,7 @@ F_UsDeCo::F_UsDeCo(UiContext& ctx, bool upload, QWidget* owner)
   layout->addWidget(ComOk, 0, Qt::AlignHCenter);
   connect(ComOk, &QPushButton::clicked, this, [this] { ComOK_Click(); });
 
+  InstallSetupHooks(this, upload ? RecordWindow::CoordFormUL : RecordWindow::CoordForm, ctx_);
   if (ctx_.state.CreatingIniFile) return;
   LoadDialogTexts(ctx_, this, upload ? RecordWindow::CoordFormUL : RecordWindow::CoordForm);
   const IniFile ini = IniFile::Load(ctx_.state.IniFilePath);
