@@ -22,6 +22,7 @@
 #include "ui/conversion_dispatch.h"
 #include "ui/format_dialogs.h"
 #include "ui/setup_mode.h"
+#include "ui/help_window.h"
 #include "ui/small_dialogs.h"
 
 namespace korv {
@@ -85,6 +86,7 @@ F_DatTr::F_DatTr(UiContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   resize(TwipsToPixels(7400, this), TwipsToPixels(6200, this));
 
   connect(MainTab, &QTabWidget::currentChanged, this, [this] { ResizeForm(); });
+  connect(ComHelp, &QPushButton::clicked, this, [this] { ShowHelpWindow(ctx_, this); });
   InstallSetupHooks(this, RecordWindow::Main, ctx_);
 
   // Form_Load.

@@ -36,12 +36,14 @@ class ScriptedPrompts : public UserPrompts {
   std::deque<std::optional<std::string>> fileAnswers;
   std::deque<std::optional<FontChoice>> fontAnswers;
   std::string editorFault;  // what RunEditor reports ("" for started)
+  bool documentOpens = true;  // what OpenDocument reports
   // Called whenever a message box is shown, before it answers (a test may act here).
   std::function<void(const ShownMessage&)> onMessage;
 
   std::vector<ShownMessage> messages;
   std::vector<ShownFileDialog> fileDialogs;
   std::vector<EditorRun> editorRuns;
+  std::vector<std::string> openedDocuments;  // targets handed to the system, in order
   int beeps = 0;
 
   MessageAnswer Message(const std::string& text, const std::string& title, MessageIcon icon,
@@ -74,6 +76,10 @@ class ScriptedPrompts : public UserPrompts {
   std::string RunEditor(const std::string& editor, const std::string& path) override {
     editorRuns.push_back({editor, path});
     return editorFault;
+  }
+  bool OpenDocument(const std::string& target) override {
+    openedDocuments.push_back(target);
+    return documentOpens;
   }
 
   // Texts of every message shown so far, for compact assertions.

@@ -87,6 +87,7 @@ UiContext* ContextOf(const QWidget* window) {
 // a record, or the window itself.
 void OpenFor(UiContext& ctx, QWidget* root, QWidget* hit) {
   for (QWidget* w = hit; w && w != root; w = w->parentWidget()) {
+    if (w->property(kNoSetupProperty).toBool()) return;
     if (auto* overlay = dynamic_cast<SetupOverlay*>(w)) {
       if (overlay->Box()) OpenSetupEditor(ctx, root, overlay->Box(), 1);
       return;

@@ -19,6 +19,9 @@ namespace korv {
 
 // The tool tip of every overlay.
 inline constexpr const char* kOverlayToolTip = "Press right kay to setup";
+// A widget whose property of this name is true takes no part in setup editing: a right click
+// on it opens nothing (the help window's first link, whose text is fixed).
+inline constexpr const char* kNoSetupProperty = "korvNoSetup";
 
 // Caption without its access-key "&" as the setup message shows it (the first "&" only).
 QString CaptionWithoutAccessKey(const QString& caption);

@@ -196,4 +196,10 @@ std::string QtUserPrompts::RunEditor(const std::string& editor, const std::strin
   return "File not found: " + editor;
 }
 
+bool QtUserPrompts::OpenDocument(const std::string& target) {
+  const QString text = Q(target);
+  const QUrl url = text.contains(QStringLiteral("://")) ? QUrl(text) : QUrl::fromLocalFile(text);
+  return QDesktopServices::openUrl(url);
+}
+
 }  // namespace korv

@@ -47,6 +47,9 @@ class UserPrompts {
   // Opens `path` in `editor` (a program path), or in the desktop's default program for the
   // file when `editor` is empty. Returns "" when started, else the reason it could not be.
   virtual std::string RunEditor(const std::string& editor, const std::string& path) = 0;
+  // Asks the system to open a document (a local path) or a web address ("http://...") with
+  // its associated program, without waiting. False when nothing could be started.
+  virtual bool OpenDocument(const std::string& target) = 0;
 };
 
 // Qt's file dialog filter ("Name (*.a *.b);;Name2 (*.c)") from "Name|*.a;*.b|Name2|*.c".
@@ -67,6 +70,7 @@ class QtUserPrompts : public UserPrompts {
   bool ChooseFont(FontChoice& font) override;
   void Beep() override;
   std::string RunEditor(const std::string& editor, const std::string& path) override;
+  bool OpenDocument(const std::string& target) override;
 
  private:
   QWidget* parent_;
