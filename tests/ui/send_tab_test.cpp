@@ -143,13 +143,12 @@ TEST_F(SendTabTest, NewCodeListThroughBrowse) {
   ChooseSendFormat(1);
   // The first new file is cancelled, so the open dialog comes again; the second is created.
   prompts.fileAnswers = {Path("first.cod"), Path("codes.cod")};
-  dialogs.scripts = {
-      [](QDialog& d) {
-        auto& w = static_cast<F_EdSdF&>(d);
-        EXPECT_TRUE(w.OpEditNewFile[1]->isChecked());
-        w.ComCancel->click();
-      },
-      ScriptedDialogs::Clicking("ComOK")};
+  dialogs.scripts = {[](QDialog& d) {
+                       auto& w = static_cast<F_EdSdF&>(d);
+                       EXPECT_TRUE(w.OpEditNewFile[1]->isChecked());
+                       w.ComCancel->click();
+                     },
+                     ScriptedDialogs::Clicking("ComOK")};
   window->ComBrowseSend_Click();
   EXPECT_EQ(prompts.fileDialogs.size(), 2u);
   EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"F_EdSdF", "F_EdSdF"}));

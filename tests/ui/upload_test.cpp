@@ -1,0 +1,206 @@
+// Uploads from the Send tab to korvenia-sim playing the instrument: every send format, cancel
+// while sending, a source with too few lines, and a port that cannot be opened.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "core/file_procs.h"
+#include "ui/upload_window.h"
+#include "ui_fixture.h"
+
+namespace korv {
+namespace {
+
+#ifdef KORVENIA_SIM
+
+class UploadTest : public UiTest {
+ protected:
+  void TearDown() override {
+    if (sim_.state() != QProcess::NotRunning) {
+      sim_.kill();
+      sim_.waitForFinished();
+    }
+  }
+  // Starts the simulated instrument storing what it receives, as port COM1.
+  void StartInstrument(QStringList extra = {}) {
+    sim_.start(KORVENIA_SIM,
+               QStringList{"receive", QString::fromStdString(Path("received"))} + extra);
+    ASSERT_TRUE(sim_.waitForReadyRead(5000));
+    SetKey("Serial devices", "COM1", sim_.readLine().trimmed().toStdString());
+  }
+  // What the instrument got, once the program has closed the port.
+  std::string Received() {
+    EXPECT_TRUE(sim_.waitForFinished(10000));
+    return ReadAll(Path("received"));
+  }
+  void Send(int format, const std::string& name, const std::string& content) {
+    window->ComboDataFormatSend->setCurrentIndex(format);
+    window->ComboDataFormatSend_Click();
+    WriteAll(Path(name), content);
+    window->TxFileNameSend->setText(QString::fromStdString(Path(name)));
+    window->ComSend_Click();
+  }
+  // A dialog script that checks the upload window and presses its Send button.
+  ScriptedDialogs::Script PressSend(const std::string& formatText) {
+    return [formatText](QDialog& d) {
+      auto& w = static_cast<F_UL&>(d);
+      EXPECT_EQ(w.LbDataformat->text().toStdString(), formatText);
+      EXPECT_EQ(w.rows[0][1]->text(), "19200");
+      EXPECT_EQ(w.rows[2][1]->text(), "None");
+      EXPECT_TRUE(w.ProgressBar1->isHidden());
+      w.ComSend->click();
+    };
+  }
+  void ExpectSuccess() {
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, "The data was uploaded successfully.");
+    EXPECT_EQ(prompts.messages[0].title, "Finished");
+    EXPECT_EQ(state.SettingsActionWord, "UpOK");
+  }
+
+  QProcess sim_;
+};
+
+TEST_F(UploadTest, CoordinateFileCommaSeparated) {
+  StartInstrument();
+  dialogs.scripts = {ScriptedDialogs::Clicking("CoordForm_ComOk"), PressSend("Coordinate file")};
+  Send(0, "points.asc", "P1,100.5,200.25,10,KERB\r\n\r\nP2,15\r\nPOINTNAME12345,1,2,3,CODE\n");
+  EXPECT_EQ(Received(),
+            "P1,100.5,200.25,10,KERB\r\nP2,15,0.000,0.000,\r\nPOINTNAME123,1,2,3,CODE\r\n");
+  EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"CoordFormUL", "UL_Form"}));
+  ExpectSuccess();
+  EXPECT_FALSE(window->MainTab->currentIndex() == 2);
+}
+
+TEST_F(UploadTest, CoordinateFileBlankSeparatedInEnzOrder) {
+  window->StCombCoord[0]->setCurrentIndex(1);
+  window->StCombCoord_Click(0);
+  StartInstrument();
+  dialogs.scripts = {[](QDialog& d) {
+                       d.findChild<QRadioButton*>("CoordForm_Op1")->click();
+                       ScriptedDialogs::Click(d, "CoordForm_ComOk");
+                     },
+                     PressSend("Coordinate file")};
+  Send(0, "points.txt", "  P3   12,5  7.25 1 TREE  \r\nP4 1 2 3\r\n");
+  EXPECT_EQ(Received(), "P3,7.25,12.5,1,TREE\r\nP4,2,1,3,\r\n");
+  ExpectSuccess();
+  EXPECT_EQ(ReadKey(state.IniFilePath, "Coordinate UpLoad Settings", "Separator"), "1");
+}
+
+TEST_F(UploadTest, CodeListLineByLine) {
+  StartInstrument();
+  dialogs.scripts = {PressSend("Vexal Code file")};
+  Send(1, "codes.cod", "DEFAULT\r\n{\r\n\r\n  TREE Oak  \r\n}\r\n");
+  EXPECT_EQ(Received(), "DEFAULT\r\n{\r\nTREE Oak\r\n}\r\n");
+  EXPECT_EQ(dialogs.shown, std::vector<std::string>{"UL_Form"});
+  ExpectSuccess();
+}
+
+TEST_F(UploadTest, KofCoordinateRecords) {
+  StartInstrument();
+  dialogs.scripts = {PressSend("KOF")};
+  // Columns: 2-3 "05", point 5-14, code 16-23, A 25-36, B 38-48, elevation 50-57.
+  const std::string record = " 05 PT1        KODE      6600000.12   500000.34    12.345";
+  ASSERT_EQ(record.size(), 57u);
+  Send(2, "job.kof", " 00 Oppdrag   \r\n" + record + "\r\n 09_91\r\n");
+  EXPECT_EQ(Received(), "PT1,500000.34,6600000.12,12.345,KODE\r\n");
+  ExpectSuccess();
+}
+
+TEST_F(UploadTest, CancelWhileSending) {
+  // The instrument holds the line after every 200 bytes for a long time; Cancel comes then.
+  StartInstrument({"--xoff-every", "200", "--xoff-ms", "2000"});
+  std::string content;
+  for (int i = 0; i < 300; ++i) content += "CODE" + std::to_string(1000 + i) + " Some text\r\n";
+  dialogs.scripts = {[](QDialog& d) {
+    QTimer::singleShot(300, &d, [&d] { ScriptedDialogs::Click(d, "UL_ComCancel"); });
+    ScriptedDialogs::Click(d, "UL_ComSend");
+  }};
+  Send(1, "codes.cod", content);
+  // The port is closed; what the instrument still has to read of its queue does not matter.
+  sim_.kill();
+  sim_.waitForFinished();
+  const std::string received = ReadAll(Path("received"));
+  EXPECT_FALSE(received.empty());
+  EXPECT_LT(received.size(), content.size());
+  EXPECT_EQ(content.compare(0, received.size(), received), 0);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "Upload aborted!");
+  EXPECT_EQ(prompts.messages[0].title, "Warning");
+  EXPECT_EQ(prompts.messages[0].icon, MessageIcon::Critical);
+  EXPECT_EQ(state.SettingsActionWord, "Esc");
+}
+
+TEST_F(UploadTest, TooFewLinesSendNothing) {
+  StartInstrument();
+  dialogs.scripts = {ScriptedDialogs::Clicking("UL_ComSend")};
+  Send(1, "codes.cod", "DEFAULT\r\n{\r\n");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "Upload aborted!");
+  // The port was opened and closed without a byte.
+  sim_.waitForFinished(1000);
+  EXPECT_EQ(ReadAll(Path("received")), "");
+}
+
+TEST_F(UploadTest, ClosingTheUploadWindowAbortsAndAMissingSourceIsReported) {
+  StartInstrument();
+  // Closed by its close box before Send: nothing sent.
+  Send(1, "codes.cod", "A\r\nB\r\nC\r\n");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "Upload aborted!");
+  // A source that went away after it was chosen is reported before the abort.
+  prompts.messages.clear();
+  // A port opened and closed within a moment may pass the instrument by: start afresh.
+  sim_.kill();
+  sim_.waitForFinished();
+  StartInstrument();
+  dialogs.scripts = {ScriptedDialogs::Clicking("UL_ComSend")};
+  window->TxFileNameSend->setText(QString::fromStdString(Path("gone.cod")));
+  window->ComSend_Click();
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0].title, "Error");
+  EXPECT_EQ(prompts.messages[1].text, "Upload aborted!");
+}
+
+#endif
+
+TEST_F(UiTest, UploadPortThatCannotBeOpened) {
+  SetKey("Serial devices", "COM1", Path("no-such-device"));
+  window->ComboDataFormatSend->setCurrentIndex(1);
+  window->ComboDataFormatSend_Click();
+  WriteAll(Path("codes.cod"), "A\r\nB\r\nC\r\n");
+  window->TxFileNameSend->setText(QString::fromStdString(Path("codes.cod")));
+  window->ComSend_Click();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "The communication port could not be opened.");
+  EXPECT_EQ(window->MainTab->currentIndex(), 2);
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(UiTest, UploadWindowInSetupModeOnlyShowsItself) {
+  state.SpecialSetupMode = true;
+  dialogs.scripts = {[this](QDialog& d) {
+    auto& w = static_cast<F_UL&>(d);
+    EXPECT_EQ(w.ComSend->text(), "&Send");
+    // The close box is refused and names both buttons; Send only hides the window.
+    w.close();
+    EXPECT_TRUE(w.isVisible());
+    w.ComSend->click();
+    EXPECT_FALSE(w.isVisible());
+  }};
+  window->ComSend_Click();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text,
+            "The program is in setup mode.\r\nPress <Send> or <Cancel> button");
+  EXPECT_EQ(prompts.messages[0].title, "Setup");
+  EXPECT_FALSE(FileExists(state.ScratchFilePath));
+}
+
+}  // namespace
+}  // namespace korv
