@@ -57,6 +57,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Korvenia");
   QApplication::setApplicationVersion(KORVENIA_VERSION);
+  // Lets the desktop match the window to the installed menu entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("korvenia"));
 
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
