@@ -160,10 +160,16 @@ TEST_F(SetupTest, OverlaysCoverTheBoxesAndOpenTheEditorWithoutCaption) {
       ASSERT_NE(overlay, nullptr) << name;
       if (!window->MainTab->widget(tab)->isAncestorOf(box)) continue;
       EXPECT_EQ(overlay->isHidden(), box->isHidden()) << name;
-      if (!box->isHidden()) EXPECT_EQ(overlay->geometry(), box->geometry()) << name;
+      if (!box->isHidden()) {
+        EXPECT_EQ(overlay->geometry(), box->geometry()) << name;
+      }
       EXPECT_EQ(overlay->toolTip().toStdString(), "Press right kay to setup");
     }
   }
+  window->MainTab->setCurrentIndex(2);
+  window->TxEditor->show();
+  EXPECT_FALSE(Overlay(window.get(), "TxEditor")->isHidden());
+  EXPECT_EQ(Overlay(window.get(), "TxEditor")->geometry(), window->TxEditor->geometry());
   window->MainTab->setCurrentIndex(0);
   // The overlay follows its box when the window lays itself out again.
   window->resize(window->width() + 200, window->height() + 100);
