@@ -86,7 +86,7 @@ F_DatTr::F_DatTr(UiContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   resize(TwipsToPixels(7400, this), TwipsToPixels(6200, this));
 
   connect(MainTab, &QTabWidget::currentChanged, this, [this] { ResizeForm(); });
-  connect(ComHelp, &QPushButton::clicked, this, [this] { ShowHelpWindow(ctx_, this); });
+  connect(ComHelp, &QPushButton::clicked, this, [this] { ComHelp_Click(); });
   InstallSetupHooks(this, RecordWindow::Main, ctx_);
 
   // Form_Load.

@@ -73,6 +73,8 @@ class F_DatTr : public QWidget {
   // Leaving the program (send_tab.cpp).
   void ComExit_Click();
   void Command1_Click();
+  // The Help button: the help window, modally (help_window.cpp).
+  void ComHelp_Click();
 
   const std::string& TxFileNameSendTag() const { return txFileNameSendTag_; }
   bool RecheckOutputFile() const { return recheckOutputFile_; }

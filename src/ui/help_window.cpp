@@ -16,6 +16,7 @@
 #include "core/settings.h"
 #include "core/text.h"
 #include "ui/control_binder.h"
+#include "ui/f_dattr.h"
 #include "ui/setup_mode.h"
 
 namespace korv {
@@ -270,5 +271,7 @@ void ShowHelpWindow(UiContext& ctx, QWidget* owner) {
   if (!help) help = new F_Help(ctx, owner);
   ctx.dialogs.Run(*help);
 }
+
+void F_DatTr::ComHelp_Click() { ShowHelpWindow(ctx_, this); }
 
 }  // namespace korv
