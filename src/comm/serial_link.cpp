@@ -274,7 +274,8 @@ bool SerialLink::WaitWritten(int timeoutMs) {
   return port_->bytesToWrite() == 0;
 }
 
-bool SerialLink::Drain(std::chrono::milliseconds stall, std::chrono::milliseconds limit) {
+bool SerialLink::Drain(std::chrono::milliseconds stall, std::chrono::milliseconds limit,
+                       const std::function<void()>& whileWaiting) {
   using Steady = std::chrono::steady_clock;
   if (!port_->isOpen()) return false;
   const auto start = Steady::now();
@@ -307,6 +308,7 @@ bool SerialLink::Drain(std::chrono::milliseconds stall, std::chrono::millisecond
       return false;
     }
     if (port_->bytesToWrite() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (whileWaiting) whileWaiting();
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -85,7 +86,9 @@ class SerialLink {
   bool WaitWritten(int timeoutMs);
   // Waits until every queued byte has left the driver as well. Gives up after `stall`
   // without progress or after `limit` in all. True when everything was sent.
-  bool Drain(std::chrono::milliseconds stall, std::chrono::milliseconds limit);
+  // `whileWaiting` runs between two checks, so a window stays alive meanwhile.
+  bool Drain(std::chrono::milliseconds stall, std::chrono::milliseconds limit,
+             const std::function<void()>& whileWaiting = {});
   // Drops bytes queued for sending.
   void DiscardOutput();
 

@@ -84,7 +84,9 @@ UploadResult UploadTempFile(SerialLink& port, const std::string& scratchPath, in
     // A line the receiver held back when the user cancelled is dropped; everything else
     // handed to the port leaves it before the port is closed.
     if (heldAtCancel || port.vanished()) port.DiscardOutput();
-    if (!port.vanished() && !port.Drain(options.drainStall, options.drainLimit) &&
+    // At a slow speed the driver may still hold seconds of complete lines: they go out while
+    // the window stays alive.
+    if (!port.vanished() && !port.Drain(options.drainStall, options.drainLimit, events) &&
         result.fault.empty() && !cancelRequested) {
       result.fault = port.faultText();
     }

@@ -125,13 +125,17 @@ TEST_F(UploadSenderTest, PortIsClosedOnlyAfterTheHeldLinesLeft) {
     ASSERT_EQ(write(pty.master(), &kXon, 1), 1);
     received = pty.ReadAll(300ms);
   });
+  int events = 0;
+  UploadHooks hooks;
+  hooks.processEvents = [&events] { ++events; };
   const auto start = std::chrono::steady_clock::now();
-  UploadResult r = UploadTempFile(link, scratchPath, 4, cancel);
+  UploadResult r = UploadTempFile(link, scratchPath, 4, cancel, hooks);
   const auto took = std::chrono::steady_clock::now() - start;
   instrument.join();
   EXPECT_EQ(r.settingsActionWord, "UpOK");
   EXPECT_EQ(received, lines);
   EXPECT_GE(took, 400ms);
+  EXPECT_GT(events, 10) << "window events must run while the held lines wait to leave";
 }
 
 TEST_F(UploadSenderTest, CancelStopsBetweenLines) {
