@@ -656,7 +656,7 @@ void F_DatTr::ResizeForm() {
   auto inFrame = [&](QWidget* w, double l, double t, double wd, double h) {
     w->setGeometry(px(l), px(t), std::max(px(wd), 1), std::max(px(h), 1));
   };
-  const double buttonRow = ctx_.state.SpecialSetupMode ? 950 : 620;
+  const double buttonRow = 620;  // Help, Exit and, in setup mode, Save setup below the tabs
   MainTab->setGeometry(px(45), px(45), px(W - 90), std::max(px(H - 45 - buttonRow), 1));
   // When the tab headers are taller than the 380 twips the layout counts on, every page
   // control moves down by the same amount, so nothing overlaps.
@@ -788,7 +788,7 @@ void F_DatTr::ResizeForm() {
   ComHelp->setGeometry(px(W - 90 - exitWidth - 120 - helpWidth), px(rowTop), px(helpWidth),
                        px(heightOf(ComHelp, 375)));
   if (ctx_.state.SpecialSetupMode) {
-    Command1->setGeometry(px(90), px(H - 850), px(1500), px(375));
+    Command1->setGeometry(px(90), px(rowTop), px(1500), px(375));
   }
   // The window never gets so low that the Receive tab's buttons leave it.
   const int needed = px(actionTop + heightOf(ComDLN, 375) + 240 + buttonRow) + shift;
