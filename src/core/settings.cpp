@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/file_procs.h"
 #include "core/numbers.h"
 #include "core/text.h"
 
@@ -213,7 +214,8 @@ void LoadOrThrow(AppState& s, int retry, std::string_view bytes, bool fileMissin
   // "[Help file]": the document lies in the executable's folder.
   if (std::string v = ini.Get("Help file", "HelpFileName"); !v.empty()) {
     const std::string& folder = s.ExecutableFolder.empty() ? s.ProgramFolder : s.ExecutableFolder;
-    s.HelpFileName = folder + v;
+    // A full path written into the file by hand stays as it is.
+    s.HelpFileName = v[0] == kFolderSeparator ? v : folder + v;
   }
   if (std::string v = ini.Get("Help file", "HelpProgShow"); !v.empty()) s.HelpProgShow = v;
 

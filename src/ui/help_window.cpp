@@ -35,22 +35,14 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 
 std::string HelpDocumentPath(const AppState& state) {
   const std::string& named = state.HelpFileName;
-  if (named.empty() || FileExists(named)) return named;
-  namespace fs = std::filesystem;
-  // The name as the settings file gives it, without the executable's folder put before it.
-  std::string relative = named;
   const std::string& exe = state.ExecutableFolder;
-  if (!exe.empty() && named.compare(0, exe.size(), exe) == 0) relative = named.substr(exe.size());
-  // A settings file may name the document by a full path of its own.
-  if (fs::path(relative).is_absolute() && FileExists(relative)) return relative;
-  if (exe.empty()) return named;
+  if (named.empty() || FileExists(named) || exe.empty()) return named;
+  // An installed program keeps its manual in the shared data folder beside bin/.
+  namespace fs = std::filesystem;
   const fs::path up = fs::path(exe).parent_path().parent_path();
   for (const char* shared : {"share/korvenia", "share/doc/korvenia"}) {
-    for (const std::string& name : {relative, FileNameOnly(relative)}) {
-      if (name.empty() || fs::path(name).is_absolute()) continue;
-      const std::string candidate = (up / shared / name).string();
-      if (FileExists(candidate)) return candidate;
-    }
+    const std::string candidate = (up / shared / FileNameOnly(named)).string();
+    if (FileExists(candidate)) return candidate;
   }
   return named;
 }

@@ -99,6 +99,13 @@ TEST_F(SettingsFile, CreateIniFileKeepsTheEncodingOfTheFileItReplaces) {
   EXPECT_NE(file.find("Caption=Kilde (m\xC3\xA5l)\r\n"), std::string::npos);
 }
 
+TEST_F(SettingsFile, HelpFileNameLiesBesideTheProgramUnlessItIsAFullPath) {
+  IniFile edited = IniFile::FromBytes(Golden());
+  edited.Set("Help file", "HelpFileName", "/srv/manual.rtf");
+  ASSERT_TRUE(LoadFile(edited.ToBytes()));
+  EXPECT_EQ(state_.HelpFileName, "/srv/manual.rtf");
+}
+
 TEST_F(SettingsFile, LoadsTheDefaultFile) {
   ASSERT_TRUE(LoadFile(Golden()));
   const AppState& s = state_;

@@ -153,11 +153,6 @@ TEST_F(HelpWindowTest, TheManualOfAnInstallationIsFoundInItsSharedDataFolder) {
   // Beside the executable wins (a portable copy).
   WriteAll(installed.HelpFileName, "{\\rtf1}");
   EXPECT_EQ(HelpDocumentPath(installed), installed.HelpFileName);
-  // A full path written into the settings file by hand.
-  const std::string own = Path("own.rtf");
-  WriteAll(own, "{\\rtf1}");
-  installed.HelpFileName = installed.ExecutableFolder + own;
-  EXPECT_EQ(HelpDocumentPath(installed), own);
 }
 
 TEST_F(HelpWindowTest, LinkLabelsOpenTheirAddressesByMouseAndKeyboard) {
