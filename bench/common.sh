@@ -1,6 +1,7 @@
 # Shared set-up of the conversion benchmarks: finds korvenia-cli in the build folder given and
 # generates the raw data file and coordinate list once per line count. Sourced, not run.
-# Expects: $build, $lines, $work set by the caller; sets $cli, $raw, $coord.
+# Expects: $build, $lines, $work, $runs set by the caller; sets $cli, $raw, $coord and
+# offers measure.
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 name=$(basename "$0")
@@ -19,3 +20,19 @@ if [[ ! -s $raw || ! -s $coord ]]; then
   echo "Generating $lines-line inputs in $work ..."
   python3 "$here/gen_survey_data.py" "$raw" "$coord" "$lines"
 fi
+
+now_ns() { date +%s%N; }
+
+# Best wall time (ns) of $runs runs of the command; peak RSS (kB) of that run.
+measure() {
+  local best="" best_rss="" t0 t1 dt rss
+  for ((i = 0; i < runs; i++)); do
+    t0=$(now_ns)
+    /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null
+    t1=$(now_ns)
+    dt=$((t1 - t0))
+    rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
+    if [[ -z $best || $dt -lt $best ]]; then best=$dt; best_rss=$rss; fi
+  done
+  echo "$best $best_rss"
+}

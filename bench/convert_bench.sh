@@ -17,22 +17,6 @@ empty_ini=$work/empty.ini
 now="2026-12-07 10:00:00"
 runs=3
 
-now_ns() { date +%s%N; }
-
-# Best wall time (seconds) of $runs runs of the command; peak RSS (kB) of the best run.
-measure() {
-  local best="" best_rss="" t0 t1 dt rss
-  for ((i = 0; i < runs; i++)); do
-    t0=$(now_ns)
-    /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null
-    t1=$(now_ns)
-    dt=$(( t1 - t0 ))
-    rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
-    if [[ -z $best || $dt -lt $best ]]; then best=$dt; best_rss=$rss; fi
-  done
-  echo "$best $best_rss"
-}
-
 row() {  # name file ns rss cat_ns
   local name=$1 file=$2 ns=$3 rss=$4 cat_ns=$5
   local bytes n

@@ -25,22 +25,6 @@ fi
 ini=$work/dxf_bench.ini
 printf '[Default]\r\nStCombCoord0=0\r\n[Coordinate Settings]\r\nField1=0\r\nField2=2\r\nField3=1\r\nField4=3\r\nField5=4\r\nSeparator=1\r\n' >"$ini"
 
-now_ns() { date +%s%N; }
-
-# Best wall time (ns) of $runs runs of the command, peak RSS (kB) of that run.
-measure() {
-  local best="" best_rss="" t0 t1 dt rss
-  for ((i = 0; i < runs; i++)); do
-    t0=$(now_ns)
-    /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null
-    t1=$(now_ns)
-    dt=$((t1 - t0))
-    rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
-    if [[ -z $best || $dt -lt $best ]]; then best=$dt; best_rss=$rss; fi
-  done
-  echo "$best $best_rss"
-}
-
 row() {  # name input ns rss cat_ns output
   local name=$1 file=$2 ns=$3 rss=$4 cat_ns=$5 out=${6:-}
   local bytes n outmb=0
