@@ -17,6 +17,7 @@
 #include "core/settings.h"
 #include "ui/control_binder.h"
 #include "ui/conversion_dispatch.h"
+#include "ui/dialog_parts.h"
 #include "ui/f_dattr.h"
 #include "ui/format_dialogs.h"
 #include "ui/setup_mode.h"
@@ -27,27 +28,13 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-std::string SelectedText(const ListModel& list) {
-  if (list.selected < 0 || list.selected >= list.Count()) return {};
-  return list.entries[static_cast<size_t>(list.selected)];
-}
-
 }  // namespace
 
 F_DL::F_DL(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   setObjectName("DL_Form");
   auto* fr1 = new QGroupBox(this);
   fr1->setObjectName("DL_Fr1");
-  const char* names[5] = {"DL_LbBaundRate", "DL_LbDataBits", "DL_LbParity", "DL_LbStopBit",
-                          "DL_LbFlowControl"};
-  auto px = [this](double twips) { return TwipsToPixels(twips, this); };
-  for (int r = 0; r < 5; ++r) {
-    for (int i = 0; i < 2; ++i) {
-      auto* label = new QLabel(fr1);
-      label->setObjectName(QString::fromLatin1(names[r]) + (i ? "1" : ""));
-      rows[r][i] = label;
-    }
-  }
+  rows = MakeLinkSettingRows(fr1, QStringLiteral("DL_"));
   auto* fr2 = new QGroupBox(this);
   fr2->setObjectName("DL_Fr2");
   LbDataformat = new QLabel(fr2);
@@ -66,13 +53,7 @@ F_DL::F_DL(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   LoadDialogTexts(ctx_, this, RecordWindow::Download);
   if (!ctx_.state.CreatingIniFile && !ctx_.state.SpecialSetupMode) FillValues();
 
-  // Rows at fixed places: names at 144, values at 1752 twips, 336 twips apart.
-  for (int r = 0; r < 5; ++r) {
-    rows[r][0]->move(px(144), px(336 + 336 * r));
-    rows[r][1]->move(px(1752), px(336 + 336 * r));
-    rows[r][0]->adjustSize();
-    rows[r][1]->adjustSize();
-  }
+  PlaceLinkSettingRows(fr1, rows);
   auto* frames = new QHBoxLayout;
   auto* l2 = new QVBoxLayout(fr2);
   l2->addWidget(LbDataformat);
@@ -80,8 +61,6 @@ F_DL::F_DL(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   l3->addWidget(LbRAWdata);
   frames->addWidget(fr2, 1);
   frames->addWidget(fr3, 1);
-  fr1->setMinimumHeight(px(336 * 6 + 60));
-  fr1->setMinimumWidth(px(1752 + 1800));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(fr1);
   layout->addLayout(frames);
@@ -91,25 +70,17 @@ F_DL::F_DL(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
 
 void F_DL::FillValues() {
   const MainWindowModel& m = ctx_.state.mainWindow;
-  rows[0][1]->setText(Q(SelectedText(m.stCombComm[1])));
-  rows[1][1]->setText(Q(SelectedText(m.stCombComm[2])));
-  rows[2][1]->setText(QStringLiteral("None"));
-  rows[3][1]->setText(QStringLiteral("1"));
-  rows[4][1]->setText(Q(SelectedText(m.stCombComm[3])));
+  FillLinkSettingValues(rows, m);
   if (m.opReceive == 2) {
     LbDataformat->setText(Q(TextsOf(ctx_.state, "OpReceive2").caption));
   } else {
     LbDataformat->setText(Q(SelectedText(m.comboDataFormat)));
   }
-  for (auto& row : rows) row[1]->adjustSize();
 }
 
 void F_DL::showEvent(QShowEvent* event) {
   if (!ctx_.state.CreatingIniFile) FillValues();
-  for (auto& row : rows) {
-    row[0]->adjustSize();
-    row[1]->adjustSize();
-  }
+  FitLinkSettingRows(rows);
   QDialog::showEvent(event);
 }
 

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <QDialog>
-#include <array>
 #include <string>
 
+#include "ui/dialog_parts.h"
 #include "ui/ui_context.h"
 
 class QGroupBox;
@@ -23,8 +23,8 @@ class F_DL : public QDialog {
   void ShowCount(long long count);
   void ComCancel_Click();
 
-  // Name labels (index 0) and value labels (index 1) of the five setting rows.
-  std::array<std::array<QLabel*, 2>, 5> rows{};
+  // The link settings rows (names and values).
+  LinkSettingRows rows{};
   QLabel* LbDataformat;
   QLabel* LbRAWdata;
   QPushButton* ComCancel;

@@ -14,6 +14,7 @@
 #include "comm/upload_sender.h"
 #include "core/settings.h"
 #include "ui/control_binder.h"
+#include "ui/dialog_parts.h"
 #include "ui/format_dialogs.h"
 #include "ui/setup_mode.h"
 
@@ -22,11 +23,6 @@ namespace korv {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-std::string SelectedText(const ListModel& list) {
-  if (list.selected < 0 || list.selected >= list.Count()) return {};
-  return list.entries[static_cast<size_t>(list.selected)];
-}
 
 // Holds the reports of an upload until the window has closed, so the outcome is shown over
 // the main window.
@@ -55,15 +51,7 @@ F_UL::F_UL(UiContext& ctx, SerialLink* port, std::string sourcePath, QWidget* ow
   auto px = [this](double twips) { return TwipsToPixels(twips, this); };
   auto* fr1 = new QGroupBox(this);
   fr1->setObjectName("UL_Fr1");
-  const char* names[5] = {"UL_LbBaundRate", "UL_LbDataBits", "UL_LbParity", "UL_LbStopBit",
-                          "UL_LbFlowControl"};
-  for (int r = 0; r < 5; ++r) {
-    for (int i = 0; i < 2; ++i) {
-      auto* label = new QLabel(fr1);
-      label->setObjectName(QString::fromLatin1(names[r]) + (i ? "1" : ""));
-      rows[r][i] = label;
-    }
-  }
+  rows = MakeLinkSettingRows(fr1, QStringLiteral("UL_"));
   auto* fr2 = new QGroupBox(this);
   fr2->setObjectName("UL_Fr2");
   LbDataformat = new QLabel(fr2);
@@ -90,14 +78,7 @@ F_UL::F_UL(UiContext& ctx, SerialLink* port, std::string sourcePath, QWidget* ow
   rows[2][1]->setText(QStringLiteral("None"));
   rows[3][1]->setText(QStringLiteral("1"));
 
-  for (int r = 0; r < 5; ++r) {
-    rows[r][0]->move(px(144), px(336 + 336 * r));
-    rows[r][1]->move(px(1752), px(336 + 336 * r));
-    rows[r][0]->adjustSize();
-    rows[r][1]->adjustSize();
-  }
-  fr1->setMinimumHeight(px(336 * 6 + 60));
-  fr1->setMinimumWidth(px(1752 + 1800));
+  PlaceLinkSettingRows(fr1, rows);
   auto* l2 = new QVBoxLayout(fr2);
   l2->addWidget(LbDataformat);
   // The hint and the progress bar take the same place; only one of them shows.
@@ -126,18 +107,10 @@ void F_UL::PlaceProgressBar() {
 }
 
 void F_UL::FillValues() {
-  const AppState& s = ctx_.state;
-  const MainWindowModel& m = s.mainWindow;
-  rows[0][1]->setText(Q(SelectedText(m.stCombComm[1])));
-  rows[1][1]->setText(Q(SelectedText(m.stCombComm[2])));
-  rows[2][1]->setText(QStringLiteral("None"));
-  rows[3][1]->setText(QStringLiteral("1"));
-  rows[4][1]->setText(Q(SelectedText(m.stCombComm[3])));
+  const MainWindowModel& m = ctx_.state.mainWindow;
+  FillLinkSettingValues(rows, m);
   LbDataformat->setText(Q(SelectedText(m.comboDataFormatSend)));
-  for (auto& row : rows) {
-    row[0]->adjustSize();
-    row[1]->adjustSize();
-  }
+  FitLinkSettingRows(rows);
 }
 
 void F_UL::showEvent(QShowEvent* event) {

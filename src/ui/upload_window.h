@@ -4,9 +4,9 @@
 #pragma once
 
 #include <QDialog>
-#include <array>
 #include <string>
 
+#include "ui/dialog_parts.h"
 #include "ui/ui_context.h"
 
 class QGroupBox;
@@ -30,8 +30,8 @@ class F_UL : public QDialog {
   void ComSend_Click();
   void ComCancel_Click();
 
-  // Name labels (index 0) and value labels (index 1) of the five setting rows.
-  std::array<std::array<QLabel*, 2>, 5> rows{};
+  // The link settings rows (names and values).
+  LinkSettingRows rows{};
   QGroupBox* Fr3;
   QLabel* LbDataformat;
   QLabel* LbRAWdata;
