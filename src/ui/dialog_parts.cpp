@@ -2,11 +2,25 @@
 #include "ui/dialog_parts.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 
 #include "ui/control_binder.h"
 
 namespace korv {
+
+QHBoxLayout* RightButtonRow(std::initializer_list<QWidget*> buttons) {
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  for (QWidget* button : buttons) row->addWidget(button);
+  return row;
+}
+
+QHBoxLayout* CentredButtonRow(std::initializer_list<QWidget*> buttons) {
+  QHBoxLayout* row = RightButtonRow(buttons);
+  row->addStretch();
+  return row;
+}
 
 std::string SelectedText(const ListModel& list) {
   if (list.selected < 0 || list.selected >= list.Count()) return {};

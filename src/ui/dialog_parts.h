@@ -1,17 +1,25 @@
-// Small building blocks that several windows and dialogs share: the link settings rows of the
-// download and upload windows.
+// Small building blocks that several windows and dialogs share: rows of dialog buttons and the
+// link settings rows of the download and upload windows.
 #pragma once
 
 #include <QString>
 #include <array>
+#include <initializer_list>
 #include <string>
 
 #include "core/app_state.h"
 
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
+class QWidget;
 
 namespace korv {
+
+// A row of dialog buttons in the order given, pushed to the right edge.
+QHBoxLayout* RightButtonRow(std::initializer_list<QWidget*> buttons);
+// A row of dialog buttons in the order given, centred.
+QHBoxLayout* CentredButtonRow(std::initializer_list<QWidget*> buttons);
 
 // The selected entry of `list`, or "" when nothing valid is selected.
 std::string SelectedText(const ListModel& list);

@@ -24,6 +24,7 @@
 #include "core/settings.h"
 #include "ui/control_binder.h"
 #include "ui/conversion_dispatch.h"
+#include "ui/dialog_parts.h"
 #include "ui/setup_mode.h"
 
 namespace korv {
@@ -145,14 +146,10 @@ F_Sdr::F_Sdr(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   ComOK = Make<QPushButton>(this, "ComOK", QStringLiteral("OK"));
   ComCancel = Make<QPushButton>(this, "ComCancel", QStringLiteral("Cancel"));
   ComOK->setDefault(true);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ComOK);
-  buttons->addWidget(ComCancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(units);
   layout->addWidget(corrections);
-  layout->addLayout(buttons);
+  layout->addLayout(RightButtonRow({ComOK, ComCancel}));
 
   connect(groups[kSdrCurvatureAndRefraction], &QButtonGroup::idClicked, this,
           [this] { OpCR_Click(); });
@@ -205,15 +202,11 @@ F_KOFStp::F_KOFStp(UiContext& ctx, const std::string& output, const std::string&
   ComOK = Make<QPushButton>(this, "KOF_ComOK");
   ComCancel = Make<QPushButton>(this, "KOF_ComCancel");
   ComOK->setDefault(true);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ComOK);
-  buttons->addWidget(ComCancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(frame);
   layout->addWidget(ChkUCC);
   layout->addWidget(ChkUPNC);
-  layout->addLayout(buttons);
+  layout->addLayout(RightButtonRow({ComOK, ComCancel}));
   Tx[1]->installEventFilter(this);
   connect(ComOK, &QPushButton::clicked, this, [this] { ComOK_Click(); });
   connect(ComCancel, &QPushButton::clicked, this, [this] { ComCancel_Click(); });
@@ -348,14 +341,10 @@ DxfFormSetting::DxfFormSetting(UiContext& ctx, const std::string& output, QWidge
   options->addWidget(Option3D[0]);
   options->addWidget(Option3D[1]);
   options->addStretch();
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ComOK);
-  buttons->addWidget(ComCancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addLayout(options);
-  layout->addLayout(buttons);
+  layout->addLayout(RightButtonRow({ComOK, ComCancel}));
   for (QRadioButton* op : Option3D) {
     connect(op, &QRadioButton::clicked, this, [this] { FrPalette->hide(); });
   }

@@ -2,7 +2,6 @@
 #include "ui/new_file_dialog.h"
 
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,6 +11,7 @@
 
 #include "core/file_procs.h"
 #include "core/text.h"
+#include "ui/dialog_parts.h"
 
 namespace korv {
 
@@ -37,12 +37,7 @@ F_EdSdF::F_EdSdF(UiContext& ctx, std::string fileName, bool codeList, QWidget* o
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(OpEditNewFile[0]);
   layout->addWidget(OpEditNewFile[1]);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ComOK);
-  buttons->addWidget(ComCancel);
-  buttons->addStretch();
-  layout->addLayout(buttons);
+  layout->addLayout(CentredButtonRow({ComOK, ComCancel}));
   connect(ComOK, &QPushButton::clicked, this, [this] { ComOK_Click(); });
   connect(ComCancel, &QPushButton::clicked, this, [this] { ComCancel_Click(); });
 }

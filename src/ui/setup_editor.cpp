@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +16,7 @@
 #include "core/settings.h"
 #include "core/text.h"
 #include "ui/control_binder.h"
+#include "ui/dialog_parts.h"
 
 namespace korv {
 
@@ -77,13 +77,9 @@ F_stp::F_stp(UiContext& ctx, QWidget* target, QWidget* owner)
   grid->addWidget(ChkFontBold, 3, 2);
   grid->addWidget(ChkFontItalic, 3, 3);
   grid->setColumnStretch(2, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ComOK);
-  buttons->addWidget(ComCancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
-  layout->addLayout(buttons);
+  layout->addLayout(RightButtonRow({ComOK, ComCancel}));
   setTabOrder(TxCaption, TxToolTip);
   setTabOrder(TxToolTip, TxFontName);
   setTabOrder(TxFontName, ComFont);

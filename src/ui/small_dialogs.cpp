@@ -12,6 +12,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "ui/dialog_parts.h"
+
 namespace korv {
 
 namespace {
@@ -40,15 +42,9 @@ F_Msg::F_Msg(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   auto* top = new QHBoxLayout;
   top->addWidget(im, 0, Qt::AlignTop);
   top->addWidget(LbMsg, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ComAppend);
-  buttons->addWidget(ComOverwite);
-  buttons->addWidget(ComCancel);
-  buttons->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
-  layout->addLayout(buttons);
+  layout->addLayout(CentredButtonRow({ComAppend, ComOverwite, ComCancel}));
 
   connect(ComAppend, &QPushButton::clicked, this, [this] { Answer("Append", 1); });
   connect(ComOverwite, &QPushButton::clicked, this, [this] { Answer("Overwite", 2); });

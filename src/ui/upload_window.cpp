@@ -87,16 +87,11 @@ F_UL::F_UL(UiContext& ctx, SerialLink* port, std::string sourcePath, QWidget* ow
   l3->addWidget(LbRAWdata);
   l3->addWidget(ProgressBar1);
   ProgressBar1->hide();
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ComSend);
-  buttons->addWidget(ComCancel);
-  buttons->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(fr1);
   layout->addWidget(fr2);
   layout->addWidget(Fr3);
-  layout->addLayout(buttons);
+  layout->addLayout(CentredButtonRow({ComSend, ComCancel}));
   InstallSetupHooks(this, RecordWindow::Upload, ctx_);
 }
 
