@@ -155,24 +155,29 @@ void F_DatTr::ShowDownloadWindowForSetup() {
   ctx_.dialogs.Run(window);
 }
 
-void F_DatTr::RunDownload() {
+bool F_DatTr::OpenScratchAndPort(std::fstream& scratch, SerialLink& link) {
   AppState& s = ctx_.state;
-  SyncModel();
-  // 1. The scratch file.
   s.ScratchFilePath = s.ProgramFolder + kScratchFileName;
-  std::fstream scratch;
   if (!OpenNumberedFile(scratch, s.ScratchFilePath, OpenMode::Write, s, ctx_.reporter).empty()) {
     s.ActionWord.clear();
-    return;
+    return false;
   }
-  // 2. The port.
-  SerialLink link;
   OpenCommPort(link, s, ctx_.reporter);
   if (!s.ActionWord.empty()) {
     scratch.close();
     MainTab->setCurrentIndex(2);
-    return;
+    return false;
   }
+  return true;
+}
+
+void F_DatTr::RunDownload() {
+  AppState& s = ctx_.state;
+  SyncModel();
+  // 1. and 2. The scratch file, which receives the data, and the port.
+  std::fstream scratch;
+  SerialLink link;
+  if (!OpenScratchAndPort(scratch, link)) return;
   // 3. What to pick on the instrument for an SDR file.
   if (InstrumentSendsSdr(s)) {
     const bool sdr33 = (s.SourceKind == 0 ? s.RawTargetIndex : s.CoordTargetIndex) == 4;

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <array>
+#include <iosfwd>
 #include <string>
 
 #include "ui/conversion_dispatch.h"
@@ -20,6 +21,8 @@ class QRadioButton;
 class QTabWidget;
 
 namespace korv {
+
+class SerialLink;
 
 class F_DatTr : public QWidget {
   Q_OBJECT
@@ -143,6 +146,10 @@ class F_DatTr : public QWidget {
   bool FileSource() const;
   int Position() const;
   bool RefuseName(const std::string& name);
+  // The first steps of a download and of an upload: the scratch file made new and empty and
+  // left open in `scratch`, then the port opened on `link`. False, after the fault was
+  // reported, when either cannot be opened; a port fault also shows the Settings tab.
+  bool OpenScratchAndPort(std::fstream& scratch, SerialLink& link);
   void RunDownload();
   void ShowDownloadWindowForSetup();
   DispatchRequest MakeDispatchRequest() const;

@@ -235,21 +235,11 @@ void F_DatTr::ComSend_Click() {
     return;
   }
   SyncModel();
-  // 1. The scratch file, new and empty.
-  s.ScratchFilePath = s.ProgramFolder + kScratchFileName;
+  // 1. and 2. The scratch file, only made new and empty here, and the port of the upload window.
+  SerialLink link;
   {
     std::fstream scratch;
-    if (!OpenNumberedFile(scratch, s.ScratchFilePath, OpenMode::Write, s, ctx_.reporter).empty()) {
-      s.ActionWord.clear();
-      return;
-    }
-  }
-  // 2. The port of the upload window.
-  SerialLink link;
-  OpenCommPort(link, s, ctx_.reporter);
-  if (!s.ActionWord.empty()) {
-    MainTab->setCurrentIndex(2);
-    return;
+    if (!OpenScratchAndPort(scratch, link)) return;
   }
   // 3. The dialogs of the send format; the upload window reports "UpOK" when all was sent.
   s.SettingsActionWord.clear();
