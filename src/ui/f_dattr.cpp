@@ -21,8 +21,8 @@
 #include "ui/control_binder.h"
 #include "ui/conversion_dispatch.h"
 #include "ui/format_dialogs.h"
-#include "ui/setup_mode.h"
 #include "ui/help_window.h"
+#include "ui/setup_mode.h"
 #include "ui/small_dialogs.h"
 
 namespace korv {
@@ -545,6 +545,17 @@ void F_DatTr::TxFileName_KeyPress(int key) {
 
 // ---- Transfers ----
 
+bool F_DatTr::RecheckTypedOutputFile() {
+  AppState& s = ctx_.state;
+  if (!recheckOutputFile_) return true;
+  TestSaveAsFile();
+  recheckOutputFile_ = false;
+  if (s.ActionWord != "Cancel") return true;
+  ComViewFile->setEnabled(false);
+  s.DownloadOK = false;
+  return false;
+}
+
 void F_DatTr::ComConv_Click() {
   AppState& s = ctx_.state;
   if (s.SpecialSetupMode) {
@@ -563,15 +574,7 @@ void F_DatTr::ComConv_Click() {
     TxFileName->clear();
     return;
   }
-  if (recheckOutputFile_) {
-    TestSaveAsFile();
-    recheckOutputFile_ = false;
-    if (s.ActionWord == "Cancel") {
-      ComViewFile->setEnabled(false);
-      s.DownloadOK = false;
-      return;
-    }
-  }
+  if (!RecheckTypedOutputFile()) return;
   if (Trim(TxFileName->text().toStdString()).empty()) {
     ctx_.prompts.Message(ctx_.Msg(38), ctx_.Msg(11), MessageIcon::Critical);
     return;
@@ -588,15 +591,7 @@ void F_DatTr::ComDLN_Click() {
     ShowDownloadWindowForSetup();
     return;
   }
-  if (recheckOutputFile_) {
-    TestSaveAsFile();
-    recheckOutputFile_ = false;
-    if (s.ActionWord == "Cancel") {
-      ComViewFile->setEnabled(false);
-      s.DownloadOK = false;
-      return;
-    }
-  }
+  if (!RecheckTypedOutputFile()) return;
   if (TxFileName->text().isEmpty()) {
     ctx_.prompts.Message(ctx_.Msg(40), ctx_.Msg(6), MessageIcon::Critical);
     TxFileName->setFocus();

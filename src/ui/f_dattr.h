@@ -146,6 +146,9 @@ class F_DatTr : public QWidget {
   bool FileSource() const;
   int Position() const;
   bool RefuseName(const std::string& name);
+  // Checks the output file name again when it was typed since the last check; false (with
+  // View file disabled) when the user cancelled at the overwrite question.
+  bool RecheckTypedOutputFile();
   // The first steps of a download and of an upload: the scratch file made new and empty and
   // left open in `scratch`, then the port opened on `link`. False, after the fault was
   // reported, when either cannot be opened; a port fault also shows the Settings tab.
