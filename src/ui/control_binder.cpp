@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "core/settings.h"
+#include "ui/qt_text.h"
 
 namespace korv {
 
@@ -25,8 +26,6 @@ double LogicalDpi(const QWidget* reference) {
   if (QScreen* screen = QApplication::primaryScreen()) return screen->logicalDotsPerInchX();
   return 96.0;
 }
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 bool HasCaption(ControlRecordKind kind) {
   return kind == ControlRecordKind::Captioned || kind == ControlRecordKind::Window ||

@@ -20,15 +20,10 @@
 #include "ui/dialog_parts.h"
 #include "ui/f_dattr.h"
 #include "ui/format_dialogs.h"
+#include "ui/qt_text.h"
 #include "ui/setup_mode.h"
 
 namespace korv {
-
-namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-}  // namespace
 
 F_DL::F_DL(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   setObjectName("DL_Form");

@@ -22,14 +22,13 @@
 #include "ui/conversion_dispatch.h"
 #include "ui/format_dialogs.h"
 #include "ui/help_window.h"
+#include "ui/qt_text.h"
 #include "ui/setup_mode.h"
 #include "ui/small_dialogs.h"
 
 namespace korv {
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 template <typename T>
 T* Make(QWidget* parent, const char* name) {

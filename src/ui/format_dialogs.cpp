@@ -25,13 +25,12 @@
 #include "ui/control_binder.h"
 #include "ui/conversion_dispatch.h"
 #include "ui/dialog_parts.h"
+#include "ui/qt_text.h"
 #include "ui/setup_mode.h"
 
 namespace korv {
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 template <typename T>
 T* Make(QWidget* parent, const std::string& name, const QString& text = {}) {

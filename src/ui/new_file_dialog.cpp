@@ -12,12 +12,9 @@
 #include "core/file_procs.h"
 #include "core/text.h"
 #include "ui/dialog_parts.h"
+#include "ui/qt_text.h"
 
 namespace korv {
-
-namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
 F_EdSdF::F_EdSdF(UiContext& ctx, std::string fileName, bool codeList, QWidget* owner)
     : QDialog(owner), ctx_(ctx), fileName_(std::move(fileName)), codeList_(codeList) {

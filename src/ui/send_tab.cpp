@@ -19,13 +19,12 @@
 #include "ui/f_dattr.h"
 #include "ui/format_dialogs.h"
 #include "ui/new_file_dialog.h"
+#include "ui/qt_text.h"
 #include "ui/upload_window.h"
 
 namespace korv {
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -13,12 +13,9 @@
 #include "core/key_store.h"
 #include "core/text.h"
 #include "ui/f_dattr.h"
+#include "ui/qt_text.h"
 
 namespace korv {
-
-namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
 void F_DatTr::ConnectSettingsTab() {
   StCombDevice = new QComboBox(StFrComm);

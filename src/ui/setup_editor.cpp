@@ -17,12 +17,11 @@
 #include "core/text.h"
 #include "ui/control_binder.h"
 #include "ui/dialog_parts.h"
+#include "ui/qt_text.h"
 
 namespace korv {
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // Font sizes the settings file can load again; other typed sizes are not taken.
 bool LoadableFontSize(double size) { return size > 0 && size <= 2048; }

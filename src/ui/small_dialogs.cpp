@@ -13,12 +13,9 @@
 #include <QVBoxLayout>
 
 #include "ui/dialog_parts.h"
+#include "ui/qt_text.h"
 
 namespace korv {
-
-namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
 F_Msg::F_Msg(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   setObjectName("F_Msg");

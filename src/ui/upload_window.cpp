@@ -16,13 +16,12 @@
 #include "ui/control_binder.h"
 #include "ui/dialog_parts.h"
 #include "ui/format_dialogs.h"
+#include "ui/qt_text.h"
 #include "ui/setup_mode.h"
 
 namespace korv {
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // Holds the reports of an upload until the window has closed, so the outcome is shown over
 // the main window.

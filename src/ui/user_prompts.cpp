@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "core/text.h"
+#include "ui/qt_text.h"
 
 namespace korv {
 
@@ -65,8 +66,6 @@ std::string QtPair(const FilterPair& pair) {
   }
   return text + ")";
 }
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QFileDialog::Options DialogOptions() {
   // The user's own filter names already hold their patterns; Qt's appended pattern list
