@@ -2,6 +2,7 @@
 // the settings file (or the defaults of a fresh one) and overridden by options, so that a
 // shell loop can convert a whole folder.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -109,13 +110,7 @@ ConvertResult RunCoordToAsc(const ConvertJob& job) {
   FieldSeparator separator = fields.separator;
   auto it = job.extra.find("separator");
   if (it != job.extra.end()) {
-    if (it->second == "comma") {
-      separator = FieldSeparator::Comma;
-    } else if (it->second == "space") {
-      separator = FieldSeparator::Space;
-    } else {
-      return ConvertResult::Fail("--separator wants comma or space, not '" + it->second + "'");
-    }
+    separator = it->second == "comma" ? FieldSeparator::Comma : FieldSeparator::Space;
   }
   return CoorToCoordinates(job.input, job.output, job.mode, fields, separator, job.coordOrderIndex);
 }
@@ -124,9 +119,13 @@ struct ConversionPair {
   const char* from;  // "raw" or "coord"
   const char* to;    // output format word
   const char* what;  // one line for --help
-  // Options only this pair takes (each with a value), without "--"; their values reach the
-  // runner in ConvertJob::extra.
-  std::vector<std::string> extraOptions;
+  // An option only this pair takes, without "--", with the values it accepts; its value
+  // reaches the runner in ConvertJob::extra.
+  struct Option {
+    std::string name;
+    std::vector<std::string> values;
+  };
+  std::vector<Option> extraOptions;
   ConvertResult (*run)(const ConvertJob&);
 };
 
@@ -143,7 +142,7 @@ const std::vector<ConversionPair>& Pairs() {
       {"coord",
        "asc",
        "coordinate list to a user-defined coordinate file (fields from [Coordinate Settings])",
-       {"separator"},
+       {{"separator", {"comma", "space"}}},
        RunCoordToAsc},
   };
   return pairs;
@@ -160,7 +159,11 @@ void PrintUsage(std::ostream& out) {
          "\nConversions:\n";
   for (const auto& p : Pairs()) {
     out << "  --from " << p.from << " --to " << p.to << "\t" << p.what;
-    for (const auto& o : p.extraOptions) out << " [--" << o << " VALUE]";
+    for (const auto& o : p.extraOptions) {
+      out << " [--" << o.name;
+      for (size_t i = 0; i < o.values.size(); ++i) out << (i ? "|" : " ") << o.values[i];
+      out << "]";
+    }
     out << "\n";
   }
   out << "\nOptions:\n"
@@ -208,6 +211,12 @@ std::optional<bool> ParseSwitch(const std::string& text) {
   if (text == "on") return true;
   if (text == "off") return false;
   return std::nullopt;
+}
+
+std::string Join(const std::vector<std::string>& words, const char* between) {
+  std::string out;
+  for (const auto& w : words) out += (out.empty() ? "" : between) + w;
+  return out;
 }
 
 int UsageError(const std::string& message) {
@@ -318,7 +327,13 @@ int RunConvert(const std::vector<std::string>& args) {
   }
   std::optional<std::string> iniPath = take("ini");
   for (const auto& extra : pair->extraOptions) {
-    if (auto v = take(extra.c_str())) job.extra[extra] = *v;
+    auto v = take(extra.name.c_str());
+    if (!v) continue;
+    if (std::find(extra.values.begin(), extra.values.end(), *v) == extra.values.end()) {
+      return UsageError("--" + extra.name + " wants one of: " + Join(extra.values, ", ") +
+                        "; not '" + *v + "'");
+    }
+    job.extra[extra.name] = *v;
   }
   if (!values.empty()) {
     return UsageError("--" + values.begin()->first + " is not an option of --from " + *from +

@@ -95,8 +95,9 @@ TEST_F(CoordsCli, AscWithoutSettingsFileUsesTheFreshDefaults) {
 
 TEST_F(CoordsCli, FaultsAreReportedAndLeaveTheOutputAlone) {
   WriteAll(Path("o"), "KEEP");
-  EXPECT_EQ(Convert("--to asc --separator tab " + Data("asc/mixed.asc") + " " + Path("o")), 1);
-  EXPECT_NE(err_.find("--separator wants comma or space"), std::string::npos) << err_;
+  EXPECT_EQ(Convert("--to asc --separator tab " + Data("asc/mixed.asc") + " " + Path("o")), 2);
+  EXPECT_NE(err_.find("--separator wants one of: comma, space; not 'tab'"), std::string::npos)
+      << err_;
   EXPECT_EQ(Convert("--to dxf " + Path("missing.asc") + " " + Path("o")), 1);
   EXPECT_NE(err_.find("Cannot read"), std::string::npos) << err_;
   EXPECT_EQ(Convert("--to asc --append " + Path("missing.asc") + " " + Path("o")), 1);
