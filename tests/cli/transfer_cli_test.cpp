@@ -233,6 +233,20 @@ TEST_F(TransferCli, UploadWithXoffPausesArrivesWholeAndOnce) {
   EXPECT_TRUE(got == points);
 }
 
+TEST_F(TransferCli, SimulatorKeepsAShortUploadThatOpensAndClosesAtOnce) {
+  auto sim = Sim({"receive", (dir_ / "got.txt").string()});
+  const std::string device = sim->FirstLine();
+  ASSERT_FALSE(device.empty());
+  std::this_thread::sleep_for(50ms);
+  // Open, write and close well within the simulator's look-out interval.
+  const int fd = ::open(device.c_str(), O_WRONLY | O_NOCTTY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, "P1\r\n", 4), 4);
+  ::close(fd);
+  EXPECT_EQ(sim->Wait(5s), 0);
+  EXPECT_EQ(ReadFile(dir_ / "got.txt"), "P1\r\n");
+}
+
 TEST_F(TransferCli, UploadDryRunUsesSavedColumnsAndOrder) {
   WriteFile(dir_ / "Korvenia.ini",
             "[Default]\r\nStCombCoord0=1\r\n[Coordinate UpLoad Settings]\r\nField1= 1\r\n"

@@ -104,16 +104,13 @@ bool ParseArgs(int argc, char** argv, Options& o) {
   return !o.file.empty();
 }
 
-// True while no program has the device open (the master then reports a hang-up).
-bool PeerClosed(int master) {
-  pollfd p{master, 0, 0};
-  if (poll(&p, 1, 0) < 0) return true;
-  return (p.revents & POLLHUP) != 0;
-}
-
+// Waits until a program has opened the device: the master's hang-up is gone, or data is
+// waiting (a short upload may open, write and close again between two looks).
 bool WaitForOpen(int master) {
   while (!g_stop) {
-    if (!PeerClosed(master)) return true;
+    pollfd p{master, POLLIN, 0};
+    if (poll(&p, 1, 0) < 0 && errno != EINTR) return false;
+    if (!(p.revents & POLLHUP) || (p.revents & POLLIN)) return true;
     std::this_thread::sleep_for(milliseconds(10));
   }
   return false;
