@@ -109,13 +109,14 @@ class TransferCli : public ::testing::Test {
 
   std::unique_ptr<Child> Sim(std::vector<std::string> args) {
     args.insert(args.begin(), KORVENIA_SIM);
-    return std::make_unique<Child>(args, dir_, "sim");
+    return std::make_unique<Child>(args, dir_, "sim" + std::to_string(++children_));
   }
   std::unique_ptr<Child> Cli(std::vector<std::string> args) {
     args.insert(args.begin(), KORVENIA_CLI);
-    return std::make_unique<Child>(args, dir_, "cli");
+    return std::make_unique<Child>(args, dir_, "cli" + std::to_string(++children_));
   }
   fs::path dir_;
+  int children_ = 0;  // each child writes files of its own, so no one reads another's output
 };
 
 std::string Lines(int n, const std::string& prefix) {
@@ -158,7 +159,6 @@ TEST_F(TransferCli, DownloadConvertsLikeConvertOrKeepsTheData) {
     EXPECT_EQ(ReadFile(dir_ / "out.txt"), ReadFile(dir_ / "expected.txt"));
     EXPECT_FALSE(fs::exists(dir_ / "out.txt.part"));
     EXPECT_EQ(sim->Wait(), 0);
-    fs::remove(dir_ / "sim.out");  // so the next simulator's device path is read, not this one's
   }
   {
     // A conversion that cannot run keeps what was received.
