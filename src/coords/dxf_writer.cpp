@@ -86,45 +86,35 @@ void DxfWriter::PutLine(std::string_view text) {
   Put("\r\n");
 }
 
-void DxfWriter::Coordinate(const char* code, double value, Cached& cache) {
-  std::uint64_t bits = Bits(value);
+template <typename T>
+void DxfWriter::NumberLine(const char (&code)[kCodeSize + 1], T value, Cached& cache) {
+  const std::uint64_t bits = Bits(value);
   if (!cache.valid || cache.bits != bits) {
-    cache.text = code;
-    AppendFixed4(cache.text, value);
-    cache.text += "\r\n";
+    char* end = WriteFixed4(cache.text + kCodeSize, value);
+    if (!end) {  // out of the quick formatter's range: not kept
+      cache.valid = false;
+      std::string number;
+      AppendFixed4(number, value);
+      Put(code);
+      PutLine(number);
+      return;
+    }
+    std::memcpy(cache.text, code, kCodeSize);
+    *end++ = '\r';
+    *end++ = '\n';
+    cache.size = static_cast<size_t>(end - cache.text);
     cache.bits = bits;
     cache.valid = true;
   }
-  Put(cache.text);
+  Put(cache.text, cache.size);
 }
 
-const std::string& DxfWriter::OpeningLines(std::vector<Opening>& cache, const char* type,
-                                           const std::string& layer, int colour,
-                                           const char* after) {
-  for (const Opening& o : cache) {
-    if (o.colour == colour && o.layer == layer) return o.lines;
-  }
-  if (cache.size() >= 16) cache.clear();  // many layers: keep the cache small
-  Opening o;
-  o.layer = layer;
-  o.colour = colour;
-  o.lines = std::string(type) + "\r\n  8\r\n" + layer + "\r\n 62\r\n" + std::to_string(colour) +
-            "\r\n" + after;
-  cache.push_back(std::move(o));
-  return cache.back().lines;
+std::string DxfWriter::PointOpening(const std::string& layer, int colour) {
+  return "POINT\r\n  8\r\n" + layer + "\r\n 62\r\n" + std::to_string(colour) + "\r\n";
 }
 
-void DxfWriter::Elevation(float value) {
-  if (output2D_) return;
-  std::uint64_t bits = Bits(value);
-  if (!z_.valid || z_.bits != bits) {
-    z_.text = " 30\r\n";
-    AppendFixed4(z_.text, value);
-    z_.text += "\r\n";
-    z_.bits = bits;
-    z_.valid = true;
-  }
-  Put(z_.text);
+std::string DxfWriter::TextOpening(const std::string& layer, int colour) {
+  return "TEXT\r\n  8\r\n" + layer + "\r\n 62\r\n" + std::to_string(colour) + "\r\n  1\r\n";
 }
 
 void DxfWriter::WriteDxfHeader(const DxfExtents& e) {
@@ -145,30 +135,30 @@ void DxfWriter::WriteDxfHeader(const DxfExtents& e) {
   FlushIfFull();
 }
 
-void DxfWriter::WriteDxfPoint(const std::string& layer, int colour, double x, double y, float z) {
-  Put(OpeningLines(pointOpenings_, "POINT", layer, colour, ""));
-  Coordinate(" 10\r\n", x, x_);
-  Coordinate(" 20\r\n", y, y_);
-  Elevation(z);
+void DxfWriter::WriteDxfPoint(std::string_view opening, double x, double y, float z) {
+  Put(opening);
+  NumberLine(" 10\r\n", x, x_);
+  NumberLine(" 20\r\n", y, y_);
+  if (!output2D_) NumberLine(" 30\r\n", z, z_);
   Put("  0\r\n");
   FlushIfFull();
 }
 
-void DxfWriter::WriteDxfText(const std::string& layer, int colour, double x, double y, float z,
+void DxfWriter::WriteDxfText(std::string_view opening, double x, double y, float z,
                              std::string_view text, float height) {
-  if (text.empty() || layer.empty()) return;
-  Put(OpeningLines(textOpenings_, "TEXT", layer, colour, "  1\r\n"));
+  if (text.empty()) return;
+  Put(opening);
   PutLine(text);
-  Coordinate(" 10\r\n", x, x_);
-  Coordinate(" 20\r\n", y, y_);
-  Elevation(z);
+  NumberLine(" 10\r\n", x, x_);
+  NumberLine(" 20\r\n", y, y_);
+  if (!output2D_) NumberLine(" 30\r\n", z, z_);
   std::uint64_t bits = Bits(height);
-  if (!height_.valid || height_.bits != bits) {
-    height_.text = " 40\r\n" + PrintedNumber(height) + "\r\n  0\r\n";
-    height_.bits = bits;
-    height_.valid = true;
+  if (!heightValid_ || heightBits_ != bits) {
+    height_ = " 40\r\n" + PrintedNumber(height) + "\r\n  0\r\n";
+    heightBits_ = bits;
+    heightValid_ = true;
   }
-  Put(height_.text);
+  Put(height_);
   FlushIfFull();
 }
 
@@ -191,9 +181,9 @@ namespace {
 // A point's texts as the writer places them: stacked downwards to the right of the point.
 struct TextRow {
   bool write;
-  const std::string* layer;
+  bool hasLayer;  // a row without a layer writes no text
   float height;
-  int colour;
+  std::string opening;
 };
 
 }  // namespace
@@ -226,8 +216,10 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   TextRow rows[3];
   for (size_t i = 0; i < 3; ++i) {
     const DxfTextRow& r = options.rows[i];
-    rows[i] = {r.write, &r.layer, DxfTextHeight(r.size), DxfColourNumber(r.colour)};
+    rows[i] = {r.write, !r.layer.empty(), DxfTextHeight(r.size),
+               DxfWriter::TextOpening(r.layer, DxfColourNumber(r.colour))};
   }
+  const std::string pointOpening = DxfWriter::PointOpening(options.pointLayer, 0);
   std::string_view texts[3];
   LineReader secondPass(in);
   while (secondPass.Next(line)) {
@@ -239,7 +231,7 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
     texts[DxfRow::kElevation] = TrimView(f[CoordListField::kElevation]);
     texts[DxfRow::kCode] = TrimView(f[CoordListField::kCode]);
 
-    writer.WriteDxfPoint(options.pointLayer, 0, x, y, z);
+    writer.WriteDxfPoint(pointOpening, x, y, z);
     // The name sits half its height right of and below the point; each further text a
     // further 1.2 of its own height lower. Offsets advance even for an empty text.
     float dx = 0, dy = 0;
@@ -253,8 +245,10 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
         if (dx == 0) dx = h / 2;
         dy = static_cast<float>(static_cast<double>(dy) + 1.2 * static_cast<double>(h));
       }
-      writer.WriteDxfText(*rows[i].layer, rows[i].colour, x + static_cast<double>(dx),
-                          y - static_cast<double>(dy), z, texts[i], h);
+      if (rows[i].hasLayer) {
+        writer.WriteDxfText(rows[i].opening, x + static_cast<double>(dx),
+                            y - static_cast<double>(dy), z, texts[i], h);
+      }
     }
     if (writer.failed()) return ConvertResult::Fail("Cannot write the drawing");
   }

@@ -9,8 +9,8 @@
 #include <ostream>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "coords/dxf_numbers.h"
 #include "coords/dxf_options.h"
 #include "core/convert_result.h"
 
@@ -38,12 +38,18 @@ class DxfWriter {
  public:
   DxfWriter(std::ostream& out, bool output2D);
 
+  // The first lines of a POINT or TEXT entity: type, layer and colour (and "  1" for a text).
+  // They are the same for every point of a layer, so they are built once and handed to
+  // WriteDxfPoint and WriteDxfText.
+  static std::string PointOpening(const std::string& layer, int colour);
+  static std::string TextOpening(const std::string& layer, int colour);
+
   // HEADER and TABLES sections and the opening of the ENTITIES section.
   void WriteDxfHeader(const DxfExtents& extents);
-  void WriteDxfPoint(const std::string& layer, int colour, double x, double y, float z);
-  // Writes nothing when `text` or `layer` is empty.
-  void WriteDxfText(const std::string& layer, int colour, double x, double y, float z,
-                    std::string_view text, float height);
+  void WriteDxfPoint(std::string_view opening, double x, double y, float z);
+  // Writes nothing when `text` is empty.
+  void WriteDxfText(std::string_view opening, double x, double y, float z, std::string_view text,
+                    float height);
   // Closes the ENTITIES section and ends the drawing.
   void WriteDxfEnd();
 
@@ -52,12 +58,17 @@ class DxfWriter {
   bool failed() const { return failed_; }
 
  private:
-  // A number and its formatted text (with its line end), kept because texts repeat their
-  // point's values.
+  // A group code line such as " 10\r\n" (five characters).
+  static constexpr size_t kCodeSize = 5;
+  // A number line: group code, the number in "0.0000" form and the line end.
+  static constexpr size_t kNumberLineRoom = kCodeSize + kFixed4Room + 2;
+  // The last number line written for a group code, kept because a point's texts repeat its
+  // coordinates and elevation.
   struct Cached {
     std::uint64_t bits = 0;
     bool valid = false;
-    std::string text;
+    size_t size = 0;
+    char text[kNumberLineRoom];
   };
   template <size_t N>
   void Put(const char (&literal)[N]) {
@@ -75,18 +86,9 @@ class DxfWriter {
   // Makes room for `size` bytes, or writes them straight through when they exceed the buffer.
   void Spill(const char* data, size_t size);
   void PutLine(std::string_view text);
-  // The first lines of an entity: type, layer and colour (and "  1" for a text). They
-  // repeat from point to point, so each combination is built once.
-  struct Opening {
-    std::string layer;
-    int colour = 0;
-    std::string lines;
-  };
-  const std::string& OpeningLines(std::vector<Opening>& cache, const char* type,
-                                  const std::string& layer, int colour, const char* after);
-  // `code` and the number's line; Cached keeps both lines.
-  void Coordinate(const char* code, double value, Cached& cache);
-  void Elevation(float value);
+  // `code` and the number's line, formatted unless `cache` holds it already.
+  template <typename T>
+  void NumberLine(const char (&code)[kCodeSize + 1], T value, Cached& cache);
   void FlushIfFull();
 
   std::ostream& out_;
@@ -95,8 +97,10 @@ class DxfWriter {
   static constexpr size_t kCapacity = size_t{1} << 20;
   std::unique_ptr<char[]> buffer_;
   size_t used_ = 0;
-  Cached x_, y_, z_, height_;
-  std::vector<Opening> pointOpenings_, textOpenings_;
+  Cached x_, y_, z_;
+  std::uint64_t heightBits_ = 0;
+  bool heightValid_ = false;
+  std::string height_;
 };
 
 // Converts a coordinate list read from `in`, which is read twice (extents first), so it must

@@ -9,14 +9,6 @@ namespace {
 bool IsBlank(char c) { return c == ' '; }
 }  // namespace
 
-// Trimming removes blanks only, as the settings and data formats define it; tabs are data.
-std::string_view TrimView(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && IsBlank(s[b])) ++b;
-  while (e > b && IsBlank(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
-
 std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
 
 std::string TrimLeft(std::string_view s) {

@@ -9,7 +9,14 @@
 
 namespace korv {
 
-std::string_view TrimView(std::string_view s);
+// Trimming removes blanks only, as the settings and data formats define it; tabs are data.
+// Inline: the converters trim every field of every line.
+inline std::string_view TrimView(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && s[b] == ' ') ++b;
+  while (e > b && s[e - 1] == ' ') --e;
+  return s.substr(b, e - b);
+}
 std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 #include "coords/coord_list.h"
@@ -35,6 +36,22 @@ TEST(AppendFixed4, KnownValues) {
   EXPECT_EQ(Fixed4(200.0 - static_cast<double>(1.7f)), "198.3000");
   EXPECT_EQ(Fixed4(ToSingle(1234.56789)), "1234.5680");
   EXPECT_EQ(Fixed4(ToSingle(1234567.891)), "1234568.0000");
+  // 32-bit values whose 7-digit form is an exact half: rounded to even first.
+  EXPECT_EQ(Fixed4(1048576.5f), "1048576.0000");
+  EXPECT_EQ(Fixed4(1048577.5f), "1048578.0000");
+  EXPECT_EQ(Fixed4(-1048577.5f), "-1048578.0000");
+  EXPECT_EQ(Fixed4(9.9999995f), "10.0000");
+  EXPECT_EQ(Fixed4(1.00005f), "1.0001");
+}
+
+TEST(WriteFixed4, LeavesHugeAndNonFiniteValuesToTheGeneralFormatter) {
+  char buf[kFixed4Room];
+  EXPECT_EQ(WriteFixed4(buf, 1e20), nullptr);
+  EXPECT_EQ(WriteFixed4(buf, -std::numeric_limits<double>::infinity()), nullptr);
+  EXPECT_EQ(WriteFixed4(buf, std::numeric_limits<float>::quiet_NaN()), nullptr);
+  EXPECT_EQ(Fixed4(1e21), FormatPicture(1e21, "0.0000"));
+  EXPECT_EQ(Fixed4(std::numeric_limits<float>::infinity()),
+            FormatPicture(std::numeric_limits<float>::infinity(), "0.0000"));
 }
 
 TEST(AppendFixed4, SameAsPictureFormatter) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "coords/coord_list.h"
+#include "core/numbers.h"
 #include "test_files.h"
 
 namespace korv {
@@ -95,6 +96,19 @@ TEST(CoorToDXF, ElevationIsHeldAs32BitValue) {
   std::string e = Entities("P,0,0,1234.56789\r\n", DxfOptions(), CoordOrder::kNEZ);
   EXPECT_NE(e.find(" 30\r\n1234.5680\r\n"), std::string::npos) << e;
   EXPECT_NE(e.find("  1\r\n1234.56789\r\n"), std::string::npos) << e;
+}
+
+TEST(CoorToDXF, HugeNumbersAreWrittenInFullOnEveryEntity) {
+  // Beyond the quick formatter's range; the point and its text both carry the full numbers.
+  std::string e = Entities("P,1e21,-5e20,1e30\r\n", DxfOptions(), CoordOrder::kNEZ);
+  const std::string lines = " 10\r\n" + FormatPicture(-5e20, "0.0000") + "\r\n 20\r\n" +
+                            FormatPicture(1e21, "0.0000") + "\r\n 30\r\n" +
+                            FormatPicture(ToSingle(1e30), "0.0000") + "\r\n";
+  size_t first = e.find(lines);
+  ASSERT_NE(first, std::string::npos) << e;
+  EXPECT_NE(e.find(" 30\r\n" + FormatPicture(ToSingle(1e30), "0.0000") + "\r\n 40", first),
+            std::string::npos)
+      << e;
 }
 
 TEST(CoorToDXF, ExtentsUseEastingAsXInBothOrders) {
