@@ -325,6 +325,72 @@ std::string FormatPicture(double value, std::string_view picture) {
 std::string FormatPicture(float value, std::string_view picture) {
   return Picture(value, picture, 7);
 }
+void AppendFieldPicture(std::string& out, std::string_view field, int decimals) {
+  static constexpr std::string_view kPictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
+  static constexpr unsigned long long kPowers[] = {1ULL,
+                                                   10ULL,
+                                                   100ULL,
+                                                   1000ULL,
+                                                   10000ULL,
+                                                   100000ULL,
+                                                   1000000ULL,
+                                                   10000000ULL,
+                                                   100000000ULL,
+                                                   1000000000ULL,
+                                                   10000000000ULL,
+                                                   100000000000ULL,
+                                                   1000000000000ULL,
+                                                   10000000000000ULL,
+                                                   100000000000000ULL,
+                                                   1000000000000000ULL};
+  // The plain form: optional sign, digits with at most one point, nothing else.
+  const char* p = field.data();
+  const char* const end = p + field.size();
+  bool negative = false;
+  if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  const char* const start = p;
+  unsigned long long digits = 0;  // every digit of the field as one whole number
+  for (; p < end && *p >= '0' && *p <= '9'; ++p)
+    digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  const bool point = p < end && *p == '.';
+  int fieldDecimals = 0;
+  if (point) {
+    const char* const first = ++p;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+      digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    }
+    fieldDecimals = static_cast<int>(p - first);
+  }
+  const auto count = static_cast<size_t>(p - start) - (point ? 1 : 0);
+  if (p != end || count == 0 || count > 15 || decimals < 0 || decimals > 4) {
+    out +=
+        FormatPicture(LeadingNumber(field), kPictures[decimals < 0 || decimals > 4 ? 0 : decimals]);
+    return;
+  }
+  // In units of the last decimal, rounded half away from zero.
+  unsigned long long units;
+  if (fieldDecimals > decimals) {
+    const unsigned long long step = kPowers[fieldDecimals - decimals];
+    units = digits / step + (digits % step >= step / 2 ? 1 : 0);
+  } else {
+    units = digits * kPowers[decimals - fieldDecimals];
+  }
+  char buf[32];
+  char* q = buf;
+  if (negative && digits != 0) *q++ = '-';  // the sign of any value but zero, as the picture
+  q = std::to_chars(q, buf + sizeof buf, units / kPowers[decimals]).ptr;
+  if (decimals > 0) {
+    unsigned long long fraction = units % kPowers[decimals];
+    *q = '.';
+    for (int i = decimals; i > 0; --i) {
+      q[i] = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    q += decimals + 1;
+  }
+  out.append(buf, q);
+}
+
 std::string GeneralNumber(double value) { return General(value, 15); }
 std::string GeneralNumber(float value) { return General(value, 7); }
 std::string PrintedNumber(double value) { return Printed(value, 15); }

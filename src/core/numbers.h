@@ -35,6 +35,12 @@ std::string FormatPicture(double value, std::string_view picture);
 // The same for a 32-bit value, whose decimal form has 7 significant digits.
 std::string FormatPicture(float value, std::string_view picture);
 
+// Appends FormatPicture(LeadingNumber(field), picture) for the picture "0.000..." with one
+// integer "0" and `decimals` (0 to 4) decimals. A field that is a plain decimal number of at
+// most 15 digits is rounded in its own digits, which are exactly its value's 15-digit form,
+// without reading or formatting a double; anything else takes the general path.
+void AppendFieldPicture(std::string& out, std::string_view field, int decimals);
+
 // Shortest decimal form with up to 15 (64-bit) or 7 (32-bit) significant digits, "0" before
 // a leading point, exponent form ("1.5E+16", "1E-05") for very large or small values.
 std::string GeneralNumber(double value);

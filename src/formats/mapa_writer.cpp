@@ -26,13 +26,13 @@ void AppendObservation(std::string& line, std::string_view point, std::string_vi
                        std::string_view height, std::string_view hz, std::string_view v) {
   line.assign(ObservationPoint(point));
   line += ' ';
-  line += FormatPicture(LeadingNumber(distance), "0.000");
+  AppendFieldPicture(line, distance, 3);
   line += ' ';
-  line += FormatPicture(LeadingNumber(height), "0.000");
+  AppendFieldPicture(line, height, 3);
   line += ' ';
-  line += FormatPicture(LeadingNumber(hz), "0.0000");
+  AppendFieldPicture(line, hz, 4);
   line += ' ';
-  line += FormatPicture(LeadingNumber(v), "0.0000");
+  AppendFieldPicture(line, v, 4);
 }
 
 bool HeaderCommentDropped(std::string_view line) {
@@ -101,7 +101,7 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now)
         stationOpen = true;
         std::string station = Trim(f[2]);
         text.assign("1 ").append(station).append(" ");
-        text += FormatPicture(LeadingNumber(f[6]), "0.000");
+        AppendFieldPicture(text, f[6], 3);
         auto coded = codes.find(station);
         if (coded != codes.end()) text.append(" *").append(coded->second);
         sink.Line(text);

@@ -147,6 +147,58 @@ TEST(FormatPicture, AgreesWithThePrintfDecimalForm) {
   }
 }
 
+TEST(AppendFieldPicture, SameAsPictureOfTheLeadingNumber) {
+  const char* pictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
+  auto check = [&](const std::string& field) {
+    for (int places = 0; places <= 4; ++places) {
+      std::string out = "x";
+      AppendFieldPicture(out, field, places);
+      ASSERT_EQ(out, "x" + FormatPicture(LeadingNumber(field), pictures[places]))
+          << field << " " << places;
+    }
+  };
+  for (const char* field : {"668.941",
+                            "-1.0005",
+                            "+2.5",
+                            "0.00005",
+                            "-0.00004",
+                            "-0.0001",
+                            "-0",
+                            "-0.000",
+                            "9.99995",
+                            "999.9996",
+                            ".5",
+                            "5.",
+                            "-.5",
+                            "",
+                            "-",
+                            ".",
+                            "+",
+                            "1.5m",
+                            " 12",
+                            "12 ",
+                            "1e3",
+                            "1..2",
+                            "1.2.3",
+                            "00012.500",
+                            "123456789012345",
+                            "1234567890123456",
+                            "12345678901234.5",
+                            "0.000000000000001",
+                            "-99999999999999.9",
+                            "0000000000000000001"}) {
+    check(field);
+  }
+  std::mt19937_64 rng(11);
+  for (int i = 0; i < 100000; ++i) {
+    std::string field = std::to_string(rng() % 1000000000000000ULL >> (rng() % 50));
+    size_t decimals = rng() % (field.size() + 1);
+    if (decimals > 0) field.insert(field.size() - decimals, ".");
+    if (i % 3 == 0) field = "-" + field;
+    check(field);
+  }
+}
+
 TEST(GeneralNumber, ShortestFormWithinTheDigits) {
   EXPECT_EQ(GeneralNumber(8.25), "8.25");
   EXPECT_EQ(GeneralNumber(9999999.0), "9999999");
