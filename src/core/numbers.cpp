@@ -104,6 +104,24 @@ struct Decimal {
   int exponent = 0;    // value = 0.d1d2d3... * 10^(exponent+1), i.e. d1 is at 10^exponent
 };
 
+// Powers of ten as whole numbers (up to 10^15).
+constexpr unsigned long long kPowers[] = {1ULL,
+                                          10ULL,
+                                          100ULL,
+                                          1000ULL,
+                                          10000ULL,
+                                          100000ULL,
+                                          1000000ULL,
+                                          10000000ULL,
+                                          100000000ULL,
+                                          1000000000ULL,
+                                          10000000000ULL,
+                                          100000000000ULL,
+                                          1000000000000ULL,
+                                          10000000000000ULL,
+                                          100000000000000ULL,
+                                          1000000000000000ULL};
+
 // Powers of ten that are exact in a double (up to 10^22).
 constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
@@ -327,22 +345,6 @@ std::string FormatPicture(float value, std::string_view picture) {
 }
 void AppendFieldPicture(std::string& out, std::string_view field, int decimals) {
   static constexpr std::string_view kPictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
-  static constexpr unsigned long long kPowers[] = {1ULL,
-                                                   10ULL,
-                                                   100ULL,
-                                                   1000ULL,
-                                                   10000ULL,
-                                                   100000ULL,
-                                                   1000000ULL,
-                                                   10000000ULL,
-                                                   100000000ULL,
-                                                   1000000000ULL,
-                                                   10000000000ULL,
-                                                   100000000000ULL,
-                                                   1000000000000ULL,
-                                                   10000000000000ULL,
-                                                   100000000000000ULL,
-                                                   1000000000000000ULL};
   // The plain form: optional sign, digits with at most one point, nothing else.
   const char* p = field.data();
   const char* const end = p + field.size();
@@ -389,6 +391,78 @@ void AppendFieldPicture(std::string& out, std::string_view field, int decimals) 
     q += decimals + 1;
   }
   out.append(buf, q);
+}
+
+namespace {
+
+// `value` (32-bit) in "0.000..." form with `decimals` (0 to 4) decimals at `out`, for
+// magnitudes from 1e-6 to 1e15 and zero; returns the end of the text, or nullptr (nothing
+// written) for other values.
+char* WriteSinglePicture(char* out, float value, int decimals) {
+  const double magnitude = std::fabs(static_cast<double>(value));
+  unsigned long long units = 0;  // in units of the last decimal
+  if (magnitude != 0.0) {
+    if (!(magnitude >= 1e-6 && magnitude < 1e15)) return nullptr;
+    // The 7-significant-digit form: `digits` times 10^-places, rounded half to even as
+    // printf rounds. 10^places has at most 12 factors of five (28 bits), so with the value's
+    // 24 bits the product below is exact and so is the comparison with the half.
+    int power = 0;  // of the leading digit
+    if (magnitude >= 1.0) {
+      while (power < 14 && magnitude >= kPow10[power + 1]) ++power;
+    } else {
+      // Found with exact products, not with the inexact negative powers of ten.
+      do {
+        if (--power < -6) return nullptr;
+      } while (magnitude * kPow10[6 - power] < 1e6);
+    }
+    const int places = 6 - power;
+    unsigned long long digits;
+    if (places >= 0) {
+      const double scaled = magnitude * kPow10[places];
+      const double whole = std::floor(scaled);
+      const double fraction = scaled - whole;
+      digits = static_cast<unsigned long long>(whole);
+      if (fraction > 0.5 || (fraction == 0.5 && digits % 2 == 1)) ++digits;
+    } else {
+      // At 1e7 and beyond a 32-bit value is a whole number below 2^50.
+      const auto whole = static_cast<unsigned long long>(magnitude);
+      const unsigned long long step = kPowers[-places];
+      digits = whole / step;
+      const unsigned long long rest = whole % step * 2;
+      if (rest > step || (rest == step && digits % 2 == 1)) ++digits;
+    }
+    if (places > decimals) {
+      const unsigned long long step = kPowers[places - decimals];
+      units = digits / step + (digits % step * 2 >= step ? 1 : 0);
+    } else {
+      units = digits * kPowers[decimals - places];  // at most 10^7 * 10^(4 + 8)
+    }
+  }
+  if (value < 0) *out++ = '-';  // the sign of any value but zero, as the picture
+  out = std::to_chars(out, out + 24, units / kPowers[decimals]).ptr;
+  if (decimals > 0) {
+    unsigned long long fraction = units % kPowers[decimals];
+    *out = '.';
+    for (int i = decimals; i > 0; --i) {
+      out[i] = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    out += decimals + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+void AppendPicture(std::string& out, float value, int decimals) {
+  static constexpr std::string_view kPictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
+  if (decimals < 0 || decimals > 4) decimals = 0;
+  char buf[48];
+  if (char* end = WriteSinglePicture(buf, value, decimals)) {
+    out.append(buf, end);
+  } else {
+    out += FormatPicture(value, kPictures[decimals]);
+  }
 }
 
 std::string GeneralNumber(double value) { return General(value, 15); }

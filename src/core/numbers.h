@@ -41,6 +41,11 @@ std::string FormatPicture(float value, std::string_view picture);
 // without reading or formatting a double; anything else takes the general path.
 void AppendFieldPicture(std::string& out, std::string_view field, int decimals);
 
+// Appends FormatPicture(value, "0.000...") for a 32-bit value and the picture with one
+// integer "0" and `decimals` (0 to 4) decimals, built in whole numbers for the usual values
+// (1e-6 to 1e15) instead of through the general path.
+void AppendPicture(std::string& out, float value, int decimals);
+
 // Shortest decimal form with up to 15 (64-bit) or 7 (32-bit) significant digits, "0" before
 // a leading point, exponent form ("1.5E+16", "1E-05") for very large or small values.
 std::string GeneralNumber(double value);

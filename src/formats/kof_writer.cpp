@@ -30,22 +30,29 @@ void PutLeft(std::string& line, std::string_view text, size_t cut, size_t width)
   line.append(width - text.size(), ' ');
 }
 
-// Appends `formatted` right-justified in `width` columns; a longer text keeps its leftmost
-// characters.
-void PutRight(std::string& line, const std::string& formatted, size_t width) {
-  if (formatted.size() >= width) {
-    line.append(formatted, 0, width);
+// Right-justifies what was appended to `line` after its first `from` characters in `width`
+// columns; a longer text keeps its leftmost characters.
+void JustifyRight(std::string& line, size_t from, size_t width) {
+  const size_t size = line.size() - from;
+  if (size >= width) {
+    line.resize(from + width);
   } else {
-    line.append(width - formatted.size(), ' ');
-    line.append(formatted);
+    line.insert(from, width - size, ' ');
   }
 }
 
-void PutNumber(std::string& line, double value, const char* picture, size_t width) {
-  PutRight(line, FormatPicture(value, picture), width);
+// A number field read as a 64-bit value and written with `decimals` decimals.
+void PutField(std::string& line, std::string_view field, int decimals, size_t width) {
+  const size_t from = line.size();
+  AppendFieldPicture(line, field, decimals);
+  JustifyRight(line, from, width);
 }
-void PutNumber(std::string& line, float value, const char* picture, size_t width) {
-  PutRight(line, FormatPicture(value, picture), width);
+
+// A 32-bit value written with `decimals` decimals.
+void PutNumber(std::string& line, float value, int decimals, size_t width) {
+  const size_t from = line.size();
+  AppendPicture(line, value, decimals);
+  JustifyRight(line, from, width);
 }
 
 // The three 68-column header lines, written with their trailing blanks.
@@ -84,13 +91,13 @@ void WriteObservation(LineSink& sink, std::string& line, const std::string& poin
   line.assign(" 03 ");
   PutLeft(line, point, kPointCut, kPointField);
   PutLeft(line, code, kCodeCut, kCodeField);
-  PutNumber(line, LeadingNumber(hz), "##0.0000", 8);
+  PutField(line, hz, 4, 8);  // "##0.0000"
   line += ' ';
-  PutNumber(line, LeadingNumber(v), "##0.0000", 8);
+  PutField(line, v, 4, 8);
   line += ' ';
-  PutNumber(line, LeadingNumber(distance), "###0.000", 8);
+  PutField(line, distance, 3, 8);  // "###0.000"
   line += ' ';
-  PutNumber(line, LeadingNumber(height), "#0.000", 6);
+  PutField(line, height, 3, 6);  // "#0.000"
   sink.Line(line);
 }
 
@@ -100,11 +107,11 @@ void WriteCoordinate(LineSink& sink, std::string& line, const std::string& point
   line.assign(" 05 ");
   PutLeft(line, point, kPointCut, kPointField);
   PutLeft(line, code, kCodeCut, kCodeField);
-  PutNumber(line, first, "##0.000", 12);
+  PutNumber(line, first, 3, 12);  // "##0.000"
   line += ' ';
-  PutNumber(line, second, "##0.000", 11);
+  PutNumber(line, second, 3, 11);
   line += ' ';
-  PutNumber(line, elevation, "##0.000", 8);
+  PutNumber(line, elevation, 3, 8);
   sink.Line(line);
 }
 
@@ -221,11 +228,11 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
       PutLeft(text, point, kPointCut, kPointField);
       PutLeft(text, code, kCodeCut, kCodeField);
       text.append(9, ' ');
-      PutNumber(text, pressure, "#0", 8);
+      PutNumber(text, pressure, 0, 8);  // "#0"
       text += ' ';
-      PutNumber(text, temperature, "#0", 8);
+      PutNumber(text, temperature, 0, 8);
       text += ' ';
-      PutNumber(text, LeadingNumber(f[6]), "#0.000", 6);
+      PutField(text, f[6], 3, 6);  // "#0.000"
       text.append(" 33        ");  // "33" in columns 59-60, blank to column 68
       sink.Line(text);
       // Backsight: the name as read, never cut, so a long one pushes the rest to the right.
@@ -233,7 +240,7 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
       text.assign(" 03 ").append(backsight);
       if (backsight.size() < kPointField) text.append(kPointField - backsight.size(), ' ');
       text.append(kCodeField, ' ');
-      PutNumber(text, LeadingNumber(f[7]), "#0.0000", 8);
+      PutField(text, f[7], 4, 8);  // "#0.0000"
       text.append(26, ' ');
       text.append("36 Or.pkt");
       sink.Line(text);

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <random>
 
 namespace korv {
@@ -196,6 +199,35 @@ TEST(AppendFieldPicture, SameAsPictureOfTheLeadingNumber) {
     if (decimals > 0) field.insert(field.size() - decimals, ".");
     if (i % 3 == 0) field = "-" + field;
     check(field);
+  }
+}
+
+TEST(AppendPicture, SameAsPictureOfTheSingleValue) {
+  const char* pictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
+  auto check = [&](float value) {
+    for (int places = 0; places <= 4; ++places) {
+      std::string out = "x";
+      AppendPicture(out, value, places);
+      ASSERT_EQ(out, "x" + FormatPicture(value, pictures[places])) << value << " " << places;
+    }
+  };
+  // Halves of the 7-digit form (ties to even) and of the last decimal, decade edges, the ends
+  // of the quick range and values beyond it.
+  for (float value : {0.0f,       -0.0f, 6547770.5f,  6547771.5f, 0.0005f, -0.0005f,    1234.5f,
+                      9999999.5f, 1e7f,  16777217.0f, 2.5e9f,     1e15f,   9.99999e14f, 1e-6f,
+                      9.9999e-7f, 1e-7f, 0.1f,        1.0f,       10.0f,   3.4e38f,     1e20f}) {
+    check(value);
+    check(-value);
+  }
+  check(std::numeric_limits<float>::infinity());
+  check(std::numeric_limits<float>::quiet_NaN());
+  std::mt19937 rng(3);
+  for (int i = 0; i < 100000; ++i) {
+    std::uint32_t bits = rng();
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    check(value);
+    check(static_cast<float>(static_cast<double>(rng() % 1000000000) / 1000));
   }
 }
 
