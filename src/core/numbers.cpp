@@ -10,6 +10,11 @@
 namespace korv {
 
 namespace {
+
+// Powers of ten that are exact in a double (up to 10^22).
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // The usual field, "[blanks][sign]digits[.digits]" followed by its end or by a character
@@ -17,26 +22,38 @@ bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n
 bool PlainLeadingNumber(std::string_view text, double& value) {
   size_t i = 0;
   while (i < text.size() && IsBlankChar(text[i])) ++i;
-  size_t start = i;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  bool any = false, point = false;
+  const size_t start = i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const size_t first = i;
+  unsigned long long digits = 0;  // every digit as one whole number (used up to 15 digits)
+  size_t point = std::string_view::npos;
   for (; i < text.size(); ++i) {
-    char c = text[i];
+    const char c = text[i];
     if (c >= '0' && c <= '9') {
-      any = true;
-    } else if (c == '.' && !point) {
-      point = true;
+      digits = digits * 10 + static_cast<unsigned>(c - '0');
+    } else if (c == '.' && point == std::string_view::npos) {
+      point = i;
     } else {
       break;
     }
   }
-  if (!any) return false;
+  const size_t count = i - first - (point == std::string_view::npos ? 0 : 1);
+  if (count == 0) return false;
   if (i < text.size()) {
     char c = text[i];
     if (IsBlankChar(c) || c == '.' || c == 'E' || c == 'e' || c == 'D' || c == 'd') return false;
   }
-  if (text[start] == '+') ++start;
-  auto [end, ec] = std::from_chars(text.data() + start, text.data() + i, value);
+  // Up to 15 digits form an exact whole number and the power of ten is exact, so one
+  // division rounds correctly, as from_chars does; longer numbers go to from_chars.
+  if (count <= 15) {
+    const size_t decimals = point == std::string_view::npos ? 0 : i - point - 1;
+    value = static_cast<double>(digits) / kPow10[decimals];
+    if (negative) value = -value;
+    return true;
+  }
+  const char* from = text.data() + (text[start] == '+' ? first : start);
+  auto [end, ec] = std::from_chars(from, text.data() + i, value);
   return ec == std::errc() && end == text.data() + i;
 }
 }  // namespace
@@ -121,10 +138,6 @@ constexpr unsigned long long kPowers[] = {1ULL,
                                           10000000000000ULL,
                                           100000000000000ULL,
                                           1000000000000000ULL};
-
-// Powers of ten that are exact in a double (up to 10^22).
-constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // `a` (> 0) rounded to `significant` (at most 15) digits as printf rounds it (to nearest,
 // exact ties to even), without printf: n (exactly `significant` digits) times

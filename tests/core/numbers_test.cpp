@@ -26,6 +26,21 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
   EXPECT_DOUBLE_EQ(LeadingNumber("1.2.3"), 1.2);
 }
 
+TEST(LeadingNumber, PlainNumbersReadAsTheNearestValue) {
+  std::mt19937_64 rng(17);
+  for (int i = 0; i < 100000; ++i) {
+    std::string text = std::to_string(rng() % 100000000000000000ULL >> (rng() % 57));
+    size_t decimals = rng() % (text.size() + 1);
+    if (decimals > 0) text.insert(text.size() - decimals, ".");
+    if (i % 3 == 0) text.insert(0, "-");
+    if (i % 7 == 0) text += ",x";
+    const double value = LeadingNumber(text);
+    const double expected = std::strtod(text.c_str(), nullptr);
+    ASSERT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << text;  // -0 included
+  }
+  EXPECT_TRUE(std::signbit(LeadingNumber("-0")));
+}
+
 TEST(LeadingNumber, TextWithoutNumberIsZero) {
   EXPECT_EQ(LeadingNumber(""), 0);
   EXPECT_EQ(LeadingNumber("-"), 0);
