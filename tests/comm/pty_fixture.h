@@ -18,24 +18,9 @@
 #include <vector>
 
 #include "core/reporter.h"
+#include "test_support.h"
 
 namespace korv::test {
-
-struct RecordedReport {
-  std::string text;
-  std::string title;
-  MessageIcon icon;
-};
-
-class RecordingReporter : public Reporter {
- public:
-  void Report(const std::string& text, const std::string& title, MessageIcon icon) override {
-    reports.push_back({text, title, icon});
-  }
-  void Beep() override { ++beeps; }
-  std::vector<RecordedReport> reports;
-  int beeps = 0;
-};
 
 class PtyPair {
  public:
@@ -127,16 +112,6 @@ class PtyPair {
   int slave_ = -1;
   std::string path_;
 };
-
-inline std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 // A fresh folder for one test's files.
 inline std::string TempFolder() {

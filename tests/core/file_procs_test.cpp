@@ -9,23 +9,14 @@
 
 #include "core/app_state.h"
 #include "core/text.h"
+#include "test_support.h"
 
 namespace korv {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Recorded {
-  std::string text, title;
-  MessageIcon icon;
-};
-class RecordingReporter : public Reporter {
- public:
-  void Report(const std::string& text, const std::string& title, MessageIcon icon) override {
-    reports.push_back({text, title, icon});
-  }
-  std::vector<Recorded> reports;
-};
+using test::RecordingReporter;
 
 class FileProcs : public ::testing::Test {
  protected:

@@ -9,17 +9,16 @@
 #include <fstream>
 #include <iterator>
 
+#include "test_support.h"
+
 namespace korv {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+std::string Golden() {
+  return test::ReadFileBytes(std::string(KORVENIA_TEST_DATA) + "/Korvenia.ini");
 }
-
-std::string Golden() { return ReadBytes(std::string(KORVENIA_TEST_DATA) + "/Korvenia.ini"); }
 
 // `text` with the first occurrence of `from` replaced by `to` (which must be there).
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
@@ -50,7 +49,7 @@ class SettingsFile : public ::testing::Test {
   void Write(const std::string& bytes) {
     std::ofstream(state_.IniFilePath, std::ios::binary) << bytes;
   }
-  std::string Read() const { return ReadBytes(state_.IniFilePath); }
+  std::string Read() const { return test::ReadFileBytes(state_.IniFilePath); }
   // Loads `bytes` from the file into a fresh state; returns the load's outcome.
   bool LoadFile(const std::string& bytes, int retry = 0) {
     Write(bytes);

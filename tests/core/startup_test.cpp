@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "core/settings.h"
+#include "test_support.h"
 
 namespace korv {
 namespace {
@@ -17,25 +18,9 @@ namespace {
 namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string Golden() { return test::ReadFileBytes(fs::path(KORVENIA_TEST_DATA) / "Korvenia.ini"); }
 
-std::string Golden() { return ReadBytes(fs::path(KORVENIA_TEST_DATA) / "Korvenia.ini"); }
-
-struct Report {
-  std::string text, title;
-  MessageIcon icon;
-};
-
-class RecordingReporter : public Reporter {
- public:
-  void Report(const std::string& text, const std::string& title, MessageIcon icon) override {
-    reports.push_back({text, title, icon});
-  }
-  std::vector<korv::Report> reports;
-};
+using test::RecordingReporter;
 
 // Records what start-up asks of the windows, with the clock's time of each call.
 class RecordingWindows : public StartupWindows {
@@ -110,7 +95,7 @@ TEST_F(Startup, MissingFileIsRecreatedAfterTheWarningAndTheNextStartIsQuiet) {
             "Default settings are used instead.");
   EXPECT_EQ(reporter_.reports[0].title, "Warning");
   EXPECT_EQ(reporter_.reports[0].icon, MessageIcon::Exclamation);
-  EXPECT_EQ(ReadBytes(IniBesideExecutable()), Golden());
+  EXPECT_EQ(test::ReadFileBytes(IniBesideExecutable()), Golden());
   EXPECT_TRUE(state_.SettingsReadOK);
   EXPECT_FALSE(state_.CreatingIniFile);
   EXPECT_EQ(state_.ProgramFolder, (dir_ / "bin").string() + "/");
@@ -134,7 +119,7 @@ TEST_F(Startup, DamagedFileIsReplaced) {
       << golden.substr(0, golden.find("[Coomunication Port]"));
   Start("");
   ASSERT_EQ(reporter_.reports.size(), 1u);
-  EXPECT_EQ(ReadBytes(IniBesideExecutable()), golden);
+  EXPECT_EQ(test::ReadFileBytes(IniBesideExecutable()), golden);
 }
 
 TEST_F(Startup, CreateIniFileRewritesTheFileWithoutWarning) {
@@ -144,7 +129,7 @@ TEST_F(Startup, CreateIniFileRewritesTheFileWithoutWarning) {
   std::ofstream(IniBesideExecutable(), std::ios::binary) << edited;
   Start("CreateIniFile");
   EXPECT_TRUE(reporter_.reports.empty());
-  EXPECT_EQ(ReadBytes(IniBesideExecutable()), golden);
+  EXPECT_EQ(test::ReadFileBytes(IniBesideExecutable()), golden);
   EXPECT_EQ(state_.mainWindow.tabCaptions[0], "Receive");
   EXPECT_FALSE(state_.SpecialSetupMode);
 }
@@ -168,7 +153,7 @@ TEST_F(Startup, ReadOnlyProgramFolderUsesThePerUserFolderAndSaysSoOnce) {
   ASSERT_EQ(reporter_.reports.size(), 2u);  // where the file is, then the missing-file warning
   EXPECT_NE(reporter_.reports[0].text.find(userIni.string()), std::string::npos);
   EXPECT_EQ(reporter_.reports[0].icon, MessageIcon::Information);
-  EXPECT_EQ(ReadBytes(userIni), Golden());
+  EXPECT_EQ(test::ReadFileBytes(userIni), Golden());
   EXPECT_EQ(state_.HelpFileName, (dir_ / "bin").string() + "/KorveniaManual.doc");
 
   Start("");

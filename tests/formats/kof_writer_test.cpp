@@ -12,18 +12,12 @@
 #include <vector>
 
 #include "formats/kof_options.h"
+#include "test_support.h"
 
 namespace korv {
 namespace {
 
 const std::string kData = std::string(KORVENIA_TEST_DATA) + "/kof/";
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -31,7 +25,7 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 
 // Compares line by line first so a failure names the line, then byte for byte.
 void ExpectSameFile(const std::string& actual, const std::string& expectedPath) {
-  std::string expected = ReadBytes(expectedPath);
+  std::string expected = test::ReadFileBytes(expectedPath);
   ASSERT_FALSE(expected.empty()) << expectedPath;
   std::istringstream a(actual), e(expected);
   std::string la, le;
@@ -79,7 +73,7 @@ std::string RunCoord(const std::string& input, const KofOptions& o, int order) {
 // Every record type, single precision in the millions, a cut angle, Temp:/Press:, "Coord
 // Order:" switching, a 12-character backsight, skipped records, CR LF input.
 TEST(RawToKOF, GoldenSurvey) {
-  ExpectSameFile(RunRaw(ReadBytes(kData + "survey.raw"), SurveyOptions(), 0, {}),
+  ExpectSameFile(RunRaw(test::ReadFileBytes(kData + "survey.raw"), SurveyOptions(), 0, {}),
                  kData + "survey~kof.kof");
 }
 
@@ -95,7 +89,8 @@ TEST(RawToKOF, GoldenConversions) {
   Recorder r;
   ASSERT_EQ(LoadPointConversion(o, table, r), "");
   EXPECT_TRUE(r.texts.empty());
-  ExpectSameFile(RunRaw(ReadBytes(kData + "convert.raw"), o, 1, table), kData + "convert~kof.kof");
+  ExpectSameFile(RunRaw(test::ReadFileBytes(kData + "convert.raw"), o, 1, table),
+                 kData + "convert~kof.kof");
 }
 
 TEST(CoorToKOF, GoldenCoordinatesEnz) {
@@ -105,7 +100,8 @@ TEST(CoorToKOF, GoldenCoordinatesEnz) {
   o.road = "Road 1";
   o.city = "City";
   o.surveyor = "Me";
-  ExpectSameFile(RunCoord(ReadBytes(kData + "coords.asc"), o, 1), kData + "coords~kof.kof");
+  ExpectSameFile(RunCoord(test::ReadFileBytes(kData + "coords.asc"), o, 1),
+                 kData + "coords~kof.kof");
 }
 
 TEST(CoorToKOF, EastingFirstForBothOrders) {
@@ -240,7 +236,7 @@ TEST_F(KofFiles, MissingInputLeavesTheOutputUntouched) {
       RawToKOF(dir_ + "missing.raw", out, WriteMode::Overwrite, {}, 0, table_, reporter_);
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.fault, "Cannot read " + dir_ + "missing.raw: File not found");
-  EXPECT_EQ(ReadBytes(out), "precious\r\n");
+  EXPECT_EQ(test::ReadFileBytes(out), "precious\r\n");
 }
 
 TEST_F(KofFiles, AppendKeepsWhatWasThere) {
@@ -248,11 +244,11 @@ TEST_F(KofFiles, AppendKeepsWhatWasThere) {
   WriteBytes(in, "P,1,2,3\n");
   WriteBytes(out, "before\r\n");
   ASSERT_TRUE(CoorToKOF(in, out, WriteMode::Append, {}, 0, table_, reporter_).ok);
-  std::string bytes = ReadBytes(out);
+  std::string bytes = test::ReadFileBytes(out);
   EXPECT_EQ(bytes.substr(0, 8), "before\r\n");
   EXPECT_EQ(bytes.size(), 8u + 3 * 70 + 59);
   ASSERT_TRUE(CoorToKOF(in, out, WriteMode::Overwrite, {}, 0, table_, reporter_).ok);
-  EXPECT_EQ(ReadBytes(out).size(), 3u * 70 + 59);
+  EXPECT_EQ(test::ReadFileBytes(out).size(), 3u * 70 + 59);
 }
 
 TEST_F(KofFiles, WritingOntoTheInputIsRefused) {
@@ -260,7 +256,7 @@ TEST_F(KofFiles, WritingOntoTheInputIsRefused) {
   WriteBytes(in, "SS,P,1,2,3,4\r\n");
   ConvertResult r = RawToKOF(in, in, WriteMode::Append, {}, 0, table_, reporter_);
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(ReadBytes(in), "SS,P,1,2,3,4\r\n");
+  EXPECT_EQ(test::ReadFileBytes(in), "SS,P,1,2,3,4\r\n");
 }
 
 TEST_F(KofFiles, FullDiskIsAFailureNotSuccess) {
@@ -283,7 +279,7 @@ TEST_F(KofFiles, MissingConversionFileIsReportedAndTheRunGoesOn) {
   table_.entries[12] = "EARLIER";
   ASSERT_TRUE(RawToKOF(in, out, WriteMode::Overwrite, o, 0, table_, reporter_).ok);
   EXPECT_EQ(reporter_.texts.size(), 1u);
-  EXPECT_NE(ReadBytes(out).find(" 03 EARLIER3"), std::string::npos);
+  EXPECT_NE(test::ReadFileBytes(out).find(" 03 EARLIER3"), std::string::npos);
 }
 
 }  // namespace

@@ -6,18 +6,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "test_support.h"
+
 namespace korv {
 namespace {
 
 const std::string kData = std::string(KORVENIA_TEST_DATA) + "/mapa/";
 const std::string kBlock = "9999\r\n999999999\r\n100001\r\n1\r\n3\r\n0\r\n2\r\n";
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::tm Now() {
   std::tm now{};
@@ -38,11 +33,13 @@ std::string Mapa(const std::string& input) {
 // Header drops, Windows-1252 byte kept, station codes from the first pass (first entry
 // wins), station "/" lines, point names keeping their last 10 characters, LF input.
 TEST(RawToMAPA, GoldenJob) {
-  EXPECT_EQ(Mapa(ReadBytes(kData + "job.raw")), ReadBytes(kData + "job~mapa.map"));
+  EXPECT_EQ(Mapa(test::ReadFileBytes(kData + "job.raw")),
+            test::ReadFileBytes(kData + "job~mapa.map"));
 }
 
 TEST(RawToMAPA, GoldenOnlyComments) {
-  EXPECT_EQ(Mapa(ReadBytes(kData + "comments.raw")), ReadBytes(kData + "comments~mapa.map"));
+  EXPECT_EQ(Mapa(test::ReadFileBytes(kData + "comments.raw")),
+            test::ReadFileBytes(kData + "comments~mapa.map"));
 }
 
 TEST(RawToMAPA, HeaderPhaseRules) {
@@ -64,14 +61,14 @@ TEST(RawToMAPA, MissingInputLeavesTheOutputUntouched) {
   ConvertResult r =
       RawToMAPA(::testing::TempDir() + "absent.raw", out, WriteMode::Overwrite, Now());
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(ReadBytes(out), "old");
+  EXPECT_EQ(test::ReadFileBytes(out), "old");
 }
 
 TEST(RawToMAPA, FileLevelAppends) {
   std::string in = kData + "comments.raw", out = ::testing::TempDir() + "mapa_append.map";
   std::ofstream(out, std::ios::binary) << "old\r\n";
   ASSERT_TRUE(RawToMAPA(in, out, WriteMode::Append, Now()).ok);
-  EXPECT_EQ(ReadBytes(out), "old\r\n" + ReadBytes(kData + "comments~mapa.map"));
+  EXPECT_EQ(test::ReadFileBytes(out), "old\r\n" + test::ReadFileBytes(kData + "comments~mapa.map"));
 }
 
 }  // namespace

@@ -10,19 +10,14 @@
 #include <sstream>
 #include <streambuf>
 
+#include "test_support.h"
+
 namespace korv {
 namespace {
 
 namespace fs = std::filesystem;
 
 const fs::path kData = fs::path(KORVENIA_TEST_DATA) / "sdr";
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 void WriteAll(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
@@ -68,8 +63,8 @@ class SdrFiles : public ::testing::Test {
         raw ? RawToSDR((kData / input).string(), out.string(), WriteMode::Overwrite, run)
             : CoorToSDR((kData / input).string(), out.string(), WriteMode::Overwrite, run);
     ASSERT_TRUE(r.ok) << r.fault;
-    std::string want = ReadAll(kData / (stem + "~sdr.sdr"));
-    std::string got = ReadAll(out);
+    std::string want = test::ReadFileBytes(kData / (stem + "~sdr.sdr"));
+    std::string got = test::ReadFileBytes(out);
     ASSERT_FALSE(want.empty());
     // Line by line first, for a readable failure; then the whole bytes.
     std::istringstream w(want), g(got);
@@ -117,7 +112,7 @@ TEST_F(SdrFiles, MissingInputLeavesTheOutputUntouched) {
     r = CoorToSDR(missing, out.string(), mode, DefaultRun(0));
     EXPECT_FALSE(r.ok);
   }
-  EXPECT_EQ(ReadAll(out), "existing\r\n");
+  EXPECT_EQ(test::ReadFileBytes(out), "existing\r\n");
   EXPECT_FALSE(fs::exists(dir_ / "never.sdr"));
   EXPECT_FALSE(
       RawToSDR(missing, (dir_ / "never.sdr").string(), WriteMode::Overwrite, DefaultRun(0)).ok);
@@ -130,10 +125,10 @@ TEST_F(SdrFiles, AppendKeepsWhatWasThereAndOverwriteReplacesIt) {
   fs::path out = dir_ / "out.sdr";
   WriteAll(out, "old line\r\n");
   ASSERT_TRUE(CoorToSDR(in.string(), out.string(), WriteMode::Append, DefaultRun(0)).ok);
-  std::string appended = ReadAll(out);
+  std::string appended = test::ReadFileBytes(out);
   EXPECT_EQ(appended.rfind("old line\r\n00NM", 0), 0u);
   ASSERT_TRUE(CoorToSDR(in.string(), out.string(), WriteMode::Overwrite, DefaultRun(0)).ok);
-  EXPECT_EQ(ReadAll(out), appended.substr(10));
+  EXPECT_EQ(test::ReadFileBytes(out), appended.substr(10));
 }
 
 TEST_F(SdrFiles, EmptyPathsAndTheInputAsOutputAreRefused) {
@@ -142,7 +137,7 @@ TEST_F(SdrFiles, EmptyPathsAndTheInputAsOutputAreRefused) {
   EXPECT_FALSE(RawToSDR("", (dir_ / "x.sdr").string(), WriteMode::Overwrite, DefaultRun(0)).ok);
   EXPECT_FALSE(RawToSDR(in.string(), "", WriteMode::Overwrite, DefaultRun(0)).ok);
   EXPECT_FALSE(RawToSDR(in.string(), in.string(), WriteMode::Overwrite, DefaultRun(0)).ok);
-  EXPECT_EQ(ReadAll(in), "ST,S1,,B1,,1.5,0,0\r\n");
+  EXPECT_EQ(test::ReadFileBytes(in), "ST,S1,,B1,,1.5,0,0\r\n");
 }
 
 TEST_F(SdrFiles, AFailedWriteIsAFault) {
