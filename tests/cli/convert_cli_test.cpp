@@ -14,21 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "test_support.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 const fs::path kData = KORVENIA_TEST_DATA;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteAll(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
 
 struct Outcome {
   int exit = -1;
@@ -43,7 +34,7 @@ class ConvertCli : public ::testing::Test {
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "home");
-    WriteAll(dir_ / "empty.ini", "");
+    korv::test::WriteFileBytes(dir_ / "empty.ini", "");
   }
   void TearDown() override { fs::remove_all(dir_); }
 
@@ -70,8 +61,8 @@ class ConvertCli : public ::testing::Test {
     ::waitpid(pid, &status, 0);
     Outcome r;
     r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = ReadAll(outFile);
-    r.err = ReadAll(errFile);
+    r.out = korv::test::ReadFileBytes(outFile);
+    r.err = korv::test::ReadFileBytes(errFile);
     return r;
   }
 
@@ -96,32 +87,35 @@ TEST_F(ConvertCli, RawToKofWithHeaderOptions) {
                            kSurveyHeader));
   ASSERT_EQ(r.exit, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(ReadAll(Path("out.kof")), ReadAll(kData / "kof/survey~kof.kof"));
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("out.kof")),
+            korv::test::ReadFileBytes(kData / "kof/survey~kof.kof"));
 }
 
 // The conversion file is named in the settings file and found beside it; the switches and
 // the order come from the settings file too.
 TEST_F(ConvertCli, RawToKofSettingsFromIniFile) {
   fs::copy_file(kData / "kof/convert.pts", dir_ / "points.pts");
-  WriteAll(dir_ / "my.ini",
-           "[Default]\r\nStCombCoord0=1\r\n[KOF Settings]\r\nRoad= \r\n"
-           "UsePointNumberConversion = 1\r\nUseCodeConversion = 1\r\nKofpointFile=points.pts\r\n");
+  korv::test::WriteFileBytes(
+      dir_ / "my.ini",
+      "[Default]\r\nStCombCoord0=1\r\n[KOF Settings]\r\nRoad= \r\n"
+      "UsePointNumberConversion = 1\r\nUseCodeConversion = 1\r\nKofpointFile=points.pts\r\n");
   Outcome r = Convert({"--from=raw", "--to=kof", "--ini", Path("my.ini"), "--now",
                        "2027-01-31 23:59:59", Data("kof/convert.raw"), Path("CONVERT.kof")});
   ASSERT_EQ(r.exit, 0) << r.err;
-  EXPECT_EQ(ReadAll(Path("CONVERT.kof")), ReadAll(kData / "kof/convert~kof.kof"));
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("CONVERT.kof")),
+            korv::test::ReadFileBytes(kData / "kof/convert~kof.kof"));
 
   // Switched off on the command line: names and codes pass unchanged.
   r = Convert({"--from", "raw", "--to", "kof", "--ini", Path("my.ini"), "--point-conversion", "off",
                "--code-conversion", "off", Data("kof/convert.raw"), Path("plain.kof")});
   ASSERT_EQ(r.exit, 0) << r.err;
-  std::string kof = ReadAll(Path("plain.kof"));
+  std::string kof = korv::test::ReadFileBytes(Path("plain.kof"));
   EXPECT_NE(kof.find(" 03 7A         FENCE-2 "), std::string::npos);
   EXPECT_EQ(kof.find(" 09 "), std::string::npos);
 }
 
 TEST_F(ConvertCli, MissingConversionFileWarnsAndConverts) {
-  WriteAll(dir_ / "my.ini", "[KOF Settings]\r\nKofpointFile=absent.pts\r\n");
+  korv::test::WriteFileBytes(dir_ / "my.ini", "[KOF Settings]\r\nKofpointFile=absent.pts\r\n");
   Outcome r = Convert({"--from", "raw", "--to", "kof", "--ini", Path("my.ini"),
                        "--point-conversion", "on", Data("kof/convert.raw"), Path("o.kof")});
   EXPECT_EQ(r.exit, 0);
@@ -133,7 +127,7 @@ TEST_F(ConvertCli, KofDefaultsProjectFromOutputAndDateFromNow) {
   Outcome r = Convert({"--from", "coord", "--to", "kof", "--ini", Path("empty.ini"), "--now",
                        "2026-03-09 08:00:00", Data("kof/coords.asc"), Path("JOB.01.kof")});
   ASSERT_EQ(r.exit, 0) << r.err;
-  std::string third = ReadAll(Path("JOB.01.kof")).substr(2 * 70, 70);
+  std::string third = korv::test::ReadFileBytes(Path("JOB.01.kof")).substr(2 * 70, 70);
   EXPECT_EQ(third, " 01 JOB.01       09.03.26" + std::string(68 - 25, ' ') + "\r\n");
 }
 
@@ -159,7 +153,8 @@ TEST_F(ConvertCli, CoordToKof) {
                        Data("kof/coords.asc"),
                        Path("c.kof")});
   ASSERT_EQ(r.exit, 0) << r.err;
-  EXPECT_EQ(ReadAll(Path("c.kof")), ReadAll(kData / "kof/coords~kof.kof"));
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("c.kof")),
+            korv::test::ReadFileBytes(kData / "kof/coords~kof.kof"));
 }
 
 TEST_F(ConvertCli, RawToMapaAndAppend) {
@@ -167,14 +162,14 @@ TEST_F(ConvertCli, RawToMapaAndAppend) {
       "--from",       "raw", "--to", "mapa", "--now", "2026-12-07 09:00:00", Data("mapa/job.raw"),
       Path("job.map")};
   ASSERT_EQ(Convert(args).exit, 0);
-  std::string golden = ReadAll(kData / "mapa/job~mapa.map");
-  EXPECT_EQ(ReadAll(Path("job.map")), golden);
+  std::string golden = korv::test::ReadFileBytes(kData / "mapa/job~mapa.map");
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("job.map")), golden);
   args.push_back("--append");
   ASSERT_EQ(Convert(args).exit, 0);
-  EXPECT_EQ(ReadAll(Path("job.map")), golden + golden);
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("job.map")), golden + golden);
   args.pop_back();  // overwrite again
   ASSERT_EQ(Convert(args).exit, 0);
-  EXPECT_EQ(ReadAll(Path("job.map")), golden);
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("job.map")), golden);
 }
 
 // The SDR writers' own golden files; the job name is the output's file name.
@@ -184,26 +179,28 @@ TEST_F(ConvertCli, RawAndCoordToSdr) {
       Convert({"--from", "raw", "--to", "sdr", "--ini", Path("empty.ini"), "--now",
                "2024-03-05 09:07:04", Data("sdr/stations.raw"), Path("sdr/stations~sdr.sdr")});
   ASSERT_EQ(r.exit, 0) << r.err;
-  EXPECT_EQ(ReadAll(dir_ / "sdr/stations~sdr.sdr"), ReadAll(kData / "sdr/stations~sdr.sdr"));
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "sdr/stations~sdr.sdr"),
+            korv::test::ReadFileBytes(kData / "sdr/stations~sdr.sdr"));
   r = Convert({"--from", "coord", "--to", "sdr", "--ini", Path("empty.ini"), "--order", "enz",
                "--now", "2024-03-05 09:07:04", Data("sdr/coords_enz.asc"),
                Path("sdr/coords_enz~sdr.sdr")});
   ASSERT_EQ(r.exit, 0) << r.err;
-  EXPECT_EQ(ReadAll(dir_ / "sdr/coords_enz~sdr.sdr"), ReadAll(kData / "sdr/coords_enz~sdr.sdr"));
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "sdr/coords_enz~sdr.sdr"),
+            korv::test::ReadFileBytes(kData / "sdr/coords_enz~sdr.sdr"));
 }
 
 TEST_F(ConvertCli, MissingInputLeavesAnExistingOutputUntouched) {
-  WriteAll(dir_ / "keep.kof", "yesterday's work\r\n");
+  korv::test::WriteFileBytes(dir_ / "keep.kof", "yesterday's work\r\n");
   for (const char* to : {"kof", "mapa", "sdr"}) {
     Outcome r = Convert({"--from", "raw", "--to", to, Path("missing.raw"), Path("keep.kof")});
     EXPECT_EQ(r.exit, 1) << to;
     EXPECT_EQ(r.err, "korvenia-cli: Cannot read " + Path("missing.raw") + ": File not found\n");
-    EXPECT_EQ(ReadAll(dir_ / "keep.kof"), "yesterday's work\r\n");
+    EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "keep.kof"), "yesterday's work\r\n");
   }
   Outcome r = Convert(
       {"--from", "coord", "--to", "kof", "--append", Path("missing.asc"), Path("keep.kof")});
   EXPECT_EQ(r.exit, 1);
-  EXPECT_EQ(ReadAll(dir_ / "keep.kof"), "yesterday's work\r\n");
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "keep.kof"), "yesterday's work\r\n");
 }
 
 TEST_F(ConvertCli, UsageErrors) {
@@ -245,12 +242,13 @@ TEST_F(ConvertCli, OwnSettingsFileInThePerUserFolder) {
   if (fs::exists(fs::path(KORVENIA_CLI).parent_path() / "Korvenia.ini"))
     GTEST_SKIP() << "a settings file stands beside korvenia-cli";
   fs::create_directories(dir_ / "home/.config/Korvenia");
-  WriteAll(dir_ / "home/.config/Korvenia/Korvenia.ini",
-           "[Default]\r\nStCombCoord0=1\r\n[KOF Settings]\r\nSurveyor=From INI\r\n");
+  korv::test::WriteFileBytes(
+      dir_ / "home/.config/Korvenia/Korvenia.ini",
+      "[Default]\r\nStCombCoord0=1\r\n[KOF Settings]\r\nSurveyor=From INI\r\n");
   Outcome r = Convert({"--from", "coord", "--to", "kof", "--now", "2026-03-09 08:00:00",
                        Data("kof/coords.asc"), Path("own.kof")});
   ASSERT_EQ(r.exit, 0) << r.err;
-  std::string kof = ReadAll(Path("own.kof"));
+  std::string kof = korv::test::ReadFileBytes(Path("own.kof"));
   EXPECT_EQ(kof.substr(2 * 70 + 56, 8), "From INI");
   // ENZ from the settings file: P1's easting 500.1 comes first.
   EXPECT_NE(kof.find(" 05 P1         TREE          500.100     600.200"), std::string::npos);

@@ -9,20 +9,11 @@
 #include <sstream>
 #include <string>
 
+#include "test_support.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteAll(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
 
 class CoordsCli : public ::testing::Test {
  protected:
@@ -42,7 +33,7 @@ class CoordsCli : public ::testing::Test {
                           (dir_ / "home").string() + "' '" KORVENIA_CLI "' convert --from coord " +
                           args + " 2>'" + (dir_ / "err.txt").string() + "'";
     int status = std::system(command.c_str());
-    err_ = ReadAll(dir_ / "err.txt");
+    err_ = korv::test::ReadFileBytes(dir_ / "err.txt");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
@@ -59,49 +50,54 @@ TEST_F(CoordsCli, DxfWithSettingsFileMatchesGolden) {
                     Data("dxf/code_only.asc") + " " + Path("out.dxf")),
             0)
       << err_;
-  EXPECT_EQ(ReadAll(Path("out.dxf")), ReadAll(Data("dxf/code_only~dxf.dxf")));
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("out.dxf")),
+            korv::test::ReadFileBytes(Data("dxf/code_only~dxf.dxf")));
   ASSERT_EQ(Convert("--to dxf --order enz " + Data("dxf/order_enz.asc") + " " + Path("out.dxf")), 0)
       << err_;
-  EXPECT_EQ(ReadAll(Path("out.dxf")), ReadAll(Data("dxf/order_enz~dxf.dxf")));
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("out.dxf")),
+            korv::test::ReadFileBytes(Data("dxf/order_enz~dxf.dxf")));
 }
 
 TEST_F(CoordsCli, DxfIgnoresAppendWithAWarning) {
-  WriteAll(Path("out.dxf"), "OLD");
+  korv::test::WriteFileBytes(Path("out.dxf"), "OLD");
   ASSERT_EQ(Convert("--to dxf --append " + Data("dxf/no_points.asc") + " " + Path("out.dxf")), 0);
   EXPECT_NE(err_.find("--append is ignored"), std::string::npos) << err_;
-  EXPECT_EQ(ReadAll(Path("out.dxf")), ReadAll(Data("dxf/no_points~dxf.dxf")));
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("out.dxf")),
+            korv::test::ReadFileBytes(Data("dxf/no_points~dxf.dxf")));
 }
 
 TEST_F(CoordsCli, AscSeparatorFromSettingsOrOption) {
-  WriteAll(Path("in.asc"), "P4,300.0,600.0,12.5,WALL\r\nP9\r\n");
-  WriteAll(Path("k.ini"),
-           "[Default]\r\nStCombCoord0=1\r\n[Coordinate Settings]\r\nField1= 0\r\nField2= 1\r\n"
-           "Field3= 2\r\nField4= 3\r\nField5= 4\r\nSeparator=1\r\n");
+  korv::test::WriteFileBytes(Path("in.asc"), "P4,300.0,600.0,12.5,WALL\r\nP9\r\n");
+  korv::test::WriteFileBytes(
+      Path("k.ini"),
+      "[Default]\r\nStCombCoord0=1\r\n[Coordinate Settings]\r\nField1= 0\r\nField2= 1\r\n"
+      "Field3= 2\r\nField4= 3\r\nField5= 4\r\nSeparator=1\r\n");
   ASSERT_EQ(Convert("--to asc --ini " + Path("k.ini") + " " + Path("in.asc") + " " + Path("o")), 0)
       << err_;
-  EXPECT_EQ(ReadAll(Path("o")), "P4 600.0 300.0 12.5 WALL\r\nP9    \r\n");
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("o")), "P4 600.0 300.0 12.5 WALL\r\nP9    \r\n");
   ASSERT_EQ(Convert("--to asc --separator comma --append --order nez --ini " + Path("k.ini") + " " +
                     Path("in.asc") + " " + Path("o")),
             0)
       << err_;
-  EXPECT_EQ(ReadAll(Path("o")),
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("o")),
             "P4 600.0 300.0 12.5 WALL\r\nP9    \r\nP4,300.0,600.0,12.5,WALL\r\nP9,,,,\r\n");
 }
 
 TEST_F(CoordsCli, AscWithoutSettingsFileUsesTheFreshDefaults) {
   ASSERT_EQ(Convert("--to asc " + Data("asc/mixed.asc") + " " + Path("o")), 0) << err_;
-  EXPECT_EQ(ReadAll(Path("o")), ReadAll(Data("asc/mixed~asc.asc")));
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("o")),
+            korv::test::ReadFileBytes(Data("asc/mixed~asc.asc")));
 }
 
 TEST_F(CoordsCli, FaultsAreReportedAndLeaveTheOutputAlone) {
-  WriteAll(Path("o"), "KEEP");
+  korv::test::WriteFileBytes(Path("o"), "KEEP");
   EXPECT_EQ(Convert("--to asc --separator tab " + Data("asc/mixed.asc") + " " + Path("o")), 2);
   EXPECT_NE(err_.find("--separator wants one of: comma, space; not 'tab'"), std::string::npos)
       << err_;
   EXPECT_EQ(Convert("--to dxf " + Path("missing.asc") + " " + Path("o")), 1);
   EXPECT_NE(err_.find("Cannot read"), std::string::npos) << err_;
   EXPECT_EQ(Convert("--to asc --append " + Path("missing.asc") + " " + Path("o")), 1);
-  EXPECT_EQ(ReadAll(Path("o")), "KEEP");
+  EXPECT_EQ(korv::test::ReadFileBytes(Path("o")), "KEEP");
 }
 
 }  // namespace

@@ -15,21 +15,12 @@
 #include <thread>
 #include <vector>
 
+#include "test_support.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
 
 // A child process with stdout and stderr sent to files.
 class Child {
@@ -77,8 +68,8 @@ class Child {
     return status_;
   }
   void Signal(int sig) { ::kill(pid_, sig); }
-  std::string Out() const { return ReadFile(out_); }
-  std::string Err() const { return ReadFile(err_); }
+  std::string Out() const { return korv::test::ReadFileBytes(out_); }
+  std::string Err() const { return korv::test::ReadFileBytes(err_); }
   // The first line the process printed (the simulator's device path).
   std::string FirstLine(std::chrono::milliseconds limit = 5s) const {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -129,34 +120,36 @@ std::string Lines(int n, const std::string& prefix) {
 
 TEST_F(TransferCli, DownloadStoresEveryLineAndEndsAfterSilence) {
   const std::string data = Lines(200, "PT") + "no line end";
-  WriteFile(dir_ / "raw.txt", data);
+  korv::test::WriteFileBytes(dir_ / "raw.txt", data);
   auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "38400"});
   const std::string device = sim->FirstLine();
   ASSERT_FALSE(device.empty());
   auto cli = Cli({"download", "--device", device, "--speed", "38400", "--flow", "none",
                   (dir_ / "out.raw").string()});
   EXPECT_EQ(cli->Wait(), 0) << cli->Err();
-  EXPECT_EQ(ReadFile(dir_ / "out.raw"), Lines(200, "PT"));
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw"), Lines(200, "PT"));
   EXPECT_NE(cli->Err().find("Data transmission successfully completed."), std::string::npos);
   EXPECT_FALSE(fs::exists(dir_ / "out.raw.part"));
   EXPECT_EQ(sim->Wait(), 0);  // the program closed the port
 }
 
 TEST_F(TransferCli, DownloadConvertsLikeConvertOrKeepsTheData) {
-  WriteFile(dir_ / "points.asc", Lines(20, "P"));
+  korv::test::WriteFileBytes(dir_ / "points.asc", Lines(20, "P"));
   auto convert = Cli({"convert", "--from", "coord", "--to", "asc", "--separator", "space",
                       (dir_ / "points.asc").string(), (dir_ / "expected.txt").string()});
   ASSERT_EQ(convert->Wait(), 0) << convert->Err();
-  WriteFile(dir_ / "Korvenia.ini",
-            "[Coordinate Settings]\r\nField1=0\r\nField2=1\r\nField3=2\r\nField4=3\r\n"
-            "Field5=4\r\nSeparator=1\r\n");
+  korv::test::WriteFileBytes(
+      dir_ / "Korvenia.ini",
+      "[Coordinate Settings]\r\nField1=0\r\nField2=1\r\nField3=2\r\nField4=3\r\n"
+      "Field5=4\r\nSeparator=1\r\n");
   {
     auto sim = Sim({"send", (dir_ / "points.asc").string(), "--baud", "0"});
     auto cli =
         Cli({"download", "--device", sim->FirstLine(), "--ini", (dir_ / "Korvenia.ini").string(),
              "--from", "coord", "--to", "asc", (dir_ / "out.txt").string()});
     EXPECT_EQ(cli->Wait(), 0) << cli->Err();
-    EXPECT_EQ(ReadFile(dir_ / "out.txt"), ReadFile(dir_ / "expected.txt"));
+    EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.txt"),
+              korv::test::ReadFileBytes(dir_ / "expected.txt"));
     EXPECT_FALSE(fs::exists(dir_ / "out.txt.part"));
     EXPECT_EQ(sim->Wait(), 0);
   }
@@ -166,12 +159,12 @@ TEST_F(TransferCli, DownloadConvertsLikeConvertOrKeepsTheData) {
     auto cli = Cli({"download", "--device", sim->FirstLine(), "--from", "coord", "--to", "mapa",
                     (dir_ / "out.map").string()});
     EXPECT_EQ(cli->Wait(), 1);
-    EXPECT_EQ(ReadFile(dir_ / "out.map.part"), Lines(20, "P"));
+    EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.map.part"), Lines(20, "P"));
   }
 }
 
 TEST_F(TransferCli, CtrlCKeepsTheLinesSoFar) {
-  WriteFile(dir_ / "raw.txt", Lines(6, "PT"));
+  korv::test::WriteFileBytes(dir_ / "raw.txt", Lines(6, "PT"));
   auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0", "--line-gap-ms", "400"});
   const std::string device = sim->FirstLine();
   ASSERT_FALSE(device.empty());
@@ -180,22 +173,22 @@ TEST_F(TransferCli, CtrlCKeepsTheLinesSoFar) {
   cli->Signal(SIGINT);
   EXPECT_EQ(cli->Wait(), 1);
   EXPECT_NE(cli->Err().find("Data transmission interrupted"), std::string::npos);
-  const std::string got = ReadFile(dir_ / "out.raw");
+  const std::string got = korv::test::ReadFileBytes(dir_ / "out.raw");
   EXPECT_FALSE(got.empty());
   EXPECT_EQ(got, Lines(6, "PT").substr(0, got.size())) << "only complete lines, in order";
   EXPECT_EQ(got.back(), '\n');
 }
 
 TEST_F(TransferCli, VanishingDeviceKeepsCompleteLinesOrLeavesOutputAlone) {
-  WriteFile(dir_ / "raw.txt", Lines(3, "PT"));
-  WriteFile(dir_ / "out.raw", "what was there before\r\n");
+  korv::test::WriteFileBytes(dir_ / "raw.txt", Lines(3, "PT"));
+  korv::test::WriteFileBytes(dir_ / "out.raw", "what was there before\r\n");
   {
     // Gone before a single line arrived: the existing file stays as it was.
     auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0", "--hangup-after", "5"});
     auto cli = Cli({"download", "--device", sim->FirstLine(), (dir_ / "out.raw").string()});
     EXPECT_EQ(cli->Wait(), 1);
     EXPECT_NE(cli->Err().find("Device unavailable"), std::string::npos) << cli->Err();
-    EXPECT_EQ(ReadFile(dir_ / "out.raw"), "what was there before\r\n");
+    EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw"), "what was there before\r\n");
   }
   {
     const size_t twoLines = Lines(2, "PT").size();
@@ -203,7 +196,7 @@ TEST_F(TransferCli, VanishingDeviceKeepsCompleteLinesOrLeavesOutputAlone) {
                     std::to_string(twoLines + 7)});
     auto cli = Cli({"download", "--device", sim->FirstLine(), (dir_ / "out.raw").string()});
     EXPECT_EQ(cli->Wait(), 1);
-    EXPECT_EQ(ReadFile(dir_ / "out.raw"), Lines(2, "PT"));
+    EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw"), Lines(2, "PT"));
   }
 }
 
@@ -218,7 +211,7 @@ TEST_F(TransferCli, PortThatCannotBeOpened) {
 
 TEST_F(TransferCli, UploadWithXoffPausesArrivesWholeAndOnce) {
   const std::string points = Lines(3000, "P");
-  WriteFile(dir_ / "points.asc", "\r\n" + points + "   \r\n");
+  korv::test::WriteFileBytes(dir_ / "points.asc", "\r\n" + points + "   \r\n");
   auto sim =
       Sim({"receive", (dir_ / "got.txt").string(), "--xoff-every", "40000", "--xoff-ms", "200"});
   const std::string device = sim->FirstLine();
@@ -228,7 +221,7 @@ TEST_F(TransferCli, UploadWithXoffPausesArrivesWholeAndOnce) {
   EXPECT_EQ(cli->Wait(), 0) << cli->Err();
   EXPECT_NE(cli->Err().find("The data was uploaded successfully."), std::string::npos);
   EXPECT_EQ(sim->Wait(), 0);
-  const std::string got = ReadFile(dir_ / "got.txt");
+  const std::string got = korv::test::ReadFileBytes(dir_ / "got.txt");
   EXPECT_EQ(got.size(), points.size());
   EXPECT_TRUE(got == points);
 }
@@ -244,27 +237,28 @@ TEST_F(TransferCli, SimulatorKeepsAShortUploadThatOpensAndClosesAtOnce) {
   ASSERT_EQ(::write(fd, "P1\r\n", 4), 4);
   ::close(fd);
   EXPECT_EQ(sim->Wait(5s), 0);
-  EXPECT_EQ(ReadFile(dir_ / "got.txt"), "P1\r\n");
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "got.txt"), "P1\r\n");
 }
 
 TEST_F(TransferCli, UploadDryRunUsesSavedColumnsAndOrder) {
-  WriteFile(dir_ / "Korvenia.ini",
-            "[Default]\r\nStCombCoord0=1\r\n[Coordinate UpLoad Settings]\r\nField1= 1\r\n"
-            "Field2= 2\r\nField3= 0\r\nField4= 3\r\nField5= 4\r\nSeparator=1\r\n");
-  WriteFile(dir_ / "points.txt", "100,5  200  P1  10  KERB\r\n");
+  korv::test::WriteFileBytes(
+      dir_ / "Korvenia.ini",
+      "[Default]\r\nStCombCoord0=1\r\n[Coordinate UpLoad Settings]\r\nField1= 1\r\n"
+      "Field2= 2\r\nField3= 0\r\nField4= 3\r\nField5= 4\r\nSeparator=1\r\n");
+  korv::test::WriteFileBytes(dir_ / "points.txt", "100,5  200  P1  10  KERB\r\n");
   auto cli = Cli({"upload", "--format", "coord", "--dry-run", "--ini",
                   (dir_ / "Korvenia.ini").string(), (dir_ / "points.txt").string()});
   EXPECT_EQ(cli->Wait(), 0) << cli->Err();
   EXPECT_EQ(cli->Out(), "P1,200,100.5,10,KERB\r\n");
 
-  WriteFile(dir_ / "codes.txt", "KERB\r\n  TREE  \r\n\r\nLAMP\r\n");
+  korv::test::WriteFileBytes(dir_ / "codes.txt", "KERB\r\n  TREE  \r\n\r\nLAMP\r\n");
   cli = Cli({"upload", "--format", "code", "--dry-run", (dir_ / "codes.txt").string()});
   EXPECT_EQ(cli->Wait(), 0) << cli->Err();
   EXPECT_EQ(cli->Out(), "KERB\r\nTREE\r\nLAMP\r\n");
 }
 
 TEST_F(TransferCli, NothingToSendOrUnreadableSourceIsAborted) {
-  WriteFile(dir_ / "codes.txt", "KERB\r\nTREE\r\n");
+  korv::test::WriteFileBytes(dir_ / "codes.txt", "KERB\r\nTREE\r\n");
   auto cli = Cli({"upload", "--format", "code", "--dry-run", (dir_ / "codes.txt").string()});
   EXPECT_EQ(cli->Wait(), 1);
   EXPECT_NE(cli->Err().find("Upload aborted!"), std::string::npos);
