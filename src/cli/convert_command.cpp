@@ -366,6 +366,8 @@ int RunConvert(const std::vector<std::string>& args) {
     std::cerr << "korvenia-cli: " << result.fault << "\n";
     return kExitFailed;
   }
+  // What had to be written otherwise than it was read is said, but the run succeeded.
+  if (!result.notes.empty()) std::cerr << "korvenia-cli: " << result.notes.Text() << "\n";
   return kExitOk;
 }
 

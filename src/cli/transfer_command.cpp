@@ -24,6 +24,7 @@
 #include "core/coord_field_options.h"
 #include "core/file_procs.h"
 #include "core/key_store.h"
+#include "core/line_reader.h"
 #include "core/numbers.h"
 #include "core/text.h"
 
@@ -143,7 +144,8 @@ std::vector<std::string> ListSection(const std::string& path, const std::string&
   std::ifstream in(path, std::ios::binary);
   std::string line;
   bool inside = false;
-  while (ReadLine(in, line)) {
+  LineReader reader(in);
+  while (reader.Next(line)) {
     const std::string t = Trim(line);
     if (!t.empty() && t.front() == '[') {
       if (inside) break;
@@ -512,7 +514,8 @@ int RunUpload(const std::vector<std::string>& argv) {
     // Exactly what the sender would write: trimmed lines, blank ones left out, CR LF.
     std::ifstream in(scratchName, std::ios::binary);
     std::string line;
-    while (ReadLine(in, line)) {
+    LineReader reader(in);
+    while (reader.Next(line)) {
       const std::string t = Trim(line);
       if (!t.empty()) std::cout << t << "\r\n";
     }

@@ -9,6 +9,7 @@
 
 #include "core/file_procs.h"
 #include "core/key_store.h"
+#include "core/line_reader.h"
 #include "core/text.h"
 
 namespace korv {
@@ -49,7 +50,8 @@ UploadBuild CoordinateBuilder(std::istream& source, std::ostream& scratch,
   build.SendLineCount = 1;
   std::vector<std::string> fields;
   std::string line;
-  while (ReadLine(source, line)) {
+  LineReader reader(source);
+  while (reader.Next(line)) {
     ++build.SendLineCount;
     // A blank line makes nothing (sending it would repeat the previous point or send an
     // all-default point).
@@ -153,7 +155,8 @@ UploadBuild CreateUpLoadFileKOF(std::istream& source, std::ostream& scratch, int
   UploadBuild build;
   build.SendLineCount = 1;
   std::string line;
-  while (ReadLine(source, line)) {
+  LineReader reader(source);
+  while (reader.Next(line)) {
     ++build.SendLineCount;
     if (line.size() < 3 || line.compare(1, 2, "05") != 0) continue;
     const std::string_view l(line);
@@ -176,7 +179,8 @@ UploadBuild CreateUpLoadFileKOF(std::istream& source, std::ostream& scratch, int
 UploadBuild CreatUpLoadCodeFile(std::istream& source, std::ostream& scratch) {
   UploadBuild build;
   std::string line;
-  while (ReadLine(source, line)) {
+  LineReader reader(source);
+  while (reader.Next(line)) {
     scratch << line << "\r\n";
     ++build.SendLineCount;
   }

@@ -6,6 +6,7 @@
 #include "core/app_state.h"
 #include "core/file_procs.h"
 #include "core/key_store.h"
+#include "core/line_reader.h"
 #include "core/text.h"
 
 namespace korv {
@@ -50,7 +51,8 @@ UploadResult UploadTempFile(SerialLink& port, const std::string& scratchPath, in
   }
   bool heldAtCancel = false;
   std::string line;
-  while (result.fault.empty() && ReadLine(in, line)) {
+  LineReader reader(in);
+  while (result.fault.empty() && reader.Next(line)) {
     std::string text = Trim(line);
     if (text.empty()) continue;
     text += "\r\n";

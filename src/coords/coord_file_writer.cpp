@@ -1,11 +1,11 @@
 // The user-defined coordinate file writer.
 #include "coords/coord_file_writer.h"
 
-#include <fstream>
+#include <cerrno>
 
 #include "coords/coord_list.h"
-#include "coords/input_file.h"
-#include "coords/output_file.h"
+#include "core/convert_files.h"
+#include "core/line_reader.h"
 
 namespace korv {
 
@@ -51,15 +51,17 @@ ConvertResult CoorToCoordinates(std::istream& in, std::ostream& out,
     }
     buffer += "\r\n";
     if (buffer.size() >= kFlushSize) {
+      errno = 0;
       if (!out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()))) {
-        return ConvertResult::Fail("Cannot write the coordinate file");
+        return WriteFailure(errno);
       }
       buffer.clear();
     }
   }
   if (in.bad()) return ConvertResult::Fail("Cannot read the coordinate list");
+  errno = 0;
   if (!out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()))) {
-    return ConvertResult::Fail("Cannot write the coordinate file");
+    return WriteFailure(errno);
   }
   return ConvertResult::Ok();
 }
@@ -67,20 +69,11 @@ ConvertResult CoorToCoordinates(std::istream& in, std::ostream& out,
 ConvertResult CoorToCoordinates(const std::string& inputPath, const std::string& outputPath,
                                 WriteMode mode, const CoordFieldOptions& fields,
                                 FieldSeparator separator, int coordOrderIndex) {
-  if (outputPath.empty()) return ConvertResult::Fail("No output file given");
-  std::ifstream input;
-  ConvertResult result = OpenInputFile(input, inputPath);
-  if (!result.ok) return result;
-  OutputFile output;
-  result = output.Open(outputPath, mode);
-  if (!result.ok) return result;
-  result = CoorToCoordinates(input, output.stream(), fields, separator, coordOrderIndex);
-  if (!result.ok) {
-    // Name the file whose reading or writing failed.
-    result.fault = input.bad() ? ReadFault(inputPath) : OutputFile::WriteFault(outputPath);
-    return result;  // the output is restored by OutputFile
-  }
-  return output.Commit();
+  // Values are copied as they are, so the output keeps the input's encoding by itself.
+  return ConvertFiles(inputPath, outputPath, mode,
+                      [&](std::istream& in, std::ostream& out, TextEncoding) {
+                        return CoorToCoordinates(in, out, fields, separator, coordOrderIndex);
+                      });
 }
 
 }  // namespace korv

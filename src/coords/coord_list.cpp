@@ -47,7 +47,7 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // Any number of digits with at most one point, beyond the quick path of CoordinateValue.
-double LongCoordinateValue(std::string_view text) {
+double LongCoordinateValue(std::string_view text, bool& outOfRange) {
   // Up to 15 significant digits form an exact whole number and the power of ten is exact, so
   // one division rounds correctly, as the general reader does; longer numbers go to
   // from_chars, which also rounds correctly.
@@ -68,17 +68,17 @@ double LongCoordinateValue(std::string_view text) {
     } else if (c == '.' && !point) {
       point = true;
     } else {
-      return LeadingNumber(text);
+      return LeadingNumber(text, outOfRange);
     }
   }
-  if (i - start == static_cast<size_t>(point)) return LeadingNumber(text);  // no digit
+  if (i - start == static_cast<size_t>(point)) return LeadingNumber(text, outOfRange);  // no digit
   double value;
   if (digits <= 15) {
-    if (decimals > 22) return LeadingNumber(text);
+    if (decimals > 22) return LeadingNumber(text, outOfRange);
     value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
   } else {
     auto [end, ec] = std::from_chars(text.data() + start, text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) return LeadingNumber(text);
+    if (ec != std::errc() || end != text.data() + text.size()) return LeadingNumber(text, outOfRange);
   }
   return negative ? -value : value;
 }
@@ -87,7 +87,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-double CoordinateValue(std::string_view text) {
+double CoordinateValue(std::string_view text, bool& outOfRange) {
   // Quick path for the plain form of nearly every coordinate: optional sign, at most 15
   // digits in all with at most one point. The digits form an exact whole number and the
   // power of ten is exact, so one division rounds correctly, as the general reader does.
@@ -108,34 +108,9 @@ double CoordinateValue(std::string_view text) {
     decimals = static_cast<int>(p - first);
   }
   const size_t digits = static_cast<size_t>(p - start) - (point ? 1 : 0);
-  if (p != end || digits == 0 || digits > 15) return LongCoordinateValue(text);
+  if (p != end || digits == 0 || digits > 15) return LongCoordinateValue(text, outOfRange);
   const double value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
   return negative ? -value : value;
-}
-
-bool LineReader::Next(std::string_view& line) {
-  while (true) {
-    const char* start = buffer_.data() + begin_;
-    size_t available = end_ - begin_;
-    const void* lf = available ? std::memchr(start, '\n', available) : nullptr;
-    if (lf || (atEnd_ && available > 0)) {
-      size_t length = lf ? static_cast<size_t>(static_cast<const char*>(lf) - start) : available;
-      begin_ += lf ? length + 1 : length;
-      if (length > 0 && start[length - 1] == '\r') --length;
-      line = std::string_view(start, length);
-      return true;
-    }
-    if (atEnd_) return false;
-    // Keep the unfinished line at the front; grow when it fills the whole buffer.
-    std::memmove(buffer_.data(), start, available);
-    begin_ = 0;
-    end_ = available;
-    if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
-    in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
-    std::streamsize got = in_.gcount();
-    end_ += static_cast<size_t>(got);
-    if (got == 0 || !in_) atEnd_ = true;
-  }
 }
 
 }  // namespace korv

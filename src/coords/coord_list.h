@@ -4,10 +4,8 @@
 #pragma once
 
 #include <array>
-#include <istream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace korv {
 
@@ -40,23 +38,11 @@ int SplitCoordinateLine(std::string_view line, FieldViews& fields, int coordOrde
 
 // The leading-number reading of a field (as LeadingNumber), with a quick path for the plain
 // decimal numbers that make up nearly every coordinate list.
-double CoordinateValue(std::string_view text);
-
-// Reads lines ended by LF or CR LF (or by the end of the input) in large blocks. A line stays
-// valid until the next call.
-class LineReader {
- public:
-  explicit LineReader(std::istream& in) : in_(in), buffer_(size_t{1} << 16) {}
-  // The next line without its end; false when nothing is left.
-  bool Next(std::string_view& line);
-  // True when reading failed (not merely reached the end).
-  bool bad() const { return in_.bad(); }
-
- private:
-  std::istream& in_;
-  std::vector<char> buffer_;
-  size_t begin_ = 0, end_ = 0;
-  bool atEnd_ = false;
-};
+// `outOfRange` is set when the number is beyond the 64-bit range (read as 0).
+double CoordinateValue(std::string_view text, bool& outOfRange);
+inline double CoordinateValue(std::string_view text) {
+  bool outOfRange = false;
+  return CoordinateValue(text, outOfRange);
+}
 
 }  // namespace korv

@@ -1,13 +1,13 @@
 // The DXF writer.
 #include "coords/dxf_writer.h"
 
+#include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #include "coords/coord_list.h"
 #include "coords/dxf_numbers.h"
-#include "coords/input_file.h"
-#include "coords/output_file.h"
+#include "core/convert_files.h"
+#include "core/line_reader.h"
 #include "core/numbers.h"
 #include "core/text.h"
 
@@ -170,7 +170,9 @@ void DxfWriter::FlushIfFull() {
 
 bool DxfWriter::Flush() {
   if (!failed_ && used_ > 0) {
+    errno = 0;
     failed_ = !out_.write(buffer_.get(), static_cast<std::streamsize>(used_));
+    if (failed_) error_ = errno;
   }
   used_ = 0;
   return !failed_;
@@ -189,7 +191,7 @@ struct TextRow {
 }  // namespace
 
 ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& options,
-                        int coordOrderIndex, DxfExtents* extentsOut) {
+                        int coordOrderIndex, DxfExtents* extentsOut, TextEncoding encoding) {
   const std::istream::pos_type start = in.tellg();
   if (start == std::istream::pos_type(-1)) {
     return ConvertResult::Fail("Cannot read the coordinate list twice");
@@ -213,20 +215,28 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   DxfWriter writer(out, options.output2D);
   writer.WriteDxfHeader(extents);
 
+  // Layer names come from the settings and are written in the drawing's encoding.
+  ConvertNotes notes;
+  size_t lost = 0;
   TextRow rows[3];
   for (size_t i = 0; i < 3; ++i) {
     const DxfTextRow& r = options.rows[i];
     rows[i] = {r.write, !r.layer.empty(), DxfTextHeight(r.size),
-               DxfWriter::TextOpening(r.layer, DxfColourNumber(r.colour))};
+               DxfWriter::TextOpening(ToEncoding(r.layer, encoding, &lost),
+                                      DxfColourNumber(r.colour))};
   }
-  const std::string pointOpening = DxfWriter::PointOpening(options.pointLayer, 0);
+  const std::string pointOpening =
+      DxfWriter::PointOpening(ToEncoding(options.pointLayer, encoding, &lost), 0);
+  notes.Unrepresentable(lost);
   std::string_view texts[3];
   LineReader secondPass(in);
   while (secondPass.Next(line)) {
     if (SplitCoordinateLine(line, f, coordOrderIndex) < 4) continue;
-    const double x = CoordinateValue(f[CoordListField::kEasting]);
-    const double y = CoordinateValue(f[CoordListField::kNorthing]);
-    const float z = ToSingle(CoordinateValue(f[CoordListField::kElevation]));
+    bool outOfRange = false;
+    const double x = CoordinateValue(f[CoordListField::kEasting], outOfRange);
+    const double y = CoordinateValue(f[CoordListField::kNorthing], outOfRange);
+    const float z = ToSingle(CoordinateValue(f[CoordListField::kElevation], outOfRange));
+    if (outOfRange || z - z != 0) notes.OutOfRange(secondPass.lineNumber());
     texts[DxfRow::kPointName] = TrimView(f[CoordListField::kName]);
     texts[DxfRow::kElevation] = TrimView(f[CoordListField::kElevation]);
     texts[DxfRow::kCode] = TrimView(f[CoordListField::kCode]);
@@ -250,29 +260,22 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
                             y - static_cast<double>(dy), z, texts[i], h);
       }
     }
-    if (writer.failed()) return ConvertResult::Fail("Cannot write the drawing");
+    if (writer.failed()) return WriteFailure(writer.error());
   }
   if (in.bad()) return ConvertResult::Fail("Cannot read the coordinate list");
   writer.WriteDxfEnd();
-  if (!writer.Flush()) return ConvertResult::Fail("Cannot write the drawing");
-  return ConvertResult::Ok();
+  if (!writer.Flush()) return WriteFailure(writer.error());
+  ConvertResult result;
+  result.notes = notes;
+  return result;
 }
 
 ConvertResult CoorToDXF(const std::string& inputPath, const std::string& outputPath,
                         const DxfOptions& options, int coordOrderIndex) {
-  if (outputPath.empty()) return ConvertResult::Fail("No output file given");
-  std::ifstream input;
-  ConvertResult result = OpenInputFile(input, inputPath);
-  if (!result.ok) return result;
-  OutputFile output;
-  result = output.Open(outputPath, WriteMode::Overwrite);
-  if (!result.ok) return result;
-  result = CoorToDXF(input, output.stream(), options, coordOrderIndex);
-  if (!result.ok) {
-    result.fault = input.bad() ? ReadFault(inputPath) : OutputFile::WriteFault(outputPath);
-    return result;
-  }
-  return output.Commit();
+  return ConvertFiles(inputPath, outputPath, WriteMode::Overwrite,
+                      [&](std::istream& in, std::ostream& out, TextEncoding encoding) {
+                        return CoorToDXF(in, out, options, coordOrderIndex, nullptr, encoding);
+                      });
 }
 
 }  // namespace korv

@@ -13,6 +13,7 @@
 #include "coords/dxf_numbers.h"
 #include "coords/dxf_options.h"
 #include "core/convert_result.h"
+#include "core/text_encoding.h"
 
 namespace korv {
 
@@ -56,6 +57,8 @@ class DxfWriter {
   // Hands the buffered lines to the stream; false once a write has failed.
   bool Flush();
   bool failed() const { return failed_; }
+  // errno of the failed write (0 when the stream did not say).
+  int error() const { return error_; }
 
  private:
   // A group code line such as " 10\r\n" (five characters).
@@ -94,6 +97,7 @@ class DxfWriter {
   std::ostream& out_;
   bool output2D_;
   bool failed_ = false;
+  int error_ = 0;
   static constexpr size_t kCapacity = size_t{1} << 20;
   std::unique_ptr<char[]> buffer_;
   size_t used_ = 0;
@@ -106,9 +110,11 @@ class DxfWriter {
 // Converts a coordinate list read from `in`, which is read twice (extents first), so it must
 // be able to seek back to where it started. X is the easting, Y the northing whatever the
 // order of the list; lines with fewer than four fields are skipped. `extents` receives the
-// drawing's extents when given.
+// drawing's extents when given. Layer names are written in `encoding`, the output's encoding;
+// values that do not fit are noted in the result.
 ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& options,
-                        int coordOrderIndex, DxfExtents* extents = nullptr);
+                        int coordOrderIndex, DxfExtents* extents = nullptr,
+                        TextEncoding encoding = TextEncoding::Windows1252);
 
 // The same from file to file. The drawing is always created new; the input is opened first,
 // so an input that cannot be read leaves the output untouched, and a failed conversion leaves

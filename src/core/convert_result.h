@@ -1,20 +1,43 @@
-// What a converter hands back: finished, or the fault that stopped it. Window code maps this
-// onto its answer words and message boxes; the command line prints the fault.
+// What a converter hands back: finished, or the fault that stopped it, and the notes of what it
+// had to change on the way. Window code maps this onto its answer words and message boxes; the
+// command line prints the fault and the notes.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace korv {
 
 // How a converter opens its output file.
 enum class WriteMode { Overwrite, Append };
 
+// What a run writes otherwise than it read, without failing: numbers the format cannot hold
+// (written as zero) and characters the output's encoding cannot hold (written as "?"). Data
+// is copied in its own encoding, so only the texts the program adds can hold the latter.
+struct ConvertNotes {
+  static constexpr size_t kLinesKept = 5;  // line numbers named in the note
+
+  size_t outOfRange = 0;
+  std::vector<size_t> outOfRangeLines;  // the first kLinesKept line numbers
+  size_t unrepresentable = 0;  // in texts the program adds: settings texts, the file name
+
+  void OutOfRange(size_t line) {
+    if (outOfRange++ < kLinesKept) outOfRangeLines.push_back(line);
+  }
+  void Unrepresentable(size_t count) { unrepresentable += count; }
+  bool empty() const { return outOfRange == 0 && unrepresentable == 0; }
+  // One sentence per kind of note, "" when there is nothing to say.
+  std::string Text() const;
+};
+
 struct ConvertResult {
   bool ok = true;
   std::string fault;  // description shown to the user when !ok, e.g. "File not found: a.raw"
+  ConvertNotes notes;
 
   static ConvertResult Ok() { return {}; }
-  static ConvertResult Fail(std::string description) { return {false, std::move(description)}; }
+  static ConvertResult Fail(std::string description) { return {false, std::move(description), {}}; }
 };
 
 }  // namespace korv

@@ -21,48 +21,6 @@ namespace {
 
 constexpr size_t kMaxValueChars = 254;
 
-// Windows-1252 bytes 0x80..0x9F as Unicode code points; the five unassigned bytes map to the
-// C1 control of the same number so that every byte survives a round trip.
-constexpr char32_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// Decodes one UTF-8 sequence at `i` of valid UTF-8 text; advances `i`.
-char32_t NextCodePoint(std::string_view s, size_t& i) {
-  auto b = static_cast<unsigned char>(s[i]);
-  int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-  char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-  for (int k = 1; k < len && i + static_cast<size_t>(k) < s.size(); ++k) {
-    cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<size_t>(k)]) & 0x3F);
-  }
-  i += static_cast<size_t>(len);
-  return cp;
-}
-
-// `value` cut to at most `maxChars` characters (not bytes) of UTF-8 text.
-std::string CutChars(std::string_view value, size_t maxChars) {
-  size_t i = 0, chars = 0;
-  while (i < value.size() && chars < maxChars) {
-    NextCodePoint(value, i);
-    ++chars;
-  }
-  return std::string(value.substr(0, std::min(i, value.size())));
-}
-
 // Section name of a header line, or false when the line is no header.
 bool HeaderName(std::string_view line, std::string_view& name) {
   std::string_view t = TrimView(line);
@@ -74,72 +32,6 @@ bool HeaderName(std::string_view line, std::string_view& name) {
 }
 
 }  // namespace
-
-bool IsValidUtf8(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    auto b = static_cast<unsigned char>(s[i]);
-    size_t len;
-    char32_t min;
-    if (b < 0x80) {
-      ++i;
-      continue;
-    } else if ((b & 0xE0) == 0xC0) {
-      len = 2, min = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-      len = 3, min = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-      len = 4, min = 0x10000;
-    } else {
-      return false;
-    }
-    if (i + len > s.size()) return false;
-    char32_t cp = b & (0x7F >> len);
-    for (size_t k = 1; k < len; ++k) {
-      auto c = static_cast<unsigned char>(s[i + k]);
-      if ((c & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += len;
-  }
-  return true;
-}
-
-std::string Windows1252ToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() + bytes.size() / 8);
-  for (char c : bytes) {
-    auto b = static_cast<unsigned char>(c);
-    if (b < 0x80) {
-      out += c;
-    } else if (b < 0xA0) {
-      AppendUtf8(out, kCp1252High[b - 0x80]);
-    } else {
-      AppendUtf8(out, b);
-    }
-  }
-  return out;
-}
-
-std::string Utf8ToWindows1252(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    char32_t cp = NextCodePoint(text, i);
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-      out += static_cast<char>(cp);
-      continue;
-    }
-    char mapped = '?';  // characters the code page cannot hold
-    for (int k = 0; k < 32; ++k) {
-      if (kCp1252High[k] == cp) mapped = static_cast<char>(0x80 + k);
-    }
-    out += mapped;
-  }
-  return out;
-}
 
 IniFile IniFile::FromBytes(std::string_view bytes) {
   IniFile ini;
@@ -217,7 +109,7 @@ std::string IniFile::Get(std::string_view section, std::string_view key) const {
   if (line < 0) return {};
   const std::string& t = lines_[static_cast<size_t>(line)].text;
   std::string_view value = TrimView(std::string_view(t).substr(t.find('=') + 1));
-  return TrimRight(CutChars(value, kMaxValueChars));
+  return TrimRight(CharPrefix(value, kMaxValueChars, TextEncoding::Utf8));
 }
 
 void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {

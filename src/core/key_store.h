@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text_encoding.h"
+
 namespace korv {
 
 class IniFile {
@@ -62,10 +64,5 @@ bool WriteKey(const std::string& path, std::string_view section, std::string_vie
 // Writes `bytes` to `path` through a temporary file in the same folder and a rename, so the
 // file is either the old one or the whole new one. False when that fails.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
-
-// Encoding helpers shared with the settings file writer.
-bool IsValidUtf8(std::string_view bytes);
-std::string Windows1252ToUtf8(std::string_view bytes);
-std::string Utf8ToWindows1252(std::string_view text);
 
 }  // namespace korv

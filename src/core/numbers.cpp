@@ -59,6 +59,11 @@ bool PlainLeadingNumber(std::string_view text, double& value) {
 }  // namespace
 
 double LeadingNumber(std::string_view text) {
+  bool outOfRange = false;
+  return LeadingNumber(text, outOfRange);
+}
+
+double LeadingNumber(std::string_view text, bool& outOfRange) {
   double fast;
   if (PlainLeadingNumber(text, fast)) return fast;
   // Collect the number's characters, skipping blanks anywhere, then let strtod read them.
@@ -105,7 +110,10 @@ double LeadingNumber(std::string_view text) {
     if (expDigits) digits += exponent;
   }
   double v = std::strtod(digits.c_str(), nullptr);
-  if (std::isinf(v)) v = 0.0;  // an absurd exponent reads as no number rather than infinity
+  if (std::isinf(v)) {
+    v = 0.0;  // an absurd exponent reads as no number rather than infinity
+    outOfRange = true;
+  }
   return v;
 }
 
@@ -356,7 +364,7 @@ std::string FormatPicture(double value, std::string_view picture) {
 std::string FormatPicture(float value, std::string_view picture) {
   return Picture(value, picture, 7);
 }
-void AppendFieldPicture(std::string& out, std::string_view field, int decimals) {
+bool AppendFieldPicture(std::string& out, std::string_view field, int decimals) {
   static constexpr std::string_view kPictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
   // The plain form: optional sign, digits with at most one point, nothing else.
   const char* p = field.data();
@@ -378,9 +386,10 @@ void AppendFieldPicture(std::string& out, std::string_view field, int decimals) 
   }
   const auto count = static_cast<size_t>(p - start) - (point ? 1 : 0);
   if (p != end || count == 0 || count > 15 || decimals < 0 || decimals > 4) {
-    out +=
-        FormatPicture(LeadingNumber(field), kPictures[decimals < 0 || decimals > 4 ? 0 : decimals]);
-    return;
+    bool outOfRange = false;
+    const double value = LeadingNumber(field, outOfRange);
+    out += FormatPicture(value, kPictures[decimals < 0 || decimals > 4 ? 0 : decimals]);
+    return !outOfRange;
   }
   // In units of the last decimal, rounded half away from zero.
   unsigned long long units;
@@ -404,6 +413,7 @@ void AppendFieldPicture(std::string& out, std::string_view field, int decimals) 
     q += decimals + 1;
   }
   out.append(buf, q);
+  return true;
 }
 
 namespace {
@@ -467,7 +477,7 @@ char* WriteSinglePicture(char* out, float value, int decimals) {
 
 }  // namespace
 
-void AppendPicture(std::string& out, float value, int decimals) {
+bool AppendPicture(std::string& out, float value, int decimals) {
   static constexpr std::string_view kPictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
   if (decimals < 0 || decimals > 4) decimals = 0;
   char buf[48];
@@ -476,6 +486,7 @@ void AppendPicture(std::string& out, float value, int decimals) {
   } else {
     out += FormatPicture(value, kPictures[decimals]);
   }
+  return std::isfinite(value);
 }
 
 std::string GeneralNumber(double value) { return General(value, 15); }

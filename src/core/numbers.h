@@ -13,6 +13,9 @@ namespace korv {
 // they stand; an optional sign, digits, "." as decimal point and an exponent ("E" or "D")
 // are read; reading stops at the first other character; no number gives 0.
 double LeadingNumber(std::string_view text);
+// The same, and `outOfRange` set when the text holds a number beyond the 64-bit range (which
+// reads as 0).
+double LeadingNumber(std::string_view text, bool& outOfRange);
 
 // Rounds to the nearest whole number, halves to the even neighbour.
 double RoundHalfEven(double value);
@@ -27,6 +30,14 @@ inline float ToSingle(double value) {
   return static_cast<float>(value);
 }
 
+// The 32-bit value of a field as the formats hold it; `outOfRange` is set when the field's
+// number does not fit in 32 or 64 bits (it is then written as 0).
+inline float SingleField(std::string_view field, bool& outOfRange) {
+  const float value = ToSingle(LeadingNumber(field, outOfRange));
+  if (value - value != 0) outOfRange = true;  // an infinity
+  return value;
+}
+
 // Formats `value` with a picture such as "##0.000", "0.0000" or "#0": at least as many
 // integer digits as the picture has "0"s before the point, exactly as many decimals as it
 // has after it. The value's decimal form (15 significant digits) is rounded half away from
@@ -38,13 +49,14 @@ std::string FormatPicture(float value, std::string_view picture);
 // Appends FormatPicture(LeadingNumber(field), picture) for the picture "0.000..." with one
 // integer "0" and `decimals` (0 to 4) decimals. A field that is a plain decimal number of at
 // most 15 digits is rounded in its own digits, which are exactly its value's 15-digit form,
-// without reading or formatting a double; anything else takes the general path.
-void AppendFieldPicture(std::string& out, std::string_view field, int decimals);
+// without reading or formatting a double; anything else takes the general path. False when the
+// field's number is beyond the 64-bit range (written as 0).
+bool AppendFieldPicture(std::string& out, std::string_view field, int decimals);
 
 // Appends FormatPicture(value, "0.000...") for a 32-bit value and the picture with one
 // integer "0" and `decimals` (0 to 4) decimals, built in whole numbers for the usual values
-// (1e-6 to 1e15) instead of through the general path.
-void AppendPicture(std::string& out, float value, int decimals);
+// (1e-6 to 1e15) instead of through the general path. False for an infinity (written as 0).
+bool AppendPicture(std::string& out, float value, int decimals);
 
 // Shortest decimal form with up to 15 (64-bit) or 7 (32-bit) significant digits, "0" before
 // a leading point, exponent form ("1.5E+16", "1E-05") for very large or small values.

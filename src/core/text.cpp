@@ -111,13 +111,4 @@ std::string FileNameOnly(std::string_view path) {
   return std::string(p);
 }
 
-bool ReadLine(std::istream& in, std::string& line) {
-  line.clear();
-  if (!std::getline(in, line)) {
-    return false;
-  }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
-}
-
 }  // namespace korv

@@ -1,8 +1,7 @@
 // Small string procedures shared by every layer: trimming, the comma and blank splitters,
-// quote and folder stripping, and a line reader that accepts CR LF and LF endings.
+// quote and folder stripping.
 #pragma once
 
-#include <istream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,9 +43,5 @@ std::string StripQuotes(std::string_view text);
 
 // The part of the trimmed path after its last folder separator ("/" or "\").
 std::string FileNameOnly(std::string_view path);
-
-// Reads one line ended by CR LF, LF or the end of the stream; the line end is removed.
-// Returns false only when nothing was left to read.
-bool ReadLine(std::istream& in, std::string& line);
 
 }  // namespace korv

@@ -6,10 +6,10 @@
 #include <fstream>
 #include <string_view>
 
+#include "core/convert_files.h"
+#include "core/line_reader.h"
 #include "core/numbers.h"
 #include "core/text.h"
-#include "formats/converter_files.h"
-#include "formats/line_buffer.h"
 #include "formats/line_sink.h"
 #include "formats/raw_data.h"
 
@@ -24,10 +24,11 @@ constexpr size_t kCodeCut = 8;  // codes keep 8 characters in a 9-column field
 constexpr size_t kCodeField = 9;
 
 // Appends the first `cut` characters of `text`, padded with blanks to `width` columns.
-void PutLeft(std::string& line, std::string_view text, size_t cut, size_t width) {
-  text = text.substr(0, cut);
+void PutLeft(std::string& line, std::string_view text, size_t cut, size_t width,
+             TextEncoding encoding) {
+  text = CharPrefix(text, cut, encoding);
   line.append(text);
-  line.append(width - text.size(), ' ');
+  line.append(width - CharCount(text, encoding), ' ');
 }
 
 // Right-justifies what was appended to `line` after its first `from` characters in `width`
@@ -41,11 +42,13 @@ void JustifyRight(std::string& line, size_t from, size_t width) {
   }
 }
 
-// A number field read as a 64-bit value and written with `decimals` decimals.
-void PutField(std::string& line, std::string_view field, int decimals, size_t width) {
+// A number field read as a 64-bit value and written with `decimals` decimals. False when the
+// value is beyond the 64-bit range (written as 0).
+bool PutField(std::string& line, std::string_view field, int decimals, size_t width) {
   const size_t from = line.size();
-  AppendFieldPicture(line, field, decimals);
+  const bool inRange = AppendFieldPicture(line, field, decimals);
   JustifyRight(line, from, width);
+  return inRange;
 }
 
 // A 32-bit value written with `decimals` decimals.
@@ -55,58 +58,64 @@ void PutNumber(std::string& line, float value, int decimals, size_t width) {
   JustifyRight(line, from, width);
 }
 
-// The three 68-column header lines, written with their trailing blanks.
+// The three 68-column header lines, written with their trailing blanks. The texts come from
+// the settings and are written in the output's encoding.
 void WriteHeader(LineSink& sink, std::string_view title1, std::string_view title2,
-                 const KofOptions& o) {
-  LineBuffer buffer(kHeaderLength);
-  buffer.Put(1, kHeaderLength, title1);
-  sink.Line(buffer.Text());
-  buffer.Clear();
-  buffer.Put(1, kHeaderLength, title2);
-  sink.Line(buffer.Text());
-  buffer.Clear();
-  buffer.Put(2, 2, "01");
-  buffer.Put(5, 12, o.project);
-  buffer.Put(18, 12, o.date);
-  buffer.Put(31, 12, o.road);
-  buffer.Put(44, 12, o.city);
-  buffer.Put(57, 12, o.surveyor);
-  sink.Line(buffer.Text());
+                 const KofOptions& o, TextEncoding encoding, ConvertNotes& notes) {
+  std::string line(title1);
+  line.append(kHeaderLength - line.size(), ' ');
+  sink.Line(line);
+  line.assign(title2);
+  line.append(kHeaderLength - line.size(), ' ');
+  sink.Line(line);
+  line.assign(" 01 ");
+  size_t lost = 0;
+  const std::string* texts[] = {&o.project, &o.date, &o.road, &o.city, &o.surveyor};
+  for (const std::string* text : texts) {
+    // Twelve characters and a blank each; the last field ends the line without one.
+    PutLeft(line, ToEncoding(*text, encoding, &lost), 12, text == texts[4] ? 12 : 13, encoding);
+  }
+  notes.Unrepresentable(lost);
+  sink.Line(line);
 }
 
 // Converts (when asked) and cuts a point name for its field.
-void PreparePoint(std::string& point, const KofOptions& o, const PointConversion& table) {
-  if (o.usePointNumberConversion) ConvertPointNumber(point, table);
-  if (point.size() > kPointCut) point.resize(kPointCut);
+void PreparePoint(std::string& point, const KofOptions& o, const PointConversion& table,
+                  TextEncoding encoding) {
+  if (o.usePointNumberConversion) ConvertPointNumber(point, table, encoding);
+  point.resize(CharPrefixLength(point, kPointCut, encoding));
 }
 
-void CutCode(std::string& code) {
-  if (code.size() > kCodeCut) code.resize(kCodeCut);
+void CutCode(std::string& code, TextEncoding encoding) {
+  code.resize(CharPrefixLength(code, kCodeCut, encoding));
 }
 
-// " 03 " observation line.
-void WriteObservation(LineSink& sink, std::string& line, const std::string& point,
+// " 03 " observation line. False when a value was beyond the 64-bit range.
+bool WriteObservation(LineSink& sink, std::string& line, const std::string& point,
                       const std::string& code, std::string_view hz, std::string_view v,
-                      std::string_view distance, std::string_view height) {
+                      std::string_view distance, std::string_view height,
+                      TextEncoding encoding) {
   line.assign(" 03 ");
-  PutLeft(line, point, kPointCut, kPointField);
-  PutLeft(line, code, kCodeCut, kCodeField);
-  PutField(line, hz, 4, 8);  // "##0.0000"
+  PutLeft(line, point, kPointCut, kPointField, encoding);
+  PutLeft(line, code, kCodeCut, kCodeField, encoding);
+  bool inRange = PutField(line, hz, 4, 8);  // "##0.0000"
   line += ' ';
-  PutField(line, v, 4, 8);
+  inRange &= PutField(line, v, 4, 8);
   line += ' ';
-  PutField(line, distance, 3, 8);  // "###0.000"
+  inRange &= PutField(line, distance, 3, 8);  // "###0.000"
   line += ' ';
-  PutField(line, height, 3, 6);  // "#0.000"
+  inRange &= PutField(line, height, 3, 6);  // "#0.000"
   sink.Line(line);
+  return inRange;
 }
 
 // " 05 " coordinate line; the values are single precision.
 void WriteCoordinate(LineSink& sink, std::string& line, const std::string& point,
-                     const std::string& code, float first, float second, float elevation) {
+                     const std::string& code, float first, float second, float elevation,
+                     TextEncoding encoding) {
   line.assign(" 05 ");
-  PutLeft(line, point, kPointCut, kPointField);
-  PutLeft(line, code, kCodeCut, kCodeField);
+  PutLeft(line, point, kPointCut, kPointField, encoding);
+  PutLeft(line, code, kCodeCut, kCodeField, encoding);
   PutNumber(line, first, 3, 12);  // "##0.000"
   line += ' ';
   PutNumber(line, second, 3, 11);
@@ -116,17 +125,18 @@ void WriteCoordinate(LineSink& sink, std::string& line, const std::string& point
 }
 
 // What a comment changes: temperature and pressure ("Temp:", "Press:") and the coordinate
-// order ("Coord Order: NEZ" or "ENZ").
-void ReadComment(std::string_view text, float& temperature, float& pressure, bool& swap) {
+// order ("Coord Order: NEZ" or "ENZ"). False when a value was beyond the 32-bit range.
+bool ReadComment(std::string_view text, float& temperature, float& pressure, bool& swap) {
+  bool outOfRange = false;
   size_t temp = text.find(kTemperatureText);
   if (temp != std::string_view::npos) {
     auto part = [&](size_t from, size_t n) {
       return from < text.size() ? text.substr(from, n) : std::string_view();
     };
-    temperature = ToSingle(LeadingNumber(part(temp + 5, 4)));
+    temperature = SingleField(part(temp + 5, 4), outOfRange);
     // Without "Press:" the pressure is read from characters 6..10 of the comment.
     size_t press = text.find(kPressureText);
-    pressure = ToSingle(LeadingNumber(part(press == std::string_view::npos ? 5 : press + 6, 5)));
+    pressure = SingleField(part(press == std::string_view::npos ? 5 : press + 6, 5), outOfRange);
   }
   if (text.find(kCoordOrderText) != std::string_view::npos) {
     std::string_view trimmed = TrimView(text);
@@ -134,6 +144,7 @@ void ReadComment(std::string_view text, float& temperature, float& pressure, boo
     if (word == "NEZ") swap = true;
     if (word == "ENZ") swap = false;
   }
+  return !outOfRange;
 }
 
 }  // namespace
@@ -152,7 +163,8 @@ std::string LoadPointConversion(const KofOptions& options, PointConversion& tabl
     return "E";
   }
   std::string line;
-  while (ReadLine(in, line)) {
+  LineReader reader(in);
+  while (reader.Next(line)) {
     size_t eq = line.find('=');
     if (eq == std::string::npos) continue;
     double index = RoundHalfEven(LeadingNumber(std::string_view(line).substr(0, eq)));
@@ -163,14 +175,15 @@ std::string LoadPointConversion(const KofOptions& options, PointConversion& tabl
   return "";
 }
 
-void ConvertPointNumber(std::string& name, const PointConversion& table) {
+void ConvertPointNumber(std::string& name, const PointConversion& table, TextEncoding encoding) {
   std::string_view trimmed = TrimView(name);
   if (trimmed.size() != name.size()) name = std::string(trimmed);
-  if (name.size() < 2) return;
-  double prefix = RoundHalfEven(LeadingNumber(std::string_view(name).substr(0, 2)));
+  const size_t first2 = CharPrefixLength(name, 2, encoding);
+  if (CharCount(std::string_view(name).substr(0, first2), encoding) < 2) return;
+  double prefix = RoundHalfEven(LeadingNumber(std::string_view(name).substr(0, first2)));
   if (prefix < 0 || prefix > 99) return;
   const std::string& replacement = table.entries[static_cast<size_t>(prefix)];
-  if (!replacement.empty()) name.replace(0, 2, replacement);
+  if (!replacement.empty()) name.replace(0, first2, replacement);
 }
 
 void SplitCodeSuffix(std::string& code, std::string& suffix) {
@@ -182,104 +195,120 @@ void SplitCodeSuffix(std::string& code, std::string& suffix) {
 }
 
 ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
-                       int coordOrderIndex, const PointConversion& table) {
+                       int coordOrderIndex, const PointConversion& table, TextEncoding encoding) {
+  ConvertNotes notes;
   LineSink sink(out);
   WriteHeader(sink, " 00 KORVENIA VERSION 1.00",
-              " 00 From Vexal RAW Data Format v2.00 to KOF format", o);
+              " 00 From Vexal RAW Data Format v2.00 to KOF format", o, encoding, notes);
 
   bool swap = coordOrderIndex == 0;  // NEZ files hold the northing first; KOF wants E first
   float temperature = 0, pressure = 0;
   std::string code;  // the current code: kept until a record sets it again
   std::string line, point, suffix, text;
   FieldArray f;
-  while (ReadLine(in, line)) {
+  LineReader reader(in);
+  while (reader.Next(line)) {
     if (SplitFields(line, f) == 0) continue;
+    bool inRange = true;
     const std::string& type = f[1];
     if (type == RecordType::kComment) {
       std::string_view comment = std::string_view(line).substr(std::min<size_t>(3, line.size()));
       text.assign(" 00 ").append(comment);
       sink.Line(text);
-      ReadComment(comment, temperature, pressure, swap);
+      inRange = ReadComment(comment, temperature, pressure, swap);
     } else if (type == RecordType::kSideShot) {
       point = f[2];
       code = f[8];
-      PreparePoint(point, o, table);
+      PreparePoint(point, o, table, encoding);
       suffix.clear();
       if (o.useCodeConversion) SplitCodeSuffix(code, suffix);
-      CutCode(code);
+      CutCode(code, encoding);
       if (!suffix.empty()) sink.Line(text.assign(" 09 ").append(suffix));
-      WriteObservation(sink, text, point, code, f[5], f[6], f[4], f[3]);
+      inRange = WriteObservation(sink, text, point, code, f[5], f[6], f[4], f[3], encoding);
     } else if (IsCoordinateRecord(type)) {
       point = f[2];
-      float first = ToSingle(LeadingNumber(f[4]));
-      float second = ToSingle(LeadingNumber(f[5]));
-      float elevation = ToSingle(LeadingNumber(f[6]));
+      bool outOfRange = false;
+      float first = SingleField(f[4], outOfRange);
+      float second = SingleField(f[5], outOfRange);
+      float elevation = SingleField(f[6], outOfRange);
+      inRange = !outOfRange;
       code = f[7];
       if (swap) SwapSingles(first, second);
-      PreparePoint(point, o, table);
+      PreparePoint(point, o, table, encoding);
       if (o.useCodeConversion) SplitCodeSuffix(code, suffix);  // the suffix is dropped here
-      CutCode(code);
-      WriteCoordinate(sink, text, point, code, first, second, elevation);
+      CutCode(code, encoding);
+      WriteCoordinate(sink, text, point, code, first, second, elevation, encoding);
     } else if (type == RecordType::kStation) {
       point = f[2];
-      PreparePoint(point, o, table);
-      CutCode(code);
+      PreparePoint(point, o, table, encoding);
+      CutCode(code, encoding);
       text.assign(" 02 ");
-      PutLeft(text, point, kPointCut, kPointField);
-      PutLeft(text, code, kCodeCut, kCodeField);
+      PutLeft(text, point, kPointCut, kPointField, encoding);
+      PutLeft(text, code, kCodeCut, kCodeField, encoding);
       text.append(9, ' ');
       PutNumber(text, pressure, 0, 8);  // "#0"
       text += ' ';
       PutNumber(text, temperature, 0, 8);
       text += ' ';
-      PutField(text, f[6], 3, 6);  // "#0.000"
+      inRange = PutField(text, f[6], 3, 6);  // "#0.000"
       text.append(" 33        ");  // "33" in columns 59-60, blank to column 68
       sink.Line(text);
       // Backsight: the name as read, never cut, so a long one pushes the rest to the right.
       const std::string& backsight = f[4];
       text.assign(" 03 ").append(backsight);
-      if (backsight.size() < kPointField) text.append(kPointField - backsight.size(), ' ');
+      const size_t chars = CharCount(backsight, encoding);
+      if (chars < kPointField) text.append(kPointField - chars, ' ');
       text.append(kCodeField, ' ');
-      PutField(text, f[7], 4, 8);  // "#0.0000"
+      inRange &= PutField(text, f[7], 4, 8);  // "#0.0000"
       text.append(26, ' ');
       text.append("36 Or.pkt");
       sink.Line(text);
     } else if (type == RecordType::kObservation || type == RecordType::kControlPoint) {
       point = f[2];
       code = f[9];
-      PreparePoint(point, o, table);
-      CutCode(code);
-      WriteObservation(sink, text, point, code, f[6], f[7], f[5], f[4]);
+      PreparePoint(point, o, table, encoding);
+      CutCode(code, encoding);
+      inRange = WriteObservation(sink, text, point, code, f[6], f[7], f[5], f[4], encoding);
     }
+    if (!inRange) notes.OutOfRange(reader.lineNumber());
     if (sink.failed()) return WriteFailure(sink.error());
   }
   if (!sink.Finish()) return WriteFailure(sink.error());
-  return ConvertResult::Ok();
+  ConvertResult result;
+  result.notes = notes;
+  return result;
 }
 
 ConvertResult CoorToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
-                        int coordOrderIndex, const PointConversion& table) {
+                        int coordOrderIndex, const PointConversion& table, TextEncoding encoding) {
+  ConvertNotes notes;
   LineSink sink(out);
-  WriteHeader(sink, " 00 KORVENIA VERSION 1.0", " 00 From Vexal Coordinate Data to KOF format", o);
+  WriteHeader(sink, " 00 KORVENIA VERSION 1.0", " 00 From Vexal Coordinate Data to KOF format", o,
+              encoding, notes);
   bool swap = coordOrderIndex == 1;  // ENZ lists hold the easting first
   std::string line, point, code, suffix, text;
   FieldArray f;
-  while (ReadLine(in, line)) {
+  LineReader reader(in);
+  while (reader.Next(line)) {
     if (SplitFields(line, f) < 4) continue;
     point = f[1];
-    float first = ToSingle(LeadingNumber(f[3]));
-    float second = ToSingle(LeadingNumber(f[2]));
-    float elevation = ToSingle(LeadingNumber(f[4]));
+    bool outOfRange = false;
+    float first = SingleField(f[3], outOfRange);
+    float second = SingleField(f[2], outOfRange);
+    float elevation = SingleField(f[4], outOfRange);
+    if (outOfRange) notes.OutOfRange(reader.lineNumber());
     code = f[5];
     if (swap) SwapSingles(first, second);
-    PreparePoint(point, o, table);
+    PreparePoint(point, o, table, encoding);
     if (o.useCodeConversion) SplitCodeSuffix(code, suffix);
-    CutCode(code);
-    WriteCoordinate(sink, text, point, code, first, second, elevation);
+    CutCode(code, encoding);
+    WriteCoordinate(sink, text, point, code, first, second, elevation, encoding);
     if (sink.failed()) return WriteFailure(sink.error());
   }
   if (!sink.Finish()) return WriteFailure(sink.error());
-  return ConvertResult::Ok();
+  ConvertResult result;
+  result.notes = notes;
+  return result;
 }
 
 namespace {
@@ -290,10 +319,12 @@ ConvertResult KofFiles(bool fromRaw, const std::string& inputPath, const std::st
   if (outputPath.empty()) return ConvertResult::Fail("No output file given");
   // A missing conversion file is reported; the run goes on with the table as it is.
   if (options.usePointNumberConversion) LoadPointConversion(options, table, reporter);
-  return ConvertFiles(inputPath, outputPath, mode, [&](std::istream& in, std::ostream& out) {
-    return fromRaw ? RawToKOF(in, out, options, coordOrderIndex, table)
-                   : CoorToKOF(in, out, options, coordOrderIndex, table);
-  });
+  return ConvertFiles(inputPath, outputPath, mode,
+                      [&](std::istream& in, std::ostream& out, TextEncoding encoding) {
+                        return fromRaw
+                                   ? RawToKOF(in, out, options, coordOrderIndex, table, encoding)
+                                   : CoorToKOF(in, out, options, coordOrderIndex, table, encoding);
+                      });
 }
 }  // namespace
 

@@ -13,6 +13,7 @@
 
 #include "core/convert_result.h"
 #include "core/reporter.h"
+#include "core/text_encoding.h"
 #include "formats/kof_options.h"
 
 namespace korv {
@@ -32,18 +33,23 @@ std::string LoadPointConversion(const KofOptions& options, PointConversion& tabl
 
 // Trims `name` and replaces its first two characters by the table's entry for their value
 // (0..99) when there is one: with entry 12 = "N", "123" becomes "N3".
-void ConvertPointNumber(std::string& name, const PointConversion& table);
+void ConvertPointNumber(std::string& name, const PointConversion& table,
+                        TextEncoding encoding = TextEncoding::Windows1252);
 
 // Splits `code` at its last "-": "AB-12-3" gives code "AB-12" and suffix "3". Without a
 // "-" the code stays and the suffix is empty.
 void SplitCodeSuffix(std::string& code, std::string& suffix);
 
 // Stream level. `coordOrderIndex` is the coordinate order setting (0 NEZ, 1 ENZ). Lines end
-// with CR LF. The only fault is a failed write.
+// with CR LF. Names and codes are cut to their columns in characters of `encoding`, the
+// output's encoding, and the header texts are converted to it. The only fault is a failed
+// write; values that do not fit are noted in the result.
 ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& options,
-                       int coordOrderIndex, const PointConversion& table);
+                       int coordOrderIndex, const PointConversion& table,
+                       TextEncoding encoding = TextEncoding::Windows1252);
 ConvertResult CoorToKOF(std::istream& in, std::ostream& out, const KofOptions& options,
-                        int coordOrderIndex, const PointConversion& table);
+                        int coordOrderIndex, const PointConversion& table,
+                        TextEncoding encoding = TextEncoding::Windows1252);
 
 // File level: loads the point-number conversion file into `table` when that conversion is
 // on, opens the input, then the output (appending or overwriting), and converts.

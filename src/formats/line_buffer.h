@@ -1,35 +1,95 @@
 // A blank-filled line of fixed length into which fixed-column records are written field by
 // field: each text goes in at its column, cut at its field's width, never lengthening the line.
+// Columns count characters of the output's encoding: in UTF-8 a character of several bytes
+// still takes one column, and a cut never splits it.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/text_encoding.h"
 
 namespace korv {
 
 class LineBuffer {
  public:
-  explicit LineBuffer(size_t length) : text_(length, ' ') {}
+  explicit LineBuffer(size_t length, TextEncoding encoding = TextEncoding::Windows1252)
+      : cells_(length, ' '), utf8_(encoding == TextEncoding::Utf8) {}
 
   // Writes `text` left-justified from 1-based `column`, cut at `width` and at the line's end.
   void Put(size_t column, size_t width, std::string_view text) {
-    if (column == 0 || column > text_.size()) return;
+    if (column == 0 || column > cells_.size()) return;
     size_t start = column - 1;
-    size_t n = std::min({text.size(), width, text_.size() - start});
-    std::copy_n(text.data(), n, text_.begin() + static_cast<std::ptrdiff_t>(start));
+    width = std::min(width, cells_.size() - start);
+    if (!utf8_ || !HasNonAscii(text)) {
+      size_t n = std::min(text.size(), width);
+      std::copy_n(text.data(), n, cells_.begin() + static_cast<std::ptrdiff_t>(start));
+      return;
+    }
+    // One cell a character; a character of several bytes is kept aside and its cell marks it.
+    size_t i = 0;
+    for (size_t n = 0; n < width && i < text.size(); ++n) {
+      size_t next = i + 1;
+      while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) ++next;
+      if (next - i == 1 && static_cast<unsigned char>(text[i]) < 0x80) {
+        cells_[start + n] = text[i];
+      } else {
+        cells_[start + n] = Mark(text.substr(i, next - i));
+      }
+      i = next;
+    }
   }
 
-  void Clear() { std::fill(text_.begin(), text_.end(), ' '); }
-  const std::string& Text() const { return text_; }
+  // Copies `width` columns of `from`, starting at its 1-based `fromColumn`, to `column`.
+  void PutColumns(size_t column, const LineBuffer& from, size_t fromColumn, size_t width) {
+    for (size_t k = 0; k < width; ++k) {
+      const size_t to = column - 1 + k, source = fromColumn - 1 + k;
+      if (to >= cells_.size() || source >= from.cells_.size()) return;
+      const char c = from.cells_[source];
+      cells_[to] = from.IsMark(c) ? Mark(from.wide_[MarkIndex(c)]) : c;
+    }
+  }
+
+  void Clear() {
+    std::fill(cells_.begin(), cells_.end(), ' ');
+    wide_.clear();
+  }
+  // The first `columns` columns as text.
+  std::string_view Text(size_t columns = std::string_view::npos) const {
+    std::string_view cells = std::string_view(cells_).substr(0, columns);
+    if (wide_.empty()) return cells;
+    text_.clear();
+    for (char c : cells) {
+      if (IsMark(c))
+        text_ += wide_[MarkIndex(c)];
+      else
+        text_ += c;
+    }
+    return text_;
+  }
   std::string WithoutTrailingBlanks() const {
-    size_t e = text_.find_last_not_of(' ');
-    return e == std::string::npos ? std::string() : text_.substr(0, e + 1);
+    std::string_view t = Text();
+    size_t e = t.find_last_not_of(' ');
+    return e == std::string_view::npos ? std::string() : std::string(t.substr(0, e + 1));
   }
 
  private:
-  std::string text_;
+  // In UTF-8 every byte above 0x7F in a cell marks a character kept in wide_.
+  bool IsMark(char c) const { return utf8_ && static_cast<unsigned char>(c) >= 0x80; }
+  static size_t MarkIndex(char c) { return static_cast<unsigned char>(c) - 0x80u; }
+  char Mark(std::string_view character) {
+    if (wide_.size() >= 0x80) return '?';  // no record has that many columns
+    wide_.emplace_back(character);
+    return static_cast<char>(0x80 + wide_.size() - 1);
+  }
+
+  std::string cells_;
+  bool utf8_;
+  std::vector<std::string> wide_;
+  mutable std::string text_;
 };
 
 }  // namespace korv

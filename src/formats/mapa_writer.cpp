@@ -5,9 +5,10 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "core/convert_files.h"
+#include "core/line_reader.h"
 #include "core/numbers.h"
 #include "core/text.h"
-#include "formats/converter_files.h"
 #include "formats/line_sink.h"
 #include "formats/raw_data.h"
 
@@ -16,23 +17,25 @@ namespace korv {
 namespace {
 
 // Point names of observation lines keep their last 10 characters.
-std::string_view ObservationPoint(std::string_view name) {
-  name = TrimView(name);
-  return name.size() > 10 ? name.substr(name.size() - 10) : name;
+std::string_view ObservationPoint(std::string_view name, TextEncoding encoding) {
+  return CharSuffix(TrimView(name), 10, encoding);
 }
 
-// "<point> <distance> <target height> <hz> <v>" of "SS", "SO" and "CP" records.
-void AppendObservation(std::string& line, std::string_view point, std::string_view distance,
-                       std::string_view height, std::string_view hz, std::string_view v) {
-  line.assign(ObservationPoint(point));
+// "<point> <distance> <target height> <hz> <v>" of "SS", "SO" and "CP" records. False when a
+// value is beyond the 64-bit range (written as 0).
+bool AppendObservation(std::string& line, std::string_view point, std::string_view distance,
+                       std::string_view height, std::string_view hz, std::string_view v,
+                       TextEncoding encoding) {
+  line.assign(ObservationPoint(point, encoding));
   line += ' ';
-  AppendFieldPicture(line, distance, 3);
+  bool inRange = AppendFieldPicture(line, distance, 3);
   line += ' ';
-  AppendFieldPicture(line, height, 3);
+  inRange &= AppendFieldPicture(line, height, 3);
   line += ' ';
-  AppendFieldPicture(line, hz, 4);
+  inRange &= AppendFieldPicture(line, hz, 4);
   line += ' ';
-  AppendFieldPicture(line, v, 4);
+  inRange &= AppendFieldPicture(line, v, 4);
+  return inRange;
 }
 
 bool HeaderCommentDropped(std::string_view line) {
@@ -42,13 +45,15 @@ bool HeaderCommentDropped(std::string_view line) {
 
 }  // namespace
 
-ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now) {
+ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now,
+                        TextEncoding encoding) {
   // First pass: the code of each coded coordinate record's point (the first one wins).
   std::unordered_map<std::string, std::string> codes;
   std::streampos start = in.tellg();
   std::string line;
   FieldArray f;
-  while (ReadLine(in, line)) {
+  LineReader firstPass(in);
+  while (firstPass.Next(line)) {
     // Only coordinate records matter here; field 1 is the text before the first comma.
     size_t comma = line.find(',');
     if (comma == std::string::npos ||
@@ -64,12 +69,14 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now)
   if (!in) return ConvertResult::Fail("The input cannot be read a second time");
 
   LineSink sink(out);
+  ConvertNotes notes;
   std::string text;
+  LineReader reader(in);
 
   // Header: the leading comments, without the instrument's download notes.
   bool inBody = false;
   int headerComments = 0;
-  while (ReadLine(in, line)) {
+  while (reader.Next(line)) {
     if (!StartsWith(line, "CO,")) {
       inBody = true;
       break;
@@ -91,7 +98,8 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now)
 
   // Body: `line` already holds its first line when the header ended before the input did.
   bool stationOpen = false;
-  for (bool have = inBody; have; have = ReadLine(in, line)) {
+  for (bool have = inBody; have; have = reader.Next(line)) {
+    bool inRange = true;
     if (StartsWith(line, "CO,")) {
       sink.Line(text.assign("; ").append(std::string_view(line).substr(3)));
     } else if (SplitFields(line, f) > 0) {
@@ -101,42 +109,47 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now)
         stationOpen = true;
         std::string station = Trim(f[2]);
         text.assign("1 ").append(station).append(" ");
-        AppendFieldPicture(text, f[6], 3);
+        inRange = AppendFieldPicture(text, f[6], 3);
         auto coded = codes.find(station);
         if (coded != codes.end()) text.append(" *").append(coded->second);
         sink.Line(text);
         sink.Line("-1");
       } else if (type == RecordType::kSideShot) {
-        AppendObservation(text, f[2], f[4], f[3], f[5], f[6]);
+        inRange = AppendObservation(text, f[2], f[4], f[3], f[5], f[6], encoding);
         std::string_view code = TrimView(f[8]);
         if (!code.empty()) text.append(" *").append(code);
         sink.Line(text);
       } else if (type == RecordType::kObservation) {
-        AppendObservation(text, f[2], f[5], f[4], f[6], f[7]);
+        inRange = AppendObservation(text, f[2], f[5], f[4], f[6], f[7], encoding);
         std::string_view code = TrimView(f[9]);
         if (!code.empty()) text.append(" *").append(code);
         sink.Line(text);
       } else if (type == RecordType::kControlPoint) {
-        AppendObservation(text, f[2], f[5], f[4], f[6], f[7]);
+        inRange = AppendObservation(text, f[2], f[5], f[4], f[6], f[7], encoding);
         sink.Line(text.append(" *OR"));
       } else if (IsCoordinateRecord(type) || type == RecordType::kUserCode ||
                  type == RecordType::kMeasuredCode) {
         sink.Line(text.assign(";").append(line));  // SplitFields left the line trimmed
       }
     }
+    if (!inRange) notes.OutOfRange(reader.lineNumber());
     if (sink.failed()) return WriteFailure(sink.error());
   }
 
   sink.Line("/");
   sink.Line("-2");
   if (!sink.Finish()) return WriteFailure(sink.error());
-  return ConvertResult::Ok();
+  ConvertResult result;
+  result.notes = notes;
+  return result;
 }
 
 ConvertResult RawToMAPA(const std::string& inputPath, const std::string& outputPath, WriteMode mode,
                         const std::tm& now) {
   return ConvertFiles(inputPath, outputPath, mode,
-                      [&](std::istream& in, std::ostream& out) { return RawToMAPA(in, out, now); });
+                      [&](std::istream& in, std::ostream& out, TextEncoding encoding) {
+                        return RawToMAPA(in, out, now, encoding);
+                      });
 }
 
 }  // namespace korv

@@ -10,12 +10,15 @@
 #include <string>
 
 #include "core/convert_result.h"
+#include "core/text_encoding.h"
 
 namespace korv {
 
 // Stream level: reads `in` twice (it must be seekable), from where it stands. `now` is the
-// run's local date and time (the header shows its date "dd-mm-yy").
-ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now);
+// run's local date and time (the header shows its date "dd-mm-yy"). Point names are cut in
+// characters of `encoding`, the output's encoding.
+ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now,
+                        TextEncoding encoding = TextEncoding::Windows1252);
 
 // File level: opens the input, then the output (appending or overwriting), and converts.
 ConvertResult RawToMAPA(const std::string& inputPath, const std::string& outputPath, WriteMode mode,

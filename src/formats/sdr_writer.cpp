@@ -8,7 +8,8 @@
 
 #include "core/numbers.h"
 #include "core/text.h"
-#include "formats/converter_files.h"
+#include "core/convert_files.h"
+#include "core/line_reader.h"
 #include "formats/line_buffer.h"
 #include "formats/line_sink.h"
 #include "formats/raw_data.h"
@@ -50,7 +51,7 @@ class SdrOutput {
   void Line(std::string_view text) { sink_.Line(text); }
   // The first `columns` characters of a record buffer, trailing blanks removed.
   void Record(const LineBuffer& buffer, size_t columns = std::string_view::npos) {
-    std::string_view text = std::string_view(buffer.Text()).substr(0, columns);
+    std::string_view text = buffer.Text(columns);
     size_t end = text.find_last_not_of(' ');
     Line(end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1));
   }
@@ -67,9 +68,9 @@ class SdrOutput {
 
 // The "00NM", "10NM" and "01KI" records and the three note lines that open every file.
 void WriteHeader(SdrOutput& out, std::string_view jobName, std::string_view instrument,
-                 const SdrRun& run) {
+                 const SdrRun& run, TextEncoding encoding) {
   const SdrOptions& o = run.options;
-  LineBuffer header(49);
+  LineBuffer header(49, encoding);
   header.Put(1, 4, "00NM");
   header.Put(5, 11, "SDR33V04-01");
   header.Put(25, 16, DateText(run.now, false));
@@ -81,7 +82,7 @@ void WriteHeader(SdrOutput& out, std::string_view jobName, std::string_view inst
   header.Put(46, 1, "1");
   out.Record(header);
 
-  LineBuffer job(49);
+  LineBuffer job(49, encoding);
   job.Put(1, 4, "10NM");
   job.Put(5, 15, jobName);
   job.Put(21, 1, "1");
@@ -92,7 +93,7 @@ void WriteHeader(SdrOutput& out, std::string_view jobName, std::string_view inst
   job.Put(26, 1, o.seaLevel);
   out.Record(job);
 
-  LineBuffer kit(87);
+  LineBuffer kit(87, encoding);
   kit.Put(1, 5, "01KI1");
   kit.Put(6, 16, instrument);
   kit.Put(22, 6, "000000");
@@ -113,7 +114,8 @@ void WriteHeader(SdrOutput& out, std::string_view jobName, std::string_view inst
 // The second pass of RawToSDR: one record group per raw record.
 class RawRecordWriter {
  public:
-  RawRecordWriter(SdrOutput& out, size_t coordinateRecords) : out_(out) {
+  RawRecordWriter(SdrOutput& out, size_t coordinateRecords, TextEncoding encoding)
+      : out_(out), backsight_(104, encoding), record_(104, encoding), note_(64, encoding) {
     stations_.Reserve(coordinateRecords);
   }
 
@@ -191,15 +193,14 @@ class RawRecordWriter {
 
  private:
   void WriteStation(std::string_view first, std::string_view second, std::string_view elevation) {
-    std::string_view bs = backsight_.Text();
     record_.Clear();
     record_.Put(1, 4, "02KI");
-    record_.Put(5, 16, bs.substr(4, 16));
+    record_.PutColumns(5, backsight_, 5, 16);
     record_.Put(21, 16, first);
     record_.Put(37, 16, second);
     record_.Put(53, 16, elevation);
-    record_.Put(69, 16, bs.substr(68, 16));
-    record_.Put(85, 20, bs.substr(84, 20));
+    record_.PutColumns(69, backsight_, 69, 16);
+    record_.PutColumns(85, backsight_, 85, 20);
     out_.Record(record_);
   }
   void WriteBacksight() {
@@ -210,18 +211,27 @@ class RawRecordWriter {
   SdrOutput& out_;
   StationTable stations_;
   std::string station_;  // station of the last set-up
-  LineBuffer backsight_{104};
+  LineBuffer backsight_;
   bool pending_ = false;  // backsight_ holds a set-up not yet written
   float lastTargetHeight_ = -999.999f;
-  LineBuffer record_{104};
-  LineBuffer note_{64};
+  LineBuffer record_;
+  LineBuffer note_;
   std::string targetHeight_;
 };
+
+// The job name (the output's file name) in the output's encoding.
+std::string JobName(std::string_view name, TextEncoding encoding, ConvertNotes& notes) {
+  if (!IsValidUtf8(name)) return std::string(name);
+  size_t lost = 0;
+  std::string text = ToEncoding(name, encoding, &lost);
+  notes.Unrepresentable(lost);
+  return text;
+}
 
 }  // namespace
 
 ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view jobName,
-                       const SdrRun& run) {
+                       const SdrRun& run, TextEncoding encoding) {
   const std::istream::pos_type start = in.tellg();
   if (start == std::istream::pos_type(-1)) {
     return ConvertResult::Fail("The input cannot be read twice");
@@ -230,9 +240,10 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
   // First pass: the instrument name of the last "CO,Instrument:" comment.
   // It also counts the coordinate records, the most the station table can hold.
   std::string instrument(kDefaultInstrument);
-  std::string line;
+  std::string_view line;
   size_t coordinateRecords = 0;
-  while (ReadLine(in, line)) {
+  LineReader firstPass(in);
+  while (firstPass.Next(line)) {
     std::string_view t = TrimView(line);
     if (StartsWith(t, kInstrumentComment)) {
       instrument.assign(t.substr(kInstrumentComment.size()));
@@ -245,34 +256,41 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
   in.seekg(start);
   if (!in) return ConvertResult::Fail("The input cannot be read twice");
 
+  ConvertNotes notes;
   SdrOutput sdr(out);
-  WriteHeader(sdr, jobName, instrument, run);
+  WriteHeader(sdr, JobName(jobName, encoding, notes), instrument, run, encoding);
   if (!sdr.ok()) return sdr.Failure();
 
-  RawRecordWriter writer(sdr, coordinateRecords);
+  RawRecordWriter writer(sdr, coordinateRecords, encoding);
   FieldArray fields(17);
-  while (ReadLine(in, line)) {
-    if (SplitFields(line, fields) == 0) continue;
-    writer.Take(line, fields);
+  std::string text;
+  LineReader secondPass(in);
+  while (secondPass.Next(text)) {
+    if (SplitFields(text, fields) == 0) continue;
+    writer.Take(text, fields);
     if (!sdr.ok()) return sdr.Failure();
   }
   // A set-up still waiting at the end of the file is not written.
   if (in.bad()) return ConvertResult::Fail(std::string(kReadFault));
-  return sdr.Finish();
+  ConvertResult result = sdr.Finish();
+  result.notes = notes;
+  return result;
 }
 
 ConvertResult CoorToSDR(std::istream& in, std::ostream& out, std::string_view jobName,
-                        const SdrRun& run) {
+                        const SdrRun& run, TextEncoding encoding) {
+  ConvertNotes notes;
   SdrOutput sdr(out);
-  WriteHeader(sdr, jobName, kDefaultInstrument, run);
+  WriteHeader(sdr, JobName(jobName, encoding, notes), kDefaultInstrument, run, encoding);
   if (!sdr.ok()) return sdr.Failure();
 
   // The easting goes to columns 21-36 whichever order the list has.
   const bool northingFirst = run.coordOrderIndex == 0;
-  LineBuffer record(84);
+  LineBuffer record(84, encoding);
   FieldArray f(17);
   std::string line;
-  while (ReadLine(in, line)) {
+  LineReader reader(in);
+  while (reader.Next(line)) {
     if (SplitFields(line, f) < 4) continue;
     record.Clear();
     record.Put(1, 4, "08KI");
@@ -285,21 +303,25 @@ ConvertResult CoorToSDR(std::istream& in, std::ostream& out, std::string_view jo
     if (!sdr.ok()) return sdr.Failure();
   }
   if (in.bad()) return ConvertResult::Fail(std::string(kReadFault));
-  return sdr.Finish();
+  ConvertResult result = sdr.Finish();
+  result.notes = notes;
+  return result;
 }
 
 ConvertResult RawToSDR(const std::string& inputPath, const std::string& outputPath, WriteMode mode,
                        const SdrRun& run) {
-  return ConvertFiles(inputPath, outputPath, mode, [&](std::istream& in, std::ostream& out) {
-    return RawToSDR(in, out, FileNameOnly(outputPath), run);
-  });
+  return ConvertFiles(inputPath, outputPath, mode,
+                      [&](std::istream& in, std::ostream& out, TextEncoding encoding) {
+                        return RawToSDR(in, out, FileNameOnly(outputPath), run, encoding);
+                      });
 }
 
 ConvertResult CoorToSDR(const std::string& inputPath, const std::string& outputPath, WriteMode mode,
                         const SdrRun& run) {
-  return ConvertFiles(inputPath, outputPath, mode, [&](std::istream& in, std::ostream& out) {
-    return CoorToSDR(in, out, FileNameOnly(outputPath), run);
-  });
+  return ConvertFiles(inputPath, outputPath, mode,
+                      [&](std::istream& in, std::ostream& out, TextEncoding encoding) {
+                        return CoorToSDR(in, out, FileNameOnly(outputPath), run, encoding);
+                      });
 }
 
 }  // namespace korv

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "core/convert_result.h"
+#include "core/text_encoding.h"
 #include "formats/sdr_options.h"
 
 namespace korv {
@@ -26,11 +27,12 @@ struct SdrRun {
 // Stream level. `jobName` is the job name of the header ("10NM"), normally the output
 // file's name without its folder. RawToSDR reads `in` twice (the first pass finds the
 // instrument name), so `in` must be seekable. Output lines end with CR LF. A failed write
-// stops the run and returns a fault.
+// stops the run and returns a fault. Fields are cut to their columns in characters of
+// `encoding`, the encoding of the output (the input's).
 ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view jobName,
-                       const SdrRun& run);
+                       const SdrRun& run, TextEncoding encoding = TextEncoding::Windows1252);
 ConvertResult CoorToSDR(std::istream& in, std::ostream& out, std::string_view jobName,
-                        const SdrRun& run);
+                        const SdrRun& run, TextEncoding encoding = TextEncoding::Windows1252);
 
 // Path level: opens the input first (a missing input leaves the output untouched), then
 // the output as `mode` says; the job name is the output's file name.

@@ -4,13 +4,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <cerrno>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 
 #include "coords/coord_file_writer.h"
 #include "coords/dxf_writer.h"
+#include "core/convert_files.h"
 #include "core/coord_field_options.h"
 #include "core/file_procs.h"
 #include "core/key_store.h"
@@ -30,10 +29,18 @@ WriteMode ConverterMode(const AppState& s) {
   return s.FileWriteMode == 1 ? WriteMode::Append : WriteMode::Overwrite;
 }
 
+// Tells what a finished conversion had to write otherwise than it read.
+void ShowNotes(UiContext& ctx, const ConvertResult& result) {
+  if (result.ok && !result.notes.empty()) {
+    ctx.prompts.Message(result.notes.Text(), ctx.Msg(46), MessageIcon::Exclamation);
+  }
+}
+
 // Maps a converter's result: "OK" when it finished, else the fault shown and "E".
 void Finish(UiContext& ctx, const ConvertResult& result) {
   if (result.ok) {
     ctx.state.SettingsActionWord = "OK";
+    ShowNotes(ctx, result);
     return;
   }
   ctx.state.SettingsActionWord = "E";
@@ -43,57 +50,6 @@ void Finish(UiContext& ctx, const ConvertResult& result) {
 
 void ShowFault(UiContext& ctx, const std::string& text) {
   ctx.prompts.Message(text, ctx.Msg(11), MessageIcon::Critical);
-}
-
-// Copies the lines of `in` to `out`, each ended by CR LF. False when a write failed.
-bool CopyLines(std::istream& in, std::ostream& out) {
-  std::string line;
-  while (ReadLine(in, line)) {
-    out << line << "\r\n";
-    if (!out) return false;
-  }
-  out.flush();
-  return static_cast<bool>(out);
-}
-
-std::string ErrnoText(const std::string& path) {
-  return ErrorDescription(ErrorCodeFromErrno(errno)) + ": " + path;
-}
-
-// Replaces `output` by the content of `scratch` and removes the scratch file. A rename does it
-// in one step; across file systems the data is copied beside the output first and renamed
-// over it, so the old output is replaced only by a complete new one.
-bool ReplaceWithScratch(const std::string& scratch, const std::string& output, std::string& fault) {
-  if (std::rename(scratch.c_str(), output.c_str()) == 0) return true;
-  std::ifstream in(scratch, std::ios::binary);
-  if (!in) {
-    fault = ErrnoText(scratch);
-    return false;
-  }
-  const std::string temp = output + ".korvenia-new";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      fault = ErrnoText(output);
-      return false;
-    }
-    out << in.rdbuf();
-    out.flush();
-    if (!out) {
-      fault = ErrorDescription(ErrorCode::kDiskFull) + ": " + output;
-      out.close();
-      std::remove(temp.c_str());
-      return false;
-    }
-  }
-  in.close();
-  if (std::rename(temp.c_str(), output.c_str()) != 0) {
-    fault = ErrnoText(output);
-    std::remove(temp.c_str());
-    return false;
-  }
-  std::remove(scratch.c_str());
-  return true;
 }
 
 SdrRun MakeSdrRun(UiContext& ctx) {
@@ -149,6 +105,7 @@ void RunRawToSDR(UiContext& ctx, const std::string& input, const std::string& ou
     ctx.prompts.Beep();
     ShowFault(ctx, result.fault);
   }
+  ShowNotes(ctx, result);
 }
 
 void RunCoorToSDR(UiContext& ctx, const std::string& input, const std::string& output) {
@@ -170,30 +127,16 @@ void RunCoorToCoordinates(UiContext& ctx, const std::string& input, const std::s
 
 void StoreAsReceived(UiContext& ctx, const std::string& scratch, const std::string& output) {
   AppState& s = ctx.state;
-  if (s.FileWriteMode == 2) {
-    std::string fault;
-    if (!ReplaceWithScratch(scratch, output, fault)) {
-      ShowFault(ctx, fault);
-      return;
-    }
-  } else if (s.FileWriteMode == 1) {
-    std::ifstream in(scratch, std::ios::binary);
-    if (!in) {
-      ShowFault(ctx, ErrnoText(scratch));
-      return;
-    }
-    std::ofstream out(output, std::ios::binary | std::ios::app);
-    if (!out) {
-      ShowFault(ctx, ErrnoText(output));
-      return;
-    }
-    if (!CopyLines(in, out)) {
-      ShowFault(ctx, ErrorDescription(ErrorCode::kDiskFull) + ": " + output);
-      return;
-    }
-  } else {
+  if (s.FileWriteMode != 1 && s.FileWriteMode != 2) return;
+  const ConvertResult result = s.FileWriteMode == 1
+                                   ? CopyLines(scratch, output, WriteMode::Append)
+                                   : CopyFile(scratch, output, WriteMode::Overwrite);
+  if (!result.ok) {
+    ShowFault(ctx, result.fault);
     return;
   }
+  // The received data now lives in the output; the scratch file is not needed any more.
+  if (s.FileWriteMode == 2) std::remove(scratch.c_str());
   s.SettingsActionWord = "OK";
 }
 
@@ -205,10 +148,7 @@ void SaveOriginalCopy(const std::string& source, const std::string& output) {
   std::string candidate = base + ".vxl";
   for (int k = 1; k <= 20; ++k) {
     if (!FileExists(candidate)) {
-      std::ifstream in(source, std::ios::binary);
-      if (!in) return;
-      std::ofstream out(candidate, std::ios::binary | std::ios::trunc);
-      if (out) CopyLines(in, out);
+      CopyLines(source, candidate, WriteMode::Overwrite);
       return;
     }
     candidate = base + std::to_string(k) + ".vxl";

@@ -1,10 +1,7 @@
-// The coordinate list readers: the view splitter agrees with SplitFields, and the block line
-// reader reads LF and CR LF lines like ReadLine.
+// The coordinate list readers: the view splitter agrees with SplitFields.
 #include "coords/coord_list.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 #include "core/text.h"
 
@@ -34,28 +31,6 @@ TEST(SplitCoordinateLine, EnzOrderExchangesThePlaneCoordinates) {
   ASSERT_EQ(SplitCoordinateLine("P4,600.0,300.0", f, CoordOrder::kNEZ), 3);
   EXPECT_EQ(f[CoordListField::kNorthing], "600.0");
   EXPECT_EQ(f[CoordListField::kElevation], "");
-}
-
-std::vector<std::string> ReadAll(const std::string& text) {
-  std::istringstream in(text);
-  LineReader reader(in);
-  std::vector<std::string> lines;
-  std::string_view line;
-  while (reader.Next(line)) lines.emplace_back(line);
-  return lines;
-}
-
-TEST(LineReader, ReadsLikeReadLine) {
-  std::string longLine(200000, 'x');
-  for (std::string text :
-       {std::string("a\r\nb\nc"), std::string("a\r\n\r\nb\r\n"), std::string(""), std::string("\n"),
-        std::string("x\r"), "1\n" + longLine + "\r\n2", std::string("a\rb\n")}) {
-    std::istringstream in(text);
-    std::vector<std::string> expected;
-    std::string line;
-    while (ReadLine(in, line)) expected.push_back(line);
-    EXPECT_EQ(ReadAll(text), expected) << text.substr(0, 20);
-  }
 }
 
 }  // namespace

@@ -63,8 +63,8 @@ TEST_F(FileProcs, OpenNumberedFileReportsFailureOnce) {
   f.close();
   EXPECT_EQ(OpenNumberedFile(f, existing_, OpenMode::Read, state, reporter), "");
   std::string line;
-  ReadLine(f, line);
-  EXPECT_EQ(line, "CO,x");
+  std::getline(f, line);
+  EXPECT_EQ(line, "CO,x\r");
   EXPECT_TRUE(reporter.reports.empty());
 
   EXPECT_EQ(OpenNumberedFile(f, (dir_ / "no" / "x").string(), OpenMode::Write, state, reporter),

@@ -71,14 +71,6 @@ TEST(SplitFields, BytesOutsideAsciiPassThrough) {
   EXPECT_EQ(f[2], "\xC3\xB8st \xE9");
 }
 
-TEST(ReadLine, AcceptsCrLfLfAndAMissingLastEnd) {
-  std::istringstream in("a\r\nb\nc\r\n\r\nd");
-  std::string line;
-  std::vector<std::string> got;
-  while (ReadLine(in, line)) got.push_back(line);
-  EXPECT_EQ(got, (std::vector<std::string>{"a", "b", "c", "", "d"}));
-}
-
 TEST(TrimInPlace, RemovesBlanksOnlyAtBothEnds) {
   std::string s = "  a b  ";
   TrimInPlace(s);

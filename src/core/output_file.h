@@ -1,7 +1,8 @@
-// An output file that either ends complete or leaves what was there before: a new file is
-// written beside the target and put in its place at the end; an appended file is cut back to
-// its old length when the conversion fails (disk full, vanished medium). Devices and pipes
-// are written in place.
+// An output file that either ends complete or leaves what was there before: a replaced file is
+// written as a temporary file in the same folder and renamed over the target when complete; an
+// appended file is cut back to its old length when the run fails (disk full, a file-size limit,
+// a vanished medium). Devices and pipes are written in place. A file-size limit makes writes
+// fail instead of ending the program.
 #pragma once
 
 #include <cstdint>
@@ -30,13 +31,14 @@ class OutputFile {
   // Gives up the output as the destructor does.
   void Discard();
 
-  // "Cannot write <path>: <reason>" with the reason taken from errno.
-  static std::string WriteFault(const std::string& path);
+  // The path as given to Open.
+  const std::string& path() const { return path_; }
 
  private:
   std::ofstream file_;
-  std::string target_;
-  std::string temp_;            // the new file while writing over the target; "" when appending
+  std::string path_;
+  std::string target_;          // the file written: `path_` with links resolved
+  std::string temp_;            // the new file while replacing the target; "" when appending
   std::uintmax_t oldSize_ = 0;  // length of the appended file before this run
   bool existed_ = false;
   bool direct_ = false;  // a device or pipe, written in place

@@ -1,0 +1,101 @@
+// Opening, checking and closing the files of one conversion.
+#include "core/convert_files.h"
+
+#include <cerrno>
+
+#include "core/input_file.h"
+#include "core/line_reader.h"
+#include "core/output_file.h"
+#include "core/text.h"
+
+namespace korv {
+
+std::string ConvertNotes::Text() const {
+  std::string text;
+  if (outOfRange > 0) {
+    text = std::to_string(outOfRange) +
+           (outOfRange == 1 ? " number was" : " numbers were") +
+           " too large for the output format and written as 0 (line";
+    text += outOfRangeLines.size() == 1 ? " " : "s ";
+    for (size_t i = 0; i < outOfRangeLines.size(); ++i) {
+      if (i > 0) text += ", ";
+      text += std::to_string(outOfRangeLines[i]);
+    }
+    if (outOfRange > outOfRangeLines.size()) text += ", ...";
+    text += ").";
+  }
+  if (unrepresentable > 0) {
+    if (!text.empty()) text += "\n";
+    text += std::to_string(unrepresentable) +
+            (unrepresentable == 1 ? " character" : " characters") +
+            " of the settings texts or the file name could not be written in the output's"
+            " encoding and became \"?\".";
+  }
+  return text;
+}
+
+ConvertResult WriteFailure(int err) {
+  return ConvertResult::Fail(WriteFault("the output", err));
+}
+
+ConvertResult ConvertFiles(const std::string& inputPath, const std::string& outputPath,
+                           WriteMode mode, const StreamConverter& convert) {
+  if (inputPath.empty()) return ConvertResult::Fail("No input file given");
+  if (outputPath.empty()) return ConvertResult::Fail("No output file given");
+
+  InputFile input;
+  ConvertResult result = input.Open(inputPath);
+  if (!result.ok) return result;
+  // Writing onto the input would destroy it (overwrite) or never end (append).
+  if (input.SameFileAs(outputPath)) {
+    return ConvertResult::Fail("Cannot write " + outputPath + ": it is the input file");
+  }
+  // Reading the whole input once for its encoding also proves it readable.
+  const TextEncoding encoding = OutputEncodingOf(input.stream());
+  if (input.stream().bad()) return ConvertResult::Fail(input.ReadFault());
+
+  OutputFile output;
+  result = output.Open(outputPath, mode);
+  if (!result.ok) return result;
+  errno = 0;
+  result = convert(input.stream(), output.stream(), encoding);
+  if (result.ok && input.stream().bad()) result = ConvertResult::Fail(input.ReadFault());
+  if (!result.ok) {
+    if (StartsWith(result.fault, kWriteFault)) {
+      // Name the file: "Cannot write the output: Disk full" -> "Cannot write b.kof: Disk full".
+      result.fault.replace(0, std::string(kWriteFault).size(), "Cannot write " + outputPath);
+    } else if (input.stream().bad()) {
+      result.fault = input.ReadFault();
+    }
+    return result;  // the output is put back as it was by OutputFile
+  }
+  ConvertResult committed = output.Commit();
+  if (!committed.ok) return committed;
+  return result;
+}
+
+ConvertResult CopyFile(const std::string& inputPath, const std::string& outputPath,
+                       WriteMode mode) {
+  return ConvertFiles(inputPath, outputPath, mode,
+                      [](std::istream& in, std::ostream& out, TextEncoding) {
+                        errno = 0;
+                        if (in.peek() != std::char_traits<char>::eof()) out << in.rdbuf();
+                        out.flush();
+                        return out ? ConvertResult::Ok() : WriteFailure(errno);
+                      });
+}
+
+ConvertResult CopyLines(const std::string& inputPath, const std::string& outputPath,
+                        WriteMode mode) {
+  return ConvertFiles(inputPath, outputPath, mode,
+                      [](std::istream& in, std::ostream& out, TextEncoding) {
+                        LineReader reader(in);
+                        std::string_view line;
+                        errno = 0;
+                        while (reader.Next(line) && out) out << line << "\r\n";
+                        out.flush();
+                        return out ? ConvertResult::Ok() : WriteFailure(errno);
+                      });
+}
+
+}  // namespace korv

@@ -1,0 +1,78 @@
+// Opening a converter's input.
+#include "core/input_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "core/file_procs.h"
+
+namespace korv {
+
+namespace {
+
+std::string Reason(int err) {
+  int code = ErrorCodeFromErrno(err);
+  if (code == ErrorCode::kNone) code = ErrorCode::kPathFileAccess;
+  return ErrorDescription(code);
+}
+
+// Copies what `source` delivers into an unnamed temporary file and opens that in `target`.
+bool Spool(std::ifstream& source, std::ifstream& target) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/korvenia-input-XXXXXX";
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return false;
+  ::close(fd);
+  bool ok;
+  {
+    std::ofstream copy(name, std::ios::binary | std::ios::trunc);
+    copy << source.rdbuf();
+    copy.flush();
+    ok = copy.good() && !source.bad();
+  }
+  if (ok) target.open(name, std::ios::binary);
+  // The open file stays readable after its name is gone, and nothing is left behind.
+  ::unlink(name.c_str());
+  return ok && target.is_open();
+}
+
+}  // namespace
+
+std::string ReadFault(const std::string& path, int err) {
+  return "Cannot read " + path + ": " + Reason(err);
+}
+
+std::string WriteFault(const std::string& path, int err) {
+  return "Cannot write " + path + ": " + Reason(err);
+}
+
+ConvertResult InputFile::Open(const std::string& path) {
+  if (path.empty()) return ConvertResult::Fail("No input file given");
+  path_ = path;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return ConvertResult::Fail(korv::ReadFault(path, errno));
+  if (S_ISDIR(st.st_mode)) return ConvertResult::Fail("Cannot read " + path + ": it is a folder");
+  device_ = st.st_dev;
+  inode_ = st.st_ino;
+  errno = 0;
+  std::ifstream direct(path, std::ios::binary);
+  if (!direct.is_open()) return ConvertResult::Fail(korv::ReadFault(path, errno));
+  if (S_ISREG(st.st_mode)) {
+    file_ = std::move(direct);
+  } else if (!Spool(direct, file_)) {
+    return ConvertResult::Fail(korv::ReadFault(path, errno));
+  }
+  return ConvertResult::Ok();
+}
+
+bool InputFile::SameFileAs(const std::string& otherPath) const {
+  struct stat st {};
+  return ::stat(otherPath.c_str(), &st) == 0 && st.st_dev == device_ && st.st_ino == inode_;
+}
+
+std::string InputFile::ReadFault() const { return korv::ReadFault(path_, errno); }
+
+}  // namespace korv

@@ -1,0 +1,51 @@
+// The one reader of every text file the program reads: a line ends at CR LF, at LF or at a
+// lone CR (the instrument itself ends lines with CR, and files captured by other programs keep
+// that), so CR CR LF is a line end followed by an empty line. A UTF-8 byte-order mark at the
+// start is skipped. Reads in large blocks, so a million lines cost no stream call each.
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korv {
+
+class LineReader {
+ public:
+  explicit LineReader(std::istream& in) : in_(in), buffer_(size_t{1} << 16) {}
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // The next line without its end, valid until the next call; false when nothing is left.
+  bool Next(std::string_view& line);
+  // The same as a copy.
+  bool Next(std::string& line) {
+    std::string_view view;
+    if (!Next(view)) return false;
+    line.assign(view);
+    return true;
+  }
+  // Number of the line last returned, counted from 1.
+  size_t lineNumber() const { return lineNumber_; }
+  // True when reading failed (not merely reached the end).
+  bool bad() const { return in_.bad(); }
+
+ private:
+  static constexpr size_t kUnknown = static_cast<size_t>(-1);
+  // Reads more input behind what is left; false at the end of the input.
+  bool Fill();
+  // Position of the next `c` at or after begin_, end_ when there is none in the buffer.
+  size_t NextOf(char c, size_t& cached);
+
+  std::istream& in_;
+  std::vector<char> buffer_;
+  size_t begin_ = 0, end_ = 0;
+  size_t cr_ = kUnknown, lf_ = kUnknown;  // next CR and LF found so far
+  size_t lineNumber_ = 0;
+  bool atEnd_ = false;
+  bool started_ = false;  // the byte-order mark has been looked for
+};
+
+}  // namespace korv
