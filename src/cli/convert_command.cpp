@@ -51,8 +51,7 @@ struct ConvertJob {
   int coordOrderIndex = 0;  // 0 NEZ, 1 ENZ
   std::optional<std::string> project, date, road, city, surveyor;
   std::optional<bool> pointConversion, codeConversion;
-  // Values of the options only some pairs take, by name without "--".
-  std::map<std::string, std::string> extra;
+  std::optional<FieldSeparator> separator;
   Reporter* reporter = nullptr;
 };
 
@@ -107,45 +106,53 @@ ConvertResult RunCoordToAsc(const ConvertJob& job) {
   // Without a settings file, the choices a fresh one holds (fields 0..4, comma); a file
   // without the keys reads as the dialog would read it.
   CoordFieldOptions fields = job.ini.empty() ? CoordFieldOptions() : LoadCoordFieldOptions(job.ini);
-  FieldSeparator separator = fields.separator;
-  auto it = job.extra.find("separator");
-  if (it != job.extra.end()) {
-    separator = it->second == "comma" ? FieldSeparator::Comma : FieldSeparator::Space;
-  }
-  return CoorToCoordinates(job.input, job.output, job.mode, fields, separator, job.coordOrderIndex);
+  return CoorToCoordinates(job.input, job.output, job.mode, fields,
+                           job.separator.value_or(fields.separator), job.coordOrderIndex);
 }
+
+// Options every conversion takes, without "--": they choose the settings file and the clock
+// of the run rather than what a converter writes (the flag --append goes with every one too).
+const std::vector<std::string> kRunOptions = {"ini", "now"};
 
 struct ConversionPair {
   const char* from;  // "raw" or "coord"
   const char* to;    // output format word
   const char* what;  // one line for --help
-  // An option only this pair takes, without "--", with the values it accepts; its value
-  // reaches the runner in ConvertJob::extra.
-  struct Option {
-    std::string name;
-    std::vector<std::string> values;
-  };
-  std::vector<Option> extraOptions;
+  // The options its converter reads, without "--"; any other (but kRunOptions) is refused,
+  // so that an option never goes silently unused.
+  std::vector<std::string> options;
   ConvertResult (*run)(const ConvertJob&);
 };
 
 // The conversions offered. Adding one is one row here plus its runner above, which builds
-// the converter's options from the job (settings file, overrides, `extra`).
+// the converter's options from the job (settings file and the overrides the row lists).
 const std::vector<ConversionPair>& Pairs() {
+  // The KOF header texts and the two conversions of [KOF Settings].
+  const std::vector<std::string> kof = {
+      "order",    "project",          "date",           "road", "city",
+      "surveyor", "point-conversion", "code-conversion"};
   static const std::vector<ConversionPair> pairs = {
-      {"raw", "kof", "raw data to KOF", {}, RunRawToKof},
+      {"raw", "kof", "raw data to KOF", kof, RunRawToKof},
       {"raw", "mapa", "raw data to MAPA 2", {}, RunRawToMapa},
-      {"raw", "sdr", "raw data to SDR-33", {}, RunRawToSdr},
-      {"coord", "kof", "coordinate list to KOF", {}, RunCoordToKof},
-      {"coord", "sdr", "coordinate list to SDR-33", {}, RunCoordToSdr},
-      {"coord", "dxf", "coordinate list to a DXF drawing (always written new)", {}, RunCoordToDxf},
+      {"raw", "sdr", "raw data to SDR-33", {"order"}, RunRawToSdr},
+      {"coord", "kof", "coordinate list to KOF", kof, RunCoordToKof},
+      {"coord", "sdr", "coordinate list to SDR-33", {"order"}, RunCoordToSdr},
+      {"coord",
+       "dxf",
+       "coordinate list to a DXF drawing (always written new)",
+       {"order"},
+       RunCoordToDxf},
       {"coord",
        "asc",
        "coordinate list to a user-defined coordinate file (fields from [Coordinate Settings])",
-       {{"separator", {"comma", "space"}}},
+       {"order", "separator"},
        RunCoordToAsc},
   };
   return pairs;
+}
+
+bool Takes(const std::vector<std::string>& options, const std::string& name) {
+  return std::find(options.begin(), options.end(), name) != options.end();
 }
 
 const ConversionPair* FindPair(const std::string& from, const std::string& to) {
@@ -156,14 +163,13 @@ const ConversionPair* FindPair(const std::string& from, const std::string& to) {
 
 void PrintUsage(std::ostream& out) {
   out << "Usage: korvenia-cli convert --from raw|coord --to FORMAT [options] INPUT OUTPUT\n"
-         "\nConversions:\n";
+         "\nConversions, with the options each takes besides --ini, --now and --append\n"
+         "(any other option is a usage error):\n";
   for (const auto& p : Pairs()) {
-    out << "  --from " << p.from << " --to " << p.to << "\t" << p.what;
-    for (const auto& o : p.extraOptions) {
-      out << " [--" << o.name;
-      for (size_t i = 0; i < o.values.size(); ++i) out << (i ? "|" : " ") << o.values[i];
-      out << "]";
-    }
+    out << "  --from " << p.from << " --to " << p.to << "\t" << p.what << "\n";
+    if (p.options.empty()) continue;
+    out << "     ";
+    for (const auto& o : p.options) out << " --" << o;
     out << "\n";
   }
   out << "\nOptions:\n"
@@ -176,8 +182,12 @@ void PrintUsage(std::ostream& out) {
          "  --road TEXT             the settings file)\n"
          "  --city TEXT\n"
          "  --surveyor TEXT\n"
-         "  --point-conversion on|off   KOF point-number conversion (default: settings file)\n"
+         "  --point-conversion on|off   KOF point-number conversion (default: settings file);\n"
+         "                              the conversion file is KofpointFile of [KOF Settings]:\n"
+         "                              a full path as it is, any other name (points.txt,\n"
+         "                              lists/points.txt) in the settings file's folder\n"
          "  --code-conversion on|off    KOF code conversion (default: settings file)\n"
+         "  --separator comma|space     field separator (default: the settings file)\n"
          "  --now \"YYYY-MM-DD HH:MM:SS\"  the run's local date and time\n"
          "  --help, --version\n"
          "\nExit status: 0 converted, 1 failed, 2 usage error.\n";
@@ -213,31 +223,14 @@ std::optional<bool> ParseSwitch(const std::string& text) {
   return std::nullopt;
 }
 
-std::string Join(const std::vector<std::string>& words, const char* between) {
-  std::string out;
-  for (const auto& w : words) out += (out.empty() ? "" : between) + w;
-  return out;
-}
-
 int UsageError(const std::string& message) {
   std::cerr << "korvenia-cli convert: " << message << " (see korvenia-cli convert --help)\n";
   return kExitUsage;
 }
 
 int RunConvert(const std::vector<std::string>& args) {
-  // Options that take a value; the pair-specific ones are checked once the pair is known.
-  static const std::vector<std::string> kValued = {"from",
-                                                   "to",
-                                                   "ini",
-                                                   "order",
-                                                   "project",
-                                                   "date",
-                                                   "road",
-                                                   "city",
-                                                   "surveyor",
-                                                   "point-conversion",
-                                                   "code-conversion",
-                                                   "now"};
+  // Every option but --append takes a value; which ones a conversion takes is checked once
+  // the pair is known.
   std::map<std::string, std::string> values;
   std::vector<std::string> positional;
   bool append = false, onlyFiles = false;
@@ -271,7 +264,6 @@ int RunConvert(const std::vector<std::string>& args) {
       append = true;
       continue;
     }
-    // Every other option takes a value (the known ones and those of the pairs).
     if (!inlineValue) {
       if (i + 1 >= args.size()) return UsageError("--" + name + " needs a value");
       value = args[++i];
@@ -292,6 +284,12 @@ int RunConvert(const std::vector<std::string>& args) {
   if (!from || !to) return UsageError("--from and --to are required");
   const ConversionPair* pair = FindPair(*from, *to);
   if (!pair) return UsageError("no conversion from '" + *from + "' to '" + *to + "'");
+  for (const auto& given : values) {
+    if (!Takes(kRunOptions, given.first) && !Takes(pair->options, given.first)) {
+      return UsageError("--" + given.first + " is not an option of --from " + *from + " --to " +
+                        *to);
+    }
+  }
   if (positional.size() != 2) return UsageError("expected INPUT and OUTPUT files");
 
   StderrReporter reporter;
@@ -325,20 +323,12 @@ int RunConvert(const std::vector<std::string>& args) {
       if (!*target) return UsageError(std::string("--") + name + " wants on or off");
     }
   }
+  if (auto v = take("separator")) {
+    if (*v != "comma" && *v != "space")
+      return UsageError("--separator wants one of: comma, space; not '" + *v + "'");
+    job.separator = *v == "comma" ? FieldSeparator::Comma : FieldSeparator::Space;
+  }
   std::optional<std::string> iniPath = take("ini");
-  for (const auto& extra : pair->extraOptions) {
-    auto v = take(extra.name.c_str());
-    if (!v) continue;
-    if (std::find(extra.values.begin(), extra.values.end(), *v) == extra.values.end()) {
-      return UsageError("--" + extra.name + " wants one of: " + Join(extra.values, ", ") +
-                        "; not '" + *v + "'");
-    }
-    job.extra[extra.name] = *v;
-  }
-  if (!values.empty()) {
-    return UsageError("--" + values.begin()->first + " is not an option of --from " + *from +
-                      " --to " + *to);
-  }
 
   // The settings file: the one named, else the program's own, else built-in defaults.
   std::string settingsPath;

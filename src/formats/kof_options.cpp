@@ -1,6 +1,7 @@
 // Reads the KOF writers' settings from "[KOF Settings]".
 #include "formats/kof_options.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "core/numbers.h"
@@ -29,6 +30,15 @@ std::string KofProjectText(const std::string& outputPath) {
   return name;
 }
 
+std::string KofPointFilePath(const std::string& settingsFolder, const std::string& stored) {
+  if (stored.empty()) return "";
+  const char first = stored[0];
+  const bool fromRoot = first == '/' || first == '\\';
+  const bool withDrive = stored.size() >= 3 && std::isalpha(static_cast<unsigned char>(first)) &&
+                         stored[1] == ':' && (stored[2] == '/' || stored[2] == '\\');
+  return fromRoot || withDrive ? stored : settingsFolder + stored;
+}
+
 KofOptions ReadKofOptions(const IniFile& ini, const std::string& settingsFolder,
                           const std::string& outputPath, const std::tm& now) {
   KofOptions o;
@@ -38,8 +48,7 @@ KofOptions ReadKofOptions(const IniFile& ini, const std::string& settingsFolder,
   o.surveyor = ini.Get(kSection, "Surveyor");
   o.usePointNumberConversion = Ticked(ini.Get(kSection, "UsePointNumberConversion"));
   o.useCodeConversion = Ticked(ini.Get(kSection, "UseCodeConversion"));
-  std::string pointFile = ini.Get(kSection, "KofpointFile");
-  if (!pointFile.empty()) o.pointFile = settingsFolder + pointFile;
+  o.pointFile = KofPointFilePath(settingsFolder, ini.Get(kSection, "KofpointFile"));
   o.date = KofDateText(now);
   if (!outputPath.empty()) o.project = KofProjectText(outputPath);
   return o;

@@ -21,7 +21,7 @@ struct KofOptions {
   std::string surveyor;
   bool usePointNumberConversion = false;  // "Use point number conversion"
   bool useCodeConversion = false;         // "Use code conversion"
-  // Full path of the point-number conversion file; empty when none is set.
+  // Path of the point-number conversion file (see KofPointFilePath); empty when none is set.
   std::string pointFile;
   // Texts of the message shown when the conversion file is missing ("<file> not found",
   // title "Load <file>"); the window program fills them from its numbered messages.
@@ -36,9 +36,16 @@ std::string KofDateText(const std::tm& now);
 // last extension ("C:\Data\JOB01.KOF" gives "JOB01", "survey.2024.kof" gives "survey.2024").
 std::string KofProjectText(const std::string& outputPath);
 
+// Where a stored "KofpointFile" value names the conversion file, the one rule of the window
+// program and the command line: a full path ("/data/points.txt", or Windows-made "\\srv\x",
+// "C:\x") is used as it is; any other name, a bare "points.txt" as older settings files hold
+// or "lists/points.txt", is taken in `settingsFolder` (the folder of the settings file, with
+// its trailing separator). "" when nothing is stored.
+std::string KofPointFilePath(const std::string& settingsFolder, const std::string& stored);
+
 // Builds the options from "[KOF Settings]" of `ini`. `settingsFolder` is the folder of the
-// settings file in use (with its trailing separator): a stored "KofpointFile" value is always
-// appended to it. Date comes from `now`, Project from `outputPath` (left empty when
+// settings file in use (with its trailing separator), where KofPointFilePath looks up the
+// conversion file. Date comes from `now`, Project from `outputPath` (left empty when
 // `outputPath` is empty). An empty store gives the settings of a freshly created file.
 KofOptions ReadKofOptions(const IniFile& ini, const std::string& settingsFolder,
                           const std::string& outputPath, const std::tm& now);

@@ -112,6 +112,26 @@ TEST_F(ConvertCli, RawToKofSettingsFromIniFile) {
   EXPECT_EQ(kof.find(" 09 "), std::string::npos);
 }
 
+// A conversion file named with folders is found from the settings file's folder, not from
+// the working folder; a full path is used as it is.
+TEST_F(ConvertCli, ConversionFileByRelativeOrFullPath) {
+  fs::create_directories(dir_ / "settings/lists");
+  fs::copy_file(kData / "kof/convert.pts", dir_ / "settings/lists/points.pts");
+  const std::string golden = korv::test::ReadFileBytes(kData / "kof/convert~kof.kof");
+  for (const std::string& named : {std::string("lists/points.pts"), Data("kof/convert.pts")}) {
+    korv::test::WriteFileBytes(dir_ / "settings/my.ini",
+                               "[Default]\r\nStCombCoord0=1\r\n[KOF Settings]\r\n"
+                               "UsePointNumberConversion = 1\r\nUseCodeConversion = 1\r\n"
+                               "KofpointFile=" +
+                                   named + "\r\n");
+    Outcome r = Convert({"--from", "raw", "--to", "kof", "--ini", Path("settings/my.ini"), "--now",
+                         "2027-01-31 23:59:59", Data("kof/convert.raw"), Path("CONVERT.kof")});
+    ASSERT_EQ(r.exit, 0) << named << r.err;
+    EXPECT_EQ(r.err, "") << named;
+    EXPECT_EQ(korv::test::ReadFileBytes(Path("CONVERT.kof")), golden) << named;
+  }
+}
+
 TEST_F(ConvertCli, MissingConversionFileWarnsAndConverts) {
   korv::test::WriteFileBytes(dir_ / "my.ini", "[KOF Settings]\r\nKofpointFile=absent.pts\r\n");
   Outcome r = Convert({"--from", "raw", "--to", "kof", "--ini", Path("my.ini"),
@@ -156,9 +176,10 @@ TEST_F(ConvertCli, CoordToKof) {
 }
 
 TEST_F(ConvertCli, RawToMapaAndAppend) {
-  std::vector<std::string> args = {
-      "--from",       "raw", "--to", "mapa", "--now", "2026-12-07 09:00:00", Data("mapa/job.raw"),
-      Path("job.map")};
+  // --ini goes with every conversion, even one that reads no settings.
+  std::vector<std::string> args =
+      Join({"--from", "raw", "--to", "mapa", "--ini", Path("empty.ini")},
+           {"--now", "2026-12-07 09:00:00", Data("mapa/job.raw"), Path("job.map")});
   ASSERT_EQ(Convert(args).exit, 0);
   std::string golden = korv::test::ReadFileBytes(kData / "mapa/job~mapa.map");
   EXPECT_EQ(korv::test::ReadFileBytes(Path("job.map")), golden);
@@ -222,6 +243,29 @@ TEST_F(ConvertCli, UsageErrors) {
     EXPECT_EQ(r.exit, 2) << shown;
     EXPECT_EQ(r.out, "") << shown;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << shown << r.err;
+  }
+  EXPECT_FALSE(fs::exists(out));
+
+  // An option the chosen conversion does not read is refused by name, before any file is
+  // touched; --ini and --now go with every conversion.
+  const std::vector<std::vector<std::string>> unused = {
+      {"--from", "raw", "--to", "mapa", "--project", "P"},
+      {"--from", "raw", "--to", "mapa", "--order", "nez"},
+      {"--from", "raw", "--to", "sdr", "--point-conversion", "on"},
+      {"--from", "coord", "--to", "kof", "--separator", "comma"},
+      {"--from", "coord", "--to", "dxf", "--surveyor", "Me"},
+      {"--from", "coord", "--to", "asc", "--code-conversion", "off"},
+  };
+  for (auto args : unused) {
+    const std::string option = args[4], shown = args[1] + " " + args[3] + " " + option;
+    args.insert(args.end(), {"--ini", Path("empty.ini"), "--now", "2026-01-01 00:00:00", in, out});
+    Outcome r = Convert(args);
+    EXPECT_EQ(r.exit, 2) << shown;
+    EXPECT_EQ(r.err.rfind("korvenia-cli convert: " + option + " is not an option of --from " +
+                              args[1] + " --to " + args[3],
+                          0),
+              0u)
+        << shown << r.err;
   }
   EXPECT_FALSE(fs::exists(out));
 }

@@ -210,6 +210,11 @@ TEST(KofOptions, ReadFromSettingsFile) {
   EXPECT_TRUE(o.usePointNumberConversion);
   EXPECT_FALSE(o.useCodeConversion);  // only 1 ticks the box
   EXPECT_EQ(o.pointFile, "/opt/korvenia/points.txt");
+  // A path with folders is taken in the settings folder too; a full path, also a Windows-made
+  // one, as it is.
+  EXPECT_EQ(KofPointFilePath("/opt/k/", "lists/p.txt"), "/opt/k/lists/p.txt");
+  for (const char* full : {"/srv/p.txt", "\\\\srv\\p.txt", "C:\\Data\\p.txt", "d:/p.txt"})
+    EXPECT_EQ(KofPointFilePath("/opt/k/", full), full);
 
   KofOptions d = ReadKofOptions(IniFile(), "/x/", "/home/u/survey.2024.kof", now);
   EXPECT_EQ(d.project, "survey.2024");
