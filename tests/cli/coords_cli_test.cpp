@@ -1,46 +1,15 @@
 // korvenia-cli convert --from coord --to dxf|asc through the real executable: golden drawing,
 // settings file, order, separator, append and the faults it reports.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
-#include "test_support.h"
+#include "cli_fixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class CoordsCli : public ::testing::Test {
+class CoordsCli : public korv::test::CliTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::path(KORVENIA_BIN_DIR) / "test_scratch" /
-           (std::string("coords_cli_") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "home");
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  // Runs "korvenia-cli convert --from coord ARGS" with no settings file of the user; returns
-  // the exit status, stderr in `err_`.
-  int Convert(const std::string& args) {
-    std::string command = "HOME='" + (dir_ / "home").string() + "' XDG_CONFIG_HOME='" +
-                          (dir_ / "home").string() + "' '" KORVENIA_CLI "' convert --from coord " +
-                          args + " 2>'" + (dir_ / "err.txt").string() + "'";
-    int status = std::system(command.c_str());
-    err_ = korv::test::ReadFileBytes(dir_ / "err.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  static std::string Data(const std::string& name) {
-    return (fs::path(KORVENIA_TEST_DATA) / name).string();
-  }
-
-  fs::path dir_;
-  std::string err_;
+  // Runs "korvenia-cli convert --from coord ARGS"; returns the exit status, stderr in `err_`.
+  int Convert(const std::string& args) { return Shell("\"$KCLI\" convert --from coord " + args); }
 };
 
 TEST_F(CoordsCli, DxfWithSettingsFileMatchesGolden) {

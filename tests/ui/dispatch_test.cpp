@@ -208,6 +208,19 @@ TEST_F(DispatchTest, ReceivedCoordinatesToEveryTarget) {
 #endif
 }
 
+TEST_F(DispatchTest, ValuesThatDoNotFitAreToldAfterTheConversion) {
+  Scratch("P1,100.0,200.0,3.5e38,A\r\nP2,100.0,200.0,1.0,B\r\n");
+  state.SourceKind = 1;
+  state.CoordTargetIndex = 2;
+  state.FileWriteMode = 2;
+  dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComCancel")};
+  ConvertAfterDownload(*ctx, Request(Path("pts.kof")));
+  EXPECT_EQ(state.SettingsActionWord, "OK");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_NE(prompts.messages[0].text.find("written as 0 (line 1)"), std::string::npos)
+      << prompts.messages[0].text;
+}
+
 TEST_F(DispatchTest, OtherDataIsStoredAsReceived) {
   Scratch("anything\r\n");
   state.SourceKind = 2;
