@@ -33,16 +33,14 @@ class LineReader {
   bool bad() const { return in_.bad(); }
 
  private:
-  static constexpr size_t kUnknown = static_cast<size_t>(-1);
   // Reads more input behind what is left; false at the end of the input.
   bool Fill();
-  // Position of the next `c` at or after begin_, end_ when there is none in the buffer.
-  size_t NextOf(char c, size_t& cached);
+  // Position of the first CR or LF at or after begin_; end_ when there is none.
+  size_t NextEnd() const;
 
   std::istream& in_;
   std::vector<char> buffer_;
   size_t begin_ = 0, end_ = 0;
-  size_t cr_ = kUnknown, lf_ = kUnknown;  // next CR and LF found so far
   size_t lineNumber_ = 0;
   bool atEnd_ = false;
   bool started_ = false;  // the byte-order mark has been looked for

@@ -165,8 +165,11 @@ TextEncoding OutputEncodingOf(std::istream& in) {
     const std::string_view data(buffer.data(), kept + got);
     const size_t cut = UnfinishedTail(data);
     const std::string_view whole = data.substr(0, cut);
-    valid = IsValidUtf8(whole);
-    nonAscii = nonAscii || HasNonAscii(whole);
+    // Plain ASCII, nearly every survey file, needs no closer look.
+    if (HasNonAscii(whole)) {
+      nonAscii = true;
+      valid = IsValidUtf8(whole);
+    }
     kept = data.size() - cut;
     std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(cut),
               buffer.begin() + static_cast<std::ptrdiff_t>(data.size()), buffer.begin());
