@@ -67,10 +67,13 @@ std::unique_ptr<QCoreApplication> MakeApplication() {
 class StderrReporter : public Reporter {
  public:
   void Report(const std::string& text, const std::string&, MessageIcon icon) override {
-    if (icon == MessageIcon::None || icon == MessageIcon::Information) {
-      std::cerr << text << "\n";
-    } else {
-      std::cerr << "korvenia-cli: " << text << "\n";
+    const bool plain = icon == MessageIcon::None || icon == MessageIcon::Information;
+    size_t start = 0;
+    for (;;) {
+      const size_t end = text.find('\n', start);
+      std::cerr << (plain ? "" : "korvenia-cli: ") << text.substr(start, end - start) << "\n";
+      if (end == std::string::npos) break;
+      start = end + 1;
     }
   }
 };
@@ -263,7 +266,8 @@ void DownloadUsage(std::ostream& out) {
          "\n"
          "Receives what the instrument sends and stores it in OUTPUT, line by line (CR LF).\n"
          "Waits for the instrument without limit, and ends when it has been silent for more\n"
-         "than 3 seconds after it started sending. Ctrl-C interrupts and keeps the lines so far.\n"
+         "than 3 seconds after it started sending. OUTPUT is replaced only then: Ctrl-C, a lost\n"
+         "device or a failed write leave it as it was, and keep the lines so far in OUTPUT.part.\n"
          "\n"
          "  --device PATH   serial device (e.g. /dev/ttyUSB0, or what korvenia-sim prints)\n"
          "  --port N        serial port N: key COM<N> of [Serial devices] in the settings file,\n"
@@ -371,23 +375,29 @@ int RunDownload(const std::vector<std::string>& argv) {
     std::int64_t& count_;
   } reporter(live, lastCount);
 
-  ReceiveResult r = ReceiveData(port, scratch, cancel, reporter, CommMessages(), hooks);
+  ReceiveResult r = ReceiveData(port, scratch, partial, cancel, reporter, CommMessages(), hooks);
 
-  // A normal end replaces OUTPUT; an interrupted or failed one keeps the complete lines,
-  // unless there were none (OUTPUT then stays as it was).
+  // Only a normal end replaces OUTPUT; otherwise it stays as it was, and the complete lines
+  // received stay in OUTPUT.part.
   std::error_code ec;
-  if (r.actionWord.empty() && from) return ConvertReceived(*from, *to, iniPath, partial, output);
-  if (r.actionWord.empty() || r.lines > 0) {
-    std::filesystem::rename(partial, output, ec);
-    if (ec) {
-      std::cerr << "korvenia-cli: Cannot store " << output << ": " << ec.message()
-                << " (the data is in " << partial << ")\n";
-      return kExitFailed;
+  if (!r.actionWord.empty()) {
+    if (r.lines > 0) {
+      std::cerr << "korvenia-cli: the " << r.lines
+                << (r.lines == 1 ? " complete line received is" : " complete lines received are")
+                << " in " << partial << "; " << output << " was not changed\n";
+    } else {
+      std::filesystem::remove(partial, ec);
     }
-  } else {
-    std::filesystem::remove(partial, ec);
+    return kExitFailed;
   }
-  return r.actionWord.empty() ? kExitOk : kExitFailed;
+  if (from) return ConvertReceived(*from, *to, iniPath, partial, output);
+  std::filesystem::rename(partial, output, ec);
+  if (ec) {
+    std::cerr << "korvenia-cli: Cannot store " << output << ": " << ec.message()
+              << " (the data is in " << partial << ")\n";
+    return kExitFailed;
+  }
+  return kExitOk;
 }
 
 // ---- upload ----
