@@ -512,7 +512,14 @@ int RunUpload(const std::vector<std::string>& argv) {
     std::cerr << "korvenia-cli: " << build.fault << "\n" << messages.uploadAborted << "\n";
     return kExitFailed;
   }
-  if (build.SendLineCount < 3) {
+  // A source may count enough lines and still yield none to send (blank lines only, a KOF
+  // file without coordinate records).
+  auto yieldsLine = [&scratchName] {
+    std::ifstream in(scratchName, std::ios::binary);
+    std::string line;
+    return NextUploadLine(in, line);
+  };
+  if (build.SendLineCount < 3 || !yieldsLine()) {
     std::cerr << "korvenia-cli: nothing to send in " << args.files[0] << "\n"
               << messages.uploadAborted << "\n";
     return kExitFailed;
@@ -522,10 +529,7 @@ int RunUpload(const std::vector<std::string>& argv) {
     // Exactly what the sender would write: trimmed lines, blank ones left out, CR LF.
     std::ifstream in(scratchName, std::ios::binary);
     std::string line;
-    while (ReadLine(in, line)) {
-      const std::string t = Trim(line);
-      if (!t.empty()) std::cout << t << "\r\n";
-    }
+    while (NextUploadLine(in, line)) std::cout << line;
     std::cout.flush();
     return std::cout ? kExitOk : kExitFailed;
   }
