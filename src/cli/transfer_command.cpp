@@ -186,8 +186,8 @@ bool LinkFromArgs(const Args& args, const std::string& iniPath, LinkSettings& li
                   const char* command) {
   const IniFile ini = iniPath.empty() ? IniFile() : IniFile::Load(iniPath);
   // A stored index the list does not have selects its first entry, as in the windows.
-  auto index = [&](const char* section, const char* key, int fallbackIndex,
-                   const std::vector<std::string>& defaults) {
+  auto storedIndex = [&](const char* section, const char* key, int fallbackIndex,
+                         const std::vector<std::string>& defaults) {
     std::vector<std::string> list = iniPath.empty() ? defaults : ListSection(iniPath, section);
     if (list.empty()) list = defaults;
     int i = IndexKey(ini, key, fallbackIndex);
@@ -197,16 +197,16 @@ bool LinkFromArgs(const Args& args, const std::string& iniPath, LinkSettings& li
   };
   auto pick = [&](const char* section, const char* key, int fallbackIndex,
                   const std::vector<std::string>& defaults) {
-    const auto [i, list] = index(section, key, fallbackIndex, defaults);
+    const auto [i, list] = storedIndex(section, key, fallbackIndex, defaults);
     return list[static_cast<size_t>(i)];
   };
   link.portNumber =
-      index("Coomunication Port", "Port", 0, {"COM1", "COM2", "COM3", "COM4"}).first + 1;
+      storedIndex("Coomunication Port", "Port", 0, {"COM1", "COM2", "COM3", "COM4"}).first + 1;
   link.speedText =
       pick("Coomunication Speed", "Speed", 4, {"1200", "2400", "4800", "9600", "19200", "38400"});
   link.dataBitsText = pick("Coomunication Data bits", "DataBits", 1, {"7", "8"});
   link.flowControlIndex =
-      index("Coomunication Flow control", "FlowControl", 1, {"None", "Xon/Xoff"}).first;
+      storedIndex("Coomunication Flow control", "FlowControl", 1, {"None", "Xon/Xoff"}).first;
 
   auto usage = [command](const std::string& m) {
     std::cerr << "korvenia-cli " << command << ": " << m << " (see korvenia-cli " << command

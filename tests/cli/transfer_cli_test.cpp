@@ -134,6 +134,9 @@ TEST_F(TransferCli, DownloadStoresEveryLineAndEndsAfterSilence) {
   EXPECT_EQ(cli->Wait(), 0) << cli->Err();
   EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw"), Lines(200, "PT"));
   EXPECT_NE(cli->Err().find("Data transmission successfully completed."), std::string::npos);
+  EXPECT_NE(cli->Err().find("11 characters after the last carriage return were not stored."),
+            std::string::npos)
+      << cli->Err();
   EXPECT_FALSE(fs::exists(dir_ / "out.raw.part"));
   EXPECT_EQ(sim->Wait(), 0);  // the program closed the port
 }
