@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QStandardPaths>
+#include <csignal>
 #include <memory>
 
 #include "core/app_state.h"
@@ -54,6 +55,8 @@ class AppWindows : public korv::StartupWindows {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file-size limit makes a write fail like a full disk instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
   QApplication::setApplicationName("Korvenia");
   QApplication::setApplicationVersion(KORVENIA_VERSION);

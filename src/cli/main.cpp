@@ -1,4 +1,5 @@
 // korvenia-cli: conversion, download and upload from a terminal or a script.
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ void PrintUsage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file-size limit makes a write fail like a full disk instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     PrintUsage(std::cerr);

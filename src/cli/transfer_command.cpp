@@ -68,10 +68,13 @@ std::unique_ptr<QCoreApplication> MakeApplication() {
 class StderrReporter : public Reporter {
  public:
   void Report(const std::string& text, const std::string&, MessageIcon icon) override {
-    if (icon == MessageIcon::None || icon == MessageIcon::Information) {
-      std::cerr << text << "\n";
-    } else {
-      std::cerr << "korvenia-cli: " << text << "\n";
+    const bool plain = icon == MessageIcon::None || icon == MessageIcon::Information;
+    size_t start = 0;
+    for (;;) {
+      const size_t end = text.find('\n', start);
+      std::cerr << (plain ? "" : "korvenia-cli: ") << text.substr(start, end - start) << "\n";
+      if (end == std::string::npos) break;
+      start = end + 1;
     }
   }
 };
@@ -184,19 +187,28 @@ bool ResolveSettingsFile(const Args& args, std::string& path) {
 bool LinkFromArgs(const Args& args, const std::string& iniPath, LinkSettings& link,
                   const char* command) {
   const IniFile ini = iniPath.empty() ? IniFile() : IniFile::Load(iniPath);
-  auto pick = [&](const char* section, const char* key, int fallbackIndex,
-                  std::vector<std::string> defaults) {
+  // A stored index the list does not have selects its first entry, as in the windows.
+  auto storedIndex = [&](const char* section, const char* key, int fallbackIndex,
+                         const std::vector<std::string>& defaults) {
     std::vector<std::string> list = iniPath.empty() ? defaults : ListSection(iniPath, section);
     if (list.empty()) list = defaults;
-    const int index = IndexKey(ini, key, fallbackIndex);
-    return index >= 0 && index < static_cast<int>(list.size()) ? list[static_cast<size_t>(index)]
-                                                               : std::string();
+    int i = IndexKey(ini, key, fallbackIndex);
+    if (i < 0) i = fallbackIndex;
+    if (i >= static_cast<int>(list.size())) i = 0;
+    return std::make_pair(i, list);
   };
-  link.portNumber = IndexKey(ini, "Port", 0) + 1;
+  auto pick = [&](const char* section, const char* key, int fallbackIndex,
+                  const std::vector<std::string>& defaults) {
+    const auto [i, list] = storedIndex(section, key, fallbackIndex, defaults);
+    return list[static_cast<size_t>(i)];
+  };
+  link.portNumber =
+      storedIndex("Coomunication Port", "Port", 0, {"COM1", "COM2", "COM3", "COM4"}).first + 1;
   link.speedText =
       pick("Coomunication Speed", "Speed", 4, {"1200", "2400", "4800", "9600", "19200", "38400"});
   link.dataBitsText = pick("Coomunication Data bits", "DataBits", 1, {"7", "8"});
-  link.flowControlIndex = IndexKey(ini, "FlowControl", 1);
+  link.flowControlIndex =
+      storedIndex("Coomunication Flow control", "FlowControl", 1, {"None", "Xon/Xoff"}).first;
 
   auto usage = [command](const std::string& m) {
     std::cerr << "korvenia-cli " << command << ": " << m << " (see korvenia-cli " << command
@@ -265,7 +277,8 @@ void DownloadUsage(std::ostream& out) {
          "\n"
          "Receives what the instrument sends and stores it in OUTPUT, line by line (CR LF).\n"
          "Waits for the instrument without limit, and ends when it has been silent for more\n"
-         "than 3 seconds after it started sending. Ctrl-C interrupts and keeps the lines so far.\n"
+         "than 3 seconds after it started sending. OUTPUT is replaced only then: Ctrl-C, a lost\n"
+         "device or a failed write leave it as it was, and keep the lines so far in OUTPUT.part.\n"
          "\n"
          "  --device PATH   serial device (e.g. /dev/ttyUSB0, or what korvenia-sim prints)\n"
          "  --port N        serial port N: key COM<N> of [Serial devices] in the settings file,\n"
@@ -373,23 +386,29 @@ int RunDownload(const std::vector<std::string>& argv) {
     std::int64_t& count_;
   } reporter(live, lastCount);
 
-  ReceiveResult r = ReceiveData(port, scratch, cancel, reporter, CommMessages(), hooks);
+  ReceiveResult r = ReceiveData(port, scratch, partial, cancel, reporter, CommMessages(), hooks);
 
-  // A normal end replaces OUTPUT; an interrupted or failed one keeps the complete lines,
-  // unless there were none (OUTPUT then stays as it was).
+  // Only a normal end replaces OUTPUT; otherwise it stays as it was, and the complete lines
+  // received stay in OUTPUT.part.
   std::error_code ec;
-  if (r.actionWord.empty() && from) return ConvertReceived(*from, *to, iniPath, partial, output);
-  if (r.actionWord.empty() || r.lines > 0) {
-    std::filesystem::rename(partial, output, ec);
-    if (ec) {
-      std::cerr << "korvenia-cli: Cannot store " << output << ": " << ec.message()
-                << " (the data is in " << partial << ")\n";
-      return kExitFailed;
+  if (!r.actionWord.empty()) {
+    if (r.lines > 0) {
+      std::cerr << "korvenia-cli: the " << r.lines
+                << (r.lines == 1 ? " complete line received is" : " complete lines received are")
+                << " in " << partial << "; " << output << " was not changed\n";
+    } else {
+      std::filesystem::remove(partial, ec);
     }
-  } else {
-    std::filesystem::remove(partial, ec);
+    return kExitFailed;
   }
-  return r.actionWord.empty() ? kExitOk : kExitFailed;
+  if (from) return ConvertReceived(*from, *to, iniPath, partial, output);
+  std::filesystem::rename(partial, output, ec);
+  if (ec) {
+    std::cerr << "korvenia-cli: Cannot store " << output << ": " << ec.message()
+              << " (the data is in " << partial << ")\n";
+    return kExitFailed;
+  }
+  return kExitOk;
 }
 
 // ---- upload ----
@@ -504,7 +523,15 @@ int RunUpload(const std::vector<std::string>& argv) {
     std::cerr << "korvenia-cli: " << build.fault << "\n" << messages.uploadAborted << "\n";
     return kExitFailed;
   }
-  if (build.SendLineCount < 3) {
+  // A source may count enough lines and still yield none to send (blank lines only, a KOF
+  // file without coordinate records).
+  auto yieldsLine = [&scratchName] {
+    std::ifstream in(scratchName, std::ios::binary);
+    LineReader lines(in);
+    std::string line;
+    return NextUploadLine(lines, line);
+  };
+  if (build.SendLineCount < 3 || !yieldsLine()) {
     std::cerr << "korvenia-cli: nothing to send in " << args.files[0] << "\n"
               << messages.uploadAborted << "\n";
     return kExitFailed;
@@ -513,12 +540,9 @@ int RunUpload(const std::vector<std::string>& argv) {
   if (dryRun) {
     // Exactly what the sender would write: trimmed lines, blank ones left out, CR LF.
     std::ifstream in(scratchName, std::ios::binary);
+    LineReader lines(in);
     std::string line;
-    LineReader reader(in);
-    while (reader.Next(line)) {
-      const std::string t = Trim(line);
-      if (!t.empty()) std::cout << t << "\r\n";
-    }
+    while (NextUploadLine(lines, line)) std::cout << line;
     std::cout.flush();
     return std::cout ? kExitOk : kExitFailed;
   }

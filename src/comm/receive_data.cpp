@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <vector>
 
 #include "core/app_state.h"
 #include "core/file_procs.h"
@@ -24,17 +26,111 @@ std::string LinesKept(long lines) {
          " kept.";
 }
 
+// `lastLineOnly`: all of them belong to the last line, which no carriage return ended.
+std::string NotStored(std::int64_t characters, bool lastLineOnly) {
+  return std::to_string(characters) + (characters == 1 ? " character" : " characters") +
+         (lastLineOnly ? " after the last carriage return" : " received") +
+         (characters == 1 ? " was" : " were") + " not stored.";
+}
+
+// The scratch file as lines reach it. Lines go through the stream's buffer and are flushed
+// once per batch; only a flushed line counts as stored. When a write fails, the file is cut
+// back to the last line that reached the disk whole.
+class LineStore {
+ public:
+  LineStore(std::fstream& file, const std::string& path) : file_(file), path_(path) {}
+
+  void Add(const std::string& line) {
+    file_.write(line.data(), static_cast<std::streamsize>(line.size()));
+    file_.write("\r\n", 2);
+    offset_ += static_cast<std::int64_t>(line.size()) + 2;
+    characters_ += static_cast<std::int64_t>(line.size());
+    unflushed_.push_back({offset_, characters_});
+  }
+
+  // Flushes the lines added since the last flush. False, with `fault` set, when the write
+  // failed; the file is then closed and holds whole lines only.
+  bool Flush(std::string& fault) {
+    if (unflushed_.empty() || failed_) return !failed_;
+    file_.flush();
+    if (file_) {
+      Commit(unflushed_.size());
+      return true;
+    }
+    Fail(fault);
+    return false;
+  }
+
+  // Closes the file after a last flush. False, with `fault` set, when that failed.
+  bool Close(std::string& fault) {
+    if (failed_) return false;
+    if (!Flush(fault)) return false;
+    if (!file_.is_open()) return true;
+    file_.close();
+    if (!file_.fail()) return true;
+    fault = "Cannot write the received data: " + ErrorDescription(ErrorCodeFromErrno(errno));
+    failed_ = true;
+    return false;
+  }
+
+  long lines() const { return lines_; }
+  std::int64_t characters() const { return stored_.characters; }
+
+ private:
+  struct Mark {
+    std::int64_t offset;      // where the line ends in the file
+    std::int64_t characters;  // characters stored up to its end, without line ends
+  };
+
+  void Commit(size_t n) {
+    lines_ += static_cast<long>(n);
+    stored_ = unflushed_[n - 1];
+    unflushed_.clear();
+  }
+
+  void Fail(std::string& fault) {
+    const int err = errno;
+    failed_ = true;
+    fault = "Cannot write the received data: " + ErrorDescription(ErrorCodeFromErrno(err));
+    // What reached the disk is measured before closing: the stream writes its buffer once
+    // more when it closes, and nothing after this size is known to be in order.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path_, ec);
+    const std::int64_t onDisk = ec ? stored_.offset : static_cast<std::int64_t>(size);
+    size_t whole = 0;
+    while (whole < unflushed_.size() && unflushed_[whole].offset <= onDisk) ++whole;
+    if (whole > 0) {
+      Commit(whole);
+    } else {
+      unflushed_.clear();
+    }
+    file_.close();
+    file_.clear();
+    std::filesystem::resize_file(path_, static_cast<std::uintmax_t>(stored_.offset), ec);
+  }
+
+  std::fstream& file_;
+  const std::string& path_;
+  std::int64_t offset_ = 0;
+  std::int64_t characters_ = 0;
+  Mark stored_{0, 0};
+  std::vector<Mark> unflushed_;
+  long lines_ = 0;
+  bool failed_ = false;
+};
+
 }  // namespace
 
-ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, bool& cancelRequested,
-                          Reporter& reporter, const CommMessages& messages,
+ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::string& scratchPath,
+                          bool& cancelRequested, Reporter& reporter, const CommMessages& messages,
                           const ReceiveHooks& hooks, const Clock& clock,
                           const ReceiveOptions& options) {
   ReceiveResult result;
   Call(hooks.processEvents);
 
+  LineStore store(scratch, scratchPath);
   std::string line;
-  std::int64_t count = 0;
+  std::int64_t count = 0;  // shown while receiving: every line handed to the file
   bool started = false;
   Clock::Duration last = clock.Now();
   cancelRequested = false;
@@ -52,23 +148,13 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, bool& cancelR
     }
     if (port.BytesWaiting() > 0) {
       const std::string bytes = port.Read(kChunk);
-      bool stop = false;
       for (char ch : bytes) {
         const auto code = static_cast<unsigned char>(ch);
         if (code == 0 || code >= 128) continue;
         started = true;
         if (code == '\r') {
-          scratch.write(line.data(), static_cast<std::streamsize>(line.size()));
-          scratch.write("\r\n", 2);
-          if (!scratch) {
-            fault =
-                "Cannot write the received data: " + ErrorDescription(ErrorCodeFromErrno(errno));
-            ending = Ending::Fault;
-            stop = true;
-            break;
-          }
+          store.Add(line);
           count += static_cast<std::int64_t>(line.size());
-          ++result.lines;
           if (hooks.showCount) hooks.showCount(count);
           line.clear();
           Call(hooks.processEvents);
@@ -78,7 +164,10 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, bool& cancelR
           line.push_back(ch);
         }
       }
-      if (stop) break;
+      if (!store.Flush(fault)) {
+        ending = Ending::Fault;
+        break;
+      }
       last = clock.Now();
       continue;
     }
@@ -96,34 +185,53 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, bool& cancelR
   }
 
   // Close the scratch file first, so every complete line is kept whatever happened.
-  if (scratch.is_open()) {
-    scratch.close();
-    if (scratch.fail() && ending != Ending::Fault) {
-      fault = "Cannot write the received data: " + ErrorDescription(ErrorCodeFromErrno(errno));
-      ending = Ending::Fault;
-    }
+  std::string closeFault;
+  if (!store.Close(closeFault) && ending != Ending::Fault) {
+    fault = closeFault;
+    ending = Ending::Fault;
   }
   port.Close();
   Call(hooks.processEvents);
 
-  result.count = count;
-  switch (ending) {
+  result.count = store.characters();
+  result.lines = store.lines();
+  // Characters of the unfinished last line, and those of lines a failed write took back.
+  result.notStored = count - result.count + static_cast<std::int64_t>(line.size());
+  if (result.count != count && hooks.showCount) hooks.showCount(result.count);
+  const std::string notStored =
+      result.notStored > 0
+          ? NotStored(result.notStored, result.notStored == static_cast<std::int64_t>(line.size()))
+          : "";
+  // Characters arrived but not one line was stored: that is no successful transmission.
+  const bool nothingStored = ending == Ending::Silence && result.lines == 0;
+  switch (nothingStored ? Ending::Fault : ending) {
     case Ending::Cancel:
-      reporter.Report(messages.interrupted, messages.warning, MessageIcon::Critical);
+      reporter.Report(
+          notStored.empty() ? messages.interrupted : messages.interrupted + "\n" + notStored,
+          messages.warning, MessageIcon::Critical);
       result.actionWord = "Stop";
-      result.downloadOk = false;
       break;
     case Ending::Silence:
-      reporter.Report(messages.completed, messages.complete, MessageIcon::None);
+      if (notStored.empty()) {
+        reporter.Report(messages.completed, messages.complete, MessageIcon::None);
+      } else {
+        reporter.Report(messages.completed + "\n" + notStored, messages.complete,
+                        MessageIcon::Exclamation);
+      }
       result.actionWord = "";
       result.downloadOk = true;
       break;
     case Ending::Fault:
-      result.fault = fault;
-      reporter.Report(fault + ". " + LinesKept(result.lines), messages.error,
-                      MessageIcon::Exclamation);
+      result.fault = nothingStored
+                         ? "No complete line arrived: " + std::to_string(result.notStored) +
+                               " characters came without a carriage return to end "
+                               "a line and were not stored"
+                         : fault;
+      reporter.Report(nothingStored ? result.fault + "."
+                                    : fault + ". " + LinesKept(result.lines) +
+                                          (notStored.empty() ? "" : " " + notStored),
+                      messages.error, MessageIcon::Exclamation);
       result.actionWord = "Lathos";
-      result.downloadOk = false;
       break;
   }
   return result;
@@ -132,8 +240,8 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, bool& cancelR
 ReceiveResult ReceiveData(AppState& state, SerialLink& port, std::fstream& scratch,
                           Reporter& reporter, const ReceiveHooks& hooks, const Clock& clock) {
   state.ActionWord = "";
-  ReceiveResult r = ReceiveData(port, scratch, state.CancelRequested, reporter,
-                                CommMessages::From(state), hooks, clock);
+  ReceiveResult r = ReceiveData(port, scratch, state.ScratchFilePath, state.CancelRequested,
+                                reporter, CommMessages::From(state), hooks, clock);
   state.ActionWord = r.actionWord;
   state.DownloadOK = r.downloadOk;
   return r;

@@ -21,7 +21,8 @@ struct ReceiveHooks {
   // Lets pending window events run: before data has started on every pass, and after
   // every stored line. Cancel buttons act through the cancel flag from in here.
   std::function<void()> processEvents;
-  // Shows the count of stored characters ("Bytes:   " + count); called once per line.
+  // Shows the count of stored characters ("Bytes:   " + count); called once per line, and
+  // once more at the end when a failed write took lines back.
   std::function<void(std::int64_t count)> showCount;
   // Called before every wait for data (at most every `waitMs`), for front ends without
   // window events that still need to notice a stop request (a terminal's Ctrl-C).
@@ -38,27 +39,34 @@ struct ReceiveOptions {
 struct ReceiveResult {
   std::string actionWord;  // "" normal end, "Stop" cancelled, "Lathos" failed
   bool downloadOk = false;
-  std::int64_t count = 0;  // characters stored, without line ends
-  long lines = 0;          // lines stored
-  std::string fault;       // description of the failure when "Lathos"
+  std::int64_t count = 0;      // characters stored, without line ends
+  long lines = 0;              // lines stored (and, after a write failure, on the disk)
+  std::int64_t notStored = 0;  // characters received but not stored (the unfinished last
+                               // line, and lines a failed write took back)
+  std::string fault;           // description of the failure when "Lathos"
 };
 
-// Receives from the open `port` into `scratch` (open for output). Every accepted character
-// (code 1..127) starts the reception; a carriage return stores the current line followed by
-// CR LF; line feeds are dropped; the other accepted characters build the line. Characters
-// 0 and 128..255 are dropped but still count as activity once the reception has started.
+// Receives from the open `port` into `scratch`, open for output on the file `scratchPath`.
+// Every accepted character (code 1..127) starts the reception; a carriage return stores the
+// current line followed by CR LF; line feeds are dropped; the other accepted characters
+// build the line. Characters 0 and 128..255 are dropped but still count as activity once
+// the reception has started.
 // Ends by silence (message 19, title 18), by `cancelRequested` (beep, message 17, title 16)
 // or by a failure of the port or the scratch file (the fault's description, exclamation
-// icon, title 11), which keeps every complete line. Leaves the scratch file and the port
-// closed and `cancelRequested` as the cancel left it.
-ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, bool& cancelRequested,
-                          Reporter& reporter, const CommMessages& messages = CommMessages(),
+// icon, title 11). A failed write leaves the file cut back to its last whole line and counts
+// only the lines on the disk. Characters of an unfinished last line are not stored, and
+// every message says how many there were; when they are all that arrived, the reception
+// failed ("Lathos") instead of completing. Leaves the scratch file and the port closed and
+// `cancelRequested` as the cancel left it.
+ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::string& scratchPath,
+                          bool& cancelRequested, Reporter& reporter,
+                          const CommMessages& messages = CommMessages(),
                           const ReceiveHooks& hooks = ReceiveHooks(),
                           const Clock& clock = SystemClock(),
                           const ReceiveOptions& options = ReceiveOptions());
 
-// The same on the program's state: CancelRequested, and the outcome in ActionWord and
-// DownloadOK.
+// The same on the program's state: the scratch file at ScratchFilePath, CancelRequested,
+// and the outcome in ActionWord and DownloadOK.
 ReceiveResult ReceiveData(AppState& state, SerialLink& port, std::fstream& scratch,
                           Reporter& reporter, const ReceiveHooks& hooks = ReceiveHooks(),
                           const Clock& clock = SystemClock());

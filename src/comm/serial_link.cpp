@@ -6,9 +6,13 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 #include <QSerialPort>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <thread>
 
 #include "core/app_state.h"
@@ -184,6 +188,7 @@ bool SerialLink::Open(const std::string& device, std::string_view settingsText, 
 bool SerialLink::IsOpen() const { return port_->isOpen(); }
 
 void SerialLink::Close() {
+  queued_.clear();
   if (port_ && port_->isOpen()) port_->close();
   if (port_) port_->clearError();
 }
@@ -254,65 +259,134 @@ bool SerialLink::Write(std::string_view text) {
     return false;
   }
   if (faultCode_ != CommErrorCode::kNone) return false;
-  const qint64 n = port_->write(text.data(), static_cast<qint64>(text.size()));
-  if (n != static_cast<qint64>(text.size())) {
+  queued_.append(text);
+  return HandOver();
+}
+
+bool SerialLink::HandOver() {
+#ifndef _WIN32
+  const int fd = static_cast<int>(port_->handle());
+  std::size_t done = 0;
+  while (done < queued_.size()) {
+    const ssize_t n = ::write(fd, queued_.data() + done, queued_.size() - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    // The driver is full, or the receiver holds the line with XOFF.
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+    queued_.erase(0, done);
+    if (errno == EIO || errno == ENXIO || HandleHungUp()) {
+      SetFault(CommErrorCode::kDeviceUnavailable,
+               "Device unavailable: the connection on " + device_ + " was lost");
+    } else {
+      SetFault(CommErrorCode::kDeviceIo,
+               "Write failed on " + device_ + ": " + std::strerror(errno));
+    }
+    return false;
+  }
+  queued_.erase(0, done);
+  return true;
+#else
+  const qint64 n = port_->write(queued_.data(), static_cast<qint64>(queued_.size()));
+  queued_.clear();
+  if (n < 0) {
     if (!TakePortError()) SetFault(CommErrorCode::kDeviceIo, "Write failed on " + device_);
     return false;
   }
   return true;
+#endif
 }
 
 std::int64_t SerialLink::BytesToWrite() const {
-  return port_->isOpen() ? port_->bytesToWrite() : 0;
+  if (!port_->isOpen()) return 0;
+#ifndef _WIN32
+  return static_cast<std::int64_t>(queued_.size());
+#else
+  return port_->bytesToWrite();
+#endif
+}
+
+std::int64_t SerialLink::BytesPending() const {
+  if (!port_->isOpen()) return 0;
+  std::int64_t pending = BytesToWrite();
+#ifndef _WIN32
+  int inDriver = 0;
+  if (::ioctl(static_cast<int>(port_->handle()), TIOCOUTQ, &inDriver) == 0) pending += inDriver;
+#endif
+  return pending;
 }
 
 bool SerialLink::WaitWritten(int timeoutMs) {
   if (!port_->isOpen()) return false;
+  if (faultCode_ != CommErrorCode::kNone) return false;
+#ifndef _WIN32
+  if (queued_.empty()) return true;
+  pollfd p{static_cast<int>(port_->handle()), POLLOUT, 0};
+  const int r = ::poll(&p, 1, timeoutMs);
+  if (r > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+    SetFault(CommErrorCode::kDeviceUnavailable,
+             "Device unavailable: the connection on " + device_ + " was lost");
+    return false;
+  }
+  const std::size_t before = queued_.size();
+  if (!HandOver()) return false;
+  // Writable by poll but nothing taken: do not spin until the driver has room.
+  if (r > 0 && queued_.size() == before) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(timeoutMs, 5)));
+  }
+  return queued_.empty();
+#else
   if (port_->bytesToWrite() == 0) return true;
   port_->waitForBytesWritten(timeoutMs);
   if (TakePortError()) return false;
   return port_->bytesToWrite() == 0;
+#endif
 }
 
-bool SerialLink::Drain(std::chrono::milliseconds stall, std::chrono::milliseconds limit,
-                       const std::function<void()>& whileWaiting) {
+bool SerialLink::WaitOutput(bool untilSent, std::chrono::milliseconds stall,
+                            const std::function<bool()>& whileWaiting) {
   using Steady = std::chrono::steady_clock;
-  if (!port_->isOpen()) return false;
-  const auto start = Steady::now();
-  auto lastProgress = start;
-  std::int64_t lastPending = -1;
+  if (!port_->isOpen() || faultCode_ != CommErrorCode::kNone) return false;
+  auto lastProgress = Steady::now();
+  std::int64_t lastPending = BytesPending();
   for (;;) {
-    // What the port still holds, plus what the driver has not sent yet.
-    std::int64_t pending = port_->bytesToWrite();
-    if (pending > 0) {
-      port_->waitForBytesWritten(20);
-      if (TakePortError()) return false;
-      pending = port_->bytesToWrite();
+    if (BytesToWrite() > 0 && !WaitWritten(20)) {
+      if (faultCode_ != CommErrorCode::kNone) return false;
     }
-#ifndef _WIN32
-    // Bytes the driver holds but has not put on the line yet.
-    int inDriver = 0;
-    if (pending == 0 && ::ioctl(static_cast<int>(port_->handle()), TIOCOUTQ, &inDriver) == 0) {
-      pending = inDriver;
-    }
-#endif
+    const std::int64_t pending = untilSent ? BytesPending() : BytesToWrite();
     if (pending == 0) return true;
+    // One rule for a receiver that holds the line: any byte leaving is progress, and the
+    // same silence ends the wait for a line and the wait at the end alike.
+    const std::int64_t all = BytesPending();
     const auto now = Steady::now();
-    if (pending != lastPending) {
-      lastPending = pending;
+    if (all != lastPending) {
+      lastPending = all;
       lastProgress = now;
-    }
-    if (now - lastProgress > stall || now - start > limit) {
-      SetFault(CommErrorCode::kDeviceIo, std::to_string(pending) + " bytes could not be sent on " +
-                                             device_ + " (the receiver held the line)");
+    } else if (now - lastProgress > stall) {
+      SetFault(CommErrorCode::kDeviceIo,
+               std::to_string(all) + " bytes could not be sent on " + device_ +
+                   " (the receiver held the line for more than " +
+                   std::to_string(std::chrono::duration_cast<std::chrono::seconds>(stall).count()) +
+                   " seconds)");
       return false;
     }
-    if (port_->bytesToWrite() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    if (whileWaiting) whileWaiting();
+    if (BytesToWrite() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (whileWaiting && !whileWaiting()) return false;
   }
 }
 
+void SerialLink::DiscardQueued() {
+#ifndef _WIN32
+  queued_.clear();
+#else
+  if (port_->isOpen()) port_->clear(QSerialPort::Output);
+#endif
+}
+
 void SerialLink::DiscardOutput() {
+  queued_.clear();
   if (port_->isOpen()) port_->clear(QSerialPort::Output);
 }
 

@@ -77,19 +77,26 @@ class SerialLink {
   // Returns and removes up to `maxBytes` waiting bytes.
   std::string Read(std::size_t maxBytes);
 
-  // Queues `text` for sending. False when the port is not open or failed.
+  // Queues `text` for sending and hands what the driver takes at once. False when the port
+  // is not open or failed.
   bool Write(std::string_view text);
-  // Bytes queued but not yet handed to the driver.
+  // Bytes queued here, not yet handed to the driver.
   std::int64_t BytesToWrite() const;
+  // Bytes not yet on the line: those queued here and those the driver still holds.
+  std::int64_t BytesPending() const;
   // Hands queued bytes to the driver, waiting at most `timeoutMs` (flow control may hold
   // them). True when all were handed over; false on timeout or failure.
   bool WaitWritten(int timeoutMs);
-  // Waits until every queued byte has left the driver as well. Gives up after `stall`
-  // without progress or after `limit` in all. True when everything was sent.
-  // `whileWaiting` runs between two checks, so a window stays alive meanwhile.
-  bool Drain(std::chrono::milliseconds stall, std::chrono::milliseconds limit,
-             const std::function<void()>& whileWaiting = {});
-  // Drops bytes queued for sending.
+  // Waits until every queued byte was handed to the driver (`untilSent` false) or has also
+  // left the driver (`untilSent` true). Gives up after `stall` without a byte leaving: then
+  // false with fault() set. `whileWaiting` runs between two looks (a window stays alive);
+  // when it returns false the wait ends at once, false without a fault.
+  bool WaitOutput(bool untilSent, std::chrono::milliseconds stall,
+                  const std::function<bool()>& whileWaiting = {});
+  // Drops the queued bytes that have not reached the driver; what the driver holds goes on.
+  void DiscardQueued();
+  // Drops the queued bytes and those the driver holds, so closing the port does not wait
+  // for a receiver that holds the line.
   void DiscardOutput();
 
   // The last fault: its number (CommErrorCode) and description; 0 and "" when none.
@@ -102,13 +109,19 @@ class SerialLink {
 
  private:
   void SetFault(int code, std::string text);
-  // Records a fault from the port's error state after a failed wait. False when the
-  // failure was only a timeout.
   // True when the port's handle reports a hang-up or an error condition.
   bool HandleHungUp() const;
+  // Records a fault from the port's error state after a failed wait. False when the
+  // failure was only a timeout.
   bool TakePortError();
+  // Writes queued bytes to the driver as far as it takes them now. False on failure.
+  bool HandOver();
 
   std::unique_ptr<QSerialPort> port_;
+  // Bytes written but not yet taken by the driver: kept here rather than in the port's own
+  // buffer, so a cancel can drop a line the driver has not started on without touching
+  // the lines it already holds.
+  std::string queued_;
   std::string device_;
   std::int32_t baud_ = 0;
   int faultCode_ = 0;

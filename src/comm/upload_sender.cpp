@@ -1,6 +1,7 @@
 // Upload dispatch and the line-by-line sender.
 #include "comm/upload_sender.h"
 
+#include <deque>
 #include <fstream>
 
 #include "core/app_state.h"
@@ -35,6 +36,17 @@ UploadBuild BuildUpLoadFile(UploadFormat format, const std::string& sourcePath,
   return {};
 }
 
+bool NextUploadLine(LineReader& lines, std::string& text) {
+  std::string_view line;
+  while (lines.Next(line)) {
+    text = Trim(line);
+    if (text.empty()) continue;
+    text += "\r\n";
+    return true;
+  }
+  return false;
+}
+
 UploadResult UploadTempFile(SerialLink& port, const std::string& scratchPath, int sendLineCount,
                             bool& cancelRequested, const UploadHooks& hooks,
                             const UploadOptions& options) {
@@ -45,53 +57,74 @@ UploadResult UploadTempFile(SerialLink& port, const std::string& scratchPath, in
   if (hooks.progress) hooks.progress(0, sendLineCount);
   cancelRequested = false;
 
+  // Where each line handed to the port ends, counted from the first byte; a line has been
+  // sent once the port no longer holds any byte of it.
+  long long handed = 0;
+  std::deque<long long> lineEnds;
+  auto countSent = [&] {
+    const long long left = handed - port.BytesPending();
+    while (!lineEnds.empty() && lineEnds.front() <= left) {
+      result.bytesSent = lineEnds.front();
+      lineEnds.pop_front();
+      ++result.linesSent;
+      if (hooks.progress) hooks.progress(result.linesSent, sendLineCount);
+    }
+  };
+
   std::ifstream in(scratchPath, std::ios::binary);
   if (!in) {
     result.fault = "Cannot read the upload file: " + ErrorDescription(ErrorCodeFromErrno(errno));
   }
-  bool heldAtCancel = false;
-  std::string line;
-  LineReader reader(in);
-  while (result.fault.empty() && reader.Next(line)) {
-    std::string text = Trim(line);
-    if (text.empty()) continue;
-    text += "\r\n";
+  bool anyLine = false;
+  std::string text;
+  LineReader lines(in);
+  while (result.fault.empty() && NextUploadLine(lines, text)) {
+    anyLine = true;
     events();
+    countSent();
     if (cancelRequested) break;
     if (!port.Write(text)) {
       result.fault = port.faultText();
       break;
     }
-    // Hand the line to the driver before taking the next one; Xon/Xoff may hold it.
-    while (port.BytesToWrite() > 0) {
-      if (!port.WaitWritten(options.waitMs) && port.faultCode() != CommErrorCode::kNone) {
-        result.fault = port.faultText();
-        break;
-      }
-      if (port.BytesToWrite() == 0) break;
+    handed += static_cast<long long>(text.size());
+    lineEnds.push_back(handed);
+    // Hand the line to the driver before taking the next one; Xon/Xoff may hold it. A cancel
+    // meanwhile drops it only while none of it has gone to the driver.
+    const auto lineSize = static_cast<std::int64_t>(text.size());
+    const bool handedOver = port.WaitOutput(false, options.stallLimit, [&] {
       events();
-      if (cancelRequested) {
-        heldAtCancel = true;
-        break;
+      countSent();
+      return !(cancelRequested && port.BytesToWrite() == lineSize);
+    });
+    if (!handedOver) {
+      if (port.faultCode() != CommErrorCode::kNone) {
+        result.fault = port.faultText();
+      } else {
+        port.DiscardQueued();
+        handed -= lineSize;
+        lineEnds.pop_back();
       }
+      break;
     }
-    if (!result.fault.empty() || heldAtCancel) break;
-    ++result.linesSent;
-    result.bytesSent += static_cast<long long>(text.size());
-    if (hooks.progress) hooks.progress(result.linesSent, sendLineCount);
+    countSent();
   }
   in.close();
+  if (!anyLine && result.fault.empty()) result.fault = "Nothing to send";
 
   if (port.IsOpen()) {
-    // A line the receiver held back when the user cancelled is dropped; everything else
-    // handed to the port leaves it before the port is closed.
-    if (heldAtCancel || port.vanished()) port.DiscardOutput();
-    // At a slow speed the driver may still hold seconds of complete lines: they go out while
-    // the window stays alive.
-    if (!port.vanished() && !port.Drain(options.drainStall, options.drainLimit, events) &&
-        result.fault.empty() && !cancelRequested) {
-      result.fault = port.faultText();
+    // Everything handed to the port leaves it before the port is closed, also after a
+    // cancel; at a slow speed that may take seconds, while the window stays alive.
+    if (!port.vanished() && !port.WaitOutput(true, options.stallLimit, [&] {
+          events();
+          countSent();
+          return true;
+        })) {
+      if (result.fault.empty()) result.fault = port.faultText();
     }
+    countSent();
+    // What could not leave is dropped, so closing does not wait for it.
+    if (port.BytesPending() > 0) port.DiscardOutput();
     port.Close();
   }
   result.settingsActionWord = (cancelRequested || !result.fault.empty()) ? "Esc" : "UpOK";

@@ -12,6 +12,7 @@
 #include "comm/comm_messages.h"
 #include "comm/serial_link.h"
 #include "comm/upload_builders.h"
+#include "core/line_reader.h"
 #include "core/reporter.h"
 
 namespace korv {
@@ -28,6 +29,10 @@ UploadBuild BuildUpLoadFile(UploadFormat format, const std::string& sourcePath,
                             std::ostream& scratch, const CoordFieldOptions& columns,
                             int coordOrderIndex);
 
+// The next line to send from an upload file: trimmed, ended by CR LF; blank lines skipped.
+// False at the end of the file.
+bool NextUploadLine(LineReader& lines, std::string& text);
+
 struct UploadHooks {
   // Lets pending window events run: before every line, and while flow control holds a line.
   std::function<void()> processEvents;
@@ -36,24 +41,26 @@ struct UploadHooks {
 };
 
 struct UploadOptions {
-  int waitMs = 50;  // longest single wait while the port takes a line
-  // Before closing, wait for the port to send what it holds: give up after this long
-  // without progress, or after `drainLimit` in all.
-  std::chrono::milliseconds drainStall{10000};
-  std::chrono::milliseconds drainLimit{120000};
+  // How long the receiver may hold the line (XOFF) without a byte leaving, while a line
+  // waits to be handed to the driver and while the last lines leave it alike; then the
+  // upload fails.
+  std::chrono::milliseconds stallLimit{10000};
 };
 
 struct UploadResult {
   std::string settingsActionWord;  // "UpOK" all lines sent, "Esc" cancelled or failed
-  int linesSent = 0;
+  int linesSent = 0;               // lines that left the port whole
   long long bytesSent = 0;
   std::string fault;  // why it failed, when it did not end by cancel or success
 };
 
 // Sends the upload file at `scratchPath` through the open `port`: every line trimmed, blank
-// lines skipped, each ended by CR LF. A cancel is seen before every line (and while flow
-// control holds a line, which is then dropped). Before the port is closed, everything
-// handed to it is sent (bounded wait). A failing port stops the upload with "Esc".
+// lines skipped, each ended by CR LF; a file without any such line fails ("Nothing to
+// send"). A line counts as sent once it has left the port. A cancel is seen before every
+// line and while flow control holds a line: no new line is handed over then, a held line of
+// which nothing reached the driver is dropped, and the rest leaves before the port is closed
+// (within the stall limit), so no line is ever cut. A failing port stops the upload with
+// "Esc".
 UploadResult UploadTempFile(SerialLink& port, const std::string& scratchPath, int sendLineCount,
                             bool& cancelRequested, const UploadHooks& hooks = UploadHooks(),
                             const UploadOptions& options = UploadOptions());

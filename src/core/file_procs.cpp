@@ -21,6 +21,7 @@ int ErrorCodeFromErrno(int err) {
       return ErrorCode::kPathNotFound;
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:  // a file-size limit, or a file system's largest file
       return ErrorCode::kDiskFull;
     case EACCES:
     case EPERM:

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,10 +21,12 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// A child process with stdout and stderr sent to files.
+// A child process with stdout and stderr sent to files, optionally under a file-size limit
+// (`ulimit -f`, in bytes).
 class Child {
  public:
-  Child(std::vector<std::string> args, const fs::path& dir, const std::string& tag)
+  Child(std::vector<std::string> args, const fs::path& dir, const std::string& tag,
+        rlim_t fileSizeLimit = RLIM_INFINITY)
       : out_(dir / (tag + ".out")), err_(dir / (tag + ".err")) {
     pid_ = ::fork();
     if (pid_ == 0) {
@@ -31,6 +34,10 @@ class Child {
       int e = ::open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       ::dup2(o, 1);
       ::dup2(e, 2);
+      if (fileSizeLimit != RLIM_INFINITY) {
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+      }
       ::setenv("HOME", (dir / "home").c_str(), 1);
       ::setenv("XDG_CONFIG_HOME", (dir / "home").c_str(), 1);
       std::vector<char*> argv;
@@ -100,9 +107,9 @@ class TransferCli : public ::testing::Test {
     args.insert(args.begin(), KORVENIA_SIM);
     return std::make_unique<Child>(args, dir_, "sim" + std::to_string(++children_));
   }
-  std::unique_ptr<Child> Cli(std::vector<std::string> args) {
+  std::unique_ptr<Child> Cli(std::vector<std::string> args, rlim_t fileSizeLimit = RLIM_INFINITY) {
     args.insert(args.begin(), KORVENIA_CLI);
-    return std::make_unique<Child>(args, dir_, "cli" + std::to_string(++children_));
+    return std::make_unique<Child>(args, dir_, "cli" + std::to_string(++children_), fileSizeLimit);
   }
   fs::path dir_;
   int children_ = 0;  // each child writes files of its own, so no one reads another's output
@@ -127,6 +134,9 @@ TEST_F(TransferCli, DownloadStoresEveryLineAndEndsAfterSilence) {
   EXPECT_EQ(cli->Wait(), 0) << cli->Err();
   EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw"), Lines(200, "PT"));
   EXPECT_NE(cli->Err().find("Data transmission successfully completed."), std::string::npos);
+  EXPECT_NE(cli->Err().find("11 characters after the last carriage return were not stored."),
+            std::string::npos)
+      << cli->Err();
   EXPECT_FALSE(fs::exists(dir_ / "out.raw.part"));
   EXPECT_EQ(sim->Wait(), 0);  // the program closed the port
 }
@@ -161,8 +171,9 @@ TEST_F(TransferCli, DownloadConvertsLikeConvertOrKeepsTheData) {
   }
 }
 
-TEST_F(TransferCli, CtrlCKeepsTheLinesSoFar) {
+TEST_F(TransferCli, CtrlCKeepsTheLinesSoFarBesideAnUntouchedOutput) {
   korv::test::WriteFileBytes(dir_ / "raw.txt", Lines(6, "PT"));
+  korv::test::WriteFileBytes(dir_ / "out.raw", "what was there before\r\n");
   auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0", "--line-gap-ms", "400"});
   const std::string device = sim->FirstLine();
   ASSERT_FALSE(device.empty());
@@ -171,31 +182,96 @@ TEST_F(TransferCli, CtrlCKeepsTheLinesSoFar) {
   cli->Signal(SIGINT);
   EXPECT_EQ(cli->Wait(), 1);
   EXPECT_NE(cli->Err().find("Data transmission interrupted"), std::string::npos);
-  const std::string got = korv::test::ReadFileBytes(dir_ / "out.raw");
-  EXPECT_FALSE(got.empty());
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw"), "what was there before\r\n");
+  const std::string got = korv::test::ReadFileBytes(dir_ / "out.raw.part");
+  ASSERT_FALSE(got.empty());
   EXPECT_EQ(got, Lines(6, "PT").substr(0, got.size())) << "only complete lines, in order";
   EXPECT_EQ(got.back(), '\n');
+  EXPECT_NE(cli->Err().find("are in " + (dir_ / "out.raw.part").string()), std::string::npos)
+      << cli->Err();
 }
 
-TEST_F(TransferCli, VanishingDeviceKeepsCompleteLinesOrLeavesOutputAlone) {
+TEST_F(TransferCli, VanishingDeviceLeavesOutputAloneAndNeverStoresRawUnderTheConvertedName) {
   korv::test::WriteFileBytes(dir_ / "raw.txt", Lines(3, "PT"));
   korv::test::WriteFileBytes(dir_ / "out.raw", "what was there before\r\n");
   {
-    // Gone before a single line arrived: the existing file stays as it was.
+    // Gone before a single line arrived: nothing is kept.
     auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0", "--hangup-after", "5"});
     auto cli = Cli({"download", "--device", sim->FirstLine(), (dir_ / "out.raw").string()});
     EXPECT_EQ(cli->Wait(), 1);
     EXPECT_NE(cli->Err().find("Device unavailable"), std::string::npos) << cli->Err();
     EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw"), "what was there before\r\n");
+    EXPECT_FALSE(fs::exists(dir_ / "out.raw.part"));
   }
   {
+    // Two lines and a half, meant for a conversion: the converted file stays as it was.
+    korv::test::WriteFileBytes(dir_ / "out.txt", "converted before\r\n");
     const size_t twoLines = Lines(2, "PT").size();
     auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0", "--hangup-after",
                     std::to_string(twoLines + 7)});
-    auto cli = Cli({"download", "--device", sim->FirstLine(), (dir_ / "out.raw").string()});
+    auto cli = Cli({"download", "--device", sim->FirstLine(), "--from", "coord", "--to", "asc",
+                    (dir_ / "out.txt").string()});
     EXPECT_EQ(cli->Wait(), 1);
-    EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw"), Lines(2, "PT"));
+    EXPECT_NE(cli->Err().find("2 complete lines were kept"), std::string::npos) << cli->Err();
+    EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.txt"), "converted before\r\n");
+    EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.txt.part"), Lines(2, "PT"));
   }
+}
+
+TEST_F(TransferCli, WriteFailureKeepsWholeLinesOnlyAndCountsThem) {
+  // A file-size limit in the middle of a line: the write fails like a full disk.
+  const std::string data = Lines(300, "PT");
+  korv::test::WriteFileBytes(dir_ / "raw.txt", data);
+  korv::test::WriteFileBytes(dir_ / "out.raw", "what was there before\r\n");
+  constexpr rlim_t kLimit = 5000;
+  auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0"});
+  auto cli = Cli({"download", "--device", sim->FirstLine(), (dir_ / "out.raw").string()}, kLimit);
+  EXPECT_EQ(cli->Wait(), 1) << cli->Err();
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw"), "what was there before\r\n");
+  const std::string kept = korv::test::ReadFileBytes(dir_ / "out.raw.part");
+  // Every line that fits whole below the limit, and nothing of the next one.
+  size_t whole = 0;
+  long lines = 0;
+  for (size_t end = data.find('\n'); end + 1 <= kLimit; end = data.find('\n', end + 1)) {
+    whole = end + 1;
+    ++lines;
+  }
+  EXPECT_EQ(kept, data.substr(0, whole));
+  EXPECT_NE(cli->Err().find(std::to_string(lines) + " complete lines were kept"), std::string::npos)
+      << cli->Err();
+}
+
+TEST_F(TransferCli, SenderEndingLinesWithLineFeedOnlyIsNoSuccess) {
+  korv::test::WriteFileBytes(dir_ / "lf.txt", "PT1,1,2,3\nPT2,4,5,6\n");
+  korv::test::WriteFileBytes(dir_ / "out.raw", "what was there before\r\n");
+  auto sim = Sim({"send", (dir_ / "lf.txt").string(), "--baud", "0"});
+  auto cli = Cli({"download", "--device", sim->FirstLine(), (dir_ / "out.raw").string()});
+  EXPECT_EQ(cli->Wait(), 1);
+  EXPECT_EQ(cli->Err().find("successfully"), std::string::npos) << cli->Err();
+  EXPECT_NE(cli->Err().find("18 characters"), std::string::npos) << cli->Err();
+  EXPECT_NE(cli->Err().find("not stored"), std::string::npos) << cli->Err();
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw"), "what was there before\r\n");
+  EXPECT_FALSE(fs::exists(dir_ / "out.raw.part"));
+}
+
+TEST_F(TransferCli, StoredIndexesOutOfRangeSelectTheFirstEntry) {
+  // As the windows do: speed, data bits, flow control and port beyond their lists.
+  korv::test::WriteFileBytes(dir_ / "raw.txt", Lines(2, "PT"));
+  auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0"});
+  const std::string device = sim->FirstLine();
+  korv::test::WriteFileBytes(
+      dir_ / "Korvenia.ini",
+      "[Coomunication Port]\r\nCOM1\r\nCOM2\r\n\r\n[Coomunication Speed]\r\n9600\r\n19200\r\n"
+      "\r\n[Coomunication Data bits]\r\n8\r\n7\r\n\r\n[Coomunication Flow control]\r\nNone\r\n"
+      "Xon/Xoff\r\n\r\n[Default]\r\nPort=9\r\nSpeed=9\r\nDataBits=2\r\nFlowControl=5\r\n"
+      "[Serial devices]\r\nCOM1=" +
+          device + "\r\n");
+  auto cli =
+      Cli({"download", "--ini", (dir_ / "Korvenia.ini").string(), (dir_ / "out.raw").string()});
+  EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+  EXPECT_NE(cli->Err().find("Waiting for data on " + device + " (9600,n,8,1)"), std::string::npos)
+      << cli->Err();
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw"), Lines(2, "PT"));
 }
 
 TEST_F(TransferCli, PortThatCannotBeOpened) {
@@ -222,6 +298,35 @@ TEST_F(TransferCli, UploadWithXoffPausesArrivesWholeAndOnce) {
   const std::string got = korv::test::ReadFileBytes(dir_ / "got.txt");
   EXPECT_EQ(got.size(), points.size());
   EXPECT_TRUE(got == points);
+}
+
+TEST_F(TransferCli, CtrlCWhileTheInstrumentHoldsXoffSaysWhatArrivedAndCutsNoLine) {
+  const std::string points = Lines(4000, "P");
+  korv::test::WriteFileBytes(dir_ / "points.asc", points);
+  // The first pause comes long before Ctrl-C and lasts well beyond it.
+  auto sim =
+      Sim({"receive", (dir_ / "got.txt").string(), "--xoff-every", "30000", "--xoff-ms", "3000"});
+  const std::string device = sim->FirstLine();
+  ASSERT_FALSE(device.empty());
+  auto cli = Cli({"upload", "--format", "coord", "--device", device, "--flow", "xonxoff",
+                  (dir_ / "points.asc").string()});
+  std::this_thread::sleep_for(1500ms);
+  cli->Signal(SIGINT);
+  EXPECT_EQ(cli->Wait(), 1) << cli->Err();
+  EXPECT_EQ(sim->Wait(), 0);
+  const std::string err = cli->Err();
+  EXPECT_NE(err.find("Upload aborted!"), std::string::npos) << err;
+  const size_t said = err.rfind("Sent ");
+  ASSERT_NE(said, std::string::npos) << err;
+  const long sent = std::stol(err.substr(said + 5));
+  const std::string got = korv::test::ReadFileBytes(dir_ / "got.txt");
+  long lines = 0;
+  for (char c : got) lines += c == '\n';
+  EXPECT_EQ(sent, lines) << err;
+  EXPECT_GT(lines, 0);
+  EXPECT_LT(got.size(), points.size());
+  EXPECT_TRUE(points.compare(0, got.size(), got) == 0);
+  EXPECT_TRUE(got.empty() || got.back() == '\n') << "a cut line arrived";
 }
 
 TEST_F(TransferCli, SimulatorKeepsAShortUploadThatOpensAndClosesAtOnce) {
@@ -262,10 +367,48 @@ TEST_F(TransferCli, NothingToSendOrUnreadableSourceIsAborted) {
   EXPECT_NE(cli->Err().find("Upload aborted!"), std::string::npos);
   EXPECT_EQ(cli->Out(), "");
 
+  // Enough lines counted, yet none to send: blank lines only, a KOF file without points.
+  korv::test::WriteFileBytes(dir_ / "blank.asc", "\r\n   \r\n\r\n\r\n");
+  korv::test::WriteFileBytes(dir_ / "empty.kof", " 00 Oppdrag\r\n 09_91\r\n 09_99\r\n");
+  for (const auto& [format, file] :
+       {std::pair<std::string, std::string>{"coord", "blank.asc"}, {"kof", "empty.kof"}}) {
+    for (const std::vector<std::string>& how :
+         {std::vector<std::string>{"--dry-run"},
+          std::vector<std::string>{"--device", (dir_ / "no-such-port").string()}}) {
+      std::vector<std::string> args = {"upload", "--format", format};
+      args.insert(args.end(), how.begin(), how.end());
+      args.push_back((dir_ / file).string());
+      cli = Cli(args);
+      EXPECT_EQ(cli->Wait(), 1) << file;
+      EXPECT_NE(
+          cli->Err().find("nothing to send in " + (dir_ / file).string() + "\nUpload aborted!"),
+          std::string::npos)
+          << cli->Err();
+      EXPECT_EQ(cli->Err().find("successfully"), std::string::npos);
+      EXPECT_EQ(cli->Out(), "");
+    }
+  }
+
   cli = Cli({"upload", "--format", "kof", "--dry-run", (dir_ / "missing.kof").string()});
   EXPECT_EQ(cli->Wait(), 1);
   EXPECT_NE(cli->Err().find("Upload aborted!"), std::string::npos);
   EXPECT_NE(cli->Err().find("missing.kof"), std::string::npos);
+}
+
+TEST_F(TransferCli, SimulatorStopsOnSignalWhileItsReaderDoesNotRead) {
+  korv::test::WriteFileBytes(dir_ / "raw.txt", Lines(20000, "PT"));
+  for (int sig : {SIGTERM, SIGINT}) {
+    auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0", "--start-delay-ms", "0"});
+    const std::string device = sim->FirstLine();
+    ASSERT_FALSE(device.empty());
+    // A reader that opens the device and never reads: the simulator's writes block.
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    std::this_thread::sleep_for(300ms);
+    sim->Signal(sig);
+    EXPECT_GE(sim->Wait(5s), 0) << "still writing after signal " << sig;
+    ::close(fd);
+  }
 }
 
 TEST_F(TransferCli, UsageErrors) {

@@ -42,7 +42,7 @@ class ReceiveDataTest : public ::testing::Test {
   }
 
   ReceiveResult Receive() {
-    return ReceiveData(link, scratch, cancel, reporter, CommMessages(), hooks, clock);
+    return ReceiveData(link, scratch, scratchPath, cancel, reporter, CommMessages(), hooks, clock);
   }
 
   PtyPair pty;
@@ -81,14 +81,18 @@ TEST_F(ReceiveDataTest, StoresLinesByCarriageReturnAndCountsCharacters) {
   EXPECT_EQ(test::ReadFileBytes(scratchPath), "PT,1,2\r\nA\x01\x7fZ\r\n\r\n\r\n");
   EXPECT_EQ(r.count, 10);
   EXPECT_EQ(r.lines, 4);
+  EXPECT_EQ(r.notStored, 20);
   EXPECT_EQ(counts, (std::vector<std::int64_t>{6, 10, 10, 10}));
   EXPECT_FALSE(link.IsOpen());
   EXPECT_FALSE(scratch.is_open());
   EXPECT_FALSE(cancel);
+  // The text after the last carriage return is not stored, and the message says so.
   ASSERT_EQ(reporter.reports.size(), 1u);
-  EXPECT_EQ(reporter.reports[0].text, "Data transmission successfully completed.");
+  EXPECT_EQ(reporter.reports[0].text,
+            "Data transmission successfully completed.\n"
+            "20 characters after the last carriage return were not stored.");
   EXPECT_EQ(reporter.reports[0].title, "Complete");
-  EXPECT_EQ(reporter.reports[0].icon, MessageIcon::None);
+  EXPECT_EQ(reporter.reports[0].icon, MessageIcon::Exclamation);
   EXPECT_EQ(reporter.beeps, 1);
 }
 
@@ -201,16 +205,15 @@ TEST_F(ReceiveDataTest, ScratchFileThatCannotBeWrittenFails) {
   scratch.close();
   scratch.open("/dev/full", std::ios::out | std::ios::binary);
   ASSERT_TRUE(scratch.is_open());
-  instrument = std::thread([this] {
-    pty.Send("L1\r\n");
-    Settle();
-    clock.Advance(4s);
-  });
+  // The first line that does not reach the disk ends the reception.
+  instrument = std::thread([this] { pty.Send("L1\r\n"); });
   ReceiveResult r = Receive();
   EXPECT_EQ(r.actionWord, "Lathos");
+  EXPECT_EQ(r.lines, 0);
   EXPECT_FALSE(link.IsOpen());
   ASSERT_EQ(reporter.reports.size(), 1u);
-  EXPECT_NE(reporter.reports[0].text.find("Disk full"), std::string::npos);
+  EXPECT_NE(reporter.reports[0].text.find("Disk full. 0 complete lines were kept."),
+            std::string::npos);
 }
 
 TEST_F(ReceiveDataTest, ProgramStateCarriesTheOutcome) {

@@ -169,6 +169,39 @@ TEST_F(UploadSenderTest, CancelWhileTheInstrumentHoldsTheLine) {
   EXPECT_EQ(pty.ReadAll(100ms), "");
 }
 
+TEST_F(UploadSenderTest, CancelWhileALineIsHalfOutFinishesItAndCountsWhatLeft) {
+  // Far more than the pseudo-terminal buffers: while the instrument does not read, the
+  // sender is held in the middle of a line, and the user cancels then.
+  std::string scratch;
+  for (int i = 0; i < 2000; ++i) {
+    scratch += "PT" + std::to_string(i) + ",6543210.123,123456.789,45.678,KERB\r\n";
+  }
+  test::WriteFileBytes(scratchPath, scratch);
+  int heldLooks = 0;
+  UploadHooks hooks;
+  hooks.processEvents = [&] {
+    if (link.BytesToWrite() == 0 || ++heldLooks != 20) return;
+    cancel = true;
+    instrument = std::thread([this] {
+      std::this_thread::sleep_for(200ms);
+      received = pty.ReadAll(500ms);
+    });
+  };
+  UploadResult r = UploadTempFile(link, scratchPath, 2002, cancel, hooks);
+  instrument.join();
+  received += pty.ReadAll(100ms);
+  EXPECT_EQ(r.settingsActionWord, "Esc");
+  EXPECT_FALSE(link.IsOpen());
+  ASSERT_FALSE(received.empty());
+  EXPECT_LT(received.size(), scratch.size());
+  EXPECT_EQ(received.back(), '\n') << "a cut line arrived";
+  EXPECT_TRUE(scratch.compare(0, received.size(), received) == 0);
+  long lines = 0;
+  for (char c : received) lines += c == '\n';
+  EXPECT_EQ(r.linesSent, lines) << "the count must be what the instrument received";
+  EXPECT_EQ(r.bytesSent, static_cast<long long>(received.size()));
+}
+
 TEST_F(UploadSenderTest, VanishingDeviceEndsWithoutSuccess) {
   std::string scratch;
   for (int i = 0; i < 2000; ++i) scratch += "LINE" + std::to_string(i) + ",1,2,3,CODE\r\n";

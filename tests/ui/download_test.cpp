@@ -126,10 +126,30 @@ TEST_F(DownloadTest, RawDataThroughTheKofDialog) {
 
 TEST_F(DownloadTest, RawDataToMapa) {
   Choose(0, 2, Path("job.asc"));
-  InstrumentSends(ReadAll(kData + "/mapa/job.raw"));
+  // The file ends its lines with LF alone; the instrument ends them with CR LF.
+  std::string sent;
+  for (char c : ReadAll(kData + "/mapa/job.raw"))
+    sent += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  InstrumentSends(sent);
   window->ComDLN_Click();
-  EXPECT_TRUE(FileExists(Path("job.asc")));
+  EXPECT_FALSE(ReadAll(Path("job.asc")).empty());
   EXPECT_TRUE(window->ComViewFile->isEnabled());
+}
+
+TEST_F(DownloadTest, LinesWithoutCarriageReturnAreNoSuccessAndNothingIsConverted) {
+  Choose(0, 0, Path("job.vxl"));
+  InstrumentSends("LINE 1\nLINE 2\n");
+  window->ComDLN_Click();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text,
+            "No complete line arrived: 12 characters came without a carriage return to end a "
+            "line and were not stored.");
+  EXPECT_EQ(prompts.messages[0].title, "Error");
+  EXPECT_EQ(state.ActionWord, "Lathos");
+  EXPECT_FALSE(state.DownloadOK);
+  EXPECT_FALSE(FileExists(Path("job.vxl")));
+  EXPECT_FALSE(window->ComViewFile->isEnabled());
+  EXPECT_TRUE(window->isEnabled());
 }
 
 TEST_F(DownloadTest, SdrFromTheInstrumentShowsWhatToPickAndIsStored) {

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 
 #include "core/file_procs.h"
 #include "ui/upload_window.h"
@@ -113,23 +114,25 @@ TEST_F(UploadTest, KofCoordinateRecords) {
   ExpectSuccess();
 }
 
-TEST_F(UploadTest, CancelWhileSending) {
+TEST_F(UploadTest, CancelWhileSendingCutsNoLineAndCountsWhatArrived) {
   // The instrument holds the line after every 200 bytes for a long time; Cancel comes then.
-  StartInstrument({"--xoff-every", "200", "--xoff-ms", "2000"});
+  StartInstrument({"--xoff-every", "200", "--xoff-ms", "1000"});
   std::string content;
   for (int i = 0; i < 300; ++i) content += "CODE" + std::to_string(1000 + i) + " Some text\r\n";
-  dialogs.scripts = {[](QDialog& d) {
+  int shown = -1;
+  dialogs.scripts = {[&shown](QDialog& d) {
     QTimer::singleShot(300, &d, [&d] { ScriptedDialogs::Click(d, "UL_ComCancel"); });
     ScriptedDialogs::Click(d, "UL_ComSend");
+    shown = static_cast<F_UL&>(d).ProgressBar1->value();
   }};
   Send(1, "codes.cod", content);
-  // The port is closed; what the instrument still has to read of its queue does not matter.
-  sim_.kill();
-  sim_.waitForFinished();
-  const std::string received = ReadAll(Path("received"));
+  const std::string received = Received();
   EXPECT_FALSE(received.empty());
   EXPECT_LT(received.size(), content.size());
   EXPECT_EQ(content.compare(0, received.size(), received), 0);
+  EXPECT_EQ(received.back(), '\n') << "a cut line arrived";
+  EXPECT_EQ(shown, std::count(received.begin(), received.end(), '\n'))
+      << "the progress shows the lines that left, no more";
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "Upload aborted!");
   EXPECT_EQ(prompts.messages[0].title, "Warning");
@@ -146,6 +149,16 @@ TEST_F(UploadTest, TooFewLinesSendNothing) {
   // The port was opened and closed without a byte.
   sim_.waitForFinished(1000);
   EXPECT_EQ(ReadAll(Path("received")), "");
+
+  // Enough lines, but not one point to send: aborted, never "uploaded successfully".
+  prompts.messages.clear();
+  StartInstrument();
+  dialogs.scripts = {ScriptedDialogs::Clicking("UL_ComSend")};
+  Send(2, "job.kof", " 00 Oppdrag\r\n 09_91\r\n 09_99\r\n");
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0].text, "Nothing to send");
+  EXPECT_EQ(prompts.messages[1].text, "Upload aborted!");
+  EXPECT_EQ(state.SettingsActionWord, "Esc");
 }
 
 TEST_F(UploadTest, ClosingTheUploadWindowAbortsAndAMissingSourceIsReported) {

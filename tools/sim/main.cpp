@@ -116,15 +116,18 @@ bool WaitForOpen(int master) {
   return false;
 }
 
+// Writes everything, waiting while the reader does not take more; gives up when a stop
+// signal comes (the device is non-blocking, so a reader that stopped reading never leaves
+// the write hanging).
 bool WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
+    if (g_stop) return false;
     ssize_t n = write(fd, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
-      if (errno == EAGAIN) {
+      if (errno == EAGAIN || errno == EWOULDBLOCK) {
         pollfd p{fd, POLLOUT, 0};
         poll(&p, 1, 100);
-        if (g_stop) return false;
         continue;
       }
       return false;
@@ -194,7 +197,9 @@ int RunSend(int master, const Options& o) {
     pollfd p{master, POLLIN, 0};
     int r = poll(&p, 1, 50);
     if (r > 0 && (p.revents & POLLIN)) {
-      if (read(master, buf, sizeof buf) <= 0) break;
+      const ssize_t n = read(master, buf, sizeof buf);
+      if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+      if (n <= 0) break;
       continue;
     }
     if (r > 0 && (p.revents & POLLHUP)) break;
@@ -222,6 +227,7 @@ int RunReceive(int master, const Options& o) {
       size_t want = sizeof buf;
       if (nextPause > 0) want = std::min(want, static_cast<size_t>(nextPause - received));
       ssize_t n = read(master, buf, want);
+      if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
       if (n <= 0) break;  // the program closed the port and everything was read
       out.write(buf, n);
       out.flush();
@@ -273,6 +279,7 @@ int main(int argc, char** argv) {
   tcsetattr(slave, TCSANOW, &t);
   // Closing our own slave side lets the master tell when the program opens and closes it.
   close(slave);
+  fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
 
   if (!o.link.empty()) {
     unlink(o.link.c_str());
