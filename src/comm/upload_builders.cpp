@@ -11,24 +11,21 @@
 #include "core/key_store.h"
 #include "core/line_reader.h"
 #include "core/text.h"
+#include "core/text_encoding.h"
 
 namespace korv {
 
 namespace {
 
-// The first `n` characters: code points when the text is UTF-8, bytes otherwise.
+// How a text read from an upload source counts its characters: code points when it is
+// UTF-8, bytes otherwise.
+TextEncoding EncodingOf(std::string_view text) {
+  return HasNonAscii(text) && IsValidUtf8(text) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+// The first `n` characters.
 std::string FirstCharacters(std::string_view text, std::size_t n) {
-  if (text.size() <= n) return std::string(text);
-  if (!IsValidUtf8(text)) return std::string(text.substr(0, n));
-  std::size_t chars = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if ((c & 0xC0) != 0x80) {
-      if (chars == n) return std::string(text.substr(0, i));
-      ++chars;
-    }
-  }
-  return std::string(text);
+  return std::string(CharPrefix(text, n, EncodingOf(text)));
 }
 
 std::string Number(std::string_view text) {
@@ -80,10 +77,12 @@ int SplitCommaFields(std::string& line, std::vector<std::string>& fields) {
   return SplitFields(line, fields);
 }
 
-// The piece of `line` from 1-based position `from` to `to`, shorter or empty near the end.
-std::string_view Piece(std::string_view line, std::size_t from, std::size_t to) {
-  if (line.size() < from) return {};
-  return line.substr(from - 1, to - from + 1);
+// The piece of `line` from 1-based column `from` to `to`, shorter or empty near the end.
+// Columns count characters, as the KOF writers place them.
+std::string_view Piece(std::string_view line, std::size_t from, std::size_t to,
+                       TextEncoding encoding) {
+  const std::string_view rest = line.substr(CharPrefixLength(line, from - 1, encoding));
+  return rest.substr(0, CharPrefixLength(rest, to - from + 1, encoding));
 }
 
 // Checks the source and scratch after a builder ran.
@@ -160,11 +159,12 @@ UploadBuild CreateUpLoadFileKOF(std::istream& source, std::ostream& scratch, int
     ++build.SendLineCount;
     if (line.size() < 3 || line.compare(1, 2, "05") != 0) continue;
     const std::string_view l(line);
-    const std::string_view point = Piece(l, 5, 14);
-    const std::string_view code = Piece(l, 16, 23);
-    const std::string_view a = Piece(l, 25, 36);
-    const std::string_view b = Piece(l, 38, 48);
-    const std::string_view elevation = Piece(l, 50, 57);
+    const TextEncoding encoding = EncodingOf(l);
+    const std::string_view point = Piece(l, 5, 14, encoding);
+    const std::string_view code = Piece(l, 16, 23, encoding);
+    const std::string_view a = Piece(l, 25, 36, encoding);
+    const std::string_view b = Piece(l, 38, 48, encoding);
+    const std::string_view elevation = Piece(l, 50, 57, encoding);
     if (coordOrderIndex == 1) {
       PutUpLoadLine(scratch, point, a, b, elevation, code);
     } else {

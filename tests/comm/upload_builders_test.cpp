@@ -114,6 +114,14 @@ TEST(CreateUpLoadFileKOF, CharacterPositionsAndOrder) {
 
   Built enz = Kof(rec + "\n", 1);
   EXPECT_EQ(enz.out, "P100,6543210.123,123456.789,45.678,KUM\r\n");
+
+  // A UTF-8 file counts its columns in characters, as the KOF writers place them.
+  const std::string utf8 = std::string(" 05 ") + "\xC3\x86r\xC3\xB8sk\xC3\xB8" "bing" + " " +
+                           "\xC3\x86\xC3\x98\xC3\x85\xC3\xA6\xC3\xB8\xC3\xA5\xC3\x86\xC3\x98" +
+                           " " + "     200.000" + " " + "    100.000" + " " + "  12.500";
+  EXPECT_EQ(Kof(utf8 + "\r\n", 1).out,
+            "\xC3\x86r\xC3\xB8sk\xC3\xB8" "bing,200.000,100.000,12.500,"
+            "\xC3\x86\xC3\x98\xC3\x85\xC3\xA6\xC3\xB8\xC3\xA5\xC3\x86\xC3\x98\r\n");
 }
 
 TEST(CreatUpLoadCodeFile, CopiesEveryLineAndCounts) {
