@@ -243,9 +243,8 @@ bool LinkFromArgs(const Args& args, const std::string& iniPath, LinkSettings& li
 
 bool OpenLink(SerialLink& port, const LinkSettings& settings, const std::string& iniPath) {
   StderrReporter reporter;
-  if (OpenCommPort(port, settings, iniPath, reporter).empty()) return true;
-  std::cerr << "korvenia-cli: " << port.faultText() << "\n";
-  return false;
+  // The report names the device and the fault.
+  return OpenCommPort(port, settings, iniPath, reporter).empty();
 }
 
 // A live figure on stderr, rewritten in place at most ten times a second.

@@ -3,8 +3,10 @@
 #include "comm/serial_link.h"
 
 #ifndef _WIN32
+#include <grp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -29,6 +31,28 @@ bool AllDigits(std::string_view s) {
     if (c < '0' || c > '9') return false;
   }
   return true;
+}
+
+// Why `device` refused to open with a permission error: this user may not use it (then the
+// group that owns it is named, since joining that group is the cure), or another program
+// holds it.
+std::string PermissionFault(const std::string& device, const std::string& detail) {
+#ifndef _WIN32
+  if (::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+    std::string owner;
+    struct stat info {};
+    if (::stat(device.c_str(), &info) == 0) {
+      if (const ::group* g = ::getgrgid(info.st_gid)) owner = g->gr_name;
+    }
+    const std::string what = "No permission to use " + device + ": your user must be in the ";
+    if (owner.empty()) {
+      return what + "group that owns the device (\"dialout\" on Debian), then log in again.";
+    }
+    return what + "group \"" + owner + "\" that owns the device (on Debian: sudo adduser $USER " +
+           owner + "), then log in again.";
+  }
+#endif
+  return "The port " + device + " is in use by another program (" + detail + ")";
 }
 
 struct LineParameters {
@@ -147,7 +171,7 @@ bool SerialLink::Open(const std::string& device, std::string_view settingsText, 
   LineParameters p;
   if (!ParseSettingsText(settingsText, p)) {
     SetFault(CommErrorCode::kBadSettings,
-             "Invalid port settings \"" + std::string(settingsText) + "\"");
+             "Invalid port settings \"" + std::string(settingsText) + "\" for " + device);
     return false;
   }
   port_->clearError();
@@ -168,8 +192,7 @@ bool SerialLink::Open(const std::string& device, std::string_view settingsText, 
         SetFault(CommErrorCode::kInvalidPort, "No such port: " + device);
         break;
       case QSerialPort::PermissionError:
-        SetFault(CommErrorCode::kPortInUse,
-                 "Port already open or not permitted: " + device + " (" + detail + ")");
+        SetFault(CommErrorCode::kPortInUse, PermissionFault(device, detail));
         break;
       case QSerialPort::UnsupportedOperationError:
         SetFault(CommErrorCode::kUnsupported, "The port " + device + " refuses the settings " +
@@ -399,7 +422,9 @@ std::string OpenCommPort(SerialLink& link, const LinkSettings& settings, const s
                             HandshakingFor(settings.flowControlIndex));
   if (ok) return "";
   const std::string word = std::to_string(link.faultCode());
-  reporter.Report(messages.portNotOpened, messages.error, MessageIcon::Critical);
+  // The fault names the device, which the user may have to check or be given access to.
+  reporter.Report(messages.portNotOpened + "\n" + link.faultText(), messages.error,
+                  MessageIcon::Critical);
   return word;
 }
 

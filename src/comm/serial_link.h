@@ -131,7 +131,8 @@ class SerialLink {
 // Opens `link` for the chosen port: closes it first when open, then opens the device of
 // the port number (or the typed device) with CommSettingsText and HandshakingFor. Returns
 // the answer word: "" when open, otherwise the error number as text, after reporting
-// message 15 with title message 11 and a stop icon; the port is then closed.
+// message 15 and, on a line of its own, the fault (which names the device) with title
+// message 11 and a stop icon; the port is then closed.
 std::string OpenCommPort(SerialLink& link, const LinkSettings& settings, const std::string& iniPath,
                          Reporter& reporter, const CommMessages& messages = CommMessages());
 // The same for the program's state: link choice of the settings tab, result in ActionWord.

@@ -140,20 +140,46 @@ void StoreAsReceived(UiContext& ctx, const std::string& scratch, const std::stri
   s.SettingsActionWord = "OK";
 }
 
-void SaveOriginalCopy(const std::string& source, const std::string& output) {
-  if (source.empty() || output.empty()) return;
+std::string SaveOriginalCopy(const std::string& source, const std::string& output,
+                             std::string* fault) {
+  if (source.empty() || output.empty()) return {};
   const std::string base = output.size() >= 4 && output[output.size() - 4] == '.'
                                ? output.substr(0, output.size() - 4)
                                : output;
   std::string candidate = base + ".vxl";
   for (int k = 1; k <= 20; ++k) {
     if (!FileExists(candidate)) {
-      CopyLines(source, candidate, WriteMode::Overwrite);
-      return;
+      const ConvertResult result = CopyLines(source, candidate, WriteMode::Overwrite);
+      if (result.ok) return candidate;
+      if (fault) *fault = result.fault;
+      return {};
     }
     candidate = base + std::to_string(k) + ".vxl";
   }
+  if (fault) *fault = "every name from " + base + ".vxl to " + base + "19.vxl is taken";
+  return {};
 }
+
+namespace {
+
+// Received data that was not converted stays the user's: stored as received beside the
+// output, with the raw extension, instead of only in the scratch file that Exit deletes.
+void KeepReceivedData(UiContext& ctx, const std::string& scratch, const std::string& output) {
+  std::string fault;
+  const std::string kept = SaveOriginalCopy(scratch, output, &fault);
+  if (!kept.empty()) {
+    ctx.prompts.Message(
+        "The received data was not converted. It is saved as received in " + kept + ".", ctx.Msg(6),
+        MessageIcon::Exclamation);
+    return;
+  }
+  ctx.prompts.Message("The received data was not converted and could not be saved beside " +
+                          output + " (" + fault + "). It is in " + scratch +
+                          " until the next transfer or Exit.",
+                      ctx.Msg(11), MessageIcon::Critical);
+}
+
+}  // namespace
 
 void ConvertAfterDownload(UiContext& ctx, const DispatchRequest& request) {
   AppState& s = ctx.state;
@@ -172,7 +198,10 @@ void ConvertAfterDownload(UiContext& ctx, const DispatchRequest& request) {
       case 1:
         s.SettingsActionWord = "ConvertToKOF";
         ShowKofSettings(ctx, output, request.sourceCaption);
-        if (s.SettingsActionWord == "Cancel") return;
+        if (s.SettingsActionWord == "Cancel") {
+          KeepReceivedData(ctx, input, output);
+          return;
+        }
         break;
       case 2:
         RunRawToMAPA(ctx, input, output);
@@ -188,7 +217,7 @@ void ConvertAfterDownload(UiContext& ctx, const DispatchRequest& request) {
     switch (s.CoordTargetIndex) {
       case 0:
         RunCoorToCoordinates(ctx, input, output);
-        return;
+        break;
       case 1:
         RunCoorToDXF(ctx, input, output, LoadDxfOptions(IniFile::Load(s.IniFilePath)));
         break;
@@ -211,6 +240,11 @@ void ConvertAfterDownload(UiContext& ctx, const DispatchRequest& request) {
     }
   } else {
     StoreAsReceived(ctx, input, output);
+    return;
+  }
+  if (s.SettingsActionWord == "E") {
+    // The converter failed and said why; the data it could not convert is kept.
+    KeepReceivedData(ctx, input, output);
     return;
   }
   if (request.keepOriginal) SaveOriginalCopy(input, output);
@@ -250,6 +284,15 @@ void ConvertFromDisk(UiContext& ctx, const DispatchRequest& request) {
     }
   }
   progress.reset();
+  if (s.SettingsActionWord != "OK") {
+    // A converter's fault has been shown; only a position without a converter is left.
+    if (s.SettingsActionWord != "E") {
+      ctx.prompts.Message(
+          "Nothing was converted: \"" + request.formatText + "\" has no conversion for this data.",
+          ctx.Msg(6), MessageIcon::Exclamation);
+    }
+    return;
+  }
   F_MsgCon finished(ctx, request.owner);
   finished.setWindowTitle(QString::fromStdString(ctx.Msg(46)));
   finished.Lb1->setText(QString::fromStdString(ctx.Msg(47)));

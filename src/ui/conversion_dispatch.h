@@ -19,17 +19,22 @@ struct DispatchRequest {
   std::string output;         // the output file name box
   std::string sourceCaption;  // the source file button's caption (the file's name)
   bool keepOriginal = false;  // "Also save the original data format" visible and ticked
+  std::string formatText;     // the output format list's text, for what is said about it
   QWidget* owner = nullptr;   // owner of the dialogs shown
 };
 
-// After a download: the scratch file into the output as SourceKind and its target say.
+// After a download: the scratch file into the output as SourceKind and its target say. When
+// the data is not converted after all (the settings window cancelled, the converter failed),
+// it is kept as received beside the output (see SaveOriginalCopy) and the user is told where.
 void ConvertAfterDownload(UiContext& ctx, const DispatchRequest& request);
 // A file from disk (JobPath + the source caption) into the output, with the progress window
-// and the "Conversion finished" box.
+// and, when the conversion succeeded, the "Conversion finished" box.
 void ConvertFromDisk(UiContext& ctx, const DispatchRequest& request);
 // Copies `source` line by line to the first free name of base.vxl, base1.vxl .. base19.vxl,
-// where base is `output` without a three-letter extension. Faults are ignored.
-void SaveOriginalCopy(const std::string& source, const std::string& output);
+// where base is `output` without a three-letter extension. Returns the name written, or ""
+// when nothing was (every name taken, or the copy failed: `fault` then says why).
+std::string SaveOriginalCopy(const std::string& source, const std::string& output,
+                             std::string* fault = nullptr);
 
 // Puts the scratch file's data into `output` as FileWriteMode says: 2 replaces the output
 // (the old file stays until the new one is complete; the scratch file is gone afterwards),

@@ -42,6 +42,19 @@ std::string Upper(std::string s) {
   return s;
 }
 
+// True when the chosen output is a DXF drawing, which is always written new.
+bool WritesDrawing(int kind, bool fileSource, int position) {
+  return kind == 1 && position == (fileSource ? 0 : 1);
+}
+
+// `name` without the extension of its file part.
+std::string WithoutExtension(const std::string& name) {
+  const size_t dot = name.find_last_of('.');
+  const size_t cut = name.find_last_of("/\\");
+  if (dot == std::string::npos || (cut != std::string::npos && dot < cut)) return name;
+  return name.substr(0, dot);
+}
+
 void FillCombo(QComboBox* combo, const ListModel& list) {
   combo->clear();
   for (const std::string& e : list.entries) combo->addItem(Q(e));
@@ -451,8 +464,6 @@ void F_DatTr::ComSaveBrowse_Click() {
   const bool other = OpReceive[2]->isChecked();
   const int p = Position();
   if (!other && p < 0) return;
-  txFileNameTag_.clear();
-  TxFileName->clear();
 
   std::string ext;
   if (!other) {
@@ -479,22 +490,38 @@ void F_DatTr::ComSaveBrowse_Click() {
   // Positions added to an edited list have no extension of their own: every file is offered.
   request.filter = ext.empty() ? ctx_.FileTypeMsg(5) + "|*.*"
                                : ComboDataFormat->currentText().toStdString() + ext;
+  // The extension the filter offers, such as ".kof"; none for every file.
+  const std::string suffix = ext.empty() ? std::string() : ext.substr(ext.rfind("|*") + 2);
+  // The dialog proposes the name already entered, else the source file's name with the
+  // output's extension.
+  const std::string entered = Trim(TxFileName->text().toStdString());
+  const std::string source = ComFileName->text().toStdString();
+  if (!entered.empty()) {
+    request.fileName = entered;
+  } else if (FileSource() && !StartsWith(source, "<")) {
+    request.fileName = WithoutExtension(source) + suffix;
+  }
 
+  // A cancelled dialog keeps the name entered before.
   std::string chosen;
   for (;;) {
     std::optional<std::string> answer = ctx_.prompts.SaveFile(request);
     if (!answer || answer->empty()) return;
     chosen = *answer;
+    // A name typed without an extension gets the one of the format chosen.
+    if (WithoutExtension(chosen) == chosen) chosen += suffix;
     if (RefuseName(chosen)) return;
     s.ActionWord = "Overwite";
     if (!FileExists(chosen)) {
       s.FileWriteMode = 2;  // a new file: nothing there to append to
       break;
     }
-    if (AskOverwriteOrAppend(ctx_, this) != "Cancel") {
+    if (AskOverwriteOrAppend(ctx_, this, chosen, !WritesDrawing(s.SourceKind, FileSource(), p)) !=
+        "Cancel") {
       recheckOutputFile_ = false;
       break;
     }
+    request.fileName = chosen;
   }
   txFileNameTag_ = s.ActionWord;
   TxFileName->setText(Q(chosen));
@@ -512,7 +539,8 @@ void F_DatTr::TestSaveAsFile() {
   }
   s.ActionWord = "Overwite";
   if (FileExists(name)) {
-    if (AskOverwriteOrAppend(ctx_, this) == "Cancel") {
+    if (AskOverwriteOrAppend(ctx_, this, name,
+                             !WritesDrawing(s.SourceKind, FileSource(), Position())) == "Cancel") {
       TxFileName->clear();
       TxFileName->setFocus();
       return;
@@ -561,6 +589,12 @@ void F_DatTr::ComConv_Click() {
     s.ActionWord.clear();
     return;
   }
+  // Nothing to convert before a source file is chosen.
+  if (StartsWith(ComFileName->text().toStdString(), "<")) {
+    ctx_.prompts.Message(ctx_.Msg(4), ctx_.Msg(11), MessageIcon::Critical);
+    ComFileName->setFocus();
+    return;
+  }
   const std::string output = TxFileName->text().toStdString();
   const std::string input = s.JobPath + ComFileName->text().toStdString();
   // Never convert a file onto itself, however the two names are spelled.
@@ -604,6 +638,7 @@ DispatchRequest F_DatTr::MakeDispatchRequest() const {
   request.output = TxFileName->text().toStdString();
   request.sourceCaption = ComFileName->text().toStdString();
   request.keepOriginal = !CheckOrigDF->isHidden() && CheckOrigDF->isChecked();
+  request.formatText = ComboDataFormat->currentText().toStdString();
   request.owner = const_cast<F_DatTr*>(this);
   return request;
 }

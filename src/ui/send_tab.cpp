@@ -135,6 +135,8 @@ void F_DatTr::ComBrowseSend_Click() {
     request.title = ctx_.Msg(26);
     request.folder = s.UpLoadPath;
     request.filter = filter;
+    // A name that does not exist yet becomes a new file, as when it is typed.
+    request.newNameAllowed = true;
     std::optional<std::string> answer = ctx_.prompts.OpenFile(request);
     if (!answer) {
       // A cancelled dialog leaves the file that was chosen before as it was.

@@ -69,10 +69,22 @@ void F_Msg::Answer(const char* word, int mode) {
   accept();
 }
 
-std::string AskOverwriteOrAppend(UiContext& ctx, QWidget* owner) {
+std::string AskOverwriteOrAppend(UiContext& ctx, QWidget* owner, const std::string& file,
+                                 bool appendOffered) {
   F_Msg dialog(ctx, owner);
   dialog.setWindowTitle(Q(ctx.Msg(6)));
-  ctx.state.ActionWord = ctx.Msg(7);
+  // The file comes first: the same question may follow for another name a moment later.
+  std::string question = file + "\n";
+  if (appendOffered) {
+    question += ctx.Msg(7);
+  } else {
+    question += "A drawing cannot be appended to: it is always written new. Overwrite it?";
+    dialog.ComAppend->setVisible(false);
+    // Enter never loses what the file holds.
+    dialog.ComAppend->setDefault(false);
+    dialog.ComCancel->setDefault(true);
+  }
+  ctx.state.ActionWord = question;
   ctx.dialogs.Run(dialog);
   return ctx.state.ActionWord;
 }

@@ -36,9 +36,12 @@ class F_Msg : public QDialog {
   UiContext& ctx_;
 };
 
-// Asks the overwrite/append question (title message 6, question message 7) owned by `owner`
-// and returns the answer word ("Append", "Overwite", "Cancel", or "" when closed).
-std::string AskOverwriteOrAppend(UiContext& ctx, QWidget* owner);
+// Asks the overwrite/append question about `file` (title message 6; the file's name above
+// question message 7) owned by `owner` and returns the answer word ("Append", "Overwite",
+// "Cancel", or "" when closed). Without `appendOffered` (a drawing, always written new) only
+// Overwite and Cancel are offered, and the question says why.
+std::string AskOverwriteOrAppend(UiContext& ctx, QWidget* owner, const std::string& file,
+                                 bool appendOffered = true);
 
 // The conversion progress window: "Converting <file>" / "Please Wait" while a conversion
 // runs, then "Finished" / "Conversion finished" with its OK button.

@@ -78,8 +78,8 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
   QFileDialog dialog(parent, Q(request.title), Q(request.folder));
   dialog.setOptions(DialogOptions());
   dialog.setAcceptMode(mode);
-  dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
-                                                     : QFileDialog::ExistingFile);
+  const bool anyName = mode == QFileDialog::AcceptSave || request.newNameAllowed;
+  dialog.setFileMode(anyName ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   const std::string filter = QtFileFilter(request.filter);
   if (!filter.empty()) {
     dialog.setNameFilters(Q(filter).split(QStringLiteral(";;")));

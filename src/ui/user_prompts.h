@@ -21,8 +21,10 @@ struct FileDialogRequest {
   std::string folder;  // initial folder; "" for the dialog's own choice
   // Filter pairs "Name|pattern;pattern|Name|pattern" as the settings file spells them.
   std::string filter;
-  int filterIndex = 0;  // 1-based preselected pair; 0 for the first
-  std::string fileName;
+  int filterIndex = 0;   // 1-based preselected pair; 0 for the first
+  std::string fileName;  // the name proposed (a full path opens the dialog in its folder)
+  // An open dialog that also takes a name no file has yet (a file the user will create).
+  bool newNameAllowed = false;
 };
 
 struct FontChoice {

@@ -2,7 +2,11 @@
 // message 15.
 #include "comm/serial_link.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -110,7 +114,10 @@ TEST(OpenCommPort, FailuresGiveMessage15AndLeaveThePortClosed) {
     EXPECT_EQ(word, std::to_string(c.code));
     EXPECT_FALSE(link.IsOpen());
     ASSERT_EQ(reporter.reports.size(), 1u);
-    EXPECT_EQ(reporter.reports[0].text, "The communication port could not be opened.");
+    // Message 15, then the fault, which names the device the user has to check.
+    EXPECT_EQ(reporter.reports[0].text,
+              "The communication port could not be opened.\n" + link.faultText());
+    EXPECT_NE(link.faultText().find(c.device), std::string::npos) << link.faultText();
     EXPECT_EQ(reporter.reports[0].title, "Error");
     EXPECT_EQ(reporter.reports[0].icon, MessageIcon::Critical);
   }
@@ -128,6 +135,52 @@ TEST(OpenCommPort, PortOpenElsewhereIsRefused) {
   EXPECT_EQ(OpenCommPort(second, s, "", reporter), std::to_string(CommErrorCode::kPortInUse));
   EXPECT_FALSE(second.IsOpen());
   EXPECT_TRUE(first.IsOpen());
+  ASSERT_EQ(reporter.reports.size(), 1u);
+  EXPECT_NE(reporter.reports[0].text.find("The port " + pty.path() + " is in use"),
+            std::string::npos)
+      << reporter.reports[0].text;
+}
+
+// A user outside the device's group is told which group to join. The open runs in a child
+// process that has given up root for "nobody".
+TEST(OpenCommPort, PermissionDeniedNamesTheGroupThatOwnsTheDevice) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to hand the device to another group";
+  const ::group* dialout = getgrnam("dialout");
+  if (!dialout) GTEST_SKIP() << "no group dialout";
+  PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  ASSERT_EQ(chown(pty.path().c_str(), 0, dialout->gr_gid), 0);
+  ASSERT_EQ(chmod(pty.path().c_str(), 0660), 0);
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(pipeEnds[0]);
+    if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+    SerialLink link;
+    RecordingReporter reporter;
+    LinkSettings s;
+    s.device = pty.path();
+    const std::string word = OpenCommPort(link, s, "", reporter);
+    const std::string text =
+        word + "|" + (reporter.reports.empty() ? "" : reporter.reports[0].text);
+    const ssize_t written = write(pipeEnds[1], text.data(), text.size());
+    _exit(written == static_cast<ssize_t>(text.size()) ? 0 : 3);
+  }
+  close(pipeEnds[1]);
+  std::string got;
+  char buffer[512];
+  for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) got.append(buffer, n);
+  close(pipeEnds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(got, std::to_string(CommErrorCode::kPortInUse) +
+                     "|The communication port could not be opened.\nNo permission to use " +
+                     pty.path() +
+                     ": your user must be in the group \"dialout\" that owns the device (on "
+                     "Debian: sudo adduser $USER dialout), then log in again.");
 }
 
 }  // namespace

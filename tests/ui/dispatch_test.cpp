@@ -135,14 +135,37 @@ TEST_F(DispatchTest, ReceivedRawDataThroughTheKofDialogWithACopy) {
 #endif
 }
 
-TEST_F(DispatchTest, CancelledKofDialogWritesNothing) {
-  Scratch(ReadAll(kData + "/kof/survey.raw"));
+TEST_F(DispatchTest, CancelledKofDialogKeepsTheDataAsReceivedBesideTheOutput) {
+  Scratch("A,1\r\nB,2\n");
   state.RawTargetIndex = 1;
+  // A file of that name is the user's: the data goes to the next free name.
+  WriteAll(Path("SURVEY.vxl"), "mine\r\n");
   dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComCancel")};
   ConvertAfterDownload(*ctx, Request(Path("SURVEY.KOF"), true));
   EXPECT_EQ(state.SettingsActionWord, "Cancel");
   EXPECT_FALSE(FileExists(Path("SURVEY.KOF")));
-  EXPECT_FALSE(FileExists(Path("SURVEY.vxl")));
+  EXPECT_EQ(ReadAll(Path("SURVEY.vxl")), "mine\r\n");
+  EXPECT_EQ(ReadAll(Path("SURVEY1.vxl")), "A,1\r\nB,2\r\n");
+  EXPECT_FALSE(FileExists(Path("SURVEY2.vxl")));  // one copy, though the copy box was ticked
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text,
+            "The received data was not converted. It is saved as received in " +
+                Path("SURVEY1.vxl") + ".");
+  EXPECT_EQ(prompts.messages[0].title, "Warning");
+}
+
+TEST_F(DispatchTest, ReceivedDataThatFailsToConvertIsKept) {
+  Scratch("P1,200.0,100.0,12.5,WALL\r\n");
+  state.SourceKind = 1;
+  state.CoordTargetIndex = 1;
+  state.FileWriteMode = 2;
+  mkdir(Path("pts.dxf").c_str(), 0755);  // no drawing can be written there
+  ConvertAfterDownload(*ctx, Request(Path("pts.dxf")));
+  EXPECT_EQ(state.SettingsActionWord, "E");
+  EXPECT_EQ(ReadAll(Path("pts.vxl")), "P1,200.0,100.0,12.5,WALL\r\n");
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0].title, "Error");
+  EXPECT_NE(prompts.messages[1].text.find(Path("pts.vxl")), std::string::npos);
 }
 
 TEST_F(DispatchTest, ReceivedRawDataToMapa) {
@@ -176,12 +199,15 @@ TEST_F(DispatchTest, ReceivedCoordinatesToEveryTarget) {
   const std::string asc = ReadAll(kData + "/dxf/all_on.asc");
   state.SourceKind = 1;
   state.FileWriteMode = 2;
-  // Position 0: the user-defined coordinate file, never with a copy.
+  // Position 0: the user-defined coordinate file, with the copy the box asks for.
   Scratch(asc);
   state.CoordTargetIndex = 0;
   ConvertAfterDownload(*ctx, Request(Path("pts.asc"), true));
   EXPECT_EQ(state.SettingsActionWord, "OK");
-  EXPECT_FALSE(FileExists(Path("pts.vxl")));
+  const std::string copy =
+      "Points,2\r\nP1,200.0,100.0,12.5,WALL\r\n\r\nP2, 250.25, -50.5, 7.125\r\n";
+  EXPECT_EQ(ReadAll(Path("pts.vxl")), copy);
+  std::remove(Path("pts.vxl").c_str());
 #ifdef KORVENIA_CLI
   EXPECT_EQ(ReadAll(Path("pts.asc")),
             CliOutput("coord", "asc", kData + "/dxf/all_on.asc", "pts.asc"));
@@ -191,8 +217,7 @@ TEST_F(DispatchTest, ReceivedCoordinatesToEveryTarget) {
   ConvertAfterDownload(*ctx, Request(Path("pts.dxf"), true));
   EXPECT_EQ(state.SettingsActionWord, "OK");
   // The copy holds the received lines, each ended by CR LF.
-  EXPECT_EQ(ReadAll(Path("pts.vxl")),
-            "Points,2\r\nP1,200.0,100.0,12.5,WALL\r\n\r\nP2, 250.25, -50.5, 7.125\r\n");
+  EXPECT_EQ(ReadAll(Path("pts.vxl")), copy);
 #ifdef KORVENIA_CLI
   EXPECT_EQ(ReadAll(Path("pts.dxf")),
             CliOutput("coord", "dxf", kData + "/dxf/all_on.asc", "pts.dxf"));
@@ -296,17 +321,22 @@ TEST_F(DispatchTest, CancelledDxfDialogEndsWithoutTheFinishedBox) {
   EXPECT_EQ(state.SettingsActionWord, "Cancel");
 }
 
-TEST_F(DispatchTest, PositionWithoutActionStillSaysFinished) {
+TEST_F(DispatchTest, PositionWithoutActionSaysNothingWasConverted) {
   WriteAll(Path("pts.asc"), "1,2,3,4,X\r\n");
   state.SourceIndex = 1;
   state.SourceKind = 1;
   state.CoordFileTargetIndex = 2;
   state.JobPath = folder;
   window->ComFileName->setText("pts.asc");
-  ConvertFromDisk(*ctx, Request(Path("out.txt")));
-  EXPECT_EQ(dialogs.shown, std::vector<std::string>{"F_MsgCon"});
+  DispatchRequest request = Request(Path("out.txt"));
+  request.formatText = "GeoJSON file";
+  ConvertFromDisk(*ctx, request);
+  EXPECT_TRUE(dialogs.shown.empty());
   EXPECT_FALSE(FileExists(Path("out.txt")));
   EXPECT_NE(state.SettingsActionWord, "OK");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text,
+            "Nothing was converted: \"GeoJSON file\" has no conversion for this data.");
 }
 
 TEST_F(DispatchTest, NoSourceFileChosenDoesNothing) {
@@ -325,9 +355,11 @@ TEST_F(DispatchTest, AConverterFaultIsShownAndNotReportedAsSuccess) {
   WriteAll(Path("old.map"), "keep\r\n");
   ConvertFromDisk(*ctx, Request(Path("old.map")));
   EXPECT_EQ(state.SettingsActionWord, "E");
-  ASSERT_FALSE(prompts.messages.empty());
+  ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].title, "Error");
   EXPECT_EQ(ReadAll(Path("old.map")), "keep\r\n");
+  // The fault is the last word: no "Conversion finished" after it.
+  EXPECT_TRUE(dialogs.shown.empty());
 }
 
 }  // namespace

@@ -124,6 +124,25 @@ TEST_F(DownloadTest, RawDataThroughTheKofDialog) {
   EXPECT_EQ(ReadAll(Path("survey.kof")), ReadAll(Path("direct.kof")));
 }
 
+// The data of a download outlives a cancelled KOF window and the Exit that deletes the
+// scratch file: it is stored as received beside the chosen name.
+TEST_F(DownloadTest, CancelInTheKofWindowKeepsTheDownload) {
+  Choose(0, 1, Path("survey.kof"));
+  InstrumentSends("ST,S1,,B1,,1.550,0.0000\r\nSS,P1,1.600,25.123,45.1235,89.9877,,TREE\r\n");
+  dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComCancel")};
+  window->ComDLN_Click();
+  EXPECT_FALSE(FileExists(Path("survey.kof")));
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[1].text,
+            "The received data was not converted. It is saved as received in " +
+                Path("survey.vxl") + ".");
+  ctx->endProgram = [] {};
+  window->ComExit_Click();
+  EXPECT_FALSE(FileExists(state.ScratchFilePath));
+  EXPECT_EQ(ReadAll(Path("survey.vxl")),
+            "ST,S1,,B1,,1.550,0.0000\r\nSS,P1,1.600,25.123,45.1235,89.9877,,TREE\r\n");
+}
+
 TEST_F(DownloadTest, RawDataToMapa) {
   Choose(0, 2, Path("job.asc"));
   // The file ends its lines with LF alone; the instrument ends them with CR LF.
@@ -206,7 +225,8 @@ TEST_F(DownloadTest, APortThatCannotOpenSwitchesToTheSettingsTab) {
   Choose(0, 0, Path("job.vxl"));
   window->ComDLN_Click();
   ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].text, "The communication port could not be opened.");
+  EXPECT_EQ(prompts.messages[0].text,
+            "The communication port could not be opened.\nNo such port: " + Path("no-such-device"));
   EXPECT_EQ(window->MainTab->currentIndex(), 2);
   EXPECT_FALSE(FileExists(Path("job.vxl")));
 }

@@ -184,7 +184,7 @@ TEST_F(UiTest, QuestionWindowTakesItsTextsFromTheMessages) {
     ScriptedDialogs::Click(d, "ComOverwite");
   }};
   window->TestSaveAsFile();
-  EXPECT_EQ(question, "Overwrite or add?");
+  EXPECT_EQ(question, Path("a.asc") + "\nOverwrite or add?");
   EXPECT_EQ(replace, "Replace");
   EXPECT_EQ(state.FileWriteMode, 2);
   EXPECT_TRUE(state.ActionWord.empty() || state.ActionWord == "Overwite");
@@ -233,12 +233,88 @@ TEST_F(UiTest, ConvertingAFileOntoItselfIsRefused) {
   EXPECT_EQ(ReadAll(Path("JOB1.RAW")), "x\r\n");
 }
 
-TEST_F(UiTest, ConvertWithoutOutputNameSaysSo) {
+TEST_F(UiTest, ConvertSaysWhatIsMissingFirstTheSourceThenTheOutputName) {
   window->OpSourse_Click(1);
+  window->TxFileName->setText(QString::fromStdString(Path("out.kof")));
   window->ComConv_Click();
   ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].text, "Please specify filename to save");
+  EXPECT_EQ(prompts.messages[0].text, "Select data file");
   EXPECT_EQ(prompts.messages[0].title, "Error");
+  EXPECT_TRUE(dialogs.shown.empty());
+  WriteAll(Path("job.raw"), "x\r\n");
+  prompts.fileAnswers = {Path("job.raw")};
+  window->ComFileName_Click();
+  window->ComConv_Click();
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[1].text, "Please specify filename to save");
+  EXPECT_EQ(prompts.messages[1].title, "Error");
+}
+
+// The save dialog starts from the source file's name, completes a name typed without an
+// extension, and a cancelled dialog changes nothing.
+TEST_F(UiTest, SaveDialogProposesCompletesAndKeepsNames) {
+  WriteAll(Path("survey.raw"), "x\r\n");
+  window->OpSourse_Click(1);
+  prompts.fileAnswers = {Path("survey.raw")};
+  window->ComFileName_Click();
+  WriteAll(Path("job.kof"), "old\r\n");
+  prompts.fileAnswers = {Path("job")};
+  std::string question;
+  dialogs.scripts = {[&](QDialog& d) {
+    question = d.findChild<QLabel*>("LbMsg")->text().toStdString();
+    ScriptedDialogs::Click(d, "ComOverwite");
+  }};
+  window->ComSaveBrowse_Click();
+  EXPECT_EQ(prompts.fileDialogs.back().request.fileName, "survey.kof");
+  EXPECT_EQ(question, Path("job.kof") + "\nDo you wish to overwite or append data?");
+  EXPECT_EQ(window->TxFileName->text().toStdString(), Path("job.kof"));
+  EXPECT_EQ(window->TxFileNameTag(), "Overwite");
+  prompts.fileAnswers = {std::nullopt};
+  window->ComSaveBrowse_Click();
+  EXPECT_EQ(prompts.fileDialogs.back().request.fileName, Path("job.kof"));
+  EXPECT_EQ(window->TxFileName->text().toStdString(), Path("job.kof"));
+  EXPECT_EQ(window->TxFileNameTag(), "Overwite");
+  EXPECT_FALSE(window->RecheckOutputFile());
+}
+
+// A drawing is always written new: the question about an existing one offers no Append.
+TEST_F(UiTest, AnExistingDrawingIsOverwrittenOrKeptNeverAppendedTo) {
+  WriteAll(Path("pts.dxf"), "0\r\nEOF\r\n");
+  for (int source : {0, 1}) {
+    window->OpSourse_Click(source);
+    window->OpReceive_Click(1);
+    window->ComboDataFormat->setCurrentIndex(source == 0 ? 1 : 0);
+    window->ComboDataFormat_Click();
+    window->TxFileName->setText(QString::fromStdString(Path("pts.dxf")));
+    bool appendShown = true;
+    bool cancelIsDefault = false;
+    std::string question;
+    dialogs.scripts = {[&](QDialog& d) {
+      appendShown = d.findChild<QPushButton*>("ComAppend")->isVisible();
+      cancelIsDefault = d.findChild<QPushButton*>("ComCancel")->isDefault();
+      question = d.findChild<QLabel*>("LbMsg")->text().toStdString();
+      ScriptedDialogs::Click(d, "ComOverwite");
+    }};
+    window->TestSaveAsFile();
+    EXPECT_FALSE(appendShown) << source;
+    EXPECT_TRUE(cancelIsDefault) << source;
+    EXPECT_EQ(question, Path("pts.dxf") +
+                            "\nA drawing cannot be appended to: it is always written new. "
+                            "Overwrite it?")
+        << source;
+    EXPECT_EQ(state.FileWriteMode, 2);
+  }
+  // Any other output keeps all three answers.
+  window->ComboDataFormat->setCurrentIndex(1);
+  window->ComboDataFormat_Click();
+  window->TxFileName->setText(QString::fromStdString(Path("pts.dxf")));
+  bool appendShown = false;
+  dialogs.scripts = {[&](QDialog& d) {
+    appendShown = d.findChild<QPushButton*>("ComAppend")->isVisible();
+    ScriptedDialogs::Click(d, "ComCancel");
+  }};
+  window->TestSaveAsFile();
+  EXPECT_TRUE(appendShown);
 }
 
 TEST_F(UiTest, ViewUsesTheChosenEditorOrTheDesktopDefault) {

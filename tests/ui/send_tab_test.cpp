@@ -1,14 +1,20 @@
 // The Send and Settings tabs and leaving the program: the checks of the file to send, the
 // new-file window, the editor choice, the serial device chooser, Exit, Save setup and the
 // close box.
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "core/file_procs.h"
 #include "ui/new_file_dialog.h"
+#include "ui/user_prompts.h"
 #include "ui_fixture.h"
 
 namespace korv {
@@ -151,6 +157,7 @@ TEST_F(SendTabTest, NewCodeListThroughBrowse) {
                      ScriptedDialogs::Clicking("ComOK")};
   window->ComBrowseSend_Click();
   EXPECT_EQ(prompts.fileDialogs.size(), 2u);
+  EXPECT_TRUE(prompts.fileDialogs[0].request.newNameAllowed);
   EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"F_EdSdF", "F_EdSdF"}));
   EXPECT_FALSE(FileExists(Path("first.cod")));
   EXPECT_EQ(ReadAll(Path("codes.cod")), "DEFAULT\r\n{\r\n\r\n}\r\n");
@@ -159,6 +166,38 @@ TEST_F(SendTabTest, NewCodeListThroughBrowse) {
   EXPECT_EQ(window->TxFileNameSend->text().toStdString(), Path("codes.cod"));
   EXPECT_TRUE(ButtonsEnabled());
   EXPECT_TRUE(state.ActionWord.empty());
+}
+
+// The real open dialog: a name typed for a file that does not exist yet is taken only when
+// the request allows it (the Send tab's Browse), else the dialog stays open and refuses it.
+TEST_F(SendTabTest, OpenDialogTakesANewNameOnlyWhenAllowed) {
+  QtUserPrompts real(window.get());
+  for (bool allowed : {true, false}) {
+    FileDialogRequest request;
+    request.title = "Select filename";
+    request.folder = folder;
+    request.filter = "All files (*.*)|*.*";
+    request.newNameAllowed = allowed;
+    // Types the name and presses Open; whatever is still open afterwards is closed.
+    QTimer::singleShot(50, [] {
+      QPointer<QFileDialog> dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_TRUE(dialog);
+      dialog->findChild<QLineEdit*>("fileNameEdit")->setText("new.cod");
+      // A refused name is said in a box over the dialog: both are closed.
+      QTimer::singleShot(50, [dialog] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->done(0);
+        if (dialog) dialog->reject();
+      });
+      static_cast<QDialog*>(dialog.data())->accept();  // the Open button
+    });
+    const std::optional<std::string> chosen = real.OpenFile(request);
+    if (allowed) {
+      EXPECT_EQ(chosen, std::optional<std::string>(Path("new.cod")));
+    } else {
+      EXPECT_EQ(chosen, std::nullopt);
+    }
+  }
+  EXPECT_FALSE(FileExists(Path("new.cod")));
 }
 
 TEST_F(SendTabTest, NewCoordinateFileIsEmptyAndAFullFileIsNeverReplaced) {

@@ -191,7 +191,8 @@ TEST_F(UiTest, UploadPortThatCannotBeOpened) {
   window->TxFileNameSend->setText(QString::fromStdString(Path("codes.cod")));
   window->ComSend_Click();
   ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].text, "The communication port could not be opened.");
+  EXPECT_EQ(prompts.messages[0].text,
+            "The communication port could not be opened.\nNo such port: " + Path("no-such-device"));
   EXPECT_EQ(window->MainTab->currentIndex(), 2);
   EXPECT_TRUE(dialogs.shown.empty());
 }
