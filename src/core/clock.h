@@ -1,10 +1,12 @@
 // Monotonic time behind a tiny interface, so that timed rules (the silence limit of a
-// download, the splash window's minimum time) can be tested exactly without sleeping.
+// download, the splash window's minimum time) can be tested exactly without sleeping; and the
+// local date and time, for what the program stamps with them.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <ctime>
 
 namespace korv {
 
@@ -41,5 +43,17 @@ class ManualClock : public Clock {
  private:
   std::atomic<std::int64_t> ns_{0};
 };
+
+// Local date and time now.
+inline std::tm LocalNow() {
+  const std::time_t t = std::time(nullptr);
+  std::tm result{};
+#ifdef _WIN32
+  localtime_s(&result, &t);
+#else
+  localtime_r(&t, &result);
+#endif
+  return result;
+}
 
 }  // namespace korv

@@ -72,12 +72,14 @@ bool IsPlainNumber(std::string_view text) {
   return i == text.size();
 }
 
-// Sizes a control accepts: a font of up to 2048 points, and non-negative twips that fit the
-// layout's 32-bit coordinates.
-bool AcceptableFontSize(double v) { return std::isfinite(v) && v > 0 && v <= 2048; }
-bool AcceptableTwips(double v) { return std::isfinite(v) && v >= 0 && v <= 2147483647.0; }
-
 }  // namespace
+
+bool LoadableFontSize(double points) {
+  return std::isfinite(points) && points > 0 && points <= kMaxFontSize;
+}
+bool LoadableTwips(double twips) {
+  return std::isfinite(twips) && twips >= 0 && twips <= kMaxTwips;
+}
 
 bool ParseTruthValue(std::string_view text, bool& value) {
   std::string_view t = TrimView(text);
@@ -115,19 +117,19 @@ bool ApplyControlRecord(const IniFile& ini, const std::string& name, ControlReco
   }
   if (std::string v = ini.Get(name, "FontSize"); !v.empty()) {
     double size = LeadingNumber(v);
-    if (!AcceptableFontSize(size)) return false;
+    if (!LoadableFontSize(size)) return false;
     texts.fontSize = size;
   }
   if (lines.height) {
     if (std::string v = ini.Get(name, "Height"); !v.empty()) {
       double h = LeadingNumber(v);
-      if (!AcceptableTwips(h)) return false;
+      if (!LoadableTwips(h)) return false;
       texts.height = h;
     }
   }
   if (std::string v = ini.Get(name, "Width"); !v.empty()) {
     double w = LeadingNumber(v);
-    if (!AcceptableTwips(w)) return false;
+    if (!LoadableTwips(w)) return false;
     texts.width = w;
   }
   if (lines.toolTip) {

@@ -321,9 +321,8 @@ bool CreateIniFile(AppState& state) {
       bytes = "\xEF\xBB\xBF";
       oldBody.remove_prefix(3);
     }
-    const bool utf8 = IsValidUtf8(oldBody);
-    text += SerialDevicesSection(utf8 ? std::string(oldBody) : Windows1252ToUtf8(oldBody));
-    bytes += utf8 ? text : Utf8ToWindows1252(text);
+    text += SerialDevicesSection(LinesToUtf8(oldBody));
+    bytes += LinesEncoding(oldBody) == TextEncoding::Utf8 ? text : Utf8ToWindows1252(text);
   }
   bool ok = ReplaceFileAtomically(state.IniFilePath, bytes);
 

@@ -19,8 +19,6 @@ namespace korv {
 
 namespace {
 
-constexpr size_t kMaxValueChars = 254;
-
 // Section name of a header line, or false when the line is no header.
 bool HeaderName(std::string_view line, std::string_view& name) {
   std::string_view t = TrimView(line);
@@ -39,34 +37,42 @@ IniFile IniFile::FromBytes(std::string_view bytes) {
     ini.bom_ = std::string(bytes.substr(0, 3));
     bytes.remove_prefix(3);
   }
-  std::string text;
-  if (IsValidUtf8(bytes)) {
-    text.assign(bytes);
-  } else {
+  const bool wholeUtf8 = IsValidUtf8(bytes);
+  if (!wholeUtf8 && LinesEncoding(bytes) == TextEncoding::Windows1252) {
     ini.encoding_ = Encoding::Windows1252;
-    text = Windows1252ToUtf8(bytes);
   }
   size_t pos = 0;
-  while (pos < text.size()) {
-    size_t nl = text.find('\n', pos);
+  while (pos < bytes.size()) {
+    size_t nl = bytes.find('\n', pos);
+    std::string_view raw;
     Line line;
-    if (nl == std::string::npos) {
-      line.text = text.substr(pos);
-      pos = text.size();
+    if (nl == std::string_view::npos) {
+      raw = bytes.substr(pos);
+      pos = bytes.size();
     } else {
       size_t end = nl;
-      if (end > pos && text[end - 1] == '\r') {
+      if (end > pos && bytes[end - 1] == '\r') {
         --end;
         line.end = "\r\n";
       } else {
         line.end = "\n";
       }
-      line.text = text.substr(pos, end - pos);
+      raw = bytes.substr(pos, end - pos);
       pos = nl + 1;
     }
+    line.cp1252 = !wholeUtf8 && !IsValidUtf8(raw);
+    line.text = line.cp1252 ? Windows1252ToUtf8(raw) : std::string(raw);
     ini.lines_.push_back(std::move(line));
   }
   return ini;
+}
+
+IniFile::Line IniFile::NewLine(std::string text) const {
+  Line line;
+  line.text = std::move(text);
+  line.end = "\r\n";
+  line.cp1252 = encoding_ == Encoding::Windows1252;
+  return line;
 }
 
 IniFile IniFile::Load(const std::string& path) {
@@ -108,8 +114,7 @@ std::string IniFile::Get(std::string_view section, std::string_view key) const {
   long line = FindKey(header, key);
   if (line < 0) return {};
   const std::string& t = lines_[static_cast<size_t>(line)].text;
-  std::string_view value = TrimView(std::string_view(t).substr(t.find('=') + 1));
-  return TrimRight(CharPrefix(value, kMaxValueChars, TextEncoding::Utf8));
+  return std::string(TrimView(std::string_view(t).substr(t.find('=') + 1)));
 }
 
 void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -120,17 +125,23 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
     // with one.
     if (!lines_.empty()) {
       if (lines_.back().end.empty()) lines_.back().end = "\r\n";
-      if (!TrimView(lines_.back().text).empty()) lines_.push_back({"", "\r\n"});
+      if (!TrimView(lines_.back().text).empty()) lines_.push_back(NewLine(""));
     }
-    lines_.push_back({"[" + Trim(section) + "]", "\r\n"});
-    lines_.push_back({keyName + "=" + std::string(value), "\r\n"});
+    lines_.push_back(NewLine("[" + Trim(section) + "]"));
+    lines_.push_back(NewLine(keyName + "=" + std::string(value)));
     return;
   }
   long line = FindKey(header, key);
   if (line >= 0) {
     Line& l = lines_[static_cast<size_t>(line)];
     std::string fileKey = Trim(std::string_view(l.text).substr(0, l.text.find('=')));
-    l.text = fileKey + "=" + std::string(value);
+    std::string text = fileKey + "=" + std::string(value);
+    // A value written again as it stands keeps the line's bytes.
+    if (text != l.text) {
+      Line changed = NewLine(std::move(text));
+      changed.end = l.end;
+      l = std::move(changed);
+    }
     return;
   }
   // Missing key: after the last non-blank line of the section.
@@ -143,14 +154,16 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
   Line& before = lines_[insertAt - 1];
   if (before.end.empty()) before.end = "\r\n";
   lines_.insert(lines_.begin() + static_cast<long>(insertAt),
-                Line{keyName + "=" + std::string(value), "\r\n"});
+                NewLine(keyName + "=" + std::string(value)));
 }
 
 std::string IniFile::ToBytes() const {
-  std::string text;
-  for (const Line& l : lines_) text += l.text + l.end;
-  if (encoding_ == Encoding::Windows1252) text = Utf8ToWindows1252(text);
-  return bom_ + text;
+  std::string bytes = bom_;
+  for (const Line& l : lines_) {
+    bytes += l.cp1252 ? Utf8ToWindows1252(l.text) : l.text;
+    bytes += l.end;
+  }
+  return bytes;
 }
 
 bool IniFile::Save(const std::string& path) const { return ReplaceFileAtomically(path, ToBytes()); }

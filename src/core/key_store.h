@@ -1,12 +1,13 @@
 // The settings-file key store: read and write one key of one section of an INI file.
 //
 // Section and key names match without regard to letter case; the first section of a name
-// wins; blanks around names and values are ignored; values come back without trailing
-// blanks and cut to 254 characters. A missing key and an empty value both read as "".
+// wins; blanks around names and values are ignored; values come back whole, without the
+// blanks around them. A missing key and an empty value both read as "".
 // A write replaces the first matching key, adds a missing key at the end of its section,
 // and a missing section at the end of the file; every other byte of the file stays as it
-// was. Files are read as UTF-8 when their bytes are valid UTF-8, otherwise as Windows-1252,
-// and written back in the encoding they were read in; values are UTF-8 in the program.
+// was. Each line is read as UTF-8 when its bytes are valid UTF-8, otherwise as Windows-1252,
+// and an unchanged line is written back in the bytes it was read from; changed and new lines
+// take the file's encoding (LinesEncoding). Values are UTF-8 in the program.
 #pragma once
 
 #include <string>
@@ -43,9 +44,12 @@ class IniFile {
 
  private:
   struct Line {
-    std::string text;  // UTF-8, without line end
-    std::string end;   // "\r\n", "\n" or "" (last line without end)
+    std::string text;     // UTF-8, without line end
+    std::string end;      // "\r\n", "\n" or "" (last line without end)
+    bool cp1252 = false;  // written as Windows-1252
   };
+  // A changed or new line, written in the file's encoding.
+  Line NewLine(std::string text) const;
   // Index of the first header line of `section`, or -1.
   long FindSection(std::string_view section) const;
   // Index of the first key line of `key` in the section starting at `header`, or -1.

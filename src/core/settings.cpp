@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -23,7 +24,7 @@ class LineScanner {
  public:
   explicit LineScanner(std::string_view bytes) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    text_ = IsValidUtf8(bytes) ? std::string(bytes) : Windows1252ToUtf8(bytes);
+    text_ = LinesToUtf8(bytes);
   }
   // Next line without its CR LF or LF; false at the end of the file.
   bool Next(std::string& line) {
@@ -257,6 +258,14 @@ void LoadOrThrow(AppState& s, int retry, std::string_view bytes, bool fileMissin
   ApplyToMainWindow(s);
 }
 
+// The 19 "[Default]" keys as the program holds them: texts as they are, Integer keys as decimal
+// numbers without blanks.
+void SaveDefaultKeys(IniFile& ini, const AppState& state) {
+  for (const DefaultKey& k : kDefaultKeys) {
+    ini.Set("Default", k.key, k.text ? state.*k.text : std::to_string(state.*k.integer));
+  }
+}
+
 }  // namespace
 
 bool LoadSettingsFromBytes(AppState& state, int retry, std::string_view bytes, bool fileMissing) {
@@ -292,9 +301,37 @@ bool SaveSettings(AppState& state) {
     SaveControlRecord(ini, def.name, def.kind, state.controls[def.name]);
   }
   state.SettingsReadOK = readOK;
-  for (const DefaultKey& k : kDefaultKeys) {
-    ini.Set("Default", k.key, k.text ? state.*k.text : std::to_string(state.*k.integer));
+  SaveDefaultKeys(ini, state);
+  return ini.Save(state.IniFilePath);
+}
+
+bool SaveSetup(AppState& state) {
+  std::error_code ec;
+  if (!std::filesystem::exists(state.IniFilePath, ec) && !ec) {
+    // Nothing to keep: a fresh file with the texts on screen, and the choices put back.
+    const AppState before = state;
+    if (!CreateIniFile(state)) return false;
+    for (const DefaultKey& k : kDefaultKeys) {
+      if (k.text) {
+        state.*k.text = before.*k.text;
+      } else {
+        state.*k.integer = before.*k.integer;
+      }
+    }
+    state.HelpFileName = before.HelpFileName;
+    state.HelpProgShow = before.HelpProgShow;
   }
+  std::ifstream in(state.IniFilePath, std::ios::binary);
+  if (!in) return false;
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  in.close();
+  IniFile ini = IniFile::FromBytes(bytes);
+  for (const ControlRecordDef& def : ControlCatalogue()) {
+    // A window that was never loaded shows the file's texts: its records stay as they are.
+    auto it = state.controls.find(def.name);
+    if (it != state.controls.end()) SaveControlRecord(ini, def.name, def.kind, it->second);
+  }
+  SaveDefaultKeys(ini, state);
   return ini.Save(state.IniFilePath);
 }
 

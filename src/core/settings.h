@@ -68,6 +68,15 @@ void SaveControlRecord(IniFile& ini, const std::string& name, ControlRecordKind 
 bool SaveControlRecord(const std::string& path, const std::string& name, ControlRecordKind kind,
                        const ControlTexts& texts);
 
+// Sizes a record may give a control; any other fails the settings load. A font of up to 100
+// points (the most the setup editor's font dialog offers) and sizes of up to 100 inches
+// (144,000 twips, wider than any screen at its logical resolution): larger ones would only
+// make windows no screen shows and backing stores of gigabytes.
+constexpr double kMaxFontSize = 100;
+constexpr double kMaxTwips = 144000;
+bool LoadableFontSize(double points);
+bool LoadableTwips(double twips);
+
 // The truth value of a record's FontBold or FontItalic: "True" or "False" in any letter case,
 // or a number (0 false). False when the text is neither.
 bool ParseTruthValue(std::string_view text, bool& value);
@@ -109,5 +118,13 @@ bool LoadSettingsFromBytes(AppState& state, int retry, std::string_view bytes,
 // Saves the texts of the main (but "ComFileName"), download, upload and help windows and the
 // 19 "[Default]" keys into the file in one write. False when the file could not be written.
 bool SaveSettings(AppState& state);
+
+// "Save setup" in special setup mode: saves the current texts of every record whose window was
+// loaded in this run and the "[Default]" keys as SaveSettings does, into the file as it stands.
+// The records of windows never loaded, the messages, the lists, the file types and the
+// converters' sections stay as the file has them, so a translated file stays translated.
+// A missing file is written whole (CreateIniFile). False when the file could not be read or
+// written (it is then untouched).
+bool SaveSetup(AppState& state);
 
 }  // namespace korv

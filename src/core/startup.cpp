@@ -2,6 +2,7 @@
 #include "core/startup.h"
 
 #include <cmath>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -18,6 +19,7 @@ namespace fs = std::filesystem;
 const char* const kUnreadableSettingsText =
     "The program is unable to read the saved settings\r\nDefault settings are used instead.";
 const char* const kUnreadableSettingsTitle = "Warning";
+const char* const kKeptSettingsText = "The file that could not be read is kept as ";
 
 CommandLineMode ParseCommandLine(std::string_view commandLine) {
   std::string_view words = TrimView(commandLine);
@@ -37,6 +39,11 @@ std::string JoinArguments(const std::vector<std::string>& args) {
 
 namespace {
 
+// The windows a recreation unloads, in order.
+constexpr RecordWindow kRecreatedWindows[] = {
+    RecordWindow::Main,      RecordWindow::Download,    RecordWindow::Help, RecordWindow::Upload,
+    RecordWindow::CoordForm, RecordWindow::CoordFormUL, RecordWindow::Dxf};
+
 // True when a new file can be created in `folder` (tried, then removed).
 bool FolderWritable(const std::string& folder) {
   std::error_code ec;
@@ -48,6 +55,37 @@ bool FolderWritable(const std::string& folder) {
   bool ok = static_cast<bool>(std::ofstream(probe, std::ios::binary));
   fs::remove(probe, ec);
   return ok;
+}
+
+// Copies the settings file at `path` to a name beside it that nothing has yet: `path` + ".bad",
+// or, when that exists, `path` + "." + the date and time + ".bad" (and a number after the time
+// when even that exists). Returns the copy's path, or "" when there is nothing to keep (no file,
+// or an empty one) or the copy failed (`failed`).
+std::string KeepUnreadableFile(const std::string& path, const std::tm& now, bool& failed) {
+  failed = false;
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) == 0 || ec) return {};
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &now);
+  for (int n = 0; n < 100; ++n) {
+    std::string copy = n == 0   ? path + ".bad"
+                       : n == 1 ? path + "." + stamp + ".bad"
+                                : path + "." + stamp + "-" + std::to_string(n) + ".bad";
+    if (fs::exists(copy, ec) || fs::is_symlink(copy, ec)) continue;
+    // Never over an existing file: the copy fails rather than replace one.
+    if (fs::copy_file(path, copy, fs::copy_options::none, ec)) return copy;
+    if (ec != std::errc::file_exists) break;
+  }
+  failed = true;
+  return {};
+}
+
+// The defaults a fresh file holds, loaded without writing a file, with the windows unloaded
+// as a recreation leaves them.
+void LoadDefaultsWithoutFile(AppState& state, StartupWindows& windows) {
+  windows.UnloadWindows();
+  for (RecordWindow w : kRecreatedWindows) UnloadWindowTexts(state, w);
+  LoadSettingsFromBytes(state, 1, BuildIniFile(state));
 }
 
 }  // namespace
@@ -62,12 +100,9 @@ ProgramFolderChoice ChooseProgramFolder(const std::string& executableFolder,
 }
 
 bool RecreateSettingsFile(AppState& state, StartupWindows& windows) {
-  static constexpr RecordWindow kUnloaded[] = {
-      RecordWindow::Main,      RecordWindow::Download,    RecordWindow::Help, RecordWindow::Upload,
-      RecordWindow::CoordForm, RecordWindow::CoordFormUL, RecordWindow::Dxf};
   auto unload = [&] {
     windows.UnloadWindows();
-    for (RecordWindow w : kUnloaded) UnloadWindowTexts(state, w);
+    for (RecordWindow w : kRecreatedWindows) UnloadWindowTexts(state, w);
   };
   state.CreatingIniFile = true;
   unload();
@@ -103,17 +138,14 @@ void Main(AppState& state, const StartupOptions& options, StartupWindows& window
                     "Settings", MessageIcon::Information);
   }
 
-  bool writeFailed = false;
+  // Reports once that the file cannot be written; what follows from it differs by case.
   bool writeFailureReported = false;
-  auto recreate = [&] {
-    writeFailed = !RecreateSettingsFile(state, windows);
-    if (writeFailed && !writeFailureReported) {
-      writeFailureReported = true;
-      reporter.Report("The settings file " + state.IniFilePath +
-                          " cannot be written.\r\nThe program runs with the default settings; "
-                          "changes will not be kept.",
-                      "Error", MessageIcon::Critical);
-    }
+  auto reportWriteFailure = [&](const std::string& consequence) {
+    if (writeFailureReported) return;
+    writeFailureReported = true;
+    reporter.Report(
+        "The settings file " + state.IniFilePath + " cannot be written.\r\n" + consequence, "Error",
+        MessageIcon::Critical);
   };
 
   switch (ParseCommandLine(options.commandLine)) {
@@ -122,7 +154,11 @@ void Main(AppState& state, const StartupOptions& options, StartupWindows& window
       windows.LoadDownloadWindow();
       break;
     case CommandLineMode::CreateIniFile:
-      recreate();
+      // A file that cannot be replaced is loaded next as it stands; a missing one fails that
+      // load and is dealt with there.
+      if (!RecreateSettingsFile(state, windows) && FileExists(state.IniFilePath)) {
+        reportWriteFailure("It is left as it is and used as it is.");
+      }
       break;
     case CommandLineMode::Normal:
       break;
@@ -130,11 +166,24 @@ void Main(AppState& state, const StartupOptions& options, StartupWindows& window
 
   LoadSettings(state, 0);
   if (!state.SettingsReadOK) {
-    reporter.Report(kUnreadableSettingsText, kUnreadableSettingsTitle, MessageIcon::Exclamation);
-    recreate();
-    if (writeFailed) {
-      // Nothing on disk to read: load the defaults the file would have held.
-      LoadSettingsFromBytes(state, 1, BuildIniFile(state));
+    // The file the user made (a translation, a long list of messages, the choices) is kept
+    // beside the new one before the defaults replace it, and the warning says where.
+    bool copyFailed = false;
+    const std::string kept =
+        KeepUnreadableFile(state.IniFilePath, options.now ? options.now() : LocalNow(), copyFailed);
+    std::string warning = kUnreadableSettingsText;
+    if (!kept.empty()) warning += "\r\n" + std::string(kKeptSettingsText) + kept;
+    reporter.Report(warning, kUnreadableSettingsTitle, MessageIcon::Exclamation);
+    if (copyFailed) {
+      // Without a copy the file is not replaced.
+      reporter.Report("No copy of the settings file " + state.IniFilePath +
+                          " can be made beside it, so it is left as it is.\r\nThe program runs "
+                          "with the default settings; changes will not be kept.",
+                      "Error", MessageIcon::Critical);
+      LoadDefaultsWithoutFile(state, windows);
+    } else if (!RecreateSettingsFile(state, windows)) {
+      reportWriteFailure("The program runs with the default settings; changes will not be kept.");
+      LoadDefaultsWithoutFile(state, windows);
     } else {
       LoadSettings(state, 1);
     }

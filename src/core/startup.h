@@ -3,6 +3,7 @@
 // The window program supplies the windows through StartupWindows.
 #pragma once
 
+#include <ctime>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,8 @@ struct StartupOptions {
   std::string commandLine;
   std::string executableFolder;  // folder of the executable
   std::string userFolder;        // per-user settings folder, used when the first is read-only
+  // Local date and time, for the name of a kept settings file; unset, the system's.
+  std::function<std::tm()> now;
 };
 
 // Where the settings and scratch files live.
@@ -55,6 +58,7 @@ ProgramFolderChoice ChooseProgramFolder(const std::string& executableFolder,
 // The texts start-up shows.
 extern const char* const kUnreadableSettingsText;  // the warning before recreation
 extern const char* const kUnreadableSettingsTitle;
+extern const char* const kKeptSettingsText;  // after the warning: where the old file is kept
 
 // The least time the splash stays up; the main window shows only when more has passed.
 constexpr Clock::Duration kSplashMinimum = std::chrono::seconds(2);

@@ -137,6 +137,46 @@ std::string Utf8ToWindows1252(std::string_view text, size_t* unrepresentable) {
 
 namespace {
 
+// Calls `line` with each line of `bytes`, its '\n' included.
+template <typename LineFunction>
+void ForEachLine(std::string_view bytes, LineFunction line) {
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    const size_t nl = bytes.find('\n', pos);
+    const size_t end = nl == std::string_view::npos ? bytes.size() : nl + 1;
+    line(bytes.substr(pos, end - pos));
+    pos = end;
+  }
+}
+
+}  // namespace
+
+std::string LinesToUtf8(std::string_view bytes) {
+  if (IsValidUtf8(bytes)) return std::string(bytes);
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 8);
+  ForEachLine(bytes, [&out](std::string_view line) {
+    if (IsValidUtf8(line)) {
+      out += line;
+    } else {
+      out += Windows1252ToUtf8(line);
+    }
+  });
+  return out;
+}
+
+TextEncoding LinesEncoding(std::string_view bytes) {
+  if (IsValidUtf8(bytes)) return TextEncoding::Utf8;
+  size_t utf8 = 0, cp1252 = 0;
+  ForEachLine(bytes, [&](std::string_view line) {
+    if (!HasNonAscii(line)) return;
+    ++(IsValidUtf8(line) ? utf8 : cp1252);
+  });
+  return cp1252 > utf8 ? TextEncoding::Windows1252 : TextEncoding::Utf8;
+}
+
+namespace {
+
 // Where an unfinished UTF-8 sequence at the end of `data` starts; data.size() when the data
 // ends on a whole character (or on bytes that are no UTF-8 at all, which the check finds).
 size_t UnfinishedTail(std::string_view data) {

@@ -21,6 +21,14 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 // increased by their number.
 std::string Utf8ToWindows1252(std::string_view text, size_t* unrepresentable = nullptr);
 
+// A text file whose lines may differ in encoding (a UTF-8 settings file that another program
+// saved one Windows-1252 byte into): each line, up to and with its '\n', is read as UTF-8 when
+// it is valid UTF-8 and as Windows-1252 otherwise, so one stray byte garbles one line only.
+std::string LinesToUtf8(std::string_view bytes);
+// The encoding new or changed lines of such a file are written in: Windows-1252 when more of
+// its non-ASCII lines are Windows-1252 than UTF-8, otherwise UTF-8.
+TextEncoding LinesEncoding(std::string_view bytes);
+
 // The encoding of an output file written from `in`: UTF-8 when the input is valid UTF-8 that
 // holds non-ASCII text, else Windows-1252 (bytes are then copied as they are). Reads `in` to
 // its end and puts it back where it was; a stream that cannot seek gives Windows-1252.

@@ -287,7 +287,9 @@ void F_DatTr::ComExit_Click() {
 void F_DatTr::Command1_Click() {
   AppState& s = ctx_.state;
   SyncModel();
-  if (!CreateIniFile(s)) {
+  // The edited texts go into the file as it stands: what setup mode cannot edit (messages,
+  // lists, the choices, the converters' settings) stays as the file has it.
+  if (!SaveSetup(s)) {
     ctx_.prompts.Message("The settings file could not be written: " + s.IniFilePath, ctx_.Msg(11),
                          MessageIcon::Critical);
   }

@@ -23,9 +23,6 @@ namespace korv {
 
 namespace {
 
-// Font sizes the settings file can load again; other typed sizes are not taken.
-bool LoadableFontSize(double size) { return size > 0 && size <= 2048; }
-
 template <typename T>
 T* Make(QWidget* parent, const char* name, const char* text = nullptr) {
   auto* w = new T(parent);
@@ -123,12 +120,12 @@ void F_stp::ComFont_Click() {
   FontChoice font;
   font.name = TxFontName->text().toStdString();
   const double size = LeadingNumber(TxFontSize->text().toStdString());
-  font.size = std::clamp(size > 0 ? size : 8.25, 4.0, 100.0);
+  font.size = std::clamp(size > 0 ? size : 8.25, 4.0, kMaxFontSize);
   font.bold = ChkFontBold->isChecked();
   font.italic = ChkFontItalic->isChecked();
   if (!ctx_.prompts.ChooseFont(font)) return;
   if (!Trim(font.name).empty()) TxFontName->setText(Q(font.name));
-  TxFontSize->setText(Q(GeneralNumber(std::clamp(font.size, 4.0, 100.0))));
+  TxFontSize->setText(Q(GeneralNumber(std::clamp(font.size, 4.0, kMaxFontSize))));
   ChkFontBold->setChecked(font.bold);
   ChkFontItalic->setChecked(font.italic);
 }
@@ -152,6 +149,7 @@ void F_stp::ComOK_Click() {
       const std::string name = TxFontName->text().toStdString();
       if (!Trim(name).empty()) font.setFamily(Q(name));
       const double size = LeadingNumber(TxFontSize->text().toStdString());
+      // Only a size the settings file can load again is taken.
       if (LoadableFontSize(size)) font.setPointSizeF(size);
       font.setBold(ChkFontBold->isChecked());
       font.setItalic(ChkFontItalic->isChecked());

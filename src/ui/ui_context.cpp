@@ -7,17 +7,6 @@ namespace korv {
 
 int DialogRunner::Run(QDialog& dialog) { return dialog.exec(); }
 
-std::tm LocalNow() {
-  std::time_t t = std::time(nullptr);
-  std::tm result{};
-#ifdef _WIN32
-  localtime_s(&result, &t);
-#else
-  localtime_r(&t, &result);
-#endif
-  return result;
-}
-
 const std::string& UiContext::Msg(int n) const {
   static const std::string empty;
   if (n < 0 || n >= kMessageCount) return empty;

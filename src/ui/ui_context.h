@@ -23,9 +23,6 @@ class DialogRunner {
   virtual int Run(QDialog& dialog);
 };
 
-// Local date and time now.
-std::tm LocalNow();
-
 struct UiContext {
   UiContext(AppState& s, UserPrompts& p, DialogRunner& d) : state(s), prompts(p), dialogs(d) {}
 

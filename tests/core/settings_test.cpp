@@ -316,8 +316,34 @@ TEST_F(SettingsFile, FailureExits) {
   EXPECT_FALSE(LoadFile(Replaced(golden, "[Messages for file types]", "[File types]")));
   // A truth value that is neither a word nor a number.
   EXPECT_FALSE(LoadFile(Replaced(golden, "FontBold=False", "FontBold=maybe")));
-  // A size no control takes.
+  // A size no control takes, and sizes no screen shows.
   EXPECT_FALSE(LoadFile(Replaced(golden, "FontSize= 8.25 ", "FontSize=-3")));
+  EXPECT_FALSE(LoadFile(Replaced(golden, "FontSize= 8.25 ", "FontSize= 2000 ")));
+  EXPECT_FALSE(LoadFile(Replaced(golden, "Height= 5475 ", "Height= 2000000000 ")));
+  EXPECT_FALSE(LoadFile(Replaced(golden, "Width=7710", "Width=144001")));
+  EXPECT_TRUE(LoadFile(
+      Replaced(Replaced(golden, "FontSize= 8.25 ", "FontSize=100"), "Width=7710", "Width=144000")));
+}
+
+TEST_F(SettingsFile, OneStrayWindows1252ByteGarblesOneLineOnly) {
+  // A UTF-8 translation that another program saved one Windows-1252 "\xF8" into.
+  const std::string caption = "Caption=Kilde for m\xC3\xA5ling\r\n";
+  const std::string stray = "2,Send til instrument (\xF8st)\r\n";
+  std::string file = Replaced(Golden(), "Caption=Source:\r\n", caption);
+  file = Replaced(file, "1,Receive\r\n", "1,Motta fra m\xC3\xA5ler\r\n");
+  file = Replaced(file, "2,Send\r\n", stray);
+  ASSERT_TRUE(LoadFile(file));
+  EXPECT_EQ(state_.controls.at("Fr1").caption, "Kilde for m\xC3\xA5ling");
+  EXPECT_EQ(state_.Messages[1], "Motta fra m\xC3\xA5ler");
+  EXPECT_EQ(state_.Messages[2], "Send til instrument (\xC3\xB8st)");
+
+  // Lines the exit does not change keep their bytes; a changed one is UTF-8 like the file.
+  state_.JobPath = "/srv/\xC3\xB8st";
+  ASSERT_TRUE(SaveSettings(state_));
+  const std::string saved = Read();
+  EXPECT_NE(saved.find("[Fr1]\r\n" + caption), std::string::npos);
+  EXPECT_NE(saved.find("1,Motta fra m\xC3\xA5ler\r\n" + stray), std::string::npos);
+  EXPECT_NE(saved.find("JobPath=/srv/\xC3\xB8st\r\n"), std::string::npos);
 }
 
 TEST_F(SettingsFile, ControlRecordValues) {

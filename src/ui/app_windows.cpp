@@ -1,0 +1,56 @@
+// The windows start-up drives: splash, the hidden download window of special setup mode, and
+// the main window.
+#include "ui/app_windows.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include "ui/download_window.h"
+#include "ui/f_dattr.h"
+#include "ui/small_dialogs.h"
+#include "ui/user_prompts.h"
+
+namespace korv {
+
+namespace {
+
+void CentreOnScreen(QWidget* window) {
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    window->move(screen->availableGeometry().center() - window->rect().center());
+  }
+}
+
+}  // namespace
+
+AppWindows::AppWindows(UiContext& ctx, QtUserPrompts* prompts) : ctx_(ctx), prompts_(prompts) {}
+
+AppWindows::~AppWindows() = default;
+
+void AppWindows::ShowSplash() {
+  splash_ = std::make_unique<F_Start>();
+  CentreOnScreen(splash_.get());
+  splash_->show();
+}
+
+void AppWindows::ProcessEvents() { QApplication::processEvents(); }
+
+void AppWindows::LoadDownloadWindow() { download_ = std::make_unique<F_DL>(ctx_, nullptr); }
+
+void AppWindows::UnloadWindows() {
+  if (prompts_) prompts_->SetParent(nullptr);
+  ctx_.mainWindow = nullptr;
+  main_.reset();
+  download_.reset();
+}
+
+void AppWindows::ShowMainWindow() {
+  main_ = std::make_unique<F_DatTr>(ctx_);
+  main_->ApplySettings();
+  if (prompts_) prompts_->SetParent(main_.get());
+  CentreOnScreen(main_.get());
+  main_->show();
+}
+
+void AppWindows::UnloadSplash() { splash_.reset(); }
+
+}  // namespace korv
