@@ -248,7 +248,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (kStrictText) {
     Check(Convert(run, LoneCrToCrLf(doc)) == out, "a lone CR ends a line as CR LF does", doc);
     if (IsValidUtf8(doc)) {
-      Check(Convert(run, "\xEF\xBB\xBF" + doc) == out, "a byte-order mark is skipped", doc);
+      constexpr std::string_view kBom = "\xEF\xBB\xBF";
+      const bool bom = doc.substr(0, 3) == kBom;
+      Check(Convert(run, bom ? doc.substr(3) : std::string(kBom) + doc) == out,
+            "a byte-order mark is skipped", doc);
     }
   }
   return 0;
