@@ -100,9 +100,8 @@ inline size_t SdrRecordLength(std::string_view type) {
     std::string_view type;
     size_t length;
   };
-  static constexpr Limit kLimits[] = {{"00NM", 49},  {"10NM", 49}, {"01KI", 87},
-                                      {"07KI", 68},  {"02KI", 104}, {"08KI", 104},
-                                      {"09MC", 100}, {"13NM", 64}};
+  static constexpr Limit kLimits[] = {{"00NM", 49},  {"10NM", 49},  {"01KI", 87},  {"07KI", 68},
+                                      {"02KI", 104}, {"08KI", 104}, {"09MC", 100}, {"13NM", 64}};
   for (const Limit& l : kLimits) {
     if (l.type == type) return l.length;
   }

@@ -150,8 +150,7 @@ void CheckDxf(const Run& run, const std::vector<std::string_view>& lines, std::s
       }
     }
   }
-  Check(entities && lines.size() >= 4 && lines[lines.size() - 2] == " 0" &&
-            lines.back() == "EOF",
+  Check(entities && lines.size() >= 4 && lines[lines.size() - 2] == " 0" && lines.back() == "EOF",
         "DXF drawing ends with EOF");
   size_t expected = 0;
   FieldViews f;

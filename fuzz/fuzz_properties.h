@@ -41,8 +41,7 @@ inline std::string Escaped(std::string_view text) {
 }
 
 [[noreturn]] inline void Fail(const char* property, std::string_view detail) {
-  std::fprintf(stderr, "\nProperty failed: %s\n  at: \"%s\"\n", property,
-               Escaped(detail).c_str());
+  std::fprintf(stderr, "\nProperty failed: %s\n  at: \"%s\"\n", property, Escaped(detail).c_str());
   std::abort();
 }
 
@@ -72,8 +71,8 @@ inline std::vector<std::string_view> WholeLines(std::string_view out, std::strin
     size_t end = out.find("\r\n", start);
     std::string_view line = out.substr(start, end - start);
     Check(line.find('\n') == std::string_view::npos, "no LF inside an output line", line);
-    if (!loneCrAllowed) Check(line.find('\r') == std::string_view::npos,
-                              "no lone CR inside an output line", line);
+    if (!loneCrAllowed)
+      Check(line.find('\r') == std::string_view::npos, "no lone CR inside an output line", line);
     lines.push_back(line);
     start = end + 2;
   }
@@ -86,9 +85,7 @@ struct Columns {
   bool utf8 = false;
 
   // The encoding the output of `input` is in: UTF-8 when the input is, else Windows-1252.
-  static Columns For(std::string_view input) {
-    return Columns{kStrictText && IsValidUtf8(input)};
-  }
+  static Columns For(std::string_view input) { return Columns{kStrictText && IsValidUtf8(input)}; }
 
   size_t Count(std::string_view text) const {
     if (!utf8) return text.size();
@@ -202,7 +199,7 @@ inline std::string PickText(FuzzedDataProvider& fdp) {
                                        "Road 7",
                                        "a text longer than any field it goes in",
                                        "\xC3\x86r\xC3\xB8-Vej 12 \xC3\xB8stre",  // Ærø-Vej 12 østre
-                                       "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC",   // three euro signs
+                                       "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC",  // three euro signs
                                        "\tTAB",
                                        "dd.mm.yy",
                                        "N"};

@@ -76,8 +76,8 @@ struct Write {
 
 // A key write made of pieces of the file itself and of names the program uses.
 Write PickWrite(FuzzedDataProvider& fdp, std::string_view bytes) {
-  static const char* const kSections[] = {"Default", " default ", "DXF Settings", "New section",
-                                          "MainForm", "[x"};
+  static const char* const kSections[] = {"Default",     " default ", "DXF Settings",
+                                          "New section", "MainForm",  "[x"};
   static const char* const kKeys[] = {"JobPath", "caption", "Dxf_Option3D", "New key", "", "a b"};
   auto slice = [&]() {
     size_t from = fdp.ConsumeIntegralInRange<size_t>(0, bytes.size());
@@ -87,7 +87,8 @@ Write PickWrite(FuzzedDataProvider& fdp, std::string_view bytes) {
   Write w;
   w.section = fdp.ConsumeBool() ? Sanitized(slice(), "]")
                                 : kSections[fdp.ConsumeIntegralInRange<size_t>(0, 5)];
-  w.key = fdp.ConsumeBool() ? Sanitized(slice(), "=") : kKeys[fdp.ConsumeIntegralInRange<size_t>(0, 5)];
+  w.key =
+      fdp.ConsumeBool() ? Sanitized(slice(), "=") : kKeys[fdp.ConsumeIntegralInRange<size_t>(0, 5)];
   if (TrimView(w.key).substr(0, 1) == "[") w.key.insert(0, "k");  // not a section header
   // A value reads back trimmed and cut to 254 characters: write one that is so already.
   w.value = std::string(TrimView(FirstChars(TrimView(Sanitized(slice(), "")), 254)));
@@ -180,7 +181,8 @@ void CheckLoadAndSave(int retry, std::string_view bytes) {
   AppState again = FreshState();
   Check(LoadSettings(again, retry), "saved settings load again", bytes);
   for (const DefaultKey& k : kDefaultKeys) {
-    const bool same = k.text ? state.*k.text == again.*k.text : state.*k.integer == again.*k.integer;
+    const bool same =
+        k.text ? state.*k.text == again.*k.text : state.*k.integer == again.*k.integer;
     Check(same, "a [Default] setting saved at exit loads again unchanged", k.key);
   }
   for (const ControlRecordDef& def : ControlCatalogue()) {

@@ -62,8 +62,8 @@ void CheckBuilder(Builder builder, const CoordFieldOptions& fields, int order,
   const Columns columns = Columns::For(doc);
 
   if (builder == kCodes) {
-    Check(build.SendLineCount == static_cast<int>(source.size()),
-          "the code list counts its lines", doc);
+    Check(build.SendLineCount == static_cast<int>(source.size()), "the code list counts its lines",
+          doc);
     Check(lines == source, "a code list is sent line for line unchanged", doc);
     return;
   }
