@@ -49,9 +49,10 @@ for target in fuzz_raw_writers fuzz_coord_writers fuzz_settings fuzz_numbers fuz
   fi
   while read -r seed; do cp "$seed" "$corpus/$(echo "$seed" | tr / _)"; done < <(seeds "$target")
 
+  options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$artifacts")
+  [ -f "fuzz/$target.dict" ] && options+=(-dict="fuzz/$target.dict")
   start=$SECONDS
-  if "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix="$artifacts" "$corpus" >"$log" 2>&1; then
+  if "$binary" "${options[@]}" "$corpus" >"$log" 2>&1; then
     echo "$target: $(grep -E '^Done [0-9]+ runs' "$log" | tail -1) ($((SECONDS - start)) s)"
   else
     grep -E -A2 'Property failed|ERROR|runtime error' "$log" | head -20 || true
