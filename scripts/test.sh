@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Korvenia and runs every test headless: once in a normal
-# build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# build and once under AddressSanitizer and UndefinedBehaviorSanitizer; then, with clang, the
+# fuzz targets for a short time each (scripts/fuzz.sh, KORVENIA_FUZZ_SECONDS).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,3 +20,10 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKORVENIA_SANITIZE=ON >/dev/null
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+if command -v clang++ >/dev/null; then
+  echo "== Fuzz targets under AddressSanitizer + UndefinedBehaviorSanitizer =="
+  scripts/fuzz.sh
+else
+  echo "== Fuzz targets skipped: clang is not installed =="
+fi

@@ -97,12 +97,13 @@ double LeadingNumber(std::string_view text, bool& outOfRange) {
   if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
     size_t j = i + 1;
     std::string exponent = "e";
-    while (j < text.size() && (text[j] == ' ' || text[j] == '\t')) ++j;
+    // The exponent skips the same characters as the digits before it.
+    while (j < text.size() && IsBlankChar(text[j])) ++j;
     if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
     bool expDigits = false;
     for (; j < text.size(); ++j) {
       char c = text[j];
-      if (c == ' ' || c == '\t') continue;
+      if (IsBlankChar(c)) continue;
       if (c < '0' || c > '9') break;
       exponent += c;
       expDigits = true;

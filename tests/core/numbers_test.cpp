@@ -21,6 +21,7 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
   EXPECT_DOUBLE_EQ(LeadingNumber("\t8.\t25"), 8.25);
   EXPECT_DOUBLE_EQ(LeadingNumber("8,25"), 8);  // a decimal comma ends the number
   EXPECT_DOUBLE_EQ(LeadingNumber("1.5E3x"), 1500);
+  EXPECT_DOUBLE_EQ(LeadingNumber("-3d-\r\n7"), -3e-7);  // the exponent skips CR and LF too
   EXPECT_DOUBLE_EQ(LeadingNumber("2D2"), 200);
   EXPECT_DOUBLE_EQ(LeadingNumber(".5"), 0.5);
   EXPECT_DOUBLE_EQ(LeadingNumber("1.2.3"), 1.2);

@@ -1,0 +1,153 @@
+// Fuzz target: the upload builders (coordinate lists split at commas or blanks, KOF files, code
+// lists). Each writes whole CR LF lines and counts the source lines as the sender expects; a
+// comma list gives five values per point with point and code cut to 12 characters; and a KOF
+// file written by CoorToKOF is read back column for column: the builder finds the point, code
+// and numbers the writer put there.
+#include <cmath>
+#include <sstream>
+#include <string>
+
+#include "comm/upload_builders.h"
+#include "core/numbers.h"
+#include "core/text.h"
+#include "formats/kof_writer.h"
+#include "fuzz_properties.h"
+
+namespace korv::fuzz {
+namespace {
+
+enum Builder { kComma, kSpace, kKof, kCodes };
+
+std::vector<std::string_view> Split(std::string_view line, char at) {
+  std::vector<std::string_view> pieces;
+  size_t start = 0;
+  while (true) {
+    size_t end = line.find(at, start);
+    pieces.push_back(line.substr(start, end - start));
+    if (end == std::string_view::npos) return pieces;
+    start = end + 1;
+  }
+}
+
+// Characters of an upload text: by the output's encoding after the rework; until then code
+// points of a text that is UTF-8 and bytes of one that is not.
+size_t UploadChars(std::string_view text, const Columns& columns) {
+  if (kStrictText) return columns.Count(text);
+  return Columns{IsValidUtf8(text)}.Count(text);
+}
+
+void CheckBuilder(Builder builder, const CoordFieldOptions& fields, int order,
+                  std::string_view doc) {
+  std::istringstream in{std::string(doc)};
+  std::ostringstream out;
+  UploadBuild build;
+  switch (builder) {
+    case kComma:
+      build = CreateUpLoadFileComma(in, out, fields, order);
+      break;
+    case kSpace:
+      build = CreateUpLoadFileSpace(in, out, fields, order);
+      break;
+    case kKof:
+      build = CreateUpLoadFileKOF(in, out, order);
+      break;
+    case kCodes:
+      build = CreatUpLoadCodeFile(in, out);
+      break;
+  }
+  Check(build.ok, "an upload build in memory succeeds", build.fault);
+  const std::string text = out.str();
+  const std::vector<std::string_view> lines = WholeLines(text, doc);
+  const std::vector<std::string_view> source = InputLines(doc);
+  const Columns columns = Columns::For(doc);
+
+  if (builder == kCodes) {
+    Check(build.SendLineCount == static_cast<int>(source.size()), "the code list counts its lines",
+          doc);
+    Check(lines == source, "a code list is sent line for line unchanged", doc);
+    return;
+  }
+  // The sender's count: one before, one per source line, one after.
+  Check(build.SendLineCount == static_cast<int>(source.size()) + 2,
+        "an upload build counts every source line and two more", doc);
+  Check(lines.size() <= source.size(), "an upload build makes at most one line per source line",
+        doc);
+  if (builder != kComma) return;
+  for (std::string_view line : lines) {
+    // Fields 1 to 5 hold no comma, so a line is point, three numbers and code.
+    const std::vector<std::string_view> pieces = Split(line, ',');
+    Check(pieces.size() == 5, "an upload line holds point, three numbers and code", line);
+    Check(!pieces[0].empty() && UploadChars(pieces[0], columns) <= 12,
+          "an upload point holds 1 to 12 characters", line);
+    Check(UploadChars(pieces[4], columns) <= 12, "an upload code holds at most 12 characters",
+          line);
+    for (size_t k = 1; k <= 3; ++k) {
+      Check(!pieces[k].empty(), "an upload coordinate is never empty", line);
+    }
+  }
+}
+
+// CoorToKOF's columns read back by the KOF builder.
+void CheckKofRoundTrip(int order, std::string_view doc) {
+  std::istringstream list{std::string(doc)};
+  std::ostringstream kof;
+  Check(CoorToKOF(list, kof, KofOptions(), order, PointConversion()).ok,
+        "a KOF file is written in memory");
+  std::istringstream kofIn(kof.str());
+  std::ostringstream out;
+  const UploadBuild build = CreateUpLoadFileKOF(kofIn, out, order);
+  Check(build.ok, "a KOF upload build in memory succeeds", build.fault);
+  const std::string text = out.str();
+  const std::vector<std::string_view> lines = WholeLines(text, doc);
+  const Columns columns = Columns::For(doc);
+
+  std::vector<FieldArray> points;
+  FieldArray f;
+  for (std::string_view view : InputLines(doc)) {
+    std::string line(view);
+    if (SplitFields(line, f) >= 4) points.push_back(f);
+  }
+  Check(lines.size() == points.size(), "a KOF file sends one line per coordinate line", doc);
+  for (size_t i = 0; i < points.size(); ++i) {
+    const FieldArray& p = points[i];
+    const std::string_view line = lines[i];
+    const std::string_view point = TrimView(columns.First(p[1], 10));
+    const std::string_view code = TrimView(columns.First(p[5], 8));
+    std::vector<std::string_view> pieces = Split(line, ',');
+    if (!point.empty()) {
+      Check(pieces.size() == 5 && pieces[0] == point,
+            "the point the KOF writer wrote is the one sent", line);
+      pieces.erase(pieces.begin());
+    }
+    Check(pieces.size() == 4 && pieces[3] == code, "the code the KOF writer wrote is the one sent",
+          line);
+    // The coordinates go in the list's order; each is checked when it fitted its column (the
+    // easting has 12, the northing 11).
+    for (size_t k = 0; k < 3; ++k) {
+      const float value = ToSingle(LeadingNumber(p[2 + k]));
+      const bool easting = (k == 0) == (order == 1) && k < 2;
+      const size_t width = k == 2 ? 8 : easting ? 12 : 11;
+      if (FormatPicture(value, "0.000").size() > width) continue;
+      const double v = value;
+      Check(std::fabs(LeadingNumber(pieces[k]) - v) <= 0.0005 + 1e-6 * std::fabs(v),
+            "a coordinate the KOF writer wrote is the one sent", line);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace korv::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace korv;
+  using namespace korv::fuzz;
+  FuzzedDataProvider fdp(data, size);
+  const auto builder = static_cast<Builder>(fdp.ConsumeIntegralInRange(0, 3));
+  const int order = fdp.ConsumeIntegralInRange(0, 1);
+  CoordFieldOptions fields;
+  for (int& field : fields.fields) field = fdp.ConsumeIntegralInRange(0, 6);
+  const std::string doc = fdp.ConsumeRemainingBytesAsString();
+  CheckBuilder(builder, fields, order, doc);
+  CheckKofRoundTrip(order, doc);
+  return 0;
+}
