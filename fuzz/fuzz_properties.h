@@ -13,15 +13,7 @@
 
 #include "core/key_store.h"
 
-#ifndef KORVENIA_FUZZ_STRICT_TEXT
-#define KORVENIA_FUZZ_STRICT_TEXT 0
-#endif
-
 namespace korv::fuzz {
-
-// The line and column rules after the line reading and output encoding rework: a lone CR
-// ends a line, a byte-order mark is skipped, cuts count characters of the output's encoding.
-inline constexpr bool kStrictText = KORVENIA_FUZZ_STRICT_TEXT != 0;
 
 // `text` with control characters and bytes above 0x7E escaped, cut to a readable length.
 inline std::string Escaped(std::string_view text) {
@@ -49,43 +41,36 @@ inline void Check(bool holds, const char* property, std::string_view detail = {}
   if (!holds) Fail(property, detail);
 }
 
-// True when `text` holds a CR that is not followed by LF.
-inline bool HasLoneCr(std::string_view text) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) return true;
-  }
-  return false;
-}
-
 // Splits what a writer produced into its lines, checking that it is whole CR LF lines: it
-// ends with CR LF (or is empty) and no line holds an LF. A lone CR inside a line is a fault,
-// except (until the rework) when the input had one to copy.
-inline std::vector<std::string_view> WholeLines(std::string_view out, std::string_view input) {
+// ends with CR LF (or is empty) and no line holds a CR or an LF.
+inline std::vector<std::string_view> WholeLines(std::string_view out) {
   std::vector<std::string_view> lines;
   if (out.empty()) return lines;
   Check(out.size() >= 2 && out.substr(out.size() - 2) == "\r\n", "output ends with CR LF",
         out.substr(out.size() < 80 ? 0 : out.size() - 80));
-  const bool loneCrAllowed = !kStrictText && HasLoneCr(input);
   size_t start = 0;
   while (start < out.size()) {
     size_t end = out.find("\r\n", start);
     std::string_view line = out.substr(start, end - start);
     Check(line.find('\n') == std::string_view::npos, "no LF inside an output line", line);
-    if (!loneCrAllowed)
-      Check(line.find('\r') == std::string_view::npos, "no lone CR inside an output line", line);
+    Check(line.find('\r') == std::string_view::npos, "no lone CR inside an output line", line);
     lines.push_back(line);
     start = end + 2;
   }
   return lines;
 }
 
-// How many characters `text` holds: code points of UTF-8 text, bytes otherwise. Until the
-// rework every cut counts bytes, so columns are counted in bytes then.
+// How many characters `text` holds: code points of UTF-8 text, bytes otherwise.
 struct Columns {
   bool utf8 = false;
 
-  // The encoding the output of `input` is in: UTF-8 when the input is, else Windows-1252.
-  static Columns For(std::string_view input) { return Columns{kStrictText && IsValidUtf8(input)}; }
+  // The encoding the output of `input` is in: UTF-8 when the input is UTF-8 with non-ASCII
+  // text, else Windows-1252.
+  // A leading byte-order mark is skipped, not counted as text.
+  static Columns For(std::string_view input) {
+    if (input.substr(0, 3) == "\xEF\xBB\xBF") input.remove_prefix(3);
+    return Columns{IsValidUtf8(input) && HasNonAscii(input)};
+  }
 
   size_t Count(std::string_view text) const {
     if (!utf8) return text.size();
@@ -114,7 +99,7 @@ struct Columns {
   }
   // A program text (UTF-8) as the output holds it: in Windows-1252 unless the output is UTF-8.
   std::string Text(std::string_view text) const {
-    return kStrictText && !utf8 ? Utf8ToWindows1252(text) : std::string(text);
+    return utf8 ? std::string(text) : Utf8ToWindows1252(text);
   }
 };
 
@@ -156,7 +141,7 @@ inline std::string LfToCrLf(std::string_view doc) {
   return out;
 }
 
-// After the rework: a lone CR ends a line as CR LF does.
+// A lone CR ends a line as CR LF does.
 inline std::string LoneCrToCrLf(std::string_view doc) {
   std::string out;
   out.reserve(doc.size() + doc.size() / 8);
@@ -167,23 +152,18 @@ inline std::string LoneCrToCrLf(std::string_view doc) {
   return out;
 }
 
-// The lines a reader finds in `doc`, without their ends: until the rework lines end at LF and
-// lose one CR before it; after it CR LF, LF and a lone CR all end a line and a leading UTF-8
-// byte-order mark is skipped.
+// The lines a reader finds in `doc`, without their ends: CR LF, LF and a lone CR all end a
+// line, and a leading UTF-8 byte-order mark is skipped.
 inline std::vector<std::string_view> InputLines(std::string_view doc) {
   std::vector<std::string_view> lines;
-  if (kStrictText && doc.substr(0, 3) == "\xEF\xBB\xBF") doc.remove_prefix(3);
+  if (doc.substr(0, 3) == "\xEF\xBB\xBF") doc.remove_prefix(3);
   size_t start = 0;
   while (start < doc.size()) {
-    size_t end = kStrictText ? doc.find_first_of("\r\n", start) : doc.find('\n', start);
+    size_t end = doc.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = doc.size();
     std::string_view line = doc.substr(start, end - start);
     size_t next = end + 1;
-    if (kStrictText) {
-      if (end + 1 < doc.size() && doc[end] == '\r' && doc[end + 1] == '\n') ++next;
-    } else if (!line.empty() && line.back() == '\r') {
-      line.remove_suffix(1);
-    }
+    if (end + 1 < doc.size() && doc[end] == '\r' && doc[end + 1] == '\n') ++next;
     lines.push_back(line);
     start = next;
   }

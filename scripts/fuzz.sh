@@ -3,7 +3,7 @@
 # fuzz/regressions/<target>/, then fuzzes each target for KORVENIA_FUZZ_SECONDS (30) seconds
 # from the examples and golden files. A crash or a failed property fails the script; the
 # input that did it is left in build-fuzz/artifacts/<target>/ (save it as a regression case).
-# Arguments go to cmake, e.g. -DKORVENIA_FUZZ_STRICT_TEXT=ON (see fuzz/CMakeLists.txt).
+# Arguments go to cmake.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

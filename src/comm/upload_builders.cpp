@@ -17,17 +17,6 @@ namespace korv {
 
 namespace {
 
-// How a text read from an upload source counts its characters: code points when it is
-// UTF-8, bytes otherwise.
-TextEncoding EncodingOf(std::string_view text) {
-  return HasNonAscii(text) && IsValidUtf8(text) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-}
-
-// The first `n` characters.
-std::string FirstCharacters(std::string_view text, std::size_t n) {
-  return std::string(CharPrefix(text, n, EncodingOf(text)));
-}
-
 std::string Number(std::string_view text) {
   std::string s = Trim(text);
   const std::size_t comma = s.find(',');
@@ -45,6 +34,8 @@ UploadBuild CoordinateBuilder(std::istream& source, std::ostream& scratch,
                               SplitFn split) {
   UploadBuild build;
   build.SendLineCount = 1;
+  // Names and codes are cut in characters of the encoding the whole file is in.
+  const TextEncoding encoding = OutputEncodingOf(source);
   std::vector<std::string> fields;
   std::string line;
   LineReader reader(source);
@@ -67,7 +58,7 @@ UploadBuild CoordinateBuilder(std::istream& source, std::ostream& scratch,
       if (value[m].empty()) value[m] = "0.000";
     }
     PutUpLoadLine(scratch, value[kPoint], value[kNorthing], value[kEasting], value[kElevation],
-                  value[kCode]);
+                  value[kCode], encoding);
   }
   ++build.SendLineCount;
   return build;
@@ -120,20 +111,21 @@ UploadBuild WithSource(const std::string& sourcePath, Body body) {
 }  // namespace
 
 std::string UpLoadLine(std::string_view point, std::string_view first, std::string_view second,
-                       std::string_view elevation, std::string_view code) {
-  std::string out = FirstCharacters(Trim(point), 12);
+                       std::string_view elevation, std::string_view code, TextEncoding encoding) {
+  std::string out(CharPrefix(TrimView(point), 12, encoding));
   if (!out.empty()) out += ',';
   for (std::string_view number : {first, second, elevation}) {
     std::string n = Number(number);
     if (!n.empty()) out += n + ',';
   }
-  out += FirstCharacters(Trim(code), 12);
+  out += CharPrefix(TrimView(code), 12, encoding);
   return out;
 }
 
 void PutUpLoadLine(std::ostream& scratch, std::string_view point, std::string_view first,
-                   std::string_view second, std::string_view elevation, std::string_view code) {
-  scratch << UpLoadLine(point, first, second, elevation, code) << "\r\n";
+                   std::string_view second, std::string_view elevation, std::string_view code,
+                   TextEncoding encoding) {
+  scratch << UpLoadLine(point, first, second, elevation, code, encoding) << "\r\n";
 }
 
 UploadBuild CreateUpLoadFileComma(std::istream& source, std::ostream& scratch,
@@ -153,22 +145,23 @@ UploadBuild CreateUpLoadFileSpace(std::istream& source, std::ostream& scratch,
 UploadBuild CreateUpLoadFileKOF(std::istream& source, std::ostream& scratch, int coordOrderIndex) {
   UploadBuild build;
   build.SendLineCount = 1;
+  // The columns are read in the encoding the whole file was written in.
+  const TextEncoding encoding = OutputEncodingOf(source);
   std::string line;
   LineReader reader(source);
   while (reader.Next(line)) {
     ++build.SendLineCount;
     if (line.size() < 3 || line.compare(1, 2, "05") != 0) continue;
     const std::string_view l(line);
-    const TextEncoding encoding = EncodingOf(l);
     const std::string_view point = Piece(l, 5, 14, encoding);
     const std::string_view code = Piece(l, 16, 23, encoding);
     const std::string_view a = Piece(l, 25, 36, encoding);
     const std::string_view b = Piece(l, 38, 48, encoding);
     const std::string_view elevation = Piece(l, 50, 57, encoding);
     if (coordOrderIndex == 1) {
-      PutUpLoadLine(scratch, point, a, b, elevation, code);
+      PutUpLoadLine(scratch, point, a, b, elevation, code, encoding);
     } else {
-      PutUpLoadLine(scratch, point, b, a, elevation, code);
+      PutUpLoadLine(scratch, point, b, a, elevation, code, encoding);
     }
   }
   ++build.SendLineCount;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/coord_field_options.h"
+#include "core/text_encoding.h"
 
 namespace korv {
 
@@ -24,12 +25,14 @@ struct UploadBuild {
 // One upload line without its line end: point (trimmed, first 12 characters), the two
 // plane coordinates and the elevation (trimmed, first "," turned into "."), each followed by
 // a comma unless it is empty (then it is left out with its comma), and the code (trimmed,
-// first 12 characters).
+// first 12 characters). Characters are counted in `encoding`, the source file's.
 std::string UpLoadLine(std::string_view point, std::string_view first, std::string_view second,
-                       std::string_view elevation, std::string_view code);
+                       std::string_view elevation, std::string_view code,
+                       TextEncoding encoding = TextEncoding::Windows1252);
 // Writes UpLoadLine followed by CR LF.
 void PutUpLoadLine(std::ostream& scratch, std::string_view point, std::string_view first,
-                   std::string_view second, std::string_view elevation, std::string_view code);
+                   std::string_view second, std::string_view elevation, std::string_view code,
+                   TextEncoding encoding = TextEncoding::Windows1252);
 
 // Coordinate list, comma-separated (SplitFields) or blank-separated (SplitWords). `columns`
 // are the upload field settings: what each of the five columns holds (0 point, 1 northing,

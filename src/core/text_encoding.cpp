@@ -194,6 +194,13 @@ size_t UnfinishedTail(std::string_view data) {
 TextEncoding OutputEncodingOf(std::istream& in) {
   const std::istream::pos_type start = in.tellg();
   if (start == std::istream::pos_type(-1)) return TextEncoding::Windows1252;
+  // A byte-order mark is skipped by every reader, so it says nothing of the text.
+  char mark[3] = {};
+  in.read(mark, 3);
+  if (in.gcount() != 3 || std::string_view(mark, 3) != "\xEF\xBB\xBF") {
+    in.clear();
+    in.seekg(start);
+  }
   constexpr size_t kBlock = size_t{1} << 16;
   std::vector<char> buffer(kBlock + 4);
   size_t kept = 0;  // an unfinished sequence carried to the front of the next block
@@ -220,9 +227,14 @@ TextEncoding OutputEncodingOf(std::istream& in) {
   return valid && nonAscii ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
-std::string ToEncoding(std::string_view utf8, TextEncoding encoding, size_t* unrepresentable) {
-  if (encoding == TextEncoding::Utf8) return std::string(utf8);
-  return Utf8ToWindows1252(utf8, unrepresentable);
+std::string ToEncoding(std::string_view text, TextEncoding encoding, size_t* unrepresentable) {
+  // A text that is no UTF-8 (a command-line word typed in a single-byte locale) is taken as
+  // Windows-1252, as the settings file's lines are.
+  if (!IsValidUtf8(text)) {
+    return encoding == TextEncoding::Utf8 ? Windows1252ToUtf8(text) : std::string(text);
+  }
+  if (encoding == TextEncoding::Utf8) return std::string(text);
+  return Utf8ToWindows1252(text, unrepresentable);
 }
 
 std::string_view CharSuffix(std::string_view text, size_t chars, TextEncoding encoding) {

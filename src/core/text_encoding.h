@@ -34,8 +34,9 @@ TextEncoding LinesEncoding(std::string_view bytes);
 // its end and puts it back where it was; a stream that cannot seek gives Windows-1252.
 TextEncoding OutputEncodingOf(std::istream& in);
 
-// A text from inside the program (UTF-8) in `encoding`.
-std::string ToEncoding(std::string_view utf8, TextEncoding encoding,
+// A text from inside the program (UTF-8; any other bytes are taken as Windows-1252) in
+// `encoding`.
+std::string ToEncoding(std::string_view text, TextEncoding encoding,
                        size_t* unrepresentable = nullptr);
 
 // Byte length of the first `chars` characters of `text` (all of it when shorter). A UTF-8

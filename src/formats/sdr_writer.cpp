@@ -221,7 +221,6 @@ class RawRecordWriter {
 
 // The job name (the output's file name) in the output's encoding.
 std::string JobName(std::string_view name, TextEncoding encoding, ConvertNotes& notes) {
-  if (!IsValidUtf8(name)) return std::string(name);
   size_t lost = 0;
   std::string text = ToEncoding(name, encoding, &lost);
   notes.Unrepresentable(lost);

@@ -53,8 +53,9 @@ TEST(PutUpLoadLine, TrimsCutsAndLeavesOutEmptyValues) {
   // Empty values go out with their comma: the rest moves forward.
   EXPECT_EQ(UpLoadLine("  ", "1", " ", "3", "C"), "1,3,C");
   EXPECT_EQ(UpLoadLine("", "", "", "", ""), "");
-  // Twelve characters, not twelve bytes, of a UTF-8 name.
-  EXPECT_EQ(UpLoadLine("ÅÅÅÅÅÅÅÅÅÅÅÅÅÅ", "1", "2", "3", ""), "ÅÅÅÅÅÅÅÅÅÅÅÅ,1,2,3,");
+  // Twelve characters, not twelve bytes, of a name in a UTF-8 file.
+  EXPECT_EQ(UpLoadLine("ÅÅÅÅÅÅÅÅÅÅÅÅÅÅ", "1", "2", "3", "", TextEncoding::Utf8),
+            "ÅÅÅÅÅÅÅÅÅÅÅÅ,1,2,3,");
 
   std::ostringstream out;
   PutUpLoadLine(out, "P1", "1", "2", "3", "C");
