@@ -198,7 +198,7 @@ void F_DatTr::SetTabOrder() {
                       ComSend,        StCombComm[0],  StCombDevice,   StCombComm[1],
                       StCombComm[2],  StCombComm[3],  StCombCoord[0], StCombCoord[1],
                       StOpEditor[0],  StOpEditor[1],  TxEditor,       ComEditorBrowse,
-                      ComHelp,        ComExit,        Command1};
+                      Command1,       ComHelp,        ComExit};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 

@@ -239,6 +239,11 @@ TEST_F(UiTest, EveryControlTheKeyboardReachesHasASpokenName) {
 
 TEST_F(UiTest, TabFollowsTheDrawnOrderInEveryWindow) {
   ForEachWindow(*ctx, *window, [](QWidget& w) { ExpectFocusFollowsDrawing(w); });
+  // Save setup, left of Help and Exit in special setup mode.
+  state.SpecialSetupMode = true;
+  window->Command1->show();
+  window->ResizeForm();
+  ExpectFocusFollowsDrawing(*window);
 }
 
 void Toggle(QAbstractButton* button) {
