@@ -33,7 +33,7 @@ double Widest(std::initializer_list<double> widths) { return std::max(widths); }
 
 void F_DatTr::RelayoutOnTextChanges() {
   // A control whose text, font or visibility changes asks its parent to lay out again; the
-  // windows's frames and pages have no layout of their own to do that, so ResizeForm does.
+  // window's frames and pages have no layout of their own to do that, so ResizeForm does.
   for (QWidget* container : std::initializer_list<QWidget*>{
            this, Fr1->parentWidget(), FrSend->parentWidget(), StFrComm->parentWidget(), Fr1, Fr2,
            Fr3, FrSend, StFrComm, StFrCoord, StFrEditor}) {

@@ -37,7 +37,7 @@ namespace korv {
 namespace {
 
 std::string Describe(const QWidget* w) {
-  QString text = CaptionOf(w).empty() ? QString() : QString::fromStdString(CaptionOf(w));
+  const QString text = QString::fromStdString(CaptionOf(w));
   return (w->window()->objectName() + "/" + w->objectName() + " \"" + text + "\" " +
           w->metaObject()->className())
       .toStdString();
