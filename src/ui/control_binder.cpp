@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QVariant>
+#include <algorithm>
 #include <cmath>
 
 #include "core/settings.h"
@@ -79,10 +80,34 @@ void ApplyTexts(QWidget* widget, const ControlTexts& texts, ControlRecordKind ki
   if (kind != ControlRecordKind::Window) widget->setToolTip(Q(texts.toolTip));
   widget->setProperty(kWidthProperty, texts.width);
   if (kind != ControlRecordKind::Combo) widget->setProperty(kHeightProperty, texts.height);
-  int w = texts.width > 0 ? TwipsToPixels(texts.width, widget) : widget->width();
-  int h = kind != ControlRecordKind::Combo && texts.height > 0 ? TwipsToPixels(texts.height, widget)
-                                                               : widget->height();
+  const int w = texts.width > 0 ? TwipsToPixels(NeededWidth(widget, 0), widget) : widget->width();
+  const int h = kind != ControlRecordKind::Combo && texts.height > 0
+                    ? TwipsToPixels(NeededHeight(widget, 0, PixelsToTwips(w, widget)), widget)
+                    : widget->height();
   widget->resize(w, h);
+}
+
+QSize TextRoom(const QWidget* widget, int width) {
+  if (!widget) return {};
+  // For the controls here the minimum size hint is the whole text (a wrapping label's
+  // longest word); a window's is what its layout needs, or nothing without one.
+  const QSize hint = widget->minimumSizeHint().expandedTo(QSize(0, 0));
+  if (!widget->hasHeightForWidth()) return hint;
+  const int at = std::max(width < 0 ? widget->width() : width, hint.width());
+  return QSize(hint.width(), std::max(hint.height(), widget->heightForWidth(at)));
+}
+
+double NeededHeight(const QWidget* widget, double fallback, double width) {
+  const double recorded = RecordedHeight(widget, 0);
+  const int at = width > 0 ? TwipsToPixels(width, widget) : -1;
+  return std::max(recorded > 0 ? recorded : fallback,
+                  PixelsToTwips(TextRoom(widget, at).height(), widget));
+}
+
+double NeededWidth(const QWidget* widget, double fallback) {
+  const double recorded = RecordedWidth(widget, 0);
+  return std::max(recorded > 0 ? recorded : fallback,
+                  PixelsToTwips(TextRoom(widget).width(), widget));
 }
 
 double RecordedHeight(const QWidget* widget, double fallback) {

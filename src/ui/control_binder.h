@@ -8,6 +8,7 @@
 #include "core/app_state.h"
 #include "core/control_records.h"
 
+class QSize;
 class QWidget;
 
 namespace korv {
@@ -21,14 +22,25 @@ double PixelsToTwips(int pixels, const QWidget* reference = nullptr);
 std::string CaptionOf(const QWidget* widget);
 void SetCaption(QWidget* widget, const std::string& caption);
 
-// Applies the properties `kind` allows. Sizes resize the widget (layouts may override them)
-// and are remembered so ReadTexts gives them back unchanged.
+// Applies the properties `kind` allows. Sizes resize the widget (layouts may override them),
+// never below what its text needs, and are remembered so ReadTexts gives them back unchanged.
 void ApplyTexts(QWidget* widget, const ControlTexts& texts, ControlRecordKind kind);
 // The texts the widget shows now; `base` supplies what the widget does not hold.
 ControlTexts ReadTexts(const QWidget* widget, const ControlTexts& base);
 // The height and width last applied to the widget (twips), or the base's when none.
 double RecordedHeight(const QWidget* widget, double fallback);
 double RecordedWidth(const QWidget* widget, double fallback);
+
+// What a widget's text needs (pixels) so that none of it is cut: a caption, plain label or list
+// its whole text (the widest entry), a frame its title, a wrapping label its longest word in
+// width and, at `width` pixels (its own width when -1), the height of its wrapped lines.
+QSize TextRoom(const QWidget* widget, int width = -1);
+// The height and width (twips) a control is laid out with: the size its record gives it
+// (`fallback` when it has none), but never less than its text needs, so a translated caption
+// or a larger font grows the control (and its window) instead of being cut. `width` (twips)
+// is the width a wrapping label gets.
+double NeededHeight(const QWidget* widget, double fallback, double width = 0);
+double NeededWidth(const QWidget* widget, double fallback);
 
 // `root` itself when its objectName is `name`, else its descendant of that name.
 QWidget* FindControl(QWidget* root, const std::string& name);

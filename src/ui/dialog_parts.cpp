@@ -1,9 +1,12 @@
 // Small building blocks that several windows and dialogs share.
 #include "ui/dialog_parts.h"
 
+#include <QAbstractButton>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSignalBlocker>
+#include <algorithm>
 
 #include "ui/control_binder.h"
 
@@ -20,6 +23,11 @@ QHBoxLayout* CentredButtonRow(std::initializer_list<QWidget*> buttons) {
   QHBoxLayout* row = RightButtonRow(buttons);
   row->addStretch();
   return row;
+}
+
+void CheckQuietly(QAbstractButton* button) {
+  const QSignalBlocker quiet(button);
+  button->setChecked(true);
 }
 
 std::string SelectedText(const ListModel& list) {
@@ -42,20 +50,31 @@ LinkSettingRows MakeLinkSettingRows(QGroupBox* frame, const QString& prefix) {
 
 void PlaceLinkSettingRows(QGroupBox* frame, const LinkSettingRows& rows) {
   auto px = [frame](double twips) { return TwipsToPixels(twips, frame); };
-  for (size_t r = 0; r < rows.size(); ++r) {
-    const double top = 336 + 336 * static_cast<double>(r);
-    rows[r][0]->move(px(144), px(top));
-    rows[r][1]->move(px(1752), px(top));
-  }
-  FitLinkSettingRows(rows);
-  frame->setMinimumHeight(px(336 * 6 + 60));
-  frame->setMinimumWidth(px(1752 + 1800));
-}
-
-void FitLinkSettingRows(const LinkSettingRows& rows) {
+  int nameWidth = 0, valueWidth = 0, lineHeight = 0;
   for (const auto& row : rows) {
     row[0]->adjustSize();
     row[1]->adjustSize();
+    nameWidth = std::max(nameWidth, row[0]->width());
+    valueWidth = std::max(valueWidth, row[1]->width());
+    lineHeight = std::max({lineHeight, row[0]->height(), row[1]->height()});
+  }
+  // Below the frame's title, values right of the widest name, lines apart by their height.
+  auto tw = [frame](int pixels) { return PixelsToTwips(pixels, frame); };
+  const double first = std::max(336.0, tw(frame->fontMetrics().height()) + 60);
+  const double step = std::max(336.0, tw(lineHeight) + 60);
+  const double valueLeft = std::max(1752.0, 144 + tw(nameWidth) + 120);
+  for (size_t r = 0; r < rows.size(); ++r) {
+    const double top = first + step * static_cast<double>(r);
+    rows[r][0]->move(px(144), px(top));
+    rows[r][1]->move(px(valueLeft), px(top));
+  }
+  frame->setMinimumHeight(px(first + step * static_cast<double>(rows.size()) + 60));
+  frame->setMinimumWidth(std::max(px(1752 + 1800), px(valueLeft + 144) + valueWidth));
+}
+
+void FitLinkSettingRows(const LinkSettingRows& rows) {
+  if (auto* frame = qobject_cast<QGroupBox*>(rows[0][0]->parentWidget())) {
+    PlaceLinkSettingRows(frame, rows);
   }
 }
 
@@ -65,7 +84,7 @@ void FillLinkSettingValues(const LinkSettingRows& rows, const MainWindowModel& m
   rows[2][1]->setText(QStringLiteral("None"));
   rows[3][1]->setText(QStringLiteral("1"));
   rows[4][1]->setText(QString::fromStdString(SelectedText(model.stCombComm[3])));
-  for (const auto& row : rows) row[1]->adjustSize();
+  FitLinkSettingRows(rows);
 }
 
 }  // namespace korv

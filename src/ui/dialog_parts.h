@@ -9,6 +9,7 @@
 
 #include "core/app_state.h"
 
+class QAbstractButton;
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
@@ -21,6 +22,10 @@ QHBoxLayout* RightButtonRow(std::initializer_list<QWidget*> buttons);
 // A row of dialog buttons in the order given, centred.
 QHBoxLayout* CentredButtonRow(std::initializer_list<QWidget*> buttons);
 
+// Checks an option or check box as the program's own doing: handlers that follow the user's
+// choices through `toggled` do not run.
+void CheckQuietly(QAbstractButton* button);
+
 // The selected entry of `list`, or "" when nothing valid is selected.
 std::string SelectedText(const ListModel& list);
 
@@ -31,10 +36,11 @@ using LinkSettingRows = std::array<std::array<QLabel*, 2>, 5>;
 // Makes the labels of the rows inside `frame`. Name labels are called `prefix` + "LbBaundRate"
 // and so on; each value label has its name label's name with "1" added.
 LinkSettingRows MakeLinkSettingRows(QGroupBox* frame, const QString& prefix);
-// Puts the rows at their fixed places in `frame` (names at 144, values at 1752 twips, 336 twips
-// apart), fits them to their texts and gives the frame room for them.
+// Fits the labels of the rows to their texts, puts them at their places in `frame` (names at
+// 144, values at 1752 twips, 336 twips apart; further right and apart when the texts need it)
+// and gives the frame room for them.
 void PlaceLinkSettingRows(QGroupBox* frame, const LinkSettingRows& rows);
-// Fits every label of the rows to its text.
+// The same in the frame the rows are in, after their texts changed.
 void FitLinkSettingRows(const LinkSettingRows& rows);
 // Shows the settings tab's port values (parity and stop bit are fixed) and fits the value
 // labels to them.

@@ -1,5 +1,5 @@
-// The main window: construction, binding to the settings state, the Receive tab's handlers
-// and the window's layout.
+// The main window: construction, binding to the settings state and the Receive tab's handlers
+// (its layout is in main_window_layout.cpp).
 #include "ui/f_dattr.h"
 
 #include <QCheckBox>
@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QResizeEvent>
 #include <QTabWidget>
 #include <algorithm>
 
@@ -20,6 +19,7 @@
 #include "core/text.h"
 #include "ui/control_binder.h"
 #include "ui/conversion_dispatch.h"
+#include "ui/dialog_parts.h"
 #include "ui/format_dialogs.h"
 #include "ui/help_window.h"
 #include "ui/qt_text.h"
@@ -94,8 +94,8 @@ F_DatTr::F_DatTr(UiContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   connect(ComExit, &QPushButton::clicked, this, [this] { ComExit_Click(); });
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   SetTabOrder();
-  setMinimumSize(TwipsToPixels(6300, this), TwipsToPixels(5400, this));
   resize(TwipsToPixels(7400, this), TwipsToPixels(6200, this));
+  RelayoutOnTextChanges();
 
   connect(MainTab, &QTabWidget::currentChanged, this, [this] { ResizeForm(); });
   connect(ComHelp, &QPushButton::clicked, this, [this] { ComHelp_Click(); });
@@ -134,11 +134,17 @@ void F_DatTr::BuildReceiveTab(QWidget* page) {
   ComConv->setVisible(false);
   ComViewFile->setEnabled(false);
 
+  // Options answer being chosen, however that happens: a click, the arrow keys or Space, or
+  // a screen reader's Toggle (which never clicks).
   for (int i = 0; i < 2; ++i) {
-    connect(OpSourse[i], &QRadioButton::clicked, this, [this, i] { OpSourse_Click(i); });
+    connect(OpSourse[i], &QRadioButton::toggled, this, [this, i](bool on) {
+      if (on) OpSourse_Click(i);
+    });
   }
   for (int i = 0; i < 3; ++i) {
-    connect(OpReceive[i], &QRadioButton::clicked, this, [this, i] { OpReceive_Click(i); });
+    connect(OpReceive[i], &QRadioButton::toggled, this, [this, i](bool on) {
+      if (on) OpReceive_Click(i);
+    });
   }
   connect(ComboDataFormat, QOverload<int>::of(&QComboBox::activated), this,
           [this] { ComboDataFormat_Click(); });
@@ -205,7 +211,7 @@ void F_DatTr::SetTabOrder() {
                       ComSend,        StCombComm[0],  StCombDevice,   StCombComm[1],
                       StCombComm[2],  StCombComm[3],  StCombCoord[0], StCombCoord[1],
                       StOpEditor[0],  StOpEditor[1],  TxEditor,       ComEditorBrowse,
-                      ComHelp,        ComExit,        Command1};
+                      Command1,       ComHelp,        ComExit};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -226,8 +232,9 @@ void F_DatTr::ApplySettings() {
   CheckOrigDF->setChecked(m.checkOrigDFChecked);
   ComSaveSetings->setVisible(m.comSaveSetingsVisible);
   if (!m.comSaveSetingsToolTip.empty()) ComSaveSetings->setToolTip(Q(m.comSaveSetingsToolTip));
-  OpSourse[std::clamp(m.opSourse, 0, 1)]->setChecked(true);
-  OpReceive[std::clamp(m.opReceive, 0, 2)]->setChecked(true);
+  // Showing the stored choices is no choice of the user's: their handlers stay quiet.
+  CheckQuietly(OpSourse[std::clamp(m.opSourse, 0, 1)]);
+  CheckQuietly(OpReceive[std::clamp(m.opReceive, 0, 2)]);
   const bool file = m.opSourse == 1;
   ComFileName->setEnabled(file);
   OpReceive[2]->setEnabled(!file);
@@ -238,8 +245,10 @@ void F_DatTr::ApplySettings() {
   ComSettingSend->setVisible(m.comSettingSendVisible);
   for (size_t i = 0; i < 4; ++i) FillCombo(StCombComm[i], m.stCombComm[i]);
   ShowPortDevice();
+  // The device label has no record of its own: it looks like the port's label above it.
+  StLbDevice->setFont(StLbComm[0]->font());
   for (size_t i = 0; i < 2; ++i) FillCombo(StCombCoord[i], m.stCombCoord[i]);
-  StOpEditor[std::clamp(m.stOpEditor, 0, 1)]->setChecked(true);
+  CheckQuietly(StOpEditor[std::clamp(m.stOpEditor, 0, 1)]);
   TxEditor->setText(Q(m.txEditor.empty() ? s.ProgramEditor : m.txEditor));
   TxEditor->setVisible(m.txEditorVisible);
   ComEditorBrowse->setVisible(m.comEditorBrowseVisible);
@@ -285,7 +294,7 @@ int& F_DatTr::CurrentTarget() {
 void F_DatTr::OpSourse_Click(int index) {
   AppState& s = ctx_.state;
   s.SourceIndex = index;
-  OpSourse[index]->setChecked(true);
+  CheckQuietly(OpSourse[index]);
   if (index == 0) {
     ComFileName->setEnabled(false);
     OpReceive[2]->setEnabled(true);
@@ -295,7 +304,7 @@ void F_DatTr::OpSourse_Click(int index) {
     ComFileName->setEnabled(true);
     if (OpReceive[2]->isChecked()) {
       // A file from disk is converted, never stored as it is: "Other" becomes raw data.
-      OpReceive[0]->setChecked(true);
+      CheckQuietly(OpReceive[0]);
       s.SourceKind = 0;
       ComboDataFormat->setVisible(true);
       LbDataFormat->setVisible(true);
@@ -315,7 +324,7 @@ void F_DatTr::OpSourse_Click(int index) {
 void F_DatTr::OpReceive_Click(int index) {
   AppState& s = ctx_.state;
   s.SourceKind = index;
-  OpReceive[index]->setChecked(true);
+  CheckQuietly(OpReceive[index]);
   TranCombo();
   const bool other = index == 2;
   ComboDataFormat->setVisible(!other);
@@ -660,168 +669,6 @@ void F_DatTr::closeEvent(QCloseEvent* event) {
     SaveSettings(ctx_.state);
   }
   QWidget::closeEvent(event);
-}
-
-// ---- Layout ----
-
-void F_DatTr::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  ResizeForm();
-}
-
-void F_DatTr::ResizeForm() {
-  const double W = PixelsToTwips(width(), this);
-  const double H = PixelsToTwips(height(), this);
-  auto px = [this](double twips) { return TwipsToPixels(twips, this); };
-  auto heightOf = [](const QWidget* w, double fallback) {
-    const double h = RecordedHeight(w, 0);
-    return h > 0 ? h : fallback;
-  };
-  auto widthOf = [](const QWidget* w, double fallback) {
-    const double v = RecordedWidth(w, 0);
-    return v > 0 ? v : fallback;
-  };
-  // Places a widget of a frame, in twips from the frame's corner.
-  auto inFrame = [&](QWidget* w, double l, double t, double wd, double h) {
-    w->setGeometry(px(l), px(t), std::max(px(wd), 1), std::max(px(h), 1));
-  };
-  const double buttonRow = 620;  // Help, Exit and, in setup mode, Save setup below the tabs
-  MainTab->setGeometry(px(45), px(45), px(W - 90), std::max(px(H - 45 - buttonRow), 1));
-  // When the tab headers are taller than the 380 twips the layout counts on, every page
-  // control moves down by the same amount, so nothing overlaps.
-  const int pageTop = Fr1->parentWidget()->mapTo(this, QPoint(0, 0)).y();
-  const int shift = std::max(0, pageTop + px(60) - px(380));
-  // Places a widget of a tab page, in twips from the window's corner.
-  auto onPage = [&](QWidget* w, double l, double t, double wd, double h) {
-    const QPoint offset = w->parentWidget()->mapTo(this, QPoint(0, 0));
-    w->setGeometry(px(l) - offset.x(), px(t) + shift - offset.y(), std::max(px(wd), 1),
-                   std::max(px(h), 1));
-  };
-
-  // Receive tab: two frames side by side, the output frame across the width below them.
-  const double half = W / 2;
-  const double sideWidth = half - 210;
-  onPage(Fr1, 90, 380, sideWidth, 1650);
-  onPage(Fr2, half + 60, 380, sideWidth, 1650);
-  const double opt = heightOf(OpSourse[0], 255);
-  inFrame(OpSourse[0], 120, 330, sideWidth - 240, opt);
-  inFrame(OpSourse[1], 120, 330 + opt + 90, sideWidth - 240, heightOf(OpSourse[1], 255));
-  inFrame(ComFileName, 120, 330 + 2 * (opt + 90) + 60, sideWidth - 240, heightOf(ComFileName, 375));
-  for (size_t i = 0; i < 3; ++i) {
-    inFrame(OpReceive[i], 120, 330 + static_cast<double>(i) * (opt + 150), sideWidth - 240,
-            heightOf(OpReceive[i], 255));
-  }
-  // The output frame: format row, copy box, file name row; labels left of their boxes.
-  const double fr3Width = W - 240;
-  const double inner = fr3Width - 240;
-  const double combo = PixelsToTwips(ComboDataFormat->sizeHint().height(), this);
-  const double box =
-      std::max(heightOf(TxFileName, 285), PixelsToTwips(TxFileName->sizeHint().height(), this));
-  const double labelWidth =
-      PixelsToTwips(std::max(LbDataFormat->sizeHint().width(), LbFileName->sizeHint().width()),
-                    this) +
-      60;
-  const double field = inner - labelWidth;
-  const double buttonWidth =
-      std::min(std::max(widthOf(ComSaveSetings, 1215), widthOf(ComSaveBrowse, 1215)), field / 3);
-  const double formatTop = 300;
-  const double formatRow = std::max(combo, heightOf(ComSaveSetings, 375));
-  inFrame(LbDataFormat, 120, formatTop + (formatRow - heightOf(LbDataFormat, 255)) / 2,
-          labelWidth - 60, heightOf(LbDataFormat, 255));
-  inFrame(ComboDataFormat, 120 + labelWidth, formatTop + (formatRow - combo) / 2,
-          field - buttonWidth - 120, combo);
-  inFrame(ComSaveSetings, 120 + inner - buttonWidth, formatTop, buttonWidth, formatRow);
-  const double checkTop = formatTop + formatRow + 90;
-  inFrame(CheckOrigDF, 120 + labelWidth, checkTop, field, heightOf(CheckOrigDF, 255));
-  const double boxTop = checkTop + heightOf(CheckOrigDF, 255) + 90;
-  const double fileRow = std::max(box, heightOf(ComSaveBrowse, 375));
-  inFrame(LbFileName, 120, boxTop + (fileRow - heightOf(LbFileName, 255)) / 2, labelWidth - 60,
-          heightOf(LbFileName, 255));
-  inFrame(TxFileName, 120 + labelWidth, boxTop + (fileRow - box) / 2, field - buttonWidth - 120,
-          box);
-  inFrame(ComSaveBrowse, 120 + inner - buttonWidth, boxTop, buttonWidth, fileRow);
-  const double fr3Height = boxTop + fileRow + 150;
-  onPage(Fr3, 90, 2100, fr3Width, fr3Height);
-  const double actionTop = 2100 + fr3Height + 150;
-  const double actionWidth = std::min(widthOf(ComDLN, 1815), (W - 240) / 2 - 60);
-  onPage(ComDLN, 90, actionTop, actionWidth, heightOf(ComDLN, 375));
-  onPage(ComConv, 90, actionTop, std::min(widthOf(ComConv, 1815), (W - 240) / 2 - 60),
-         heightOf(ComConv, 375));
-  const double viewWidth = std::min(widthOf(ComViewFile, 1815), (W - 240) / 2 - 60);
-  onPage(ComViewFile, W - 150 - viewWidth, actionTop, viewWidth, heightOf(ComViewFile, 375));
-
-  // Send tab: one frame across the width, the action buttons below it.
-  const double sendInner = W - 240 - 240;
-  const double sendButton = std::min(widthOf(ComSettingSend, 1215), sendInner / 3);
-  inFrame(LbDataFormaSend, 120, 300, sendInner, heightOf(LbDataFormaSend, 255));
-  const double sendComboTop = 300 + heightOf(LbDataFormaSend, 255) + 30;
-  inFrame(ComboDataFormatSend, 120, sendComboTop, sendInner - sendButton - 120, combo);
-  inFrame(ComSettingSend, 120 + sendInner - sendButton, sendComboTop, sendButton,
-          std::max(combo, heightOf(ComSettingSend, 375)));
-  const double sendLabelTop = sendComboTop + combo + 180;
-  inFrame(LbFileNameSend, 120, sendLabelTop, sendInner, heightOf(LbFileNameSend, 255));
-  const double sendBoxTop = sendLabelTop + heightOf(LbFileNameSend, 255) + 30;
-  inFrame(TxFileNameSend, 120, sendBoxTop, sendInner - sendButton - 120, box);
-  inFrame(ComBrowseSend, 120 + sendInner - sendButton, sendBoxTop, sendButton,
-          std::max(box, heightOf(ComBrowseSend, 375)));
-  const double frSendHeight = sendBoxTop + std::max(box, heightOf(ComBrowseSend, 375)) + 180;
-  onPage(FrSend, 90, 380, W - 240, frSendHeight);
-  const double sendActionTop = 380 + frSendHeight + 150;
-  onPage(ComEditSend, 90, sendActionTop, actionWidth, heightOf(ComEditSend, 375));
-  onPage(ComSend, W - 150 - actionWidth, sendActionTop, actionWidth, heightOf(ComSend, 375));
-
-  // Settings tab: link settings on the left, coordinates and editor on the right.
-  const double rowLabel = sideWidth * 0.45;
-  double y = 300;
-  for (size_t i = 0; i < 4; ++i) {
-    inFrame(StLbComm[i], 120, y + 30, rowLabel - 60, heightOf(StLbComm[i], 255));
-    inFrame(StCombComm[i], 120 + rowLabel, y, sideWidth - 240 - rowLabel, combo);
-    y += combo + 90;
-    if (i == 0) {
-      // The device the port opens, right under the port list.
-      inFrame(StCombDevice, 120 + rowLabel, y, sideWidth - 240 - rowLabel, combo);
-      y += combo + 90;
-    }
-  }
-  inFrame(StLbComm[4], 120, y + 30, rowLabel - 60, heightOf(StLbComm[4], 255));
-  inFrame(StLbComm[5], 120 + rowLabel, y + 30, sideWidth - 240 - rowLabel,
-          heightOf(StLbComm[5], 255) * 2);
-  onPage(StFrComm, 90, 380, sideWidth, y + heightOf(StLbComm[5], 255) * 2 + 180);
-  y = 300;
-  for (size_t i = 0; i < 2; ++i) {
-    inFrame(StLbCoord[i], 120, y, sideWidth - 240, heightOf(StLbCoord[i], 255));
-    y += heightOf(StLbCoord[i], 255) + 30;
-    inFrame(StCombCoord[i], 120, y, sideWidth - 240, combo);
-    y += combo + 90;
-  }
-  onPage(StFrCoord, half + 60, 380, sideWidth, y + 90);
-  const double editorTop = 380 + y + 90 + 120;
-  double ey = 300;
-  for (size_t i = 0; i < 2; ++i) {
-    inFrame(StOpEditor[i], 120, ey, sideWidth - 240, heightOf(StOpEditor[i], 255));
-    ey += heightOf(StOpEditor[i], 255) + 60;
-  }
-  const double editorBrowse = std::min(widthOf(ComEditorBrowse, 1215), (sideWidth - 240) / 3);
-  inFrame(TxEditor, 120, ey, sideWidth - 240 - editorBrowse - 90, box);
-  inFrame(ComEditorBrowse, sideWidth - 120 - editorBrowse, ey, editorBrowse,
-          std::max(box, heightOf(ComEditorBrowse, 375)));
-  onPage(StFrEditor, half + 60, editorTop, sideWidth,
-         ey + std::max(box, heightOf(ComEditorBrowse, 375)) + 150);
-
-  // The window's own buttons below the tabs.
-  const double exitWidth = widthOf(ComExit, 1215);
-  const double helpWidth = widthOf(ComHelp, 1215);
-  const double rowTop = H - buttonRow + 90;
-  ComExit->setGeometry(px(W - 90 - exitWidth), px(rowTop), px(exitWidth),
-                       px(heightOf(ComExit, 375)));
-  ComHelp->setGeometry(px(W - 90 - exitWidth - 120 - helpWidth), px(rowTop), px(helpWidth),
-                       px(heightOf(ComHelp, 375)));
-  if (ctx_.state.SpecialSetupMode) {
-    Command1->setGeometry(px(90), px(rowTop), px(1500), px(375));
-  }
-  // The window never gets so low that the Receive tab's buttons leave it.
-  const int needed = px(actionTop + heightOf(ComDLN, 375) + 240 + buttonRow) + shift;
-  if (minimumHeight() != needed) setMinimumHeight(needed);
 }
 
 }  // namespace korv

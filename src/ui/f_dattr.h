@@ -122,6 +122,7 @@ class F_DatTr : public QWidget {
   std::array<QRadioButton*, 2> StOpEditor;
   QLineEdit* TxEditor;
   QPushButton* ComEditorBrowse;
+  QLabel* StLbDevice;
   QComboBox* StCombDevice;  // serial device of the chosen port ("[Serial devices]")
   // Below the tabs.
   QPushButton* ComHelp;
@@ -131,12 +132,15 @@ class F_DatTr : public QWidget {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildReceiveTab(QWidget* page);
   void BuildSendTab(QWidget* page);
   void BuildSettingsTab(QWidget* page);
   void SetTabOrder();
+  // Lays the window out again whenever a control's text or font changes what it needs.
+  void RelayoutOnTextChanges();
   void ConnectSendTab();
   void ConnectSettingsTab();
   // Ends the program (through UiContext::endProgram when set).

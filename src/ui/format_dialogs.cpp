@@ -57,9 +57,23 @@ const std::array<QColor, 8> kPalette = {
     QColor(255, 0, 0), QColor(255, 255, 0), QColor(0, 255, 0),     QColor(0, 255, 255),
     QColor(0, 0, 255), QColor(255, 0, 255), QColor(255, 255, 255), QColor(128, 128, 128)};
 
+// What a screen reader calls the palette's colours.
+const std::array<const char*, 8> kPaletteNames = {"Red",  "Yellow",  "Green", "Cyan",
+                                                  "Blue", "Magenta", "White", "Grey"};
+
+// Shows `colour` on the button; disabled, faded into the window's background with greyed text,
+// as every other disabled control looks.
 void SetBackground(QPushButton* button, const QColor& colour) {
-  button->setStyleSheet(QStringLiteral("background-color: %1; color: %2;")
-                            .arg(colour.name(), colour.lightness() > 128 ? "black" : "white"));
+  const QPalette& palette = button->palette();
+  const QColor background = palette.color(QPalette::Window);
+  const auto fade = [&](int a, int b) { return (a + 3 * b) / 4; };
+  const QColor faded(fade(colour.red(), background.red()), fade(colour.green(), background.green()),
+                     fade(colour.blue(), background.blue()));
+  button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; }"
+                                       " QPushButton:disabled { background-color: %3; color: %4; }")
+                            .arg(colour.name(), colour.lightness() > 128 ? "black" : "white",
+                                 faded.name(),
+                                 palette.color(QPalette::Disabled, QPalette::ButtonText).name()));
 }
 
 // The palette index a colour tag reads as, or -1 when it names none.
@@ -134,6 +148,8 @@ F_Sdr::F_Sdr(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
     groups[g] = new QButtonGroup(this);
     for (int i = 0; i < SdrGroupAt(g).options; ++i) {
       auto* op = Make<QRadioButton>(box, texts[g].name + std::to_string(i), texts[g].options[i]);
+      // Three groups offer "On" and "Off": a screen reader says whose.
+      op->setAccessibleName(QStringLiteral("%1: %2").arg(texts[g].label, texts[g].options[i]));
       groups[g]->addButton(op, i);
       line->addWidget(op);
     }
@@ -150,8 +166,10 @@ F_Sdr::F_Sdr(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   layout->addWidget(corrections);
   layout->addLayout(RightButtonRow({ComOK, ComCancel}));
 
-  connect(groups[kSdrCurvatureAndRefraction], &QButtonGroup::idClicked, this,
-          [this] { OpCR_Click(); });
+  // Toggled, not clicked: the keyboard and a screen reader's Toggle choose an option too.
+  connect(groups[kSdrCurvatureAndRefraction], &QButtonGroup::idToggled, this, [this](int, bool on) {
+    if (on) OpCR_Click();
+  });
   connect(ComOK, &QPushButton::clicked, this, [this] { ComOK_Click(); });
   connect(ComCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -196,8 +214,9 @@ F_KOFStp::F_KOFStp(UiContext& ctx, const std::string& output, const std::string&
     grid->addWidget(Lb[i], i - 1, 0, Qt::AlignRight | Qt::AlignBottom);
     grid->addWidget(Tx[i], i - 1, 1);
   }
-  ChkUPNC = Make<QCheckBox>(this, "KOF_ChkUPNC");
+  // Made in the order they are drawn, which is the order Tab visits them.
   ChkUCC = Make<QCheckBox>(this, "KOF_ChkUCC");
+  ChkUPNC = Make<QCheckBox>(this, "KOF_ChkUPNC");
   ComOK = Make<QPushButton>(this, "KOF_ComOK");
   ComCancel = Make<QPushButton>(this, "KOF_ComCancel");
   ComOK->setDefault(true);
@@ -309,8 +328,10 @@ DxfFormSetting::DxfFormSetting(UiContext& ctx, const std::string& output, QWidge
     lbTS->setBuddy(TxTS[r]);
     UpTS[r] = Make<QToolButton>(this, "UpDownUp" + n);
     UpTS[r]->setArrowType(Qt::UpArrow);
+    UpTS[r]->setAccessibleName(QStringLiteral("Larger text size"));
     DownTS[r] = Make<QToolButton>(this, "UpDownDown" + n);
     DownTS[r]->setArrowType(Qt::DownArrow);
+    DownTS[r]->setAccessibleName(QStringLiteral("Smaller text size"));
     auto* lbColr = Make<QLabel>(this, p + "LbColr" + n);
     ComSelColor[r] = Make<QPushButton>(this, p + "ComSelColor" + n);
     lbColr->setBuddy(ComSelColor[r]);
@@ -344,7 +365,10 @@ DxfFormSetting::DxfFormSetting(UiContext& ctx, const std::string& output, QWidge
   layout->addLayout(grid);
   layout->addLayout(options);
   layout->addLayout(RightButtonRow({ComOK, ComCancel}));
+  // Choosing an output closes the palette, by mouse, keyboard or a screen reader's Toggle; a
+  // click on the chosen one too.
   for (QRadioButton* op : Option3D) {
+    connect(op, &QRadioButton::toggled, this, [this] { FrPalette->hide(); });
     connect(op, &QRadioButton::clicked, this, [this] { FrPalette->hide(); });
   }
   connect(ComOK, &QPushButton::clicked, this, [this] { ComOK_Click(); });
@@ -359,6 +383,7 @@ DxfFormSetting::DxfFormSetting(UiContext& ctx, const std::string& output, QWidge
   for (int k = 0; k < 8; ++k) {
     ComCol[k] = Make<QPushButton>(FrPalette, "ComCol" + std::to_string(k));
     ComCol[k]->setFixedSize(22, 22);
+    ComCol[k]->setAccessibleName(QString::fromLatin1(kPaletteNames[k]));
     SetBackground(ComCol[k], kPalette[k]);
     paletteLayout->addWidget(ComCol[k]);
     connect(ComCol[k], &QPushButton::clicked, this, [this, k] { ComCol_Click(k); });

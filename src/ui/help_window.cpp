@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 
 #include "core/file_procs.h"
 #include "core/key_store.h"
@@ -138,7 +139,18 @@ void F_Help::Form_Activate() {
   auto px = [this](double twips) { return TwipsToPixels(twips, this); };
   const int margin = px(90);
   const int frameLeft = px(96);
-  const int frameWidth = px(3000);
+  // The frames are 3000 twips wide, or wider when a title, a word, a link or a button needs it;
+  // the window grows with them.
+  int frameWidth = px(3000);
+  for (const QWidget* frame : {Fr1, Fr2, Fr3}) {
+    frameWidth = std::max(frameWidth, TextRoom(frame).width());
+  }
+  for (const QWidget* w :
+       std::initializer_list<const QWidget*>{LbCI[0], LbCI[1], LbCI[2], LbCI[3], LbCI[4], LbCI[5],
+                                             LbNet[0], LbNet[1], ComOpenHelpFile}) {
+    frameWidth = std::max(frameWidth, TextRoom(w).width() + 2 * margin);
+  }
+  frameWidth = std::max(frameWidth, TextRoom(ComOK).width() + 2 * margin - 2 * frameLeft);
   const int inner = frameWidth - 2 * margin;
   // The first line sits below the frame's title, also when the title's font is large.
   auto firstLine = [&](const QGroupBox* frame) {
@@ -152,10 +164,8 @@ void F_Help::Form_Activate() {
   };
   // A button keeps its recorded size unless its caption needs more.
   auto sizeButton = [&](QPushButton* button, int widest) {
-    const QSize hint = button->sizeHint();
-    const int w = std::min(std::max(px(RecordedWidth(button, 0)), hint.width()), widest);
-    const int h = std::max(px(RecordedHeight(button, 0)), hint.height());
-    button->resize(w, h);
+    const int w = std::min(px(NeededWidth(button, 0)), widest);
+    button->resize(w, px(NeededHeight(button, 0)));
   };
 
   // Contact details, with an empty line before the last two.
@@ -186,8 +196,8 @@ void F_Help::Form_Activate() {
                    std::max(2 * bh, buttonTop + bh + margin / 2));
   ComOpenHelpFile->move((frameWidth - ComOpenHelpFile->width()) / 2, buttonTop);
 
-  // The window is 3248 twips wide outside: the frames' margin on both sides inside it. Its
-  // height adds 180 below OK; the title bar and borders are the window system's.
+  // The window is the frames' margin on both sides wider than the frames (3248 twips outside
+  // by design). Its height adds 180 below OK; the title bar and borders are the window system's.
   const int windowWidth = frameLeft + frameWidth + frameLeft;
   sizeButton(ComOK, windowWidth - 2 * margin);
   ComOK->move((windowWidth - ComOK->width()) / 2, Fr3->geometry().bottom() + 1 + px(180));

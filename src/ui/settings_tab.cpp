@@ -4,6 +4,7 @@
 // the "[Serial devices]" section of the settings file.
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,6 +13,8 @@
 #include "comm/serial_link.h"
 #include "core/key_store.h"
 #include "core/text.h"
+#include "ui/control_binder.h"
+#include "ui/dialog_parts.h"
 #include "ui/f_dattr.h"
 #include "ui/qt_text.h"
 
@@ -23,6 +26,10 @@ void F_DatTr::ConnectSettingsTab() {
   StCombDevice->setEditable(true);
   StCombDevice->setInsertPolicy(QComboBox::NoInsert);
   StCombDevice->setAccessibleName(QStringLiteral("Serial device"));
+  // Screen readers here name a list by its label, not by its accessible name.
+  StLbDevice = new QLabel(QStringLiteral("Serial device:"), StFrComm);
+  StLbDevice->setObjectName("StLbDevice");
+  SetBuddy(StLbDevice, StCombDevice);
   StCombDevice->setToolTip(
       QStringLiteral("Serial device of this port: pick one of the devices present or type its "
                      "path"));
@@ -33,7 +40,9 @@ void F_DatTr::ConnectSettingsTab() {
   for (int i = 0; i < 2; ++i) {
     connect(StCombCoord[i], QOverload<int>::of(&QComboBox::activated), this,
             [this, i] { StCombCoord_Click(i); });
-    connect(StOpEditor[i], &QRadioButton::clicked, this, [this, i] { StOpEditor_Click(i); });
+    connect(StOpEditor[i], &QRadioButton::toggled, this, [this, i](bool on) {
+      if (on) StOpEditor_Click(i);
+    });
   }
   connect(TxEditor, &QLineEdit::textChanged, this, [this] { TxEditor_Change(); });
   connect(ComEditorBrowse, &QPushButton::clicked, this, [this] { ComEditorBrowse_Click(); });
@@ -63,7 +72,7 @@ void F_DatTr::StCombCoord_Click(int index) {
 
 void F_DatTr::StOpEditor_Click(int index) {
   ctx_.state.EditorChoice = index;
-  StOpEditor[static_cast<size_t>(index)]->setChecked(true);
+  CheckQuietly(StOpEditor[static_cast<size_t>(index)]);
   TxEditor->setVisible(index == 1);
   ComEditorBrowse->setVisible(index == 1);
   SyncModel();
