@@ -170,6 +170,20 @@ inline std::vector<std::string_view> InputLines(std::string_view doc) {
   return lines;
 }
 
+// The same lines ended by LF, by CR LF or by a lone CR, or behind a byte-order mark, give the
+// same output `out` as `doc` did through `convert`.
+template <typename Convert>
+void CheckLineEndsDoNotMatter(const Convert& convert, const std::string& doc,
+                              const std::string& out) {
+  Check(convert(LfToCrLf(doc)) == out, "LF and CR LF line ends give the same output", doc);
+  Check(convert(LoneCrToCrLf(doc)) == out, "a lone CR ends a line as CR LF does", doc);
+  // One mark at the start is skipped (a second one is text).
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  if (IsValidUtf8(doc) && doc.substr(0, 3) != kBom) {
+    Check(convert(std::string(kBom) + doc) == out, "a byte-order mark is skipped", doc);
+  }
+}
+
 // Texts a settings file or a dialog may hand a writer: UTF-8 without line ends, short and
 // long, blank, with multi-byte characters.
 inline std::string PickText(FuzzedDataProvider& fdp) {
