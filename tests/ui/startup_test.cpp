@@ -21,7 +21,7 @@
 #include "ui/app_windows.h"
 #include "ui/download_window.h"
 #include "ui/f_dattr.h"
-#include "ui/scripted_prompts.h"
+#include "scripted_prompts.h"
 #include "ui_fixture.h"
 
 namespace korv {

@@ -13,7 +13,7 @@
 #include "core/key_store.h"
 #include "core/settings.h"
 #include "ui/f_dattr.h"
-#include "ui/scripted_prompts.h"
+#include "scripted_prompts.h"
 
 namespace korv {
 
