@@ -12,9 +12,9 @@
 namespace korv {
 namespace {
 
-using test::ReadWhole;
+using test::ReadFileBytes;
 using test::ScratchFolder;
-using test::WriteWhole;
+using test::WriteFileBytes;
 
 std::string Convert(const std::string& input, std::array<int, 5> choices, FieldSeparator separator,
                     int order) {
@@ -56,43 +56,43 @@ TEST(CoorToCoordinates, WholeListMatchesGolden) {
       CoorToCoordinates(test::DataPath("asc/mixed.asc").string(), dir / "out.txt",
                         WriteMode::Overwrite, options, FieldSeparator::Comma, CoordOrder::kNEZ);
   ASSERT_TRUE(r.ok) << r.fault;
-  EXPECT_EQ(ReadWhole(dir / "out.txt"), ReadWhole(test::DataPath("asc/mixed~asc.asc")));
+  EXPECT_EQ(ReadFileBytes(dir / "out.txt"), ReadFileBytes(test::DataPath("asc/mixed~asc.asc")));
 }
 
 TEST(CoorToCoordinates, AppendKeepsExistingContentAndOverwriteReplacesIt) {
   ScratchFolder dir("coord_file_append");
-  WriteWhole(dir / "in.asc", "P1,1,2,3,A\r\n");
-  WriteWhole(dir / "out.txt", "OLD LINE\r\n");
+  WriteFileBytes(dir / "in.asc", "P1,1,2,3,A\r\n");
+  WriteFileBytes(dir / "out.txt", "OLD LINE\r\n");
   CoordFieldOptions options;
   ASSERT_TRUE(CoorToCoordinates(dir / "in.asc", dir / "out.txt", WriteMode::Append, options,
                                 FieldSeparator::Space, CoordOrder::kNEZ)
                   .ok);
-  EXPECT_EQ(ReadWhole(dir / "out.txt"), "OLD LINE\r\nP1 1 2 3 A\r\n");
+  EXPECT_EQ(ReadFileBytes(dir / "out.txt"), "OLD LINE\r\nP1 1 2 3 A\r\n");
   ASSERT_TRUE(CoorToCoordinates(dir / "in.asc", dir / "out.txt", WriteMode::Overwrite, options,
                                 FieldSeparator::Space, CoordOrder::kNEZ)
                   .ok);
-  EXPECT_EQ(ReadWhole(dir / "out.txt"), "P1 1 2 3 A\r\n");
+  EXPECT_EQ(ReadFileBytes(dir / "out.txt"), "P1 1 2 3 A\r\n");
 }
 
 TEST(CoorToCoordinates, EmptyInputGivesEmptyFileOrLeavesAppendedFileAlone) {
   ScratchFolder dir("coord_file_empty");
-  WriteWhole(dir / "in.asc", "");
-  WriteWhole(dir / "kept.txt", "KEEP\r\n");
+  WriteFileBytes(dir / "in.asc", "");
+  WriteFileBytes(dir / "kept.txt", "KEEP\r\n");
   CoordFieldOptions options;
   EXPECT_TRUE(CoorToCoordinates(dir / "in.asc", dir / "new.txt", WriteMode::Overwrite, options,
                                 FieldSeparator::Comma, CoordOrder::kNEZ)
                   .ok);
   EXPECT_TRUE(std::filesystem::exists(dir / "new.txt"));
-  EXPECT_EQ(ReadWhole(dir / "new.txt"), "");
+  EXPECT_EQ(ReadFileBytes(dir / "new.txt"), "");
   EXPECT_TRUE(CoorToCoordinates(dir / "in.asc", dir / "kept.txt", WriteMode::Append, options,
                                 FieldSeparator::Comma, CoordOrder::kNEZ)
                   .ok);
-  EXPECT_EQ(ReadWhole(dir / "kept.txt"), "KEEP\r\n");
+  EXPECT_EQ(ReadFileBytes(dir / "kept.txt"), "KEEP\r\n");
 }
 
 TEST(CoorToCoordinates, InputThatCannotBeReadLeavesOutputUntouched) {
   ScratchFolder dir("coord_file_missing");
-  WriteWhole(dir / "out.txt", "KEEP\r\n");
+  WriteFileBytes(dir / "out.txt", "KEEP\r\n");
   CoordFieldOptions options;
   for (WriteMode mode : {WriteMode::Overwrite, WriteMode::Append}) {
     ConvertResult r = CoorToCoordinates(dir / "missing.asc", dir / "out.txt", mode, options,
@@ -100,7 +100,7 @@ TEST(CoorToCoordinates, InputThatCannotBeReadLeavesOutputUntouched) {
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.fault.find("missing.asc"), std::string::npos) << r.fault;
     EXPECT_NE(r.fault.find("File not found"), std::string::npos) << r.fault;
-    EXPECT_EQ(ReadWhole(dir / "out.txt"), "KEEP\r\n");
+    EXPECT_EQ(ReadFileBytes(dir / "out.txt"), "KEEP\r\n");
   }
   // A folder as input, and no file at all created for a missing input.
   EXPECT_FALSE(CoorToCoordinates(dir.path().string(), dir / "new.txt", WriteMode::Overwrite,
@@ -111,7 +111,7 @@ TEST(CoorToCoordinates, InputThatCannotBeReadLeavesOutputUntouched) {
 
 TEST(CoorToCoordinates, OutputThatCannotBeWrittenFailsClearly) {
   ScratchFolder dir("coord_file_unwritable");
-  WriteWhole(dir / "in.asc", "P1,1,2,3\r\n");
+  WriteFileBytes(dir / "in.asc", "P1,1,2,3\r\n");
   CoordFieldOptions options;
   ConvertResult r =
       CoorToCoordinates(dir / "in.asc", dir / "no/such/folder/out.txt", WriteMode::Overwrite,

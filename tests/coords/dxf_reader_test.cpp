@@ -37,7 +37,7 @@ TEST(DxfReaders, EveryPointAndTextIsFound) {
   test::ScratchFolder dir("dxf_readers");
   std::string script = test::DataPath("../coords/check_dxf.py").string();
   for (int order : {CoordOrder::kNEZ, CoordOrder::kENZ}) {
-    test::WriteWhole(dir / "list.asc", SampleList(order));
+    test::WriteFileBytes(dir / "list.asc", SampleList(order));
     ConvertResult r = CoorToDXF(dir / "list.asc", dir / "out.dxf", DxfOptions(), order);
     ASSERT_TRUE(r.ok) << r.fault;
     std::string command = std::string(python) + " '" + script + "' '" + (dir / "out.dxf") + "' '" +

@@ -14,9 +14,9 @@ namespace korv {
 namespace {
 
 using test::DataPath;
-using test::ReadWhole;
+using test::ReadFileBytes;
 using test::ScratchFolder;
-using test::WriteWhole;
+using test::WriteFileBytes;
 
 // Options of a golden case: "[DXF Settings]" of <case>.ini when there is one, else defaults.
 DxfOptions CaseOptions(const std::string& name) {
@@ -37,7 +37,7 @@ TEST_P(DxfGolden, DrawingMatchesGoldenFile) {
   ConvertResult r = CoorToDXF(DataPath(std::string("dxf/") + c.name + ".asc").string(), out,
                               CaseOptions(c.name), c.order);
   ASSERT_TRUE(r.ok) << r.fault;
-  EXPECT_EQ(ReadWhole(out), ReadWhole(DataPath(std::string("dxf/") + c.name + "~dxf.dxf")));
+  EXPECT_EQ(ReadFileBytes(out), ReadFileBytes(DataPath(std::string("dxf/") + c.name + "~dxf.dxf")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DxfGolden,
@@ -128,21 +128,21 @@ TEST(CoorToDXF, ExtentsUseEastingAsXInBothOrders) {
 
 TEST(CoorToDXF, InputThatCannotBeReadLeavesOutputUntouched) {
   ScratchFolder dir("dxf_missing_input");
-  WriteWhole(dir / "old.dxf", "OLD");
+  WriteFileBytes(dir / "old.dxf", "OLD");
   ConvertResult r = CoorToDXF(dir / "missing.asc", dir / "old.dxf", DxfOptions(), 0);
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.fault.find("missing.asc"), std::string::npos) << r.fault;
-  EXPECT_EQ(ReadWhole(dir / "old.dxf"), "OLD");
+  EXPECT_EQ(ReadFileBytes(dir / "old.dxf"), "OLD");
   EXPECT_FALSE(CoorToDXF(dir / "missing.asc", dir / "new.dxf", DxfOptions(), 0).ok);
   EXPECT_FALSE(std::filesystem::exists(dir / "new.dxf"));
 }
 
 TEST(CoorToDXF, ExistingDrawingIsReplacedWhole) {
   ScratchFolder dir("dxf_replace");
-  WriteWhole(dir / "in.asc", "P1,1,2,3\r\n");
-  WriteWhole(dir / "out.dxf", std::string(100000, 'x'));
+  WriteFileBytes(dir / "in.asc", "P1,1,2,3\r\n");
+  WriteFileBytes(dir / "out.dxf", std::string(100000, 'x'));
   ASSERT_TRUE(CoorToDXF(dir / "in.asc", dir / "out.dxf", DxfOptions(), 0).ok);
-  std::string s = ReadWhole(dir / "out.dxf");
+  std::string s = ReadFileBytes(dir / "out.dxf");
   EXPECT_EQ(s.substr(0, 4), "  0\r");
   EXPECT_EQ(s.substr(s.size() - 17), "ENDSEC\r\n 0\r\nEOF\r\n");
 }

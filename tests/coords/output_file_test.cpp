@@ -12,9 +12,9 @@
 namespace korv {
 namespace {
 
-using test::ReadWhole;
+using test::ReadFileBytes;
 using test::ScratchFolder;
-using test::WriteWhole;
+using test::WriteFileBytes;
 
 // Limits the size of files this process writes while it lives.
 class FileSizeLimit {
@@ -45,9 +45,9 @@ std::string ManyPoints(int count) {
 
 TEST(OutputFile, FailedAppendIsCutBackToTheOldContent) {
   ScratchFolder dir("output_append_fails");
-  WriteWhole(dir / "in.asc", ManyPoints(20000));
+  WriteFileBytes(dir / "in.asc", ManyPoints(20000));
   const std::string old = "OLD LINE\r\n";
-  WriteWhole(dir / "out.txt", old);
+  WriteFileBytes(dir / "out.txt", old);
   ConvertResult r;
   {
     FileSizeLimit limit(100000);
@@ -56,20 +56,20 @@ TEST(OutputFile, FailedAppendIsCutBackToTheOldContent) {
   }
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.fault.find("Cannot write"), std::string::npos) << r.fault;
-  EXPECT_EQ(ReadWhole(dir / "out.txt"), old);
+  EXPECT_EQ(ReadFileBytes(dir / "out.txt"), old);
 }
 
 TEST(OutputFile, FailedDrawingLeavesTheOldDrawingAndNoPartFile) {
   ScratchFolder dir("output_replace_fails");
-  WriteWhole(dir / "in.asc", ManyPoints(20000));
-  WriteWhole(dir / "out.dxf", "OLD DRAWING");
+  WriteFileBytes(dir / "in.asc", ManyPoints(20000));
+  WriteFileBytes(dir / "out.dxf", "OLD DRAWING");
   ConvertResult r;
   {
     FileSizeLimit limit(100000);
     r = CoorToDXF(dir / "in.asc", dir / "out.dxf", DxfOptions(), 0);
   }
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(ReadWhole(dir / "out.dxf"), "OLD DRAWING");
+  EXPECT_EQ(ReadFileBytes(dir / "out.dxf"), "OLD DRAWING");
   int files = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
     ++files;
@@ -79,8 +79,8 @@ TEST(OutputFile, FailedDrawingLeavesTheOldDrawingAndNoPartFile) {
 
 TEST(OutputFile, ReplacedFileKeepsItsPermissions) {
   ScratchFolder dir("output_permissions");
-  WriteWhole(dir / "in.asc", "P1,1,2,3\r\n");
-  WriteWhole(dir / "out.dxf", "OLD");
+  WriteFileBytes(dir / "in.asc", "P1,1,2,3\r\n");
+  WriteFileBytes(dir / "out.dxf", "OLD");
   namespace fs = std::filesystem;
   fs::permissions(dir / "out.dxf",
                   fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -91,12 +91,12 @@ TEST(OutputFile, ReplacedFileKeepsItsPermissions) {
 
 TEST(OutputFile, DrawingThroughALinkReplacesTheLinkedFile) {
   ScratchFolder dir("output_link");
-  WriteWhole(dir / "in.asc", "P1,1,2,3\r\n");
-  WriteWhole(dir / "real.dxf", "OLD");
+  WriteFileBytes(dir / "in.asc", "P1,1,2,3\r\n");
+  WriteFileBytes(dir / "real.dxf", "OLD");
   std::filesystem::create_symlink("real.dxf", dir / "link.dxf");
   ASSERT_TRUE(CoorToDXF(dir / "in.asc", dir / "link.dxf", DxfOptions(), 0).ok);
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.dxf"));
-  EXPECT_NE(ReadWhole(dir / "real.dxf"), "OLD");
+  EXPECT_NE(ReadFileBytes(dir / "real.dxf"), "OLD");
 }
 
 }  // namespace
@@ -108,7 +108,7 @@ namespace {
 TEST(OutputFile, DeviceIsWrittenInPlaceNotReplaced) {
   if (!std::filesystem::is_character_file("/dev/null")) GTEST_SKIP() << "no /dev/null";
   ScratchFolder dir("output_device");
-  WriteWhole(dir / "in.asc", "P1,1,2,3\r\n");
+  WriteFileBytes(dir / "in.asc", "P1,1,2,3\r\n");
   ASSERT_TRUE(CoorToDXF(dir / "in.asc", "/dev/null", DxfOptions(), 0).ok);
   ASSERT_TRUE(CoorToCoordinates(dir / "in.asc", "/dev/null", WriteMode::Overwrite,
                                 CoordFieldOptions(), FieldSeparator::Comma, 0)

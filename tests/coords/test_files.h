@@ -1,24 +1,13 @@
-// File helpers shared by the coordinate tests: whole-file reads and writes and a scratch folder.
+// File helpers of the coordinate tests: the golden data folder and a scratch folder (whole-file
+// reads and writes come from test_support.h).
 #pragma once
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "test_support.h"
+
 namespace korv::test {
-
-inline std::string ReadWhole(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-inline void WriteWhole(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 inline std::filesystem::path DataPath(const std::string& relative) {
   return std::filesystem::path(KORVENIA_TEST_DATA) / relative;

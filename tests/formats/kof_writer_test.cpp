@@ -19,10 +19,6 @@ namespace {
 
 const std::string kData = std::string(KORVENIA_TEST_DATA) + "/kof/";
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // Compares line by line first so a failure names the line, then byte for byte.
 void ExpectSameFile(const std::string& actual, const std::string& expectedPath) {
   std::string expected = test::ReadFileBytes(expectedPath);
@@ -152,7 +148,7 @@ TEST(PointConversion, FileRules) {
   EXPECT_EQ(table.entries[12], "N");
 
   std::string tiny = ::testing::TempDir() + "tiny.pts";
-  WriteBytes(tiny, "1=A");  // shorter than 4 bytes counts as missing
+  test::WriteFileBytes(tiny, "1=A");  // shorter than 4 bytes counts as missing
   o.pointFile = tiny;
   EXPECT_EQ(LoadPointConversion(o, table, r), "E");
   EXPECT_EQ(r.texts.size(), 2u);
@@ -236,7 +232,7 @@ class KofFiles : public ::testing::Test {
 
 TEST_F(KofFiles, MissingInputLeavesTheOutputUntouched) {
   std::string out = dir_ + "keep.kof";
-  WriteBytes(out, "precious\r\n");
+  test::WriteFileBytes(out, "precious\r\n");
   ConvertResult r =
       RawToKOF(dir_ + "missing.raw", out, WriteMode::Overwrite, {}, 0, table_, reporter_);
   EXPECT_FALSE(r.ok);
@@ -246,8 +242,8 @@ TEST_F(KofFiles, MissingInputLeavesTheOutputUntouched) {
 
 TEST_F(KofFiles, AppendKeepsWhatWasThere) {
   std::string in = dir_ + "in.asc", out = dir_ + "out.kof";
-  WriteBytes(in, "P,1,2,3\n");
-  WriteBytes(out, "before\r\n");
+  test::WriteFileBytes(in, "P,1,2,3\n");
+  test::WriteFileBytes(out, "before\r\n");
   ASSERT_TRUE(CoorToKOF(in, out, WriteMode::Append, {}, 0, table_, reporter_).ok);
   std::string bytes = test::ReadFileBytes(out);
   EXPECT_EQ(bytes.substr(0, 8), "before\r\n");
@@ -258,7 +254,7 @@ TEST_F(KofFiles, AppendKeepsWhatWasThere) {
 
 TEST_F(KofFiles, WritingOntoTheInputIsRefused) {
   std::string in = dir_ + "same.raw";
-  WriteBytes(in, "SS,P,1,2,3,4\r\n");
+  test::WriteFileBytes(in, "SS,P,1,2,3,4\r\n");
   ConvertResult r = RawToKOF(in, in, WriteMode::Append, {}, 0, table_, reporter_);
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(test::ReadFileBytes(in), "SS,P,1,2,3,4\r\n");
@@ -269,7 +265,7 @@ TEST_F(KofFiles, FullDiskIsAFailureNotSuccess) {
   std::string in = dir_ + "big.raw";
   std::string raw;
   for (int i = 0; i < 5000; ++i) raw += "SS,P" + std::to_string(i) + ",1.5,10,20,30,,C\r\n";
-  WriteBytes(in, raw);
+  test::WriteFileBytes(in, raw);
   ConvertResult r = RawToKOF(in, "/dev/full", WriteMode::Overwrite, {}, 0, table_, reporter_);
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.fault, "Cannot write /dev/full: Disk full");
@@ -277,7 +273,7 @@ TEST_F(KofFiles, FullDiskIsAFailureNotSuccess) {
 
 TEST_F(KofFiles, MissingConversionFileIsReportedAndTheRunGoesOn) {
   std::string in = dir_ + "conv.raw", out = dir_ + "conv.kof";
-  WriteBytes(in, "SS,123,1,2,3,4\r\n");
+  test::WriteFileBytes(in, "SS,123,1,2,3,4\r\n");
   KofOptions o;
   o.usePointNumberConversion = true;
   o.pointFile = dir_ + "absent.pts";

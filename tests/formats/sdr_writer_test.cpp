@@ -19,11 +19,6 @@ namespace fs = std::filesystem;
 
 const fs::path kData = fs::path(KORVENIA_TEST_DATA) / "sdr";
 
-void WriteAll(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
 // 2024-03-05 09:07:04
 std::tm FixedNow() {
   std::tm t{};
@@ -102,7 +97,7 @@ TEST_F(SdrFiles, CoordinatesEnzGolden) { ExpectGolden("coords_enz.asc", false, D
 
 TEST_F(SdrFiles, MissingInputLeavesTheOutputUntouched) {
   fs::path out = dir_ / "keep.sdr";
-  WriteAll(out, "existing\r\n");
+  test::WriteFileBytes(out, "existing\r\n");
   std::string missing = (dir_ / "missing.raw").string();
   for (WriteMode mode : {WriteMode::Overwrite, WriteMode::Append}) {
     ConvertResult r = RawToSDR(missing, out.string(), mode, DefaultRun(0));
@@ -121,9 +116,9 @@ TEST_F(SdrFiles, MissingInputLeavesTheOutputUntouched) {
 
 TEST_F(SdrFiles, AppendKeepsWhatWasThereAndOverwriteReplacesIt) {
   fs::path in = dir_ / "in.asc";
-  WriteAll(in, "P1,1,2,3,C\r\n");
+  test::WriteFileBytes(in, "P1,1,2,3,C\r\n");
   fs::path out = dir_ / "out.sdr";
-  WriteAll(out, "old line\r\n");
+  test::WriteFileBytes(out, "old line\r\n");
   ASSERT_TRUE(CoorToSDR(in.string(), out.string(), WriteMode::Append, DefaultRun(0)).ok);
   std::string appended = test::ReadFileBytes(out);
   EXPECT_EQ(appended.rfind("old line\r\n00NM", 0), 0u);
@@ -133,7 +128,7 @@ TEST_F(SdrFiles, AppendKeepsWhatWasThereAndOverwriteReplacesIt) {
 
 TEST_F(SdrFiles, EmptyPathsAndTheInputAsOutputAreRefused) {
   fs::path in = dir_ / "in.raw";
-  WriteAll(in, "ST,S1,,B1,,1.5,0,0\r\n");
+  test::WriteFileBytes(in, "ST,S1,,B1,,1.5,0,0\r\n");
   EXPECT_FALSE(RawToSDR("", (dir_ / "x.sdr").string(), WriteMode::Overwrite, DefaultRun(0)).ok);
   EXPECT_FALSE(RawToSDR(in.string(), "", WriteMode::Overwrite, DefaultRun(0)).ok);
   EXPECT_FALSE(RawToSDR(in.string(), in.string(), WriteMode::Overwrite, DefaultRun(0)).ok);
@@ -145,7 +140,7 @@ TEST_F(SdrFiles, AFailedWriteIsAFault) {
   fs::path in = dir_ / "in.raw";
   std::string many;
   for (int i = 0; i < 20000; ++i) many += "SS,P" + std::to_string(i) + ",1.5,10,20,30,,C\r\n";
-  WriteAll(in, many);
+  test::WriteFileBytes(in, many);
   ConvertResult r = RawToSDR(in.string(), "/dev/full", WriteMode::Overwrite, DefaultRun(0));
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.fault.find("/dev/full"), std::string::npos) << r.fault;

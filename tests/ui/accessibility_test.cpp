@@ -174,12 +174,12 @@ TEST_F(UiTest, LongTranslatedTextsAreNeverCut) {
     ini.Set(def.name, "FontSize", "11");
   }
   ASSERT_TRUE(ini.Save(state.IniFilePath));
-  std::string bytes = ReadAll(state.IniFilePath);
+  std::string bytes = ReadFileBytes(state.IniFilePath);
   for (int n = 1; n <= 47; ++n) {
     bytes +=
         std::to_string(n) + ",Übertragung zum Vermessungsinstrument " + std::to_string(n) + "\r\n";
   }
-  WriteAll(state.IniFilePath, bytes);
+  WriteFileBytes(state.IniFilePath, bytes);
   Reload();
   ASSERT_EQ(window->OpSourse[0]->text().toStdString(),
             "Herunterladen vom Vermessungsinstrument OpSourse0");

@@ -194,9 +194,9 @@ TEST_F(UiTest, TranslatedSettingsFileChangesEveryCaption) {
     }
   }
   ASSERT_TRUE(ini.Save(state.IniFilePath));
-  std::string bytes = ReadAll(state.IniFilePath);
+  std::string bytes = ReadFileBytes(state.IniFilePath);
   bytes += "1,Empfang\r\n";
-  WriteAll(state.IniFilePath, bytes);
+  WriteFileBytes(state.IniFilePath, bytes);
   Reload();
   EXPECT_EQ(window->MainTab->tabText(0).toStdString(), "Empfang");
   auto check = [&](QWidget* root, RecordWindow w) {

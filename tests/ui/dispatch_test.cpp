@@ -23,7 +23,7 @@ const std::string kData = KORVENIA_TEST_DATA;
 
 class DispatchTest : public UiTest {
  protected:
-  void Scratch(const std::string& bytes) { WriteAll(state.ScratchFilePath, bytes); }
+  void Scratch(const std::string& bytes) { WriteFileBytes(state.ScratchFilePath, bytes); }
   DispatchRequest Request(const std::string& output, bool keep = false) {
     DispatchRequest r;
     r.output = output;
@@ -42,7 +42,7 @@ class DispatchTest : public UiTest {
                                 to + " --ini '" + state.IniFilePath +
                                 "' --now '2026-12-07 10:30:00' '" + input + "' '" + out + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    return ReadAll(out);
+    return ReadFileBytes(out);
 #else
     (void)from, (void)to, (void)input, (void)outputName;
     return {};
@@ -52,20 +52,20 @@ class DispatchTest : public UiTest {
 
 TEST_F(DispatchTest, OverwriteMovesTheReceivedDataInPlace) {
   Scratch("A\r\nB\r\n");
-  WriteAll(Path("out.vxl"), "old\r\n");
+  WriteFileBytes(Path("out.vxl"), "old\r\n");
   state.FileWriteMode = 2;
   StoreAsReceived(*ctx, state.ScratchFilePath, Path("out.vxl"));
-  EXPECT_EQ(ReadAll(Path("out.vxl")), "A\r\nB\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("out.vxl")), "A\r\nB\r\n");
   EXPECT_FALSE(FileExists(state.ScratchFilePath));
   EXPECT_EQ(state.SettingsActionWord, "OK");
 }
 
 TEST_F(DispatchTest, AppendAddsTheLinesAndModeZeroWritesNothing) {
   Scratch("A\r\nB\n");
-  WriteAll(Path("out.vxl"), "old\r\n");
+  WriteFileBytes(Path("out.vxl"), "old\r\n");
   state.FileWriteMode = 1;
   StoreAsReceived(*ctx, state.ScratchFilePath, Path("out.vxl"));
-  EXPECT_EQ(ReadAll(Path("out.vxl")), "old\r\nA\r\nB\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("out.vxl")), "old\r\nA\r\nB\r\n");
   EXPECT_TRUE(FileExists(state.ScratchFilePath));
   state.SettingsActionWord.clear();
   state.FileWriteMode = 0;
@@ -81,11 +81,11 @@ TEST_F(DispatchTest, OverwriteAcrossFileSystemsCopiesThenRemovesTheScratchFile) 
     GTEST_SKIP() << "no second file system at hand";
   }
   const std::string scratch = "/dev/shm/korvenia-ui-test-" + std::to_string(getpid()) + ".tem";
-  WriteAll(scratch, "A\r\nB\r\n");
-  WriteAll(Path("out.vxl"), "old\r\n");
+  WriteFileBytes(scratch, "A\r\nB\r\n");
+  WriteFileBytes(Path("out.vxl"), "old\r\n");
   state.FileWriteMode = 2;
   StoreAsReceived(*ctx, scratch, Path("out.vxl"));
-  EXPECT_EQ(ReadAll(Path("out.vxl")), "A\r\nB\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("out.vxl")), "A\r\nB\r\n");
   EXPECT_FALSE(FileExists(scratch));
   EXPECT_FALSE(FileExists(Path("out.vxl.korvenia-new")));
   EXPECT_EQ(state.SettingsActionWord, "OK");
@@ -96,22 +96,22 @@ TEST_F(DispatchTest, AFailedReplaceKeepsBothFilesAndSaysWhy) {
   mkdir(Path("taken").c_str(), 0755);
   state.FileWriteMode = 2;
   StoreAsReceived(*ctx, state.ScratchFilePath, Path("taken"));
-  EXPECT_EQ(ReadAll(state.ScratchFilePath), "A\r\n");
+  EXPECT_EQ(ReadFileBytes(state.ScratchFilePath), "A\r\n");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].title, "Error");
   EXPECT_NE(state.SettingsActionWord, "OK");
 }
 
 TEST_F(DispatchTest, OriginalCopyTakesTheFirstFreeName) {
-  WriteAll(Path("src"), "L1\nL2\r\n");
-  WriteAll(Path("JOB1.vxl"), "x");
+  WriteFileBytes(Path("src"), "L1\nL2\r\n");
+  WriteFileBytes(Path("JOB1.vxl"), "x");
   SaveOriginalCopy(Path("src"), Path("JOB1.KOF"));
-  EXPECT_EQ(ReadAll(Path("JOB11.vxl")), "L1\r\nL2\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("JOB11.vxl")), "L1\r\nL2\r\n");
   SaveOriginalCopy(Path("src"), Path("JOB"));
-  EXPECT_EQ(ReadAll(Path("JOB.vxl")), "L1\r\nL2\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("JOB.vxl")), "L1\r\nL2\r\n");
   // All twenty names taken: nothing is written.
-  WriteAll(Path("F.vxl"), "x");
-  for (int k = 1; k <= 19; ++k) WriteAll(Path("F" + std::to_string(k) + ".vxl"), "x");
+  WriteFileBytes(Path("F.vxl"), "x");
+  for (int k = 1; k <= 19; ++k) WriteFileBytes(Path("F" + std::to_string(k) + ".vxl"), "x");
   SaveOriginalCopy(Path("src"), Path("F.dxf"));
   EXPECT_FALSE(FileExists(Path("F20.vxl")));
   SaveOriginalCopy("", Path("G.kof"));
@@ -119,7 +119,7 @@ TEST_F(DispatchTest, OriginalCopyTakesTheFirstFreeName) {
 }
 
 TEST_F(DispatchTest, ReceivedRawDataThroughTheKofDialogWithACopy) {
-  const std::string raw = ReadAll(kData + "/kof/survey.raw");
+  const std::string raw = ReadFileBytes(kData + "/kof/survey.raw");
   Scratch(raw);
   state.SourceKind = 0;
   state.RawTargetIndex = 1;
@@ -128,9 +128,9 @@ TEST_F(DispatchTest, ReceivedRawDataThroughTheKofDialogWithACopy) {
   ConvertAfterDownload(*ctx, Request(Path("SURVEY.KOF"), true));
   EXPECT_EQ(dialogs.shown, std::vector<std::string>{"KOF_Form"});
   EXPECT_EQ(state.SettingsActionWord, "OK");
-  EXPECT_EQ(ReadAll(Path("SURVEY.vxl")), ReadAll(state.ScratchFilePath));
+  EXPECT_EQ(ReadFileBytes(Path("SURVEY.vxl")), ReadFileBytes(state.ScratchFilePath));
 #ifdef KORVENIA_CLI
-  EXPECT_EQ(ReadAll(Path("SURVEY.KOF")),
+  EXPECT_EQ(ReadFileBytes(Path("SURVEY.KOF")),
             CliOutput("raw", "kof", kData + "/kof/survey.raw", "SURVEY.KOF"));
 #endif
 }
@@ -139,13 +139,13 @@ TEST_F(DispatchTest, CancelledKofDialogKeepsTheDataAsReceivedBesideTheOutput) {
   Scratch("A,1\r\nB,2\n");
   state.RawTargetIndex = 1;
   // A file of that name is the user's: the data goes to the next free name.
-  WriteAll(Path("SURVEY.vxl"), "mine\r\n");
+  WriteFileBytes(Path("SURVEY.vxl"), "mine\r\n");
   dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComCancel")};
   ConvertAfterDownload(*ctx, Request(Path("SURVEY.KOF"), true));
   EXPECT_EQ(state.SettingsActionWord, "Cancel");
   EXPECT_FALSE(FileExists(Path("SURVEY.KOF")));
-  EXPECT_EQ(ReadAll(Path("SURVEY.vxl")), "mine\r\n");
-  EXPECT_EQ(ReadAll(Path("SURVEY1.vxl")), "A,1\r\nB,2\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("SURVEY.vxl")), "mine\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("SURVEY1.vxl")), "A,1\r\nB,2\r\n");
   EXPECT_FALSE(FileExists(Path("SURVEY2.vxl")));  // one copy, though the copy box was ticked
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text,
@@ -162,20 +162,20 @@ TEST_F(DispatchTest, ReceivedDataThatFailsToConvertIsKept) {
   mkdir(Path("pts.dxf").c_str(), 0755);  // no drawing can be written there
   ConvertAfterDownload(*ctx, Request(Path("pts.dxf")));
   EXPECT_EQ(state.SettingsActionWord, "E");
-  EXPECT_EQ(ReadAll(Path("pts.vxl")), "P1,200.0,100.0,12.5,WALL\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("pts.vxl")), "P1,200.0,100.0,12.5,WALL\r\n");
   ASSERT_EQ(prompts.messages.size(), 2u);
   EXPECT_EQ(prompts.messages[0].title, "Error");
   EXPECT_NE(prompts.messages[1].text.find(Path("pts.vxl")), std::string::npos);
 }
 
 TEST_F(DispatchTest, ReceivedRawDataToMapa) {
-  Scratch(ReadAll(kData + "/mapa/job.raw"));
+  Scratch(ReadFileBytes(kData + "/mapa/job.raw"));
   state.RawTargetIndex = 2;
   state.FileWriteMode = 2;
   ConvertAfterDownload(*ctx, Request(Path("job.asc")));
   EXPECT_EQ(state.SettingsActionWord, "OK");
 #ifdef KORVENIA_CLI
-  EXPECT_EQ(ReadAll(Path("job.asc")), CliOutput("raw", "mapa", kData + "/mapa/job.raw", "job.asc"));
+  EXPECT_EQ(ReadFileBytes(Path("job.asc")), CliOutput("raw", "mapa", kData + "/mapa/job.raw", "job.asc"));
 #endif
 }
 
@@ -188,7 +188,7 @@ TEST_F(DispatchTest, ReceivedSdrIsStoredAsItCame) {
       state.FileWriteMode = 2;
       const std::string out = Path("s" + std::to_string(kind) + std::to_string(position) + ".sdr");
       ConvertAfterDownload(*ctx, Request(out, true));
-      EXPECT_EQ(ReadAll(out), "SDR line\r\n");
+      EXPECT_EQ(ReadFileBytes(out), "SDR line\r\n");
       EXPECT_EQ(state.SettingsActionWord, "OK");
     }
   }
@@ -196,7 +196,7 @@ TEST_F(DispatchTest, ReceivedSdrIsStoredAsItCame) {
 }
 
 TEST_F(DispatchTest, ReceivedCoordinatesToEveryTarget) {
-  const std::string asc = ReadAll(kData + "/dxf/all_on.asc");
+  const std::string asc = ReadFileBytes(kData + "/dxf/all_on.asc");
   state.SourceKind = 1;
   state.FileWriteMode = 2;
   // Position 0: the user-defined coordinate file, with the copy the box asks for.
@@ -206,10 +206,10 @@ TEST_F(DispatchTest, ReceivedCoordinatesToEveryTarget) {
   EXPECT_EQ(state.SettingsActionWord, "OK");
   const std::string copy =
       "Points,2\r\nP1,200.0,100.0,12.5,WALL\r\n\r\nP2, 250.25, -50.5, 7.125\r\n";
-  EXPECT_EQ(ReadAll(Path("pts.vxl")), copy);
+  EXPECT_EQ(ReadFileBytes(Path("pts.vxl")), copy);
   std::remove(Path("pts.vxl").c_str());
 #ifdef KORVENIA_CLI
-  EXPECT_EQ(ReadAll(Path("pts.asc")),
+  EXPECT_EQ(ReadFileBytes(Path("pts.asc")),
             CliOutput("coord", "asc", kData + "/dxf/all_on.asc", "pts.asc"));
 #endif
   // Position 1: DXF, with the copy.
@@ -217,9 +217,9 @@ TEST_F(DispatchTest, ReceivedCoordinatesToEveryTarget) {
   ConvertAfterDownload(*ctx, Request(Path("pts.dxf"), true));
   EXPECT_EQ(state.SettingsActionWord, "OK");
   // The copy holds the received lines, each ended by CR LF.
-  EXPECT_EQ(ReadAll(Path("pts.vxl")), copy);
+  EXPECT_EQ(ReadFileBytes(Path("pts.vxl")), copy);
 #ifdef KORVENIA_CLI
-  EXPECT_EQ(ReadAll(Path("pts.dxf")),
+  EXPECT_EQ(ReadFileBytes(Path("pts.dxf")),
             CliOutput("coord", "dxf", kData + "/dxf/all_on.asc", "pts.dxf"));
 #endif
   // Position 2: KOF, converted even when the dialog is cancelled.
@@ -228,7 +228,7 @@ TEST_F(DispatchTest, ReceivedCoordinatesToEveryTarget) {
   ConvertAfterDownload(*ctx, Request(Path("pts.kof")));
   EXPECT_EQ(state.SettingsActionWord, "OK");
 #ifdef KORVENIA_CLI
-  EXPECT_EQ(ReadAll(Path("pts.kof")),
+  EXPECT_EQ(ReadFileBytes(Path("pts.kof")),
             CliOutput("coord", "kof", kData + "/dxf/all_on.asc", "pts.kof"));
 #endif
 }
@@ -251,12 +251,12 @@ TEST_F(DispatchTest, OtherDataIsStoredAsReceived) {
   state.SourceKind = 2;
   state.FileWriteMode = 2;
   ConvertAfterDownload(*ctx, Request(Path("o.txt"), true));
-  EXPECT_EQ(ReadAll(Path("o.txt")), "anything\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("o.txt")), "anything\r\n");
   EXPECT_FALSE(FileExists(Path("o.vxl")));
 }
 
 TEST_F(DispatchTest, FileFromDiskToKofShowsProgressAndFinished) {
-  WriteAll(Path("survey.raw"), ReadAll(kData + "/kof/survey.raw"));
+  WriteFileBytes(Path("survey.raw"), ReadFileBytes(kData + "/kof/survey.raw"));
   window->OpSourse_Click(1);
   prompts.fileAnswers = {Path("survey.raw")};
   window->ComFileName_Click();
@@ -277,13 +277,13 @@ TEST_F(DispatchTest, FileFromDiskToKofShowsProgressAndFinished) {
   EXPECT_TRUE(window->ComViewFile->isEnabled());
   EXPECT_TRUE(window->RecheckOutputFile());
 #ifdef KORVENIA_CLI
-  EXPECT_EQ(ReadAll(Path("survey.kof")), CliOutput("raw", "kof", Path("survey.raw"), "survey.kof"));
+  EXPECT_EQ(ReadFileBytes(Path("survey.kof")), CliOutput("raw", "kof", Path("survey.raw"), "survey.kof"));
 #endif
 }
 
 TEST_F(DispatchTest, FileFromDiskToEveryOtherTarget) {
-  WriteAll(Path("job.raw"), ReadAll(kData + "/mapa/job.raw"));
-  WriteAll(Path("pts.asc"), ReadAll(kData + "/dxf/all_on.asc"));
+  WriteFileBytes(Path("job.raw"), ReadFileBytes(kData + "/mapa/job.raw"));
+  WriteFileBytes(Path("pts.asc"), ReadFileBytes(kData + "/dxf/all_on.asc"));
   state.SourceIndex = 1;
   state.FileWriteMode = 2;
   state.JobPath = folder;
@@ -302,14 +302,14 @@ TEST_F(DispatchTest, FileFromDiskToEveryOtherTarget) {
   EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"F_MsgCon", "DxfFormSetting", "F_MsgCon",
                                                      "KOF_Form", "F_MsgCon"}));
 #ifdef KORVENIA_CLI
-  EXPECT_EQ(ReadAll(Path("job.map")), CliOutput("raw", "mapa", Path("job.raw"), "job.map"));
-  EXPECT_EQ(ReadAll(Path("pts.dxf")), CliOutput("coord", "dxf", Path("pts.asc"), "pts.dxf"));
-  EXPECT_EQ(ReadAll(Path("pts.kof")), CliOutput("coord", "kof", Path("pts.asc"), "pts.kof"));
+  EXPECT_EQ(ReadFileBytes(Path("job.map")), CliOutput("raw", "mapa", Path("job.raw"), "job.map"));
+  EXPECT_EQ(ReadFileBytes(Path("pts.dxf")), CliOutput("coord", "dxf", Path("pts.asc"), "pts.dxf"));
+  EXPECT_EQ(ReadFileBytes(Path("pts.kof")), CliOutput("coord", "kof", Path("pts.asc"), "pts.kof"));
 #endif
 }
 
 TEST_F(DispatchTest, CancelledDxfDialogEndsWithoutTheFinishedBox) {
-  WriteAll(Path("pts.asc"), ReadAll(kData + "/dxf/all_on.asc"));
+  WriteFileBytes(Path("pts.asc"), ReadFileBytes(kData + "/dxf/all_on.asc"));
   state.SourceIndex = 1;
   state.SourceKind = 1;
   state.JobPath = folder;
@@ -322,7 +322,7 @@ TEST_F(DispatchTest, CancelledDxfDialogEndsWithoutTheFinishedBox) {
 }
 
 TEST_F(DispatchTest, PositionWithoutActionSaysNothingWasConverted) {
-  WriteAll(Path("pts.asc"), "1,2,3,4,X\r\n");
+  WriteFileBytes(Path("pts.asc"), "1,2,3,4,X\r\n");
   state.SourceIndex = 1;
   state.SourceKind = 1;
   state.CoordFileTargetIndex = 2;
@@ -352,12 +352,12 @@ TEST_F(DispatchTest, AConverterFaultIsShownAndNotReportedAsSuccess) {
   state.RawFileTargetIndex = 1;
   state.JobPath = folder;
   window->ComFileName->setText("missing.raw");
-  WriteAll(Path("old.map"), "keep\r\n");
+  WriteFileBytes(Path("old.map"), "keep\r\n");
   ConvertFromDisk(*ctx, Request(Path("old.map")));
   EXPECT_EQ(state.SettingsActionWord, "E");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].title, "Error");
-  EXPECT_EQ(ReadAll(Path("old.map")), "keep\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("old.map")), "keep\r\n");
   // The fault is the last word: no "Conversion finished" after it.
   EXPECT_TRUE(dialogs.shown.empty());
 }

@@ -93,7 +93,7 @@ TEST_F(DownloadTest, RawDataStoredAsReceived) {
   Choose(0, 0, Path("job.vxl"));
   InstrumentSends("LINE 1\r\nLINE 2\r\n");
   window->ComDLN_Click();
-  EXPECT_EQ(ReadAll(Path("job.vxl")), "LINE 1\r\nLINE 2\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("job.vxl")), "LINE 1\r\nLINE 2\r\n");
   EXPECT_FALSE(FileExists(state.ScratchFilePath));
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "Data transmission successfully completed.");
@@ -105,7 +105,7 @@ TEST_F(DownloadTest, RawDataStoredAsReceived) {
 }
 
 TEST_F(DownloadTest, RawDataThroughTheKofDialog) {
-  const std::string raw = ReadAll(kData + "/kof/survey.raw");
+  const std::string raw = ReadFileBytes(kData + "/kof/survey.raw");
   Choose(0, 1, Path("survey.kof"));
   InstrumentSends(raw);
   dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComOK")};
@@ -113,7 +113,7 @@ TEST_F(DownloadTest, RawDataThroughTheKofDialog) {
   EXPECT_EQ(dialogs.shown, std::vector<std::string>{"KOF_Form"});
   EXPECT_TRUE(window->ComViewFile->isEnabled());
   // The same as converting the received lines from disk.
-  WriteAll(Path("received.raw"), ReadAll(state.ScratchFilePath));
+  WriteFileBytes(Path("received.raw"), ReadFileBytes(state.ScratchFilePath));
   KofOptions options =
       ReadKofOptions(IniFile::Load(state.IniFilePath), folder, Path("survey.kof"), ctx->now());
   PointConversion table;
@@ -121,7 +121,7 @@ TEST_F(DownloadTest, RawDataThroughTheKofDialog) {
   ASSERT_TRUE(RawToKOF(Path("received.raw"), Path("direct.kof"), WriteMode::Overwrite, options, 0,
                        table, silent)
                   .ok);
-  EXPECT_EQ(ReadAll(Path("survey.kof")), ReadAll(Path("direct.kof")));
+  EXPECT_EQ(ReadFileBytes(Path("survey.kof")), ReadFileBytes(Path("direct.kof")));
 }
 
 // The data of a download outlives a cancelled KOF window and the Exit that deletes the
@@ -139,7 +139,7 @@ TEST_F(DownloadTest, CancelInTheKofWindowKeepsTheDownload) {
   ctx->endProgram = [] {};
   window->ComExit_Click();
   EXPECT_FALSE(FileExists(state.ScratchFilePath));
-  EXPECT_EQ(ReadAll(Path("survey.vxl")),
+  EXPECT_EQ(ReadFileBytes(Path("survey.vxl")),
             "ST,S1,,B1,,1.550,0.0000\r\nSS,P1,1.600,25.123,45.1235,89.9877,,TREE\r\n");
 }
 
@@ -147,11 +147,11 @@ TEST_F(DownloadTest, RawDataToMapa) {
   Choose(0, 2, Path("job.asc"));
   // The file ends its lines with LF alone; the instrument ends them with CR LF.
   std::string sent;
-  for (char c : ReadAll(kData + "/mapa/job.raw"))
+  for (char c : ReadFileBytes(kData + "/mapa/job.raw"))
     sent += c == '\n' ? std::string("\r\n") : std::string(1, c);
   InstrumentSends(sent);
   window->ComDLN_Click();
-  EXPECT_FALSE(ReadAll(Path("job.asc")).empty());
+  EXPECT_FALSE(ReadFileBytes(Path("job.asc")).empty());
   EXPECT_TRUE(window->ComViewFile->isEnabled());
 }
 
@@ -182,7 +182,7 @@ TEST_F(DownloadTest, SdrFromTheInstrumentShowsWhatToPickAndIsStored) {
   window->ComDLN_Click();
   EXPECT_EQ(dialogs.shown, std::vector<std::string>{"F_SdrDL"});
   EXPECT_EQ(title, "SDR-33");
-  EXPECT_EQ(ReadAll(Path("job.sdr")), "00NMSDR33\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("job.sdr")), "00NMSDR33\r\n");
 }
 
 TEST_F(DownloadTest, CoordinatesToDxfWithTheOriginalCopy) {
@@ -190,15 +190,15 @@ TEST_F(DownloadTest, CoordinatesToDxfWithTheOriginalCopy) {
   window->CheckOrigDF->setChecked(true);
   InstrumentSends("P1,200.0,100.0,12.5,WALL\r\n");
   window->ComDLN_Click();
-  EXPECT_TRUE(ReadAll(Path("pts.dxf")).find("WALL") != std::string::npos);
-  EXPECT_EQ(ReadAll(Path("pts.vxl")), "P1,200.0,100.0,12.5,WALL\r\n");
+  EXPECT_TRUE(ReadFileBytes(Path("pts.dxf")).find("WALL") != std::string::npos);
+  EXPECT_EQ(ReadFileBytes(Path("pts.vxl")), "P1,200.0,100.0,12.5,WALL\r\n");
 }
 
 TEST_F(DownloadTest, OtherEnablesViewAfterANormalEnd) {
   Choose(2, 0, Path("other.txt"));
   InstrumentSends("hello\r\n");
   window->ComDLN_Click();
-  EXPECT_EQ(ReadAll(Path("other.txt")), "hello\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("other.txt")), "hello\r\n");
   EXPECT_TRUE(window->ComViewFile->isEnabled());
 }
 
@@ -245,7 +245,7 @@ TEST_F(UiTest, DownloadFromTheSimulatedInstrument) {
   sim.kill();
   sim.waitForFinished();
   std::string expected;
-  std::istringstream lines(ReadAll(input));
+  std::istringstream lines(ReadFileBytes(input));
   std::string line;
   while (std::getline(lines, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -255,7 +255,7 @@ TEST_F(UiTest, DownloadFromTheSimulatedInstrument) {
     }
     expected += "\r\n";
   }
-  EXPECT_EQ(ReadAll(Path("survey.vxl")), expected);
+  EXPECT_EQ(ReadFileBytes(Path("survey.vxl")), expected);
   EXPECT_TRUE(window->ComViewFile->isEnabled());
 }
 #endif

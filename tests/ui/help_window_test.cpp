@@ -107,7 +107,7 @@ TEST_F(HelpWindowTest, LaysItselfOutAgainWhenShownAfterAnEdit) {
 
 TEST_F(HelpWindowTest, OpenHelpFileAsksTheSystemToOpenTheDocumentBesideTheProgram) {
   const std::string manual = Path("KorveniaManual.doc");
-  WriteAll(manual, "{\\rtf1 manual}");
+  WriteFileBytes(manual, "{\\rtf1 manual}");
   ASSERT_EQ(state.HelpFileName, manual);
   F_Help& help = *new F_Help(*ctx, window.get());  // owned by the main window
   help.ComOpenHelpFile->click();
@@ -147,11 +147,11 @@ TEST_F(HelpWindowTest, TheManualOfAnInstallationIsFoundInItsSharedDataFolder) {
   fs::create_directories(Path("usr/bin"));
   EXPECT_EQ(HelpDocumentPath(installed), installed.HelpFileName) << "nowhere: the name as given";
   fs::create_directories(Path("usr/share/korvenia"));
-  WriteAll(Path("usr/share/korvenia/KorveniaManual.doc"), "{\\rtf1}");
+  WriteFileBytes(Path("usr/share/korvenia/KorveniaManual.doc"), "{\\rtf1}");
   EXPECT_EQ(fs::path(HelpDocumentPath(installed)).lexically_normal(),
             fs::path(Path("usr/share/korvenia/KorveniaManual.doc")).lexically_normal());
   // Beside the executable wins (a portable copy).
-  WriteAll(installed.HelpFileName, "{\\rtf1}");
+  WriteFileBytes(installed.HelpFileName, "{\\rtf1}");
   EXPECT_EQ(HelpDocumentPath(installed), installed.HelpFileName);
 }
 

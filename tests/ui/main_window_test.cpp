@@ -115,7 +115,7 @@ TEST_F(UiTest, SettingsButtonAndCopyBoxFollowTheTarget) {
 
 TEST_F(UiTest, SourceFileDialogTitleFilterAndChoice) {
   const std::string data = Path("JOB1.RAW");
-  WriteAll(data, "x\r\n");
+  WriteFileBytes(data, "x\r\n");
   window->OpSourse_Click(1);
   window->OpReceive_Click(1);
   prompts.fileAnswers = {Path("missing.raw"), data};
@@ -152,7 +152,7 @@ TEST_F(UiTest, SaveDialogFilterAndOverwriteQuestion) {
   window->ComboDataFormat->setCurrentIndex(1);
   window->ComboDataFormat_Click();
   const std::string existing = Path("JOB.KOF");
-  WriteAll(existing, "old\r\n");
+  WriteFileBytes(existing, "old\r\n");
   prompts.fileAnswers = {existing, existing};
   // Cancel shows the save dialog again; Append is kept.
   dialogs.scripts = {ScriptedDialogs::Clicking("ComCancel"),
@@ -170,11 +170,11 @@ TEST_F(UiTest, SaveDialogFilterAndOverwriteQuestion) {
 }
 
 TEST_F(UiTest, QuestionWindowTakesItsTextsFromTheMessages) {
-  std::string ini = ReadAll(state.IniFilePath);
+  std::string ini = ReadFileBytes(state.IniFilePath);
   ini += "7,Overwrite or add?\r\n9,Replace\r\n";
-  WriteAll(state.IniFilePath, ini);
+  WriteFileBytes(state.IniFilePath, ini);
   Reload();
-  WriteAll(Path("a.asc"), "1\r\n");
+  WriteFileBytes(Path("a.asc"), "1\r\n");
   window->TxFileName->setText(QString::fromStdString(Path("a.asc")));
   std::string question, replace;
   dialogs.scripts = {[&](QDialog& d) {
@@ -192,7 +192,7 @@ TEST_F(UiTest, QuestionWindowTakesItsTextsFromTheMessages) {
 
 TEST_F(UiTest, QuestionClosedByItsCloseBoxAnswersNothing) {
   state.FileWriteMode = 1;
-  WriteAll(Path("a.asc"), "1\r\n");
+  WriteFileBytes(Path("a.asc"), "1\r\n");
   window->TxFileName->setText(QString::fromStdString(Path("a.asc")));
   window->TestSaveAsFile();  // no script: closed by the close box
   EXPECT_EQ(dialogs.shown.size(), 1u);
@@ -215,7 +215,7 @@ TEST_F(UiTest, IllegalOrUncreatableNamesAreRefused) {
 }
 
 TEST_F(UiTest, ConvertingAFileOntoItselfIsRefused) {
-  WriteAll(Path("JOB1.RAW"), "x\r\n");
+  WriteFileBytes(Path("JOB1.RAW"), "x\r\n");
   window->OpSourse_Click(1);
   prompts.fileAnswers = {Path("JOB1.RAW")};
   window->ComFileName_Click();
@@ -225,12 +225,12 @@ TEST_F(UiTest, ConvertingAFileOntoItselfIsRefused) {
   EXPECT_EQ(prompts.messages[0].text, "Please specify other name.");
   EXPECT_EQ(prompts.messages[0].title, "Warning");
   EXPECT_TRUE(window->TxFileName->text().isEmpty());
-  EXPECT_EQ(ReadAll(Path("JOB1.RAW")), "x\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("JOB1.RAW")), "x\r\n");
   // The same file under another spelling of its path.
   window->TxFileName->setText(QString::fromStdString(folder + "./JOB1.RAW"));
   window->ComConv_Click();
   EXPECT_EQ(prompts.messages.size(), 2u);
-  EXPECT_EQ(ReadAll(Path("JOB1.RAW")), "x\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("JOB1.RAW")), "x\r\n");
 }
 
 TEST_F(UiTest, ConvertSaysWhatIsMissingFirstTheSourceThenTheOutputName) {
@@ -241,7 +241,7 @@ TEST_F(UiTest, ConvertSaysWhatIsMissingFirstTheSourceThenTheOutputName) {
   EXPECT_EQ(prompts.messages[0].text, "Select data file");
   EXPECT_EQ(prompts.messages[0].title, "Error");
   EXPECT_TRUE(dialogs.shown.empty());
-  WriteAll(Path("job.raw"), "x\r\n");
+  WriteFileBytes(Path("job.raw"), "x\r\n");
   prompts.fileAnswers = {Path("job.raw")};
   window->ComFileName_Click();
   window->ComConv_Click();
@@ -253,11 +253,11 @@ TEST_F(UiTest, ConvertSaysWhatIsMissingFirstTheSourceThenTheOutputName) {
 // The save dialog starts from the source file's name, completes a name typed without an
 // extension, and a cancelled dialog changes nothing.
 TEST_F(UiTest, SaveDialogProposesCompletesAndKeepsNames) {
-  WriteAll(Path("survey.raw"), "x\r\n");
+  WriteFileBytes(Path("survey.raw"), "x\r\n");
   window->OpSourse_Click(1);
   prompts.fileAnswers = {Path("survey.raw")};
   window->ComFileName_Click();
-  WriteAll(Path("job.kof"), "old\r\n");
+  WriteFileBytes(Path("job.kof"), "old\r\n");
   prompts.fileAnswers = {Path("job")};
   std::string question;
   dialogs.scripts = {[&](QDialog& d) {
@@ -279,7 +279,7 @@ TEST_F(UiTest, SaveDialogProposesCompletesAndKeepsNames) {
 
 // A drawing is always written new: the question about an existing one offers no Append.
 TEST_F(UiTest, AnExistingDrawingIsOverwrittenOrKeptNeverAppendedTo) {
-  WriteAll(Path("pts.dxf"), "0\r\nEOF\r\n");
+  WriteFileBytes(Path("pts.dxf"), "0\r\nEOF\r\n");
   for (int source : {0, 1}) {
     window->OpSourse_Click(source);
     window->OpReceive_Click(1);
@@ -394,7 +394,7 @@ TEST_F(UiTest, SettingsButtonOpensTheFormatsWindow) {
 
 // A settings dialog opened by the button only stores: it never converts.
 TEST_F(UiTest, SettingsButtonNeverStartsAConversion) {
-  WriteAll(state.ScratchFilePath, "A,1\r\n");
+  WriteFileBytes(state.ScratchFilePath, "A,1\r\n");
   state.SettingsActionWord = "ConvertToKOF";  // left over from an earlier run
   window->ComboDataFormat->setCurrentIndex(1);
   window->ComboDataFormat_Click();
@@ -416,8 +416,8 @@ TEST_F(UiTest, EnterInTheFileNameMovesToTheTransferButton) {
 }
 
 TEST_F(UiTest, TheQuestionComesBeforeEveryTransferToTheSameName) {
-  WriteAll(Path("job.raw"), "1,2\r\n");
-  WriteAll(Path("job.map"), "old\r\n");
+  WriteFileBytes(Path("job.raw"), "1,2\r\n");
+  WriteFileBytes(Path("job.map"), "old\r\n");
   window->OpSourse_Click(1);
   window->ComboDataFormat->setCurrentIndex(1);  // MAPA 2
   window->ComboDataFormat_Click();
@@ -440,7 +440,7 @@ namespace {
 
 // A new output file chosen after a cancelled question is written whole, not skipped.
 TEST_F(UiTest, ANewFileAfterACancelledQuestionIsOverwritten) {
-  WriteAll(Path("old.vxl"), "x\r\n");
+  WriteFileBytes(Path("old.vxl"), "x\r\n");
   prompts.fileAnswers = {Path("old.vxl"), Path("new.vxl")};
   dialogs.scripts = {ScriptedDialogs::Clicking("ComCancel")};
   window->ComSaveBrowse_Click();

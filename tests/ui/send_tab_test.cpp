@@ -43,7 +43,7 @@ class SendTabTest : public UiTest {
 
 TEST_F(SendTabTest, FileLengthDecidesNewRefusedOrAccepted) {
   // 0 bytes: a new file, so the new-file window asks (cancelled here: the box is emptied).
-  WriteAll(Path("empty.asc"), "");
+  WriteFileBytes(Path("empty.asc"), "");
   Type(Path("empty.asc"));
   EXPECT_EQ(dialogs.shown, std::vector<std::string>{"F_EdSdF"});
   EXPECT_TRUE(window->TxFileNameSend->text().isEmpty());
@@ -52,7 +52,7 @@ TEST_F(SendTabTest, FileLengthDecidesNewRefusedOrAccepted) {
   // 1 to 3 bytes: "This file contains no data".
   for (const char* bytes : {"1", "12\n", "1\r\n"}) {
     prompts.messages.clear();
-    WriteAll(Path("short.asc"), bytes);
+    WriteFileBytes(Path("short.asc"), bytes);
     Type(Path("short.asc"));
     ASSERT_EQ(prompts.messages.size(), 1u) << bytes;
     EXPECT_EQ(prompts.messages[0].text, "This file contains no data");
@@ -63,7 +63,7 @@ TEST_F(SendTabTest, FileLengthDecidesNewRefusedOrAccepted) {
   }
   // 4 bytes: accepted as it is.
   prompts.messages.clear();
-  WriteAll(Path("four.asc"), "P,1\n");
+  WriteFileBytes(Path("four.asc"), "P,1\n");
   Type(Path("four.asc"));
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(window->TxFileNameSend->text().toStdString(), Path("four.asc"));
@@ -75,7 +75,7 @@ TEST_F(SendTabTest, FileLengthDecidesNewRefusedOrAccepted) {
 }
 
 TEST_F(SendTabTest, ScratchFileRefusedInAnyLetterCase) {
-  WriteAll(Path("Brevant.tem"), "P1,1,2,3\r\n");
+  WriteFileBytes(Path("Brevant.tem"), "P1,1,2,3\r\n");
   Type(folder + "bREVANT.TEM");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "Cannot create file!\r\nPlease specify other name.");
@@ -96,7 +96,7 @@ TEST_F(SendTabTest, ScratchFileRefusedInAnyLetterCase) {
 }
 
 TEST_F(SendTabTest, BrowseFiltersAndRemembersTheFolder) {
-  WriteAll(Path("points.asc"), "P1,1,2,3\r\n");
+  WriteFileBytes(Path("points.asc"), "P1,1,2,3\r\n");
   prompts.fileAnswers = {Path("points.asc")};
   window->ComBrowseSend_Click();
   ASSERT_EQ(prompts.fileDialogs.size(), 1u);
@@ -119,7 +119,7 @@ TEST_F(SendTabTest, BrowseFiltersAndRemembersTheFolder) {
 }
 
 TEST_F(SendTabTest, CancelledBrowseKeepsTheFileChosenBefore) {
-  WriteAll(Path("points.asc"), "P1,1,2,3\r\n");
+  WriteFileBytes(Path("points.asc"), "P1,1,2,3\r\n");
   Type(Path("points.asc"));
   ASSERT_TRUE(ButtonsEnabled());
   window->ComBrowseSend_Click();  // no answer: cancelled
@@ -128,7 +128,7 @@ TEST_F(SendTabTest, CancelledBrowseKeepsTheFileChosenBefore) {
 }
 
 TEST_F(SendTabTest, ChangingTheSendFormatClearsTheName) {
-  WriteAll(Path("points.asc"), "P1,1,2,3\r\n");
+  WriteFileBytes(Path("points.asc"), "P1,1,2,3\r\n");
   Type(Path("points.asc"));
   ASSERT_TRUE(ButtonsEnabled());
   EXPECT_FALSE(window->ComSettingSend->isHidden());
@@ -160,7 +160,7 @@ TEST_F(SendTabTest, NewCodeListThroughBrowse) {
   EXPECT_TRUE(prompts.fileDialogs[0].request.newNameAllowed);
   EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"F_EdSdF", "F_EdSdF"}));
   EXPECT_FALSE(FileExists(Path("first.cod")));
-  EXPECT_EQ(ReadAll(Path("codes.cod")), "DEFAULT\r\n{\r\n\r\n}\r\n");
+  EXPECT_EQ(ReadFileBytes(Path("codes.cod")), "DEFAULT\r\n{\r\n\r\n}\r\n");
   ASSERT_EQ(prompts.editorRuns.size(), 1u);
   EXPECT_EQ(prompts.editorRuns[0].path, Path("codes.cod"));
   EXPECT_EQ(window->TxFileNameSend->text().toStdString(), Path("codes.cod"));
@@ -208,7 +208,7 @@ TEST_F(SendTabTest, NewCoordinateFileIsEmptyAndAFullFileIsNeverReplaced) {
   }};
   Type(Path("new.asc"));
   EXPECT_TRUE(FileExists(Path("new.asc")));
-  EXPECT_EQ(ReadAll(Path("new.asc")), "");
+  EXPECT_EQ(ReadFileBytes(Path("new.asc")), "");
   EXPECT_TRUE(ButtonsEnabled());
   // A file that cannot be created is reported and the window stays open until cancelled.
   dialogs.scripts = {ScriptedDialogs::Clicking("ComOK")};
@@ -220,7 +220,7 @@ TEST_F(SendTabTest, NewCoordinateFileIsEmptyAndAFullFileIsNeverReplaced) {
 }
 
 TEST_F(SendTabTest, EditorChoiceForEdit) {
-  WriteAll(Path("points.asc"), "P1,1,2,3\r\n");
+  WriteFileBytes(Path("points.asc"), "P1,1,2,3\r\n");
   Type(Path("points.asc"));
   // "Use Other" with an empty path: the desktop's own program.
   window->StOpEditor_Click(1);
@@ -301,9 +301,9 @@ TEST_F(SendTabTest, SerialDeviceOfThePortIsShownAndStored) {
   window->StCombComm_Click(0);
   EXPECT_EQ(window->StCombDevice->currentText(), "/dev/ttyUSB0");
   // Leaving the box unchanged writes nothing.
-  const std::string before = ReadAll(state.IniFilePath);
+  const std::string before = ReadFileBytes(state.IniFilePath);
   window->StCombDevice_Click();
-  EXPECT_EQ(ReadAll(state.IniFilePath), before);
+  EXPECT_EQ(ReadFileBytes(state.IniFilePath), before);
   // The mapping survives a restart.
   Reload();
   window->StCombComm[0]->setCurrentIndex(2);
@@ -322,7 +322,7 @@ TEST_F(SendTabTest, ExitSavesTheChoicesAndDeletesTheScratchFile) {
   EXPECT_EQ(ReadKey(state.IniFilePath, "Default", "Speed"), "2");
   EXPECT_EQ(ReadKey(state.IniFilePath, "Default", "DataSendFormat"), "2");
   // A scratch file left by an earlier run goes too.
-  WriteAll(state.ScratchFilePath, "old lines\r\n");
+  WriteFileBytes(state.ScratchFilePath, "old lines\r\n");
   window->ComExit_Click();
   EXPECT_FALSE(FileExists(state.ScratchFilePath));
   Reload();
@@ -331,13 +331,13 @@ TEST_F(SendTabTest, ExitSavesTheChoicesAndDeletesTheScratchFile) {
 }
 
 TEST_F(SendTabTest, CloseBoxLeavesTheSettingsFileUnchanged) {
-  WriteAll(state.ScratchFilePath, "lines\r\n");
-  const std::string before = ReadAll(state.IniFilePath);
+  WriteFileBytes(state.ScratchFilePath, "lines\r\n");
+  const std::string before = ReadFileBytes(state.IniFilePath);
   window->StCombComm[1]->setCurrentIndex(1);
   window->StCombComm_Click(1);
   window->show();
   window->close();
-  EXPECT_EQ(ReadAll(state.IniFilePath), before);
+  EXPECT_EQ(ReadFileBytes(state.IniFilePath), before);
   EXPECT_TRUE(FileExists(state.ScratchFilePath));
 }
 

@@ -30,10 +30,8 @@ namespace {
 namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 
-std::string Read(const fs::path& path) { return ReadAll(path.string()); }
-void Write(const fs::path& path, const std::string& bytes) { WriteAll(path.string(), bytes); }
 
-std::string Golden() { return Read(fs::path(KORVENIA_TEST_DATA) / "Korvenia.ini"); }
+std::string Golden() { return ReadFileBytes(fs::path(KORVENIA_TEST_DATA) / "Korvenia.ini"); }
 
 // The program's own windows, noting each call start-up makes with the clock's time.
 class RecordingWindows : public AppWindows {
@@ -142,7 +140,7 @@ TEST_F(Startup, MissingFileIsRecreatedAfterTheWarningAndTheNextStartIsQuiet) {
   EXPECT_EQ(Reports()[0].text, kWarning);  // nothing to keep
   EXPECT_EQ(Reports()[0].title, "Warning");
   EXPECT_EQ(Reports()[0].icon, MessageIcon::Exclamation);
-  EXPECT_EQ(Read(IniBesideExecutable()), Golden());
+  EXPECT_EQ(ReadFileBytes(IniBesideExecutable()), Golden());
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "bin"), fs::directory_iterator()), 1);
   EXPECT_TRUE(state_.SettingsReadOK);
   EXPECT_FALSE(state_.CreatingIniFile);
@@ -179,36 +177,36 @@ TEST_F(Startup, AnUnreadableFileIsKeptBesideTheNewOneAndTheWarningNamesIt) {
                                ini + ".20260314-092653-2.bad"};
   for (size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(cases[i].first);
-    Write(ini, cases[i].second);
+    WriteFileBytes(ini, cases[i].second);
     Start("");
     ASSERT_EQ(Reports().size(), 1u);
     EXPECT_EQ(Reports()[0].text,
               kWarning + "\r\nThe file that could not be read is kept as " + names[i]);
-    EXPECT_EQ(Read(names[i]), cases[i].second);
-    EXPECT_EQ(Read(ini), golden);
+    EXPECT_EQ(ReadFileBytes(names[i]), cases[i].second);
+    EXPECT_EQ(ReadFileBytes(ini), golden);
     EXPECT_EQ(TabText(0), "Receive");
-    for (size_t j = 0; j < i; ++j) EXPECT_EQ(Read(names[j]), cases[j].second);
+    for (size_t j = 0; j < i; ++j) EXPECT_EQ(ReadFileBytes(names[j]), cases[j].second);
   }
 }
 
 TEST_F(Startup, CreateIniFileOnAFileThatCannotBeWrittenUsesItAsItIs) {
   std::string edited = Golden();
   edited.replace(edited.find("1,Receive"), 9, "1,Motta");
-  Write(IniBesideExecutable(), edited);
+  WriteFileBytes(IniBesideExecutable(), edited);
   fs::permissions(IniBesideExecutable(), fs::perms::owner_read);
   Start("CreateIniFile");
   ASSERT_EQ(Reports().size(), 1u);
   EXPECT_EQ(Reports()[0].text, "The settings file " + IniBesideExecutable().string() +
                                    " cannot be written.\r\nIt is left as it is and used as it is.");
   EXPECT_EQ(Reports()[0].icon, MessageIcon::Critical);
-  EXPECT_EQ(Read(IniBesideExecutable()), edited);
+  EXPECT_EQ(ReadFileBytes(IniBesideExecutable()), edited);
   EXPECT_EQ(TabText(0), "Motta");
 
   // A file that can be written is rewritten without a word.
   fs::permissions(IniBesideExecutable(), fs::perms::owner_read | fs::perms::owner_write);
   Start("CreateIniFile");
   EXPECT_TRUE(Reports().empty());
-  EXPECT_EQ(Read(IniBesideExecutable()), Golden());
+  EXPECT_EQ(ReadFileBytes(IniBesideExecutable()), Golden());
   EXPECT_EQ(TabText(0), "Receive");
   EXPECT_FALSE(state_.SpecialSetupMode);
 }
@@ -216,14 +214,14 @@ TEST_F(Startup, CreateIniFileOnAFileThatCannotBeWrittenUsesItAsItIs) {
 TEST_F(Startup, ReadOnlyProgramFolderUsesThePerUserFolderAndSaysSoOnce) {
   // A program folder that cannot take a file (here: one that is not a folder).
   fs::remove_all(dir_ / "bin");
-  Write(dir_ / "bin", "not a folder");
+  WriteFileBytes(dir_ / "bin", "not a folder");
   Start("");
   fs::path userIni = dir_ / "config" / "Korvenia" / "Korvenia.ini";
   EXPECT_EQ(state_.IniFilePath, userIni.string());
   ASSERT_EQ(Reports().size(), 2u);  // where the file is, then the missing-file warning
   EXPECT_NE(Reports()[0].text.find(userIni.string()), std::string::npos);
   EXPECT_EQ(Reports()[0].icon, MessageIcon::Information);
-  EXPECT_EQ(Read(userIni), Golden());
+  EXPECT_EQ(ReadFileBytes(userIni), Golden());
   EXPECT_EQ(state_.HelpFileName, (dir_ / "bin").string() + "/KorveniaManual.doc");
 
   Start("");
@@ -232,7 +230,7 @@ TEST_F(Startup, ReadOnlyProgramFolderUsesThePerUserFolderAndSaysSoOnce) {
 
 TEST_F(Startup, UnwritableSettingsFileRunsOnWithDefaults) {
   fs::remove_all(dir_ / "bin");
-  Write(dir_ / "bin", "not a folder");
+  WriteFileBytes(dir_ / "bin", "not a folder");
   options_.userFolder.clear();  // nowhere else to go
   Start("CreateIniFile");       // a missing file: only the load's failure speaks
   ASSERT_EQ(Reports().size(), 2u);
@@ -252,7 +250,7 @@ TEST_F(Startup, SpecialSetupLoadsTheDownloadWindowHiddenWithTheFilesTexts) {
   IniFile ini = IniFile::FromBytes(Golden());
   ini.Set("DL_Form", "Caption", "Nedlasting");
   ini.Set("DL_ComCancel", "Caption", "&Avbryt");
-  Write(IniBesideExecutable(), ini.ToBytes());
+  WriteFileBytes(IniBesideExecutable(), ini.ToBytes());
   Start(" Special Setup ");
   EXPECT_TRUE(state_.SpecialSetupMode);
   EXPECT_EQ(windows_->calls[2], "LoadDownloadWindow");
@@ -377,7 +375,7 @@ std::string TranslatedFile(const std::string& golden) {
 
 TEST_F(Startup, SaveSetupKeepsATranslatedFileAndAddsTheEdits) {
   const std::string translated = TranslatedFile(Golden());
-  Write(IniBesideExecutable(), translated);
+  WriteFileBytes(IniBesideExecutable(), translated);
   Start("Special Setup");
   ASSERT_TRUE(Reports().empty());
   EXPECT_EQ(TabText(0), "\xC2\xABReceive\xC2\xBB p\xC3\xA5 norsk");
@@ -388,7 +386,7 @@ TEST_F(Startup, SaveSetupKeepsATranslatedFileAndAddsTheEdits) {
   ASSERT_TRUE(Reports().empty());
   FileMeaning expected = MeaningOf(translated);
   expected.at("[DL_ComCancel]Caption") = {"&Lukk"};
-  const FileMeaning saved = MeaningOf(Read(IniBesideExecutable()));
+  const FileMeaning saved = MeaningOf(ReadFileBytes(IniBesideExecutable()));
   EXPECT_EQ(saved.size(), expected.size());
   for (const auto& [key, values] : expected) {
     auto it = saved.find(key);
@@ -398,7 +396,7 @@ TEST_F(Startup, SaveSetupKeepsATranslatedFileAndAddsTheEdits) {
 }
 
 TEST_F(Startup, SplashStaysMoreThanTwoSeconds) {
-  Write(IniBesideExecutable(), Golden());
+  WriteFileBytes(IniBesideExecutable(), Golden());
   clock_.Set(std::chrono::hours(24) - milliseconds(1));  // near the day's end: no jump matters
   Start("");
   ASSERT_EQ(windows_->calls[0], "ShowSplash");
@@ -409,7 +407,7 @@ TEST_F(Startup, SplashStaysMoreThanTwoSeconds) {
 }
 
 TEST_F(Startup, SlowLoadingDoesNotWaitAgain) {
-  Write(IniBesideExecutable(), Golden());
+  WriteFileBytes(IniBesideExecutable(), Golden());
   int sleeps = 0;
   windows_ = nullptr;
   state_ = AppState();

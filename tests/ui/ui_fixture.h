@@ -14,20 +14,12 @@
 #include "core/settings.h"
 #include "ui/f_dattr.h"
 #include "scripted_prompts.h"
+#include "test_support.h"
 
 namespace korv {
 
-inline std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-inline void WriteAll(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 class UiTest : public ::testing::Test {
  protected:

@@ -38,12 +38,12 @@ class UploadTest : public UiTest {
   // What the instrument got, once the program has closed the port.
   std::string Received() {
     EXPECT_TRUE(sim_.waitForFinished(10000));
-    return ReadAll(Path("received"));
+    return ReadFileBytes(Path("received"));
   }
   void Send(int format, const std::string& name, const std::string& content) {
     window->ComboDataFormatSend->setCurrentIndex(format);
     window->ComboDataFormatSend_Click();
-    WriteAll(Path(name), content);
+    WriteFileBytes(Path(name), content);
     window->TxFileNameSend->setText(QString::fromStdString(Path(name)));
     window->ComSend_Click();
   }
@@ -149,7 +149,7 @@ TEST_F(UploadTest, TooFewLinesSendNothing) {
   // The port was opened and closed without a byte (the simulator ends when it sees the
   // close; a loaded machine can take more than a second to show it).
   EXPECT_TRUE(sim_.waitForFinished(10000));
-  EXPECT_EQ(ReadAll(Path("received")), "");
+  EXPECT_EQ(ReadFileBytes(Path("received")), "");
 
   // Enough lines, but not one point to send: aborted, never "uploaded successfully".
   prompts.messages.clear();
@@ -188,7 +188,7 @@ TEST_F(UiTest, UploadPortThatCannotBeOpened) {
   SetKey("Serial devices", "COM1", Path("no-such-device"));
   window->ComboDataFormatSend->setCurrentIndex(1);
   window->ComboDataFormatSend_Click();
-  WriteAll(Path("codes.cod"), "A\r\nB\r\nC\r\n");
+  WriteFileBytes(Path("codes.cod"), "A\r\nB\r\nC\r\n");
   window->TxFileNameSend->setText(QString::fromStdString(Path("codes.cod")));
   window->ComSend_Click();
   ASSERT_EQ(prompts.messages.size(), 1u);
