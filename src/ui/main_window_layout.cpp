@@ -196,19 +196,21 @@ void F_DatTr::ResizeForm() {
   const double sendRoom = std::min(sendInner / 3, sendInner - 120 - text(ComboDataFormatSend));
   const double sendButton =
       std::max(widthOf(ComSettingSend, 1215, sendRoom), widthOf(ComBrowseSend, 1215, sendRoom));
-  const double sendTop = firstRow(FrSend, 300);
-  inFrame(LbDataFormaSend, 120, sendTop, sendInner, heightOf(LbDataFormaSend, 255));
-  const double sendComboTop = sendTop + heightOf(LbDataFormaSend, 255) + 30;
-  const double sendComboRow = std::max(combo, heightOf(ComSettingSend, 375));
-  inFrame(ComboDataFormatSend, 120, sendComboTop, sendInner - sendButton - 120, combo);
-  inFrame(ComSettingSend, 120 + sendInner - sendButton, sendComboTop, sendButton, sendComboRow);
-  const double sendLabelTop = sendComboTop + sendComboRow + 180;
-  inFrame(LbFileNameSend, 120, sendLabelTop, sendInner, heightOf(LbFileNameSend, 255));
-  const double sendBoxTop = sendLabelTop + heightOf(LbFileNameSend, 255) + 30;
-  const double sendBoxRow = std::max(box, heightOf(ComBrowseSend, 375));
-  inFrame(TxFileNameSend, 120, sendBoxTop, sendInner - sendButton - 120, box);
-  inFrame(ComBrowseSend, 120 + sendInner - sendButton, sendBoxTop, sendButton, sendBoxRow);
-  const double frSendHeight = sendBoxTop + sendBoxRow + 180;
+  // A label over a field with its button at the right; returns where the row ends.
+  auto labelledRow = [&](QWidget* label, QWidget* field, double fieldHeight, QWidget* button,
+                         double top) {
+    inFrame(label, 120, top, sendInner, heightOf(label, 255));
+    const double rowTop = top + heightOf(label, 255) + 30;
+    const double row = std::max(fieldHeight, heightOf(button, 375));
+    inFrame(field, 120, rowTop, sendInner - sendButton - 120, fieldHeight);
+    inFrame(button, 120 + sendInner - sendButton, rowTop, sendButton, row);
+    return rowTop + row;
+  };
+  const double formatEnd = labelledRow(LbDataFormaSend, ComboDataFormatSend, combo,
+                                       ComSettingSend, firstRow(FrSend, 300));
+  const double fileEnd =
+      labelledRow(LbFileNameSend, TxFileNameSend, box, ComBrowseSend, formatEnd + 180);
+  const double frSendHeight = fileEnd + 180;
   onPage(FrSend, 90, 380, W - 240, frSendHeight);
   const double sendActionTop = 380 + frSendHeight + 150;
   // Both buttons as wide as Download, or as their texts need.
