@@ -17,11 +17,14 @@
 #include <string>
 #include <vector>
 
+#include "cli/args.h"
 #include "cli/command.h"
+#include "conversions/registry.h"
 #include "comm/receive_data.h"
 #include "comm/serial_link.h"
 #include "comm/upload_sender.h"
 #include "core/coord_field_options.h"
+#include "core/coord_order.h"
 #include "core/file_procs.h"
 #include "core/key_store.h"
 #include "core/line_reader.h"
@@ -79,67 +82,6 @@ class StderrReporter : public Reporter {
   }
 };
 
-struct Args {
-  std::map<std::string, std::string> values;  // options with a value, without "--"
-  std::vector<std::string> flags;             // options without a value
-  std::vector<std::string> files;
-  std::string error;
-  bool Has(const std::string& flag) const {
-    for (const auto& f : flags) {
-      if (f == flag) return true;
-    }
-    return false;
-  }
-  std::optional<std::string> Value(const std::string& name) const {
-    auto it = values.find(name);
-    if (it == values.end()) return std::nullopt;
-    return it->second;
-  }
-};
-
-Args ParseArgs(const std::vector<std::string>& args, const std::vector<std::string>& valued,
-               const std::vector<std::string>& flags) {
-  Args out;
-  bool onlyFiles = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (onlyFiles || a.size() < 2 || a.compare(0, 2, "--") != 0) {
-      out.files.push_back(a);
-      continue;
-    }
-    if (a == "--") {
-      onlyFiles = true;
-      continue;
-    }
-    std::string name = a.substr(2);
-    std::optional<std::string> inlineValue;
-    if (size_t eq = name.find('='); eq != std::string::npos) {
-      inlineValue = name.substr(eq + 1);
-      name = name.substr(0, eq);
-    }
-    bool isFlag = false, isValued = false;
-    for (const auto& f : flags) isFlag = isFlag || f == name;
-    for (const auto& v : valued) isValued = isValued || v == name;
-    if (isFlag && !inlineValue) {
-      out.flags.push_back(name);
-    } else if (isValued) {
-      if (!inlineValue && i + 1 >= args.size()) {
-        out.error = "--" + name + " needs a value";
-        return out;
-      }
-      if (out.values.count(name)) {
-        out.error = "--" + name + " given twice";
-        return out;
-      }
-      out.values[name] = inlineValue ? *inlineValue : args[++i];
-    } else {
-      out.error = "unknown option " + a;
-      return out;
-    }
-  }
-  return out;
-}
-
 // Entries of a list section ("[Coomunication Speed]" ...): the non-blank lines up to the
 // next section header.
 std::vector<std::string> ListSection(const std::string& path, const std::string& section) {
@@ -167,24 +109,9 @@ int IndexKey(const IniFile& ini, const char* key, int fallback) {
   return v > -32769 && v < 32768 ? static_cast<int>(v) : fallback;
 }
 
-// The settings file in use: the one named, else the program's own ("" for none).
-bool ResolveSettingsFile(const Args& args, std::string& path) {
-  if (auto named = args.Value("ini")) {
-    const int code = CheckFileName(*named);
-    if (code != 0) {
-      std::cerr << "korvenia-cli: Cannot read " << *named << ": " << ErrorDescription(code) << "\n";
-      return false;
-    }
-    path = *named;
-  } else {
-    path = FindOwnSettingsFile();
-  }
-  return true;
-}
-
 // The link choice: the settings file's selections (program defaults without one), then the
 // command line. Returns false after a usage message.
-bool LinkFromArgs(const Args& args, const std::string& iniPath, LinkSettings& link,
+bool LinkFromArgs(const ParsedArgs& args, const std::string& iniPath, LinkSettings& link,
                   const char* command) {
   const IniFile ini = iniPath.empty() ? IniFile() : IniFile::Load(iniPath);
   // A stored index the list does not have selects its first entry, as in the windows.
@@ -211,8 +138,7 @@ bool LinkFromArgs(const Args& args, const std::string& iniPath, LinkSettings& li
       storedIndex("Coomunication Flow control", "FlowControl", 1, {"None", "Xon/Xoff"}).first;
 
   auto usage = [command](const std::string& m) {
-    std::cerr << "korvenia-cli " << command << ": " << m << " (see korvenia-cli " << command
-              << " --help)\n";
+    UsageError(command, m);
     return false;
   };
   if (auto device = args.Value("device")) link.device = *device;
@@ -269,6 +195,36 @@ class LiveLine {
 
 // ---- download ----
 
+// The link options of both transfers.
+const std::vector<OptionSpec> kLinkOptions = {
+    {"device", "PATH", "serial device (e.g. /dev/ttyUSB0, or what korvenia-sim prints)"},
+    {"port", "N",
+     "serial port N: key COM<N> of [Serial devices] in the settings file,\n"
+     "else /dev/ttyS<N-1> (default: the settings file's port)"},
+    {"speed", "N", "baud rate (default: the settings file, else 19200)"},
+    {"data-bits", "7|8", "(default: the settings file, else 8)"},
+    {"flow", "none|xonxoff", "flow control (default: the settings file, else xonxoff)"},
+    {"ini", "FILE",
+     "settings file (default: Korvenia.ini beside the program or in\n"
+     "~/.config/Korvenia/)"},
+    {"help", nullptr, "this text"},
+};
+
+std::vector<OptionSpec> WithLinkOptions(std::vector<OptionSpec> own) {
+  own.insert(own.end(), kLinkOptions.begin(), kLinkOptions.end());
+  return own;
+}
+
+const std::vector<OptionSpec>& DownloadOptions() {
+  static const std::vector<OptionSpec> specs = WithLinkOptions({
+      {"from", "raw|coord",
+       "convert what was received, as 'korvenia-cli convert' does, into\n"
+       "OUTPUT (the received data stays in OUTPUT.part if that fails)"},
+      {"to", "FORMAT", "the output format of that conversion (see below)"},
+  });
+  return specs;
+}
+
 void DownloadUsage(std::ostream& out) {
   out << "Usage: korvenia-cli download [--device PATH | --port N] [--speed N] [--data-bits 7|8]\n"
          "                            [--flow none|xonxoff] [--ini FILE]\n"
@@ -277,19 +233,13 @@ void DownloadUsage(std::ostream& out) {
          "Receives what the instrument sends and stores it in OUTPUT, line by line (CR LF).\n"
          "Waits for the instrument without limit, and ends when it has been silent for more\n"
          "than 3 seconds after it started sending. OUTPUT is replaced only then: Ctrl-C, a lost\n"
-         "device or a failed write leave it as it was, and keep the lines so far in OUTPUT.part.\n"
-         "\n"
-         "  --device PATH   serial device (e.g. /dev/ttyUSB0, or what korvenia-sim prints)\n"
-         "  --port N        serial port N: key COM<N> of [Serial devices] in the settings file,\n"
-         "                  else /dev/ttyS<N-1> (default: the settings file's port)\n"
-         "  --speed N       baud rate; --data-bits 7|8; --flow none|xonxoff\n"
-         "                  (defaults: the settings file, else 19200, 8, xonxoff)\n"
-         "  --ini FILE      settings file (default: Korvenia.ini beside the program or in\n"
-         "                  ~/.config/Korvenia/)\n"
-         "  --from, --to    convert what was received, as 'korvenia-cli convert' does, into\n"
-         "                  OUTPUT (the received data stays in OUTPUT.part if that fails)\n"
-         "\n"
-         "Exit status: 0 completed, 1 interrupted or failed, 2 usage error.\n";
+         "device or a failed write leave it as it was, and keep the lines so far in OUTPUT.part.\n";
+  PrintOptions(out, DownloadOptions());
+  out << "\nConversions for --from and --to (with the settings file's options):\n";
+  for (const Conversion& c : Conversions()) {
+    out << "  --from " << DataKindWord(c.from) << " --to " << c.to << "\t" << c.what << "\n";
+  }
+  out << "\nExit status: 0 completed, 1 interrupted or failed, 2 usage error.\n";
 }
 
 // Runs the convert command on the received file; keeps it when the conversion fails.
@@ -312,26 +262,27 @@ int ConvertReceived(const std::string& from, const std::string& to, const std::s
 }
 
 int RunDownload(const std::vector<std::string>& argv) {
-  Args args = ParseArgs(argv, {"device", "port", "speed", "data-bits", "flow", "ini", "from", "to"},
-                        {"help"});
+  std::optional<ParsedArgs> parsed = ParseArgs("download", argv, DownloadOptions());
+  if (!parsed) return kExitUsage;
+  const ParsedArgs& args = *parsed;
   if (args.Has("help")) {
     DownloadUsage(std::cout);
     return kExitOk;
   }
-  if (!args.error.empty() || args.files.size() != 1) {
-    std::cerr << "korvenia-cli download: "
-              << (args.error.empty() ? "one OUTPUT file is required" : args.error)
-              << " (see korvenia-cli download --help)\n";
-    return kExitUsage;
-  }
+  if (args.files.size() != 1) return UsageError("download", "one OUTPUT file is required");
   const std::optional<std::string> from = args.Value("from"), to = args.Value("to");
   if (from.has_value() != to.has_value()) {
-    std::cerr << "korvenia-cli download: --from and --to go together"
-              << " (see korvenia-cli download --help)\n";
-    return kExitUsage;
+    return UsageError("download", "--from and --to go together");
   }
-  std::string iniPath;
-  if (!ResolveSettingsFile(args, iniPath)) return kExitFailed;
+  // A conversion that does not exist is said before anything is received.
+  if (from) {
+    const std::optional<DataKind> kind = DataKindFromWord(*from);
+    if (!kind || !FindConversion(*kind, *to))
+      return UsageError("download", "no conversion from '" + *from + "' to '" + *to + "'");
+  }
+  const std::optional<std::string> settingsFile = SettingsFileOf(args);
+  if (!settingsFile) return kExitFailed;
+  const std::string& iniPath = *settingsFile;
   LinkSettings settings;
   if (!LinkFromArgs(args, iniPath, settings, "download")) return kExitUsage;
 
@@ -412,39 +363,40 @@ int RunDownload(const std::vector<std::string>& argv) {
 
 // ---- upload ----
 
+const std::vector<OptionSpec>& UploadOptions() {
+  static const std::vector<OptionSpec> specs = WithLinkOptions({
+      {"format", "coord|code|kof",
+       "coord: a coordinate list; its columns are those of [Coordinate\n"
+       "UpLoad Settings] in the settings file (default: point, N, E, Z, code);\n"
+       "code: a code list, sent line by line; kof: a KOF file, its 05\n"
+       "coordinate records"},
+      {"separator", "comma|space", "of a coordinate list (default: the settings file, else comma)"},
+      {"order", "nez|enz", "coordinate order (default: the settings file, else nez)"},
+      {"dry-run", nullptr, "write the lines that would be sent to stdout instead"},
+  });
+  return specs;
+}
+
 void UploadUsage(std::ostream& out) {
   out << "Usage: korvenia-cli upload --format coord|code|kof [--separator comma|space]\n"
          "                          [--order nez|enz] [--ini FILE]\n"
          "                          (--device PATH | --port N) [--speed N] [--data-bits 7|8]\n"
          "                          [--flow none|xonxoff]   or   --dry-run     INPUT\n"
          "\n"
-         "Builds the upload lines of INPUT and sends them to the instrument, one line at a time.\n"
-         "\n"
-         "  --format coord  coordinate list; its columns are those of [Coordinate UpLoad\n"
-         "                  Settings] in the settings file (default: point, N, E, Z, code)\n"
-         "  --format code   code list, sent line by line\n"
-         "  --format kof    KOF file, its 05 coordinate records\n"
-         "  --separator     of a coordinate list (default: the settings file, else comma)\n"
-         "  --order         coordinate order (default: the settings file, else nez)\n"
-         "  --dry-run       write the lines that would be sent to stdout instead\n"
-         "  link options as for korvenia-cli download\n"
-         "\n"
-         "Exit status: 0 uploaded, 1 aborted or failed, 2 usage error.\n";
+         "Builds the upload lines of INPUT and sends them to the instrument, one line at a time.\n";
+  PrintOptions(out, UploadOptions());
+  out << "\nExit status: 0 uploaded, 1 aborted or failed, 2 usage error.\n";
 }
 
 int RunUpload(const std::vector<std::string>& argv) {
-  Args args = ParseArgs(
-      argv, {"format", "separator", "order", "ini", "device", "port", "speed", "data-bits", "flow"},
-      {"help", "dry-run"});
+  std::optional<ParsedArgs> parsed = ParseArgs("upload", argv, UploadOptions());
+  if (!parsed) return kExitUsage;
+  const ParsedArgs& args = *parsed;
   if (args.Has("help")) {
     UploadUsage(std::cout);
     return kExitOk;
   }
-  auto usage = [](const std::string& m) {
-    std::cerr << "korvenia-cli upload: " << m << " (see korvenia-cli upload --help)\n";
-    return kExitUsage;
-  };
-  if (!args.error.empty()) return usage(args.error);
+  auto usage = [](const std::string& m) { return UsageError("upload", m); };
   if (args.files.size() != 1) return usage("one INPUT file is required");
   const auto format = args.Value("format");
   if (!format) return usage("--format is required");
@@ -455,8 +407,9 @@ int RunUpload(const std::vector<std::string>& argv) {
   if (dryRun && (args.Value("device") || args.Value("port"))) {
     return usage("--dry-run sends nothing: no --device or --port with it");
   }
-  std::string iniPath;
-  if (!ResolveSettingsFile(args, iniPath)) return kExitFailed;
+  const std::optional<std::string> settingsFile = SettingsFileOf(args);
+  if (!settingsFile) return kExitFailed;
+  const std::string& iniPath = *settingsFile;
   const IniFile ini = iniPath.empty() ? IniFile() : IniFile::Load(iniPath);
   // The saved columns; a settings file that has none (or no settings file) means the
   // defaults a fresh settings file holds: point, northing, easting, elevation, code.
@@ -485,7 +438,7 @@ int RunUpload(const std::vector<std::string>& argv) {
   } else if (args.Value("separator")) {
     return usage("--separator is for --format coord");
   }
-  int order = IndexKey(ini, "StCombCoord0", 0);
+  int order = StoredCoordOrder(ini);
   if (auto o = args.Value("order")) {
     if (*o != "nez" && *o != "enz") return usage("--order wants nez or enz, not '" + *o + "'");
     order = *o == "enz" ? 1 : 0;

@@ -58,7 +58,7 @@ ConvertResult CoorToCoordinates(std::istream& in, std::ostream& out,
       buffer.clear();
     }
   }
-  if (in.bad()) return ConvertResult::Fail("Cannot read the coordinate list");
+  if (in.bad()) return ConvertResult::InputFault("Cannot read the coordinate list");
   errno = 0;
   if (!out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()))) {
     return WriteFailure(errno);

@@ -7,13 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace korv {
+#include "core/coord_order.h"
 
-// The coordinate order setting (`CoordOrderIndex`): which plane coordinate comes first.
-namespace CoordOrder {
-constexpr int kNEZ = 0;  // northing, easting, elevation
-constexpr int kENZ = 1;  // easting, northing, elevation
-}  // namespace CoordOrder
+namespace korv {
 
 // Field numbers of a coordinate list line once its plane coordinates are in NEZ order.
 namespace CoordListField {

@@ -194,7 +194,7 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
                         int coordOrderIndex, DxfExtents* extentsOut, TextEncoding encoding) {
   const std::istream::pos_type start = in.tellg();
   if (start == std::istream::pos_type(-1)) {
-    return ConvertResult::Fail("Cannot read the coordinate list twice");
+    return ConvertResult::InputFault("Cannot read the coordinate list twice");
   }
   FieldViews f;
   std::string_view line;
@@ -207,10 +207,10 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
     extents.Add(CoordinateValue(f[CoordListField::kEasting]),
                 CoordinateValue(f[CoordListField::kNorthing]));
   }
-  if (in.bad()) return ConvertResult::Fail("Cannot read the coordinate list");
+  if (in.bad()) return ConvertResult::InputFault("Cannot read the coordinate list");
   if (extentsOut) *extentsOut = extents;
   in.clear();
-  if (!in.seekg(start)) return ConvertResult::Fail("Cannot read the coordinate list twice");
+  if (!in.seekg(start)) return ConvertResult::InputFault("Cannot read the coordinate list twice");
 
   DxfWriter writer(out, options.output2D);
   writer.WriteDxfHeader(extents);
@@ -262,7 +262,7 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
     }
     if (writer.failed()) return WriteFailure(writer.error());
   }
-  if (in.bad()) return ConvertResult::Fail("Cannot read the coordinate list");
+  if (in.bad()) return ConvertResult::InputFault("Cannot read the coordinate list");
   writer.WriteDxfEnd();
   if (!writer.Flush()) return WriteFailure(writer.error());
   ConvertResult result;

@@ -75,7 +75,7 @@ struct AppState {
 
   // Answer words between windows and procedures.
   std::string ActionWord;          // "Append", "Overwite", "Cancel", "PALI", "Stop", code, ""
-  std::string SettingsActionWord;  // "ConvertToKOF", "CoorToDXF", "OK", "Cancel", "UpOK", ...
+  std::string SettingsActionWord;  // "OK", "E", "Cancel", "UpOK", "Esc", an upload format
   int FileWriteMode = 0;           // 1 append, 2 overwrite, 0 cancel
 
   // Interface texts.

@@ -35,42 +35,42 @@ std::string ConvertNotes::Text() const {
 }
 
 ConvertResult WriteFailure(int err) {
-  return ConvertResult::Fail(WriteFault("the output", err));
+  return ConvertResult::OutputFault(WriteFault("the output", err));
 }
 
 ConvertResult ConvertFiles(const std::string& inputPath, const std::string& outputPath,
                            WriteMode mode, const StreamConverter& convert) {
-  if (inputPath.empty()) return ConvertResult::Fail("No input file given");
-  if (outputPath.empty()) return ConvertResult::Fail("No output file given");
+  if (inputPath.empty()) return ConvertResult::InputFault("No input file given");
+  if (outputPath.empty()) return ConvertResult::OutputFault("No output file given");
 
   InputFile input;
   ConvertResult result = input.Open(inputPath);
-  if (!result.ok) return result;
+  if (!result.ok()) return result;
   // Writing onto the input would destroy it (overwrite) or never end (append).
   if (input.SameFileAs(outputPath)) {
-    return ConvertResult::Fail("Cannot write " + outputPath + ": it is the input file");
+    return ConvertResult::OutputFault("Cannot write " + outputPath + ": it is the input file");
   }
   // Reading the whole input once for its encoding also proves it readable.
   const TextEncoding encoding = OutputEncodingOf(input.stream());
-  if (input.stream().bad()) return ConvertResult::Fail(input.ReadFault());
+  if (input.stream().bad()) return ConvertResult::InputFault(input.ReadFault());
 
   OutputFile output;
   result = output.Open(outputPath, mode);
-  if (!result.ok) return result;
+  if (!result.ok()) return result;
   errno = 0;
   result = convert(input.stream(), output.stream(), encoding);
-  if (result.ok && input.stream().bad()) result = ConvertResult::Fail(input.ReadFault());
-  if (!result.ok) {
+  if (result.ok() && input.stream().bad()) result = ConvertResult::InputFault(input.ReadFault());
+  if (!result.ok()) {
     if (StartsWith(result.fault, kWriteFault)) {
       // Name the file: "Cannot write the output: Disk full" -> "Cannot write b.kof: Disk full".
       result.fault.replace(0, std::string(kWriteFault).size(), "Cannot write " + outputPath);
     } else if (input.stream().bad()) {
-      result.fault = input.ReadFault();
+      result = ConvertResult::InputFault(input.ReadFault());
     }
     return result;  // the output is put back as it was by OutputFile
   }
   ConvertResult committed = output.Commit();
-  if (!committed.ok) return committed;
+  if (!committed.ok()) return committed;
   return result;
 }
 

@@ -1,11 +1,13 @@
-// What a converter hands back: finished, or the fault that stopped it, and the notes of what it
-// had to change on the way. Window code maps this onto its answer words and message boxes; the
+// What a converter hands back: its Outcome (finished, or the fault that stopped it), and the
+// notes of what it had to change on the way. Window code maps this onto its answer words and message boxes; the
 // command line prints the fault and the notes.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "core/outcome.h"
 
 namespace korv {
 
@@ -31,13 +33,18 @@ struct ConvertNotes {
   std::string Text() const;
 };
 
-struct ConvertResult {
-  bool ok = true;
-  std::string fault;  // description shown to the user when !ok, e.g. "File not found: a.raw"
+struct ConvertResult : Outcome {
   ConvertNotes notes;
 
   static ConvertResult Ok() { return {}; }
-  static ConvertResult Fail(std::string description) { return {false, std::move(description), {}}; }
+  // The input could not be opened or read ("Cannot read a.raw: File not found").
+  static ConvertResult InputFault(std::string fault) {
+    return {{Status::InputFault, std::move(fault)}, {}};
+  }
+  // The output could not be opened or written, or would overwrite the input.
+  static ConvertResult OutputFault(std::string fault) {
+    return {{Status::OutputFault, std::move(fault)}, {}};
+  }
 };
 
 }  // namespace korv

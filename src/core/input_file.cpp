@@ -50,20 +50,20 @@ std::string WriteFault(const std::string& path, int err) {
 }
 
 ConvertResult InputFile::Open(const std::string& path) {
-  if (path.empty()) return ConvertResult::Fail("No input file given");
+  if (path.empty()) return ConvertResult::InputFault("No input file given");
   path_ = path;
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return ConvertResult::Fail(korv::ReadFault(path, errno));
-  if (S_ISDIR(st.st_mode)) return ConvertResult::Fail("Cannot read " + path + ": it is a folder");
+  if (::stat(path.c_str(), &st) != 0) return ConvertResult::InputFault(korv::ReadFault(path, errno));
+  if (S_ISDIR(st.st_mode)) return ConvertResult::InputFault("Cannot read " + path + ": it is a folder");
   device_ = st.st_dev;
   inode_ = st.st_ino;
   errno = 0;
   std::ifstream direct(path, std::ios::binary);
-  if (!direct.is_open()) return ConvertResult::Fail(korv::ReadFault(path, errno));
+  if (!direct.is_open()) return ConvertResult::InputFault(korv::ReadFault(path, errno));
   if (S_ISREG(st.st_mode)) {
     file_ = std::move(direct);
   } else if (!Spool(direct, file_)) {
-    return ConvertResult::Fail(korv::ReadFault(path, errno));
+    return ConvertResult::InputFault(korv::ReadFault(path, errno));
   }
   return ConvertResult::Ok();
 }

@@ -47,12 +47,12 @@ ConvertResult OutputFile::Open(const std::string& path, WriteMode mode) {
   // A file-size limit then fails the write with EFBIG instead of ending the program.
   std::signal(SIGXFSZ, SIG_IGN);
   path_ = path;
-  if (path.empty()) return ConvertResult::Fail("No output file given");
+  if (path.empty()) return ConvertResult::OutputFault("No output file given");
   std::error_code ec;
   const fs::file_status status = fs::status(path, ec);  // follows links
   existed_ = fs::exists(status);
   if (fs::is_directory(status)) {
-    return ConvertResult::Fail("Cannot write " + path + ": it is a folder");
+    return ConvertResult::OutputFault("Cannot write " + path + ": it is a folder");
   }
   direct_ = existed_ && !fs::is_regular_file(status);
   target_ = path;
@@ -67,20 +67,20 @@ ConvertResult OutputFile::Open(const std::string& path, WriteMode mode) {
   if (direct_ || (mode == WriteMode::Append && existed_)) {
     if (!direct_) oldSize_ = fs::file_size(target_, ec);
     file_.open(target_, std::ios::binary | (direct_ ? std::ios::trunc : std::ios::app));
-    if (!file_.is_open()) return ConvertResult::Fail(WriteFault(path, errno));
+    if (!file_.is_open()) return ConvertResult::OutputFault(WriteFault(path, errno));
   } else {
     if (existed_ && ::access(target_.c_str(), W_OK) != 0) {
       // The replacement must not get round a file that may not be written.
-      return ConvertResult::Fail(WriteFault(path, errno));
+      return ConvertResult::OutputFault(WriteFault(path, errno));
     }
     temp_ = CreateTempBeside(target_, existed_);
-    if (temp_.empty()) return ConvertResult::Fail(WriteFault(path, errno));
+    if (temp_.empty()) return ConvertResult::OutputFault(WriteFault(path, errno));
     file_.open(temp_, std::ios::binary | std::ios::trunc);
     if (!file_.is_open()) {
       const int err = errno;
       fs::remove(temp_, ec);
       temp_.clear();
-      return ConvertResult::Fail(WriteFault(path, err));
+      return ConvertResult::OutputFault(WriteFault(path, err));
     }
   }
   open_ = true;
@@ -88,7 +88,7 @@ ConvertResult OutputFile::Open(const std::string& path, WriteMode mode) {
 }
 
 ConvertResult OutputFile::Commit() {
-  if (!open_) return ConvertResult::Fail("Cannot write " + path_ + ": not open");
+  if (!open_) return ConvertResult::OutputFault("Cannot write " + path_ + ": not open");
   errno = 0;
   file_.flush();
   bool ok = file_.good();
@@ -100,13 +100,13 @@ ConvertResult OutputFile::Commit() {
   }
   if (!ok) {
     Discard();
-    return ConvertResult::Fail(WriteFault(path_, err));
+    return ConvertResult::OutputFault(WriteFault(path_, err));
   }
   if (!temp_.empty()) {
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {
       err = errno;
       Discard();
-      return ConvertResult::Fail(WriteFault(path_, err));
+      return ConvertResult::OutputFault(WriteFault(path_, err));
     }
     temp_.clear();
   }

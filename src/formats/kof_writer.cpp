@@ -315,8 +315,8 @@ namespace {
 ConvertResult KofFiles(bool fromRaw, const std::string& inputPath, const std::string& outputPath,
                        WriteMode mode, const KofOptions& options, int coordOrderIndex,
                        PointConversion& table, Reporter& reporter) {
-  if (inputPath.empty()) return ConvertResult::Fail("No input file given");
-  if (outputPath.empty()) return ConvertResult::Fail("No output file given");
+  if (inputPath.empty()) return ConvertResult::InputFault("No input file given");
+  if (outputPath.empty()) return ConvertResult::OutputFault("No output file given");
   // A missing conversion file is reported; the run goes on with the table as it is.
   if (options.usePointNumberConversion) LoadPointConversion(options, table, reporter);
   return ConvertFiles(inputPath, outputPath, mode,

@@ -66,7 +66,7 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now,
   }
   in.clear();
   in.seekg(start);
-  if (!in) return ConvertResult::Fail("The input cannot be read a second time");
+  if (!in) return ConvertResult::InputFault("The input cannot be read a second time");
 
   LineSink sink(out);
   ConvertNotes notes;

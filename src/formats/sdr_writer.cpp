@@ -233,7 +233,7 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
                        const SdrRun& run, TextEncoding encoding) {
   const std::istream::pos_type start = in.tellg();
   if (start == std::istream::pos_type(-1)) {
-    return ConvertResult::Fail("The input cannot be read twice");
+    return ConvertResult::InputFault("The input cannot be read twice");
   }
 
   // First pass: the instrument name of the last "CO,Instrument:" comment.
@@ -250,10 +250,10 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
       ++coordinateRecords;
     }
   }
-  if (in.bad()) return ConvertResult::Fail(std::string(kReadFault));
+  if (in.bad()) return ConvertResult::InputFault(std::string(kReadFault));
   in.clear();
   in.seekg(start);
-  if (!in) return ConvertResult::Fail("The input cannot be read twice");
+  if (!in) return ConvertResult::InputFault("The input cannot be read twice");
 
   ConvertNotes notes;
   SdrOutput sdr(out);
@@ -270,7 +270,7 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
     if (!sdr.ok()) return sdr.Failure();
   }
   // A set-up still waiting at the end of the file is not written.
-  if (in.bad()) return ConvertResult::Fail(std::string(kReadFault));
+  if (in.bad()) return ConvertResult::InputFault(std::string(kReadFault));
   ConvertResult result = sdr.Finish();
   result.notes = notes;
   return result;
@@ -301,7 +301,7 @@ ConvertResult CoorToSDR(std::istream& in, std::ostream& out, std::string_view jo
     sdr.Record(record);
     if (!sdr.ok()) return sdr.Failure();
   }
-  if (in.bad()) return ConvertResult::Fail(std::string(kReadFault));
+  if (in.bad()) return ConvertResult::InputFault(std::string(kReadFault));
   ConvertResult result = sdr.Finish();
   result.notes = notes;
   return result;

@@ -1,4 +1,5 @@
-// Conversion dispatch by list position, storing as received, and the ".vxl" copy.
+// Conversion dispatch through the list entries and the registry, storing as received, and the
+// ".vxl" copy.
 #include "ui/conversion_dispatch.h"
 
 #include <QApplication>
@@ -7,16 +8,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "coords/coord_file_writer.h"
-#include "coords/dxf_writer.h"
+#include "conversions/list_positions.h"
 #include "core/convert_files.h"
-#include "core/coord_field_options.h"
 #include "core/file_procs.h"
 #include "core/key_store.h"
 #include "core/text.h"
-#include "formats/kof_writer.h"
-#include "formats/mapa_writer.h"
-#include "formats/sdr_writer.h"
 #include "ui/format_dialogs.h"
 #include "ui/small_dialogs.h"
 
@@ -24,40 +20,23 @@ namespace korv {
 
 namespace {
 
-// Append when the question said so, else replace (the KOF, MAPA 2 and SDR writers).
-WriteMode ConverterMode(const AppState& s) {
-  return s.FileWriteMode == 1 ? WriteMode::Append : WriteMode::Overwrite;
-}
-
-// Tells what a finished conversion had to write otherwise than it read.
-void ShowNotes(UiContext& ctx, const ConvertResult& result) {
-  if (result.ok && !result.notes.empty()) {
-    ctx.prompts.Message(result.notes.Text(), ctx.Msg(46), MessageIcon::Exclamation);
-  }
-}
-
-// Maps a converter's result: "OK" when it finished, else the fault shown and "E".
-void Finish(UiContext& ctx, const ConvertResult& result) {
-  if (result.ok) {
-    ctx.state.SettingsActionWord = "OK";
-    ShowNotes(ctx, result);
-    return;
-  }
-  ctx.state.SettingsActionWord = "E";
-  ctx.prompts.Beep();
-  ctx.prompts.Message(result.fault, ctx.Msg(11), MessageIcon::Critical);
-}
-
 void ShowFault(UiContext& ctx, const std::string& text) {
   ctx.prompts.Message(text, ctx.Msg(11), MessageIcon::Critical);
 }
 
-SdrRun MakeSdrRun(UiContext& ctx) {
-  SdrRun run;
-  run.options = ReadSdrOptions(IniFile::Load(ctx.state.IniFilePath));
-  run.now = ctx.now();
-  run.coordOrderIndex = ctx.state.CoordOrderIndex;
-  return run;
+// Sets the answer word from a conversion's outcome and tells the user: the fault, or what a
+// finished conversion had to write otherwise than it read.
+void Report(UiContext& ctx, const ConvertResult& result) {
+  if (!result.ok()) {
+    ctx.state.SettingsActionWord = "E";
+    ctx.prompts.Beep();
+    ShowFault(ctx, result.fault);
+    return;
+  }
+  ctx.state.SettingsActionWord = "OK";
+  if (!result.notes.empty()) {
+    ctx.prompts.Message(result.notes.Text(), ctx.Msg(46), MessageIcon::Exclamation);
+  }
 }
 
 // Shows the progress window with "Converting <file>" and "Please Wait" and lets it paint.
@@ -72,57 +51,72 @@ std::unique_ptr<F_MsgCon> ShowProgress(UiContext& ctx, const DispatchRequest& re
   return window;
 }
 
+// Shows the conversion's settings dialog; true after OK, with the dialog's settings in
+// `options` (the dialog has stored them too).
+bool AskSettings(UiContext& ctx, const Conversion& conversion, const DispatchRequest& request,
+                 RunOptions& options) {
+  if (conversion.dialog == SettingsDialog::Kof) {
+    std::optional<KofOptions> kof = ShowKofSettings(ctx, request.output, request.sourceCaption);
+    if (kof) options.kof = *kof;
+    return kof.has_value();
+  }
+  if (conversion.dialog == SettingsDialog::Dxf) {
+    std::optional<DxfOptions> dxf = ShowDxfSettings(ctx, request.output);
+    if (dxf) options.dxf = *dxf;
+    return dxf.has_value();
+  }
+  return true;
+}
+
+// Runs the conversion of `entry` on `input` into the request's output, its settings dialog
+// first as the entry says. nullopt when the dialog's Cancel stopped it.
+std::optional<ConvertResult> RunEntry(UiContext& ctx, const ListEntry& entry,
+                                      const std::string& input, const DispatchRequest& request,
+                                      bool withProgress) {
+  RunOptions options = WindowRunOptions(ctx, request.output);
+  if (entry.ask != AskFirst::Never && !AskSettings(ctx, *entry.conversion, request, options) &&
+      entry.ask == AskFirst::CancelStops) {
+    return std::nullopt;
+  }
+  std::unique_ptr<F_MsgCon> progress;
+  if (withProgress) progress = ShowProgress(ctx, request);
+  RunServices services{ctx.pointTable, ctx.reporter};
+  return entry.conversion->run(input, request.output, options, services);
+}
+
+// The entry of the list position chosen for the data kind and source.
+ListEntry ChosenEntry(const AppState& s, bool fromFile) {
+  const std::optional<FormatList> list = FormatListFor(s.SourceKind, fromFile);
+  if (!list) {
+    // Other received data has no list: it is stored as it came.
+    ListEntry stored;
+    if (!fromFile) stored.action = ListAction::StoreAsReceived;
+    return stored;
+  }
+  switch (*list) {
+    case FormatList::RawReceived: return EntryAt(*list, s.RawTargetIndex);
+    case FormatList::CoordReceived: return EntryAt(*list, s.CoordTargetIndex);
+    case FormatList::RawFile: return EntryAt(*list, s.RawFileTargetIndex);
+    case FormatList::CoordFile: return EntryAt(*list, s.CoordFileTargetIndex);
+  }
+  return {};
+}
+
 }  // namespace
 
-KofOptions StoredKofOptions(UiContext& ctx, const std::string& output) {
-  KofOptions options = ReadKofOptions(IniFile::Load(ctx.state.IniFilePath), ctx.state.ProgramFolder,
-                                      output, ctx.now());
-  options.notFoundText = ctx.Msg(29);
-  options.loadTitle = ctx.Msg(30);
+RunOptions WindowRunOptions(UiContext& ctx, const std::string& output) {
+  const AppState& s = ctx.state;
+  RunOptions options =
+      OptionsFromSettings(IniFile::Load(s.IniFilePath), s.ProgramFolder, output, ctx.now());
+  options.kof.notFoundText = ctx.Msg(29);
+  options.kof.loadTitle = ctx.Msg(30);
+  options.coordOrder = s.CoordOrderIndex == CoordOrder::kENZ ? CoordOrder::kENZ : CoordOrder::kNEZ;
+  options.mode = s.FileWriteMode == 2 ? WriteMode::Overwrite : WriteMode::Append;
   return options;
 }
 
-void RunRawToKOF(UiContext& ctx, const std::string& input, const std::string& output,
-                 const KofOptions& options) {
-  Finish(ctx, RawToKOF(input, output, ConverterMode(ctx.state), options, ctx.state.CoordOrderIndex,
-                       ctx.pointTable, ctx.reporter));
-}
-
-void RunCoorToKOF(UiContext& ctx, const std::string& input, const std::string& output,
-                  const KofOptions& options) {
-  Finish(ctx, CoorToKOF(input, output, ConverterMode(ctx.state), options, ctx.state.CoordOrderIndex,
-                        ctx.pointTable, ctx.reporter));
-}
-
-void RunRawToMAPA(UiContext& ctx, const std::string& input, const std::string& output) {
-  Finish(ctx, RawToMAPA(input, output, ConverterMode(ctx.state), ctx.now()));
-}
-
-void RunRawToSDR(UiContext& ctx, const std::string& input, const std::string& output) {
-  // This writer leaves the answer word as it was when it finishes.
-  const ConvertResult result = RawToSDR(input, output, ConverterMode(ctx.state), MakeSdrRun(ctx));
-  if (!result.ok) {
-    ctx.prompts.Beep();
-    ShowFault(ctx, result.fault);
-  }
-  ShowNotes(ctx, result);
-}
-
-void RunCoorToSDR(UiContext& ctx, const std::string& input, const std::string& output) {
-  Finish(ctx, CoorToSDR(input, output, ConverterMode(ctx.state), MakeSdrRun(ctx)));
-}
-
-void RunCoorToDXF(UiContext& ctx, const std::string& input, const std::string& output,
-                  const DxfOptions& options) {
-  Finish(ctx, CoorToDXF(input, output, options, ctx.state.CoordOrderIndex));
-}
-
-void RunCoorToCoordinates(UiContext& ctx, const std::string& input, const std::string& output) {
-  const CoordFieldOptions fields = LoadCoordFieldOptions(IniFile::Load(ctx.state.IniFilePath));
-  // This writer replaces its output only for the answer "overwrite".
-  const WriteMode mode = ctx.state.FileWriteMode == 2 ? WriteMode::Overwrite : WriteMode::Append;
-  Finish(ctx, CoorToCoordinates(input, output, mode, fields, fields.separator,
-                                ctx.state.CoordOrderIndex));
+KofOptions StoredKofOptions(UiContext& ctx, const std::string& output) {
+  return WindowRunOptions(ctx, output).kof;
 }
 
 void StoreAsReceived(UiContext& ctx, const std::string& scratch, const std::string& output) {
@@ -131,7 +125,7 @@ void StoreAsReceived(UiContext& ctx, const std::string& scratch, const std::stri
   const ConvertResult result = s.FileWriteMode == 1
                                    ? CopyLines(scratch, output, WriteMode::Append)
                                    : CopyFile(scratch, output, WriteMode::Overwrite);
-  if (!result.ok) {
+  if (!result.ok()) {
     ShowFault(ctx, result.fault);
     return;
   }
@@ -150,7 +144,7 @@ std::string SaveOriginalCopy(const std::string& source, const std::string& outpu
   for (int k = 1; k <= 20; ++k) {
     if (!FileExists(candidate)) {
       const ConvertResult result = CopyLines(source, candidate, WriteMode::Overwrite);
-      if (result.ok) return candidate;
+      if (result.ok()) return candidate;
       if (fault) *fault = result.fault;
       return {};
     }
@@ -188,62 +182,19 @@ void ConvertAfterDownload(UiContext& ctx, const DispatchRequest& request) {
   const std::string& output = request.output;
   if (output.empty()) return;
   const std::string input = s.ScratchFilePath;
-  if (s.SourceKind == 0) {
-    switch (s.RawTargetIndex) {
-      case 0:
-      case 3:
-      case 4:
-        StoreAsReceived(ctx, input, output);
-        return;
-      case 1:
-        s.SettingsActionWord = "ConvertToKOF";
-        ShowKofSettings(ctx, output, request.sourceCaption);
-        if (s.SettingsActionWord == "Cancel") {
-          KeepReceivedData(ctx, input, output);
-          return;
-        }
-        break;
-      case 2:
-        RunRawToMAPA(ctx, input, output);
-        break;
-      case 13:
-      case 14:
-        RunRawToSDR(ctx, input, output);
-        return;
-      default:
-        return;
-    }
-  } else if (s.SourceKind == 1) {
-    switch (s.CoordTargetIndex) {
-      case 0:
-        RunCoorToCoordinates(ctx, input, output);
-        break;
-      case 1:
-        RunCoorToDXF(ctx, input, output, LoadDxfOptions(IniFile::Load(s.IniFilePath)));
-        break;
-      case 2: {
-        // Whichever button closes the dialog, the conversion runs: with the dialog's texts
-        // after OK, with the stored ones otherwise.
-        std::optional<KofOptions> options = ShowKofSettings(ctx, output, request.sourceCaption);
-        RunCoorToKOF(ctx, input, output, options ? *options : StoredKofOptions(ctx, output));
-        break;
-      }
-      case 3:
-      case 4:
-        StoreAsReceived(ctx, input, output);
-        return;
-      case 5:
-        RunCoorToSDR(ctx, input, output);
-        break;
-      default:
-        break;
-    }
-  } else {
+  const ListEntry entry = ChosenEntry(s, false);
+  if (entry.action == ListAction::StoreAsReceived) {
     StoreAsReceived(ctx, input, output);
     return;
   }
-  if (s.SettingsActionWord == "E") {
-    // The converter failed and said why; the data it could not convert is kept.
+  if (entry.action == ListAction::Nothing) {
+    KeepReceivedData(ctx, input, output);
+    return;
+  }
+  const std::optional<ConvertResult> result = RunEntry(ctx, entry, input, request, false);
+  if (result) Report(ctx, *result);
+  if (!result || !result->ok()) {
+    // Cancelled, or the converter failed and said why: the data it did not convert is kept.
     KeepReceivedData(ctx, input, output);
     return;
   }
@@ -255,44 +206,18 @@ void ConvertFromDisk(UiContext& ctx, const DispatchRequest& request) {
   s.SettingsActionWord.clear();
   const std::string& output = request.output;
   if (output.empty() || StartsWith(request.sourceCaption, "<")) return;
-  const std::string input = s.JobPath + request.sourceCaption;
-  std::unique_ptr<F_MsgCon> progress;
-  if (s.SourceKind == 0) {
-    if (s.RawFileTargetIndex == 0) {
-      s.SettingsActionWord = "ConvertToKOF";
-      std::optional<KofOptions> options = ShowKofSettings(ctx, output, request.sourceCaption);
-      if (!options || s.SettingsActionWord == "Cancel") return;
-      progress = ShowProgress(ctx, request);
-      RunRawToKOF(ctx, input, output, *options);
-    } else if (s.RawFileTargetIndex == 1) {
-      progress = ShowProgress(ctx, request);
-      RunRawToMAPA(ctx, input, output);
-    }
-  } else if (s.SourceKind == 1) {
-    if (s.CoordFileTargetIndex == 0) {
-      s.SettingsActionWord = "CoorToDXF";
-      std::optional<DxfOptions> options = ShowDxfSettings(ctx, output);
-      if (!options || s.SettingsActionWord == "Cancel") return;
-      progress = ShowProgress(ctx, request);
-      RunCoorToDXF(ctx, input, output, *options);
-    } else if (s.CoordFileTargetIndex == 1) {
-      s.SettingsActionWord = "ConvertToKOF";
-      std::optional<KofOptions> options = ShowKofSettings(ctx, output, request.sourceCaption);
-      if (!options || s.SettingsActionWord == "Cancel") return;
-      progress = ShowProgress(ctx, request);
-      RunCoorToKOF(ctx, input, output, *options);
-    }
-  }
-  progress.reset();
-  if (s.SettingsActionWord != "OK") {
-    // A converter's fault has been shown; only a position without a converter is left.
-    if (s.SettingsActionWord != "E") {
-      ctx.prompts.Message(
-          "Nothing was converted: \"" + request.formatText + "\" has no conversion for this data.",
-          ctx.Msg(6), MessageIcon::Exclamation);
-    }
+  const ListEntry entry = ChosenEntry(s, true);
+  if (entry.action != ListAction::Convert) {
+    ctx.prompts.Message(
+        "Nothing was converted: \"" + request.formatText + "\" has no conversion for this data.",
+        ctx.Msg(6), MessageIcon::Exclamation);
     return;
   }
+  const std::optional<ConvertResult> result =
+      RunEntry(ctx, entry, s.JobPath + request.sourceCaption, request, true);
+  if (!result) return;  // the settings dialog was cancelled
+  Report(ctx, *result);
+  if (!result->ok()) return;
   F_MsgCon finished(ctx, request.owner);
   finished.setWindowTitle(QString::fromStdString(ctx.Msg(46)));
   finished.Lb1->setText(QString::fromStdString(ctx.Msg(47)));

@@ -1,13 +1,13 @@
-// What happens to received data or a file from disk: stored as received, converted by list
-// position of the chosen output format (with the format's settings dialog where needed), and
-// an optional copy of the received data as a ".vxl" file.
+// What happens to received data or a file from disk: the chosen list position's entry (see
+// conversions/list_positions.h) says whether it is stored as received or converted, and which
+// settings dialog comes first; the conversion's registry row runs it with the options of the
+// settings file; an optional copy of the received data is kept as a ".vxl" file. The answer
+// word SettingsActionWord is set here, from the conversion's outcome: "OK" or "E".
 #pragma once
 
 #include <string>
 
-#include "coords/dxf_options.h"
-#include "core/convert_result.h"
-#include "formats/kof_options.h"
+#include "conversions/registry.h"
 #include "ui/ui_context.h"
 
 class QWidget;
@@ -41,20 +41,10 @@ std::string SaveOriginalCopy(const std::string& source, const std::string& outpu
 // 1 appends the lines, anything else does nothing. Sets "OK" when done; a fault is shown.
 void StoreAsReceived(UiContext& ctx, const std::string& scratch, const std::string& output);
 
-// The converters as the windows run them: options from the settings file or a dialog, the
-// write mode from FileWriteMode, the result mapped onto SettingsActionWord ("OK", or "E"
-// with the fault shown).
-void RunRawToKOF(UiContext& ctx, const std::string& input, const std::string& output,
-                 const KofOptions& options);
-void RunCoorToKOF(UiContext& ctx, const std::string& input, const std::string& output,
-                  const KofOptions& options);
-void RunRawToMAPA(UiContext& ctx, const std::string& input, const std::string& output);
-void RunRawToSDR(UiContext& ctx, const std::string& input, const std::string& output);
-void RunCoorToSDR(UiContext& ctx, const std::string& input, const std::string& output);
-void RunCoorToDXF(UiContext& ctx, const std::string& input, const std::string& output,
-                  const DxfOptions& options);
-void RunCoorToCoordinates(UiContext& ctx, const std::string& input, const std::string& output);
-
+// The options of a run from the window: the settings file's, with the Settings tab's coordinate
+// order, the write mode the overwrite question chose (FileWriteMode 2 replaces, anything else
+// appends, so a cancelled question never replaces a file) and the window's message texts.
+RunOptions WindowRunOptions(UiContext& ctx, const std::string& output);
 // The KOF options a conversion uses when no dialog gives them: "[KOF Settings]", Project from
 // the output name, today's date.
 KofOptions StoredKofOptions(UiContext& ctx, const std::string& output);

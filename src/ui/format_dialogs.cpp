@@ -290,9 +290,6 @@ void F_KOFStp::ComOK_Click() {
   ini.Set("KOF Settings", "UseCodeConversion", ChkUCC->isChecked() ? "1" : "0");
   ini.Save(s.IniFilePath);
   confirmed_ = true;
-  if (s.SettingsActionWord == "ConvertToKOF" && !s.SpecialSetupMode && s.SourceIndex != 1) {
-    RunRawToKOF(ctx_, s.ScratchFilePath, output_, Options());
-  }
   accept();
 }
 
@@ -496,9 +493,6 @@ void DxfFormSetting::ComOK_Click() {
   StoreDxfOptions(ini, Options());
   ini.Save(s.IniFilePath);
   confirmed_ = true;
-  if (s.SettingsActionWord == "CoorToDXF" && s.SourceIndex != 1) {
-    RunCoorToDXF(ctx_, s.ScratchFilePath, output_, Options());
-  }
   accept();
 }
 

@@ -162,12 +162,21 @@ TEST_F(TransferCli, DownloadConvertsLikeConvertOrKeepsTheData) {
     EXPECT_EQ(sim->Wait(), 0);
   }
   {
-    // A conversion that cannot run keeps what was received.
-    auto sim = Sim({"send", (dir_ / "points.asc").string(), "--baud", "0"});
-    auto cli = Cli({"download", "--device", sim->FirstLine(), "--from", "coord", "--to", "mapa",
+    // A conversion that does not exist is refused before anything is received.
+    auto cli = Cli({"download", "--device", "/nonexistent", "--from", "coord", "--to", "mapa",
                     (dir_ / "out.map").string()});
+    EXPECT_EQ(cli->Wait(), 2);
+    EXPECT_NE(cli->Err().find("no conversion from 'coord' to 'mapa'"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir_ / "out.map.part"));
+  }
+  {
+    // A conversion that fails keeps what was received.
+    fs::create_directory(dir_ / "out.kof");
+    auto sim = Sim({"send", (dir_ / "points.asc").string(), "--baud", "0"});
+    auto cli = Cli({"download", "--device", sim->FirstLine(), "--from", "coord", "--to", "kof",
+                    (dir_ / "out.kof").string()});
     EXPECT_EQ(cli->Wait(), 1);
-    EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.map.part"), Lines(20, "P"));
+    EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.kof.part"), Lines(20, "P"));
   }
 }
 

@@ -22,7 +22,7 @@ std::string Convert(const std::string& input, std::array<int, 5> choices, FieldS
   options.fields = choices;
   std::istringstream in(input);
   std::ostringstream out;
-  EXPECT_TRUE(CoorToCoordinates(in, out, options, separator, order).ok);
+  EXPECT_TRUE(CoorToCoordinates(in, out, options, separator, order).ok());
   return out.str();
 }
 
@@ -55,7 +55,7 @@ TEST(CoorToCoordinates, WholeListMatchesGolden) {
   ConvertResult r =
       CoorToCoordinates(test::DataPath("asc/mixed.asc").string(), dir / "out.txt",
                         WriteMode::Overwrite, options, FieldSeparator::Comma, CoordOrder::kNEZ);
-  ASSERT_TRUE(r.ok) << r.fault;
+  ASSERT_TRUE(r.ok()) << r.fault;
   EXPECT_EQ(ReadFileBytes(dir / "out.txt"), ReadFileBytes(test::DataPath("asc/mixed~asc.asc")));
 }
 
@@ -66,11 +66,11 @@ TEST(CoorToCoordinates, AppendKeepsExistingContentAndOverwriteReplacesIt) {
   CoordFieldOptions options;
   ASSERT_TRUE(CoorToCoordinates(dir / "in.asc", dir / "out.txt", WriteMode::Append, options,
                                 FieldSeparator::Space, CoordOrder::kNEZ)
-                  .ok);
+                  .ok());
   EXPECT_EQ(ReadFileBytes(dir / "out.txt"), "OLD LINE\r\nP1 1 2 3 A\r\n");
   ASSERT_TRUE(CoorToCoordinates(dir / "in.asc", dir / "out.txt", WriteMode::Overwrite, options,
                                 FieldSeparator::Space, CoordOrder::kNEZ)
-                  .ok);
+                  .ok());
   EXPECT_EQ(ReadFileBytes(dir / "out.txt"), "P1 1 2 3 A\r\n");
 }
 
@@ -81,12 +81,12 @@ TEST(CoorToCoordinates, EmptyInputGivesEmptyFileOrLeavesAppendedFileAlone) {
   CoordFieldOptions options;
   EXPECT_TRUE(CoorToCoordinates(dir / "in.asc", dir / "new.txt", WriteMode::Overwrite, options,
                                 FieldSeparator::Comma, CoordOrder::kNEZ)
-                  .ok);
+                  .ok());
   EXPECT_TRUE(std::filesystem::exists(dir / "new.txt"));
   EXPECT_EQ(ReadFileBytes(dir / "new.txt"), "");
   EXPECT_TRUE(CoorToCoordinates(dir / "in.asc", dir / "kept.txt", WriteMode::Append, options,
                                 FieldSeparator::Comma, CoordOrder::kNEZ)
-                  .ok);
+                  .ok());
   EXPECT_EQ(ReadFileBytes(dir / "kept.txt"), "KEEP\r\n");
 }
 
@@ -97,7 +97,7 @@ TEST(CoorToCoordinates, InputThatCannotBeReadLeavesOutputUntouched) {
   for (WriteMode mode : {WriteMode::Overwrite, WriteMode::Append}) {
     ConvertResult r = CoorToCoordinates(dir / "missing.asc", dir / "out.txt", mode, options,
                                         FieldSeparator::Comma, CoordOrder::kNEZ);
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_NE(r.fault.find("missing.asc"), std::string::npos) << r.fault;
     EXPECT_NE(r.fault.find("File not found"), std::string::npos) << r.fault;
     EXPECT_EQ(ReadFileBytes(dir / "out.txt"), "KEEP\r\n");
@@ -105,7 +105,7 @@ TEST(CoorToCoordinates, InputThatCannotBeReadLeavesOutputUntouched) {
   // A folder as input, and no file at all created for a missing input.
   EXPECT_FALSE(CoorToCoordinates(dir.path().string(), dir / "new.txt", WriteMode::Overwrite,
                                  options, FieldSeparator::Comma, CoordOrder::kNEZ)
-                   .ok);
+                   .ok());
   EXPECT_FALSE(std::filesystem::exists(dir / "new.txt"));
 }
 
@@ -116,7 +116,7 @@ TEST(CoorToCoordinates, OutputThatCannotBeWrittenFailsClearly) {
   ConvertResult r =
       CoorToCoordinates(dir / "in.asc", dir / "no/such/folder/out.txt", WriteMode::Overwrite,
                         options, FieldSeparator::Comma, CoordOrder::kNEZ);
-  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.ok());
   EXPECT_NE(r.fault.find("Cannot write"), std::string::npos) << r.fault;
 }
 

@@ -39,7 +39,7 @@ TEST(DxfReaders, EveryPointAndTextIsFound) {
   for (int order : {CoordOrder::kNEZ, CoordOrder::kENZ}) {
     test::WriteFileBytes(dir / "list.asc", SampleList(order));
     ConvertResult r = CoorToDXF(dir / "list.asc", dir / "out.dxf", DxfOptions(), order);
-    ASSERT_TRUE(r.ok) << r.fault;
+    ASSERT_TRUE(r.ok()) << r.fault;
     std::string command = std::string(python) + " '" + script + "' '" + (dir / "out.dxf") + "' '" +
                           (dir / "list.asc") + "' " + std::to_string(order);
     EXPECT_EQ(std::system(command.c_str()), 0) << command;

@@ -36,7 +36,7 @@ TEST_P(DxfGolden, DrawingMatchesGoldenFile) {
   std::string out = dir / "out.dxf";
   ConvertResult r = CoorToDXF(DataPath(std::string("dxf/") + c.name + ".asc").string(), out,
                               CaseOptions(c.name), c.order);
-  ASSERT_TRUE(r.ok) << r.fault;
+  ASSERT_TRUE(r.ok()) << r.fault;
   EXPECT_EQ(ReadFileBytes(out), ReadFileBytes(DataPath(std::string("dxf/") + c.name + "~dxf.dxf")));
 }
 
@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DxfGolden,
 std::string Entities(const std::string& input, const DxfOptions& options, int order) {
   std::istringstream in(input);
   std::ostringstream out;
-  EXPECT_TRUE(CoorToDXF(in, out, options, order).ok);
+  EXPECT_TRUE(CoorToDXF(in, out, options, order).ok());
   std::string s = out.str();
   size_t at = s.find("ENTITIES\r\n  0\r\n");
   return at == std::string::npos ? s : s.substr(at + 15);
@@ -116,7 +116,7 @@ TEST(CoorToDXF, ExtentsUseEastingAsXInBothOrders) {
   for (auto [order, extents] : {std::pair{CoordOrder::kNEZ, &nez}, {CoordOrder::kENZ, &enz}}) {
     std::istringstream in("A,10,-5,0\r\nB,30,7,0\r\nshort,1\r\n");
     std::ostringstream out;
-    ASSERT_TRUE(CoorToDXF(in, out, DxfOptions(), order, extents).ok);
+    ASSERT_TRUE(CoorToDXF(in, out, DxfOptions(), order, extents).ok());
   }
   EXPECT_DOUBLE_EQ(nez.XMin, -5);
   EXPECT_DOUBLE_EQ(nez.XMax, 7);
@@ -130,10 +130,10 @@ TEST(CoorToDXF, InputThatCannotBeReadLeavesOutputUntouched) {
   ScratchFolder dir("dxf_missing_input");
   WriteFileBytes(dir / "old.dxf", "OLD");
   ConvertResult r = CoorToDXF(dir / "missing.asc", dir / "old.dxf", DxfOptions(), 0);
-  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.ok());
   EXPECT_NE(r.fault.find("missing.asc"), std::string::npos) << r.fault;
   EXPECT_EQ(ReadFileBytes(dir / "old.dxf"), "OLD");
-  EXPECT_FALSE(CoorToDXF(dir / "missing.asc", dir / "new.dxf", DxfOptions(), 0).ok);
+  EXPECT_FALSE(CoorToDXF(dir / "missing.asc", dir / "new.dxf", DxfOptions(), 0).ok());
   EXPECT_FALSE(std::filesystem::exists(dir / "new.dxf"));
 }
 
@@ -141,7 +141,7 @@ TEST(CoorToDXF, ExistingDrawingIsReplacedWhole) {
   ScratchFolder dir("dxf_replace");
   WriteFileBytes(dir / "in.asc", "P1,1,2,3\r\n");
   WriteFileBytes(dir / "out.dxf", std::string(100000, 'x'));
-  ASSERT_TRUE(CoorToDXF(dir / "in.asc", dir / "out.dxf", DxfOptions(), 0).ok);
+  ASSERT_TRUE(CoorToDXF(dir / "in.asc", dir / "out.dxf", DxfOptions(), 0).ok());
   std::string s = ReadFileBytes(dir / "out.dxf");
   EXPECT_EQ(s.substr(0, 4), "  0\r");
   EXPECT_EQ(s.substr(s.size() - 17), "ENDSEC\r\n 0\r\nEOF\r\n");
@@ -154,7 +154,7 @@ TEST(CoorToDXF, FullDiskFailsInsteadOfReportingSuccess) {
   std::istringstream in(input);
   std::ofstream full("/dev/full", std::ios::binary);
   ConvertResult r = CoorToDXF(in, full, DxfOptions(), 0);
-  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.ok());
 }
 
 }  // namespace

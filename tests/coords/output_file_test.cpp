@@ -54,7 +54,7 @@ TEST(OutputFile, FailedAppendIsCutBackToTheOldContent) {
     r = CoorToCoordinates(dir / "in.asc", dir / "out.txt", WriteMode::Append, CoordFieldOptions(),
                           FieldSeparator::Comma, 0);
   }
-  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.ok());
   EXPECT_NE(r.fault.find("Cannot write"), std::string::npos) << r.fault;
   EXPECT_EQ(ReadFileBytes(dir / "out.txt"), old);
 }
@@ -68,7 +68,7 @@ TEST(OutputFile, FailedDrawingLeavesTheOldDrawingAndNoPartFile) {
     FileSizeLimit limit(100000);
     r = CoorToDXF(dir / "in.asc", dir / "out.dxf", DxfOptions(), 0);
   }
-  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.ok());
   EXPECT_EQ(ReadFileBytes(dir / "out.dxf"), "OLD DRAWING");
   int files = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
@@ -84,7 +84,7 @@ TEST(OutputFile, ReplacedFileKeepsItsPermissions) {
   namespace fs = std::filesystem;
   fs::permissions(dir / "out.dxf",
                   fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  ASSERT_TRUE(CoorToDXF(dir / "in.asc", dir / "out.dxf", DxfOptions(), 0).ok);
+  ASSERT_TRUE(CoorToDXF(dir / "in.asc", dir / "out.dxf", DxfOptions(), 0).ok());
   EXPECT_EQ(fs::status(dir / "out.dxf").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
@@ -94,7 +94,7 @@ TEST(OutputFile, DrawingThroughALinkReplacesTheLinkedFile) {
   WriteFileBytes(dir / "in.asc", "P1,1,2,3\r\n");
   WriteFileBytes(dir / "real.dxf", "OLD");
   std::filesystem::create_symlink("real.dxf", dir / "link.dxf");
-  ASSERT_TRUE(CoorToDXF(dir / "in.asc", dir / "link.dxf", DxfOptions(), 0).ok);
+  ASSERT_TRUE(CoorToDXF(dir / "in.asc", dir / "link.dxf", DxfOptions(), 0).ok());
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.dxf"));
   EXPECT_NE(ReadFileBytes(dir / "real.dxf"), "OLD");
 }
@@ -109,10 +109,10 @@ TEST(OutputFile, DeviceIsWrittenInPlaceNotReplaced) {
   if (!std::filesystem::is_character_file("/dev/null")) GTEST_SKIP() << "no /dev/null";
   ScratchFolder dir("output_device");
   WriteFileBytes(dir / "in.asc", "P1,1,2,3\r\n");
-  ASSERT_TRUE(CoorToDXF(dir / "in.asc", "/dev/null", DxfOptions(), 0).ok);
+  ASSERT_TRUE(CoorToDXF(dir / "in.asc", "/dev/null", DxfOptions(), 0).ok());
   ASSERT_TRUE(CoorToCoordinates(dir / "in.asc", "/dev/null", WriteMode::Overwrite,
                                 CoordFieldOptions(), FieldSeparator::Comma, 0)
-                  .ok);
+                  .ok());
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
   EXPECT_FALSE(std::filesystem::exists("/dev/null.korvenia-part"));
 }

@@ -55,14 +55,14 @@ std::string RunRaw(const std::string& input, const KofOptions& o, int order,
                    const PointConversion& table) {
   std::istringstream in(input);
   std::ostringstream out;
-  EXPECT_TRUE(RawToKOF(in, out, o, order, table).ok);
+  EXPECT_TRUE(RawToKOF(in, out, o, order, table).ok());
   return out.str();
 }
 
 std::string RunCoord(const std::string& input, const KofOptions& o, int order) {
   std::istringstream in(input);
   std::ostringstream out;
-  EXPECT_TRUE(CoorToKOF(in, out, o, order, PointConversion()).ok);
+  EXPECT_TRUE(CoorToKOF(in, out, o, order, PointConversion()).ok());
   return out.str();
 }
 
@@ -235,7 +235,7 @@ TEST_F(KofFiles, MissingInputLeavesTheOutputUntouched) {
   test::WriteFileBytes(out, "precious\r\n");
   ConvertResult r =
       RawToKOF(dir_ + "missing.raw", out, WriteMode::Overwrite, {}, 0, table_, reporter_);
-  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.ok());
   EXPECT_EQ(r.fault, "Cannot read " + dir_ + "missing.raw: File not found");
   EXPECT_EQ(test::ReadFileBytes(out), "precious\r\n");
 }
@@ -244,11 +244,11 @@ TEST_F(KofFiles, AppendKeepsWhatWasThere) {
   std::string in = dir_ + "in.asc", out = dir_ + "out.kof";
   test::WriteFileBytes(in, "P,1,2,3\n");
   test::WriteFileBytes(out, "before\r\n");
-  ASSERT_TRUE(CoorToKOF(in, out, WriteMode::Append, {}, 0, table_, reporter_).ok);
+  ASSERT_TRUE(CoorToKOF(in, out, WriteMode::Append, {}, 0, table_, reporter_).ok());
   std::string bytes = test::ReadFileBytes(out);
   EXPECT_EQ(bytes.substr(0, 8), "before\r\n");
   EXPECT_EQ(bytes.size(), 8u + 3 * 70 + 59);
-  ASSERT_TRUE(CoorToKOF(in, out, WriteMode::Overwrite, {}, 0, table_, reporter_).ok);
+  ASSERT_TRUE(CoorToKOF(in, out, WriteMode::Overwrite, {}, 0, table_, reporter_).ok());
   EXPECT_EQ(test::ReadFileBytes(out).size(), 3u * 70 + 59);
 }
 
@@ -256,7 +256,7 @@ TEST_F(KofFiles, WritingOntoTheInputIsRefused) {
   std::string in = dir_ + "same.raw";
   test::WriteFileBytes(in, "SS,P,1,2,3,4\r\n");
   ConvertResult r = RawToKOF(in, in, WriteMode::Append, {}, 0, table_, reporter_);
-  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.ok());
   EXPECT_EQ(test::ReadFileBytes(in), "SS,P,1,2,3,4\r\n");
 }
 
@@ -267,7 +267,7 @@ TEST_F(KofFiles, FullDiskIsAFailureNotSuccess) {
   for (int i = 0; i < 5000; ++i) raw += "SS,P" + std::to_string(i) + ",1.5,10,20,30,,C\r\n";
   test::WriteFileBytes(in, raw);
   ConvertResult r = RawToKOF(in, "/dev/full", WriteMode::Overwrite, {}, 0, table_, reporter_);
-  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.ok());
   EXPECT_EQ(r.fault, "Cannot write /dev/full: Disk full");
 }
 
@@ -278,7 +278,7 @@ TEST_F(KofFiles, MissingConversionFileIsReportedAndTheRunGoesOn) {
   o.usePointNumberConversion = true;
   o.pointFile = dir_ + "absent.pts";
   table_.entries[12] = "EARLIER";
-  ASSERT_TRUE(RawToKOF(in, out, WriteMode::Overwrite, o, 0, table_, reporter_).ok);
+  ASSERT_TRUE(RawToKOF(in, out, WriteMode::Overwrite, o, 0, table_, reporter_).ok());
   EXPECT_EQ(reporter_.texts.size(), 1u);
   EXPECT_NE(test::ReadFileBytes(out).find(" 03 EARLIER3"), std::string::npos);
 }

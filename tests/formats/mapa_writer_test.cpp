@@ -26,7 +26,7 @@ std::tm Now() {
 std::string Mapa(const std::string& input) {
   std::istringstream in(input);
   std::ostringstream out;
-  EXPECT_TRUE(RawToMAPA(in, out, Now()).ok);
+  EXPECT_TRUE(RawToMAPA(in, out, Now()).ok());
   return out.str();
 }
 
@@ -60,14 +60,14 @@ TEST(RawToMAPA, MissingInputLeavesTheOutputUntouched) {
   std::ofstream(out, std::ios::binary) << "old";
   ConvertResult r =
       RawToMAPA(::testing::TempDir() + "absent.raw", out, WriteMode::Overwrite, Now());
-  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.ok());
   EXPECT_EQ(test::ReadFileBytes(out), "old");
 }
 
 TEST(RawToMAPA, FileLevelAppends) {
   std::string in = kData + "comments.raw", out = ::testing::TempDir() + "mapa_append.map";
   std::ofstream(out, std::ios::binary) << "old\r\n";
-  ASSERT_TRUE(RawToMAPA(in, out, WriteMode::Append, Now()).ok);
+  ASSERT_TRUE(RawToMAPA(in, out, WriteMode::Append, Now()).ok());
   EXPECT_EQ(test::ReadFileBytes(out), "old\r\n" + test::ReadFileBytes(kData + "comments~mapa.map"));
 }
 

@@ -121,7 +121,7 @@ TEST(Robustness, RandomAndBinaryLinesThroughEveryConverter) {
         std::istringstream in(input);
         std::ostringstream out;
         ConvertResult r = convert(in, out);
-        EXPECT_TRUE(r.ok) << which << ": " << r.fault;
+        EXPECT_TRUE(r.ok()) << which << ": " << r.fault;
         ExpectWholeLines(out.str(), input, which);
       };
       run("RawToKOF", [&](auto& in, auto& out) { return RawToKOF(in, out, kof, order, table); });

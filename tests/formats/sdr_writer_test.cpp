@@ -57,7 +57,7 @@ class SdrFiles : public ::testing::Test {
     ConvertResult r =
         raw ? RawToSDR((kData / input).string(), out.string(), WriteMode::Overwrite, run)
             : CoorToSDR((kData / input).string(), out.string(), WriteMode::Overwrite, run);
-    ASSERT_TRUE(r.ok) << r.fault;
+    ASSERT_TRUE(r.ok()) << r.fault;
     std::string want = test::ReadFileBytes(kData / (stem + "~sdr.sdr"));
     std::string got = test::ReadFileBytes(out);
     ASSERT_FALSE(want.empty());
@@ -101,16 +101,16 @@ TEST_F(SdrFiles, MissingInputLeavesTheOutputUntouched) {
   std::string missing = (dir_ / "missing.raw").string();
   for (WriteMode mode : {WriteMode::Overwrite, WriteMode::Append}) {
     ConvertResult r = RawToSDR(missing, out.string(), mode, DefaultRun(0));
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
     EXPECT_NE(r.fault.find("missing.raw"), std::string::npos) << r.fault;
     EXPECT_NE(r.fault.find("File not found"), std::string::npos) << r.fault;
     r = CoorToSDR(missing, out.string(), mode, DefaultRun(0));
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok());
   }
   EXPECT_EQ(test::ReadFileBytes(out), "existing\r\n");
   EXPECT_FALSE(fs::exists(dir_ / "never.sdr"));
   EXPECT_FALSE(
-      RawToSDR(missing, (dir_ / "never.sdr").string(), WriteMode::Overwrite, DefaultRun(0)).ok);
+      RawToSDR(missing, (dir_ / "never.sdr").string(), WriteMode::Overwrite, DefaultRun(0)).ok());
   EXPECT_FALSE(fs::exists(dir_ / "never.sdr"));
 }
 
@@ -119,19 +119,19 @@ TEST_F(SdrFiles, AppendKeepsWhatWasThereAndOverwriteReplacesIt) {
   test::WriteFileBytes(in, "P1,1,2,3,C\r\n");
   fs::path out = dir_ / "out.sdr";
   test::WriteFileBytes(out, "old line\r\n");
-  ASSERT_TRUE(CoorToSDR(in.string(), out.string(), WriteMode::Append, DefaultRun(0)).ok);
+  ASSERT_TRUE(CoorToSDR(in.string(), out.string(), WriteMode::Append, DefaultRun(0)).ok());
   std::string appended = test::ReadFileBytes(out);
   EXPECT_EQ(appended.rfind("old line\r\n00NM", 0), 0u);
-  ASSERT_TRUE(CoorToSDR(in.string(), out.string(), WriteMode::Overwrite, DefaultRun(0)).ok);
+  ASSERT_TRUE(CoorToSDR(in.string(), out.string(), WriteMode::Overwrite, DefaultRun(0)).ok());
   EXPECT_EQ(test::ReadFileBytes(out), appended.substr(10));
 }
 
 TEST_F(SdrFiles, EmptyPathsAndTheInputAsOutputAreRefused) {
   fs::path in = dir_ / "in.raw";
   test::WriteFileBytes(in, "ST,S1,,B1,,1.5,0,0\r\n");
-  EXPECT_FALSE(RawToSDR("", (dir_ / "x.sdr").string(), WriteMode::Overwrite, DefaultRun(0)).ok);
-  EXPECT_FALSE(RawToSDR(in.string(), "", WriteMode::Overwrite, DefaultRun(0)).ok);
-  EXPECT_FALSE(RawToSDR(in.string(), in.string(), WriteMode::Overwrite, DefaultRun(0)).ok);
+  EXPECT_FALSE(RawToSDR("", (dir_ / "x.sdr").string(), WriteMode::Overwrite, DefaultRun(0)).ok());
+  EXPECT_FALSE(RawToSDR(in.string(), "", WriteMode::Overwrite, DefaultRun(0)).ok());
+  EXPECT_FALSE(RawToSDR(in.string(), in.string(), WriteMode::Overwrite, DefaultRun(0)).ok());
   EXPECT_EQ(test::ReadFileBytes(in), "ST,S1,,B1,,1.5,0,0\r\n");
 }
 
@@ -142,10 +142,10 @@ TEST_F(SdrFiles, AFailedWriteIsAFault) {
   for (int i = 0; i < 20000; ++i) many += "SS,P" + std::to_string(i) + ",1.5,10,20,30,,C\r\n";
   test::WriteFileBytes(in, many);
   ConvertResult r = RawToSDR(in.string(), "/dev/full", WriteMode::Overwrite, DefaultRun(0));
-  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.ok());
   EXPECT_NE(r.fault.find("/dev/full"), std::string::npos) << r.fault;
   r = CoorToSDR(in.string(), "/dev/full", WriteMode::Overwrite, DefaultRun(0));
-  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.ok());
 }
 
 // A stream that can be read once only, like a pipe.
@@ -163,7 +163,7 @@ TEST(RawToSDR, NeedsAnInputItCanReadTwice) {
   OneWayBuffer buffer("CO,Instrument:X\r\n");
   std::istream in(&buffer);
   std::ostringstream out;
-  EXPECT_FALSE(RawToSDR(in, out, "JOB", DefaultRun(0)).ok);
+  EXPECT_FALSE(RawToSDR(in, out, "JOB", DefaultRun(0)).ok());
 }
 
 TEST(RawToSDR, StreamLevelReadsFromWhereTheStreamStands) {
@@ -171,7 +171,7 @@ TEST(RawToSDR, StreamLevelReadsFromWhereTheStreamStands) {
   std::string skip;
   std::getline(in, skip);
   std::ostringstream out;
-  ASSERT_TRUE(RawToSDR(in, out, "JOB", DefaultRun(0)).ok);
+  ASSERT_TRUE(RawToSDR(in, out, "JOB", DefaultRun(0)).ok());
   std::string text = out.str();
   EXPECT_NE(text.find("01KI1ABC             000000ABC"), std::string::npos);
   EXPECT_EQ(text.find("ignored"), std::string::npos);
@@ -181,7 +181,7 @@ TEST(RawToSDR, StreamLevelReadsFromWhereTheStreamStands) {
 TEST(RawToSDR, InstrumentNameKeepsTheBlankAfterTheColon) {
   std::istringstream in("  CO,Instrument: KRT 1  \r\nco,Instrument:lower case is no match\r\n");
   std::ostringstream out;
-  ASSERT_TRUE(RawToSDR(in, out, "JOB", DefaultRun(0)).ok);
+  ASSERT_TRUE(RawToSDR(in, out, "JOB", DefaultRun(0)).ok());
   EXPECT_NE(out.str().find("\r\n01KI1 KRT 1          000000 KRT 1          000000"),
             std::string::npos)
       << out.str();
@@ -191,7 +191,7 @@ TEST(RawToSDR, InstrumentNameKeepsTheBlankAfterTheColon) {
 std::string BodyOf(const std::string& raw) {
   std::istringstream in(raw);
   std::ostringstream out;
-  EXPECT_TRUE(RawToSDR(in, out, "JOB", DefaultRun(0)).ok);
+  EXPECT_TRUE(RawToSDR(in, out, "JOB", DefaultRun(0)).ok());
   std::string text = out.str();
   size_t at = 0;
   for (int i = 0; i < 6; ++i) at = text.find("\r\n", at) + 2;

@@ -120,7 +120,7 @@ TEST_F(DownloadTest, RawDataThroughTheKofDialog) {
   SilentReporter silent;
   ASSERT_TRUE(RawToKOF(Path("received.raw"), Path("direct.kof"), WriteMode::Overwrite, options, 0,
                        table, silent)
-                  .ok);
+                  .ok());
   EXPECT_EQ(ReadFileBytes(Path("survey.kof")), ReadFileBytes(Path("direct.kof")));
 }
 
