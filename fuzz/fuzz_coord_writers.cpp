@@ -54,7 +54,7 @@ std::string Convert(const Run& run, std::string_view doc, DxfExtents* extents = 
       result = CoorToCoordinates(in, out, run.fields, run.fields.separator, run.coordOrderIndex);
       break;
   }
-  Check(result.ok, "a coordinate list conversion in memory succeeds", result.fault);
+  Check(result.ok(), "a coordinate list conversion in memory succeeds", result.fault);
   return out.str();
 }
 

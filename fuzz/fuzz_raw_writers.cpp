@@ -44,7 +44,7 @@ std::string Convert(const Run& run, std::string_view doc) {
       result = RawToSDR(in, out, run.jobName, run.sdr, encoding);
       break;
   }
-  Check(result.ok, "a raw data conversion in memory succeeds", result.fault);
+  Check(result.ok(), "a raw data conversion in memory succeeds", result.fault);
   return out.str();
 }
 
