@@ -291,9 +291,8 @@ int RunDownload(const std::vector<std::string>& argv) {
   const std::string partial = output + ".part";
   std::fstream scratch(partial, std::ios::out | std::ios::binary | std::ios::trunc);
   if (!scratch.is_open()) {
-    std::cerr << "korvenia-cli: Cannot open output file " << partial << ": "
-              << ErrorDescription(ErrorCodeFromErrno(errno)) << "\n";
-    return kExitFailed;
+    return Failure("Cannot open output file " + partial + ": " +
+                   ErrorDescription(ErrorCodeFromErrno(errno)));
   }
 
   auto app = MakeApplication();
@@ -354,9 +353,8 @@ int RunDownload(const std::vector<std::string>& argv) {
   if (from) return ConvertReceived(*from, *to, iniPath, partial, output);
   std::filesystem::rename(partial, output, ec);
   if (ec) {
-    std::cerr << "korvenia-cli: Cannot store " << output << ": " << ec.message()
-              << " (the data is in " << partial << ")\n";
-    return kExitFailed;
+    return Failure("Cannot store " + output + ": " + ec.message() + " (the data is in " + partial +
+                   ")");
   }
   return kExitOk;
 }
@@ -450,9 +448,8 @@ int RunUpload(const std::vector<std::string>& argv) {
   char scratchName[] = "/tmp/korvenia-upload-XXXXXX";
   const int fd = mkstemp(scratchName);
   if (fd < 0) {
-    std::cerr << "korvenia-cli: Cannot create a scratch file: "
-              << ErrorDescription(ErrorCodeFromErrno(errno)) << "\n";
-    return kExitFailed;
+    return Failure("Cannot create a scratch file: " +
+                   ErrorDescription(ErrorCodeFromErrno(errno)));
   }
   close(fd);
   struct Remove {

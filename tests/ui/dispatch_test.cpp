@@ -175,7 +175,8 @@ TEST_F(DispatchTest, ReceivedRawDataToMapa) {
   ConvertAfterDownload(*ctx, Request(Path("job.asc")));
   EXPECT_EQ(state.SettingsActionWord, "OK");
 #ifdef KORVENIA_CLI
-  EXPECT_EQ(ReadFileBytes(Path("job.asc")), CliOutput("raw", "mapa", kData + "/mapa/job.raw", "job.asc"));
+  EXPECT_EQ(ReadFileBytes(Path("job.asc")),
+            CliOutput("raw", "mapa", kData + "/mapa/job.raw", "job.asc"));
 #endif
 }
 
@@ -193,6 +194,32 @@ TEST_F(DispatchTest, ReceivedSdrIsStoredAsItCame) {
     }
   }
   EXPECT_FALSE(FileExists(Path("s03.vxl")));
+}
+
+// Positions a user added to the received raw data list: 13 runs the SDR writer like any other
+// conversion (the answer "OK", the copy when ticked); a position without a conversion keeps
+// the received data beside the output instead of leaving it in the scratch file.
+TEST_F(DispatchTest, AddedListPositionsConvertOrKeepTheData) {
+  // Received data, as the receiver stores it: every line ended by CR LF.
+  std::string raw;
+  for (char c : ReadFileBytes(kData + "/mapa/job.raw"))
+    raw += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  Scratch(raw);
+  state.SourceKind = 0;
+  state.RawTargetIndex = 13;
+  state.FileWriteMode = 2;
+  ConvertAfterDownload(*ctx, Request(Path("job.sdr"), true));
+  EXPECT_EQ(state.SettingsActionWord, "OK");
+  EXPECT_EQ(ReadFileBytes(Path("job.vxl")), raw);
+#ifdef KORVENIA_CLI
+  EXPECT_EQ(ReadFileBytes(Path("job.sdr")),
+            CliOutput("raw", "sdr", state.ScratchFilePath, "job.sdr"));
+#endif
+  state.RawTargetIndex = 7;
+  ConvertAfterDownload(*ctx, Request(Path("other.txt")));
+  EXPECT_NE(state.SettingsActionWord, "OK");
+  EXPECT_FALSE(FileExists(Path("other.txt")));
+  EXPECT_EQ(ReadFileBytes(Path("other.vxl")), raw);
 }
 
 TEST_F(DispatchTest, ReceivedCoordinatesToEveryTarget) {
@@ -277,7 +304,8 @@ TEST_F(DispatchTest, FileFromDiskToKofShowsProgressAndFinished) {
   EXPECT_TRUE(window->ComViewFile->isEnabled());
   EXPECT_TRUE(window->RecheckOutputFile());
 #ifdef KORVENIA_CLI
-  EXPECT_EQ(ReadFileBytes(Path("survey.kof")), CliOutput("raw", "kof", Path("survey.raw"), "survey.kof"));
+  EXPECT_EQ(ReadFileBytes(Path("survey.kof")),
+            CliOutput("raw", "kof", Path("survey.raw"), "survey.kof"));
 #endif
 }
 
