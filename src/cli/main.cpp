@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/args.h"
 #include "cli/command.h"
 
 namespace korv::cli {
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
   for (const auto& c : korv::cli::Commands()) {
     if (c.name == word) return c.run(std::vector<std::string>(args.begin() + 1, args.end()));
   }
-  std::cerr << "korvenia-cli: unknown command '" << word << "'\n";
+  korv::cli::Failure("unknown command '" + word + "'");
   PrintUsage(std::cerr);
   return korv::cli::kExitUsage;
 }

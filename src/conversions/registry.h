@@ -25,7 +25,8 @@ namespace korv {
 // What a conversion reads.
 enum class DataKind { Raw, CoordList };
 
-// "raw" and "coord", the words of the command line; nullopt for another word.
+// The command line's words for a data kind: "raw" and "coord". DataKindFromWord gives
+// nullopt for any other word.
 const char* DataKindWord(DataKind kind);
 std::optional<DataKind> DataKindFromWord(std::string_view word);
 
