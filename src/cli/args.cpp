@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/command.h"
+#include "conversions/registry.h"
 #include "core/file_procs.h"
 
 namespace korv::cli {
@@ -101,6 +102,16 @@ void PrintOptions(std::ostream& out, const std::vector<OptionSpec>& specs) {
       if (end == std::string::npos) break;
       start = end + 1;
     }
+  }
+}
+
+void PrintConversions(std::ostream& out, bool withOptions) {
+  for (const Conversion& c : Conversions()) {
+    out << "  --from " << DataKindWord(c.from) << " --to " << c.to << "\t" << c.what << "\n";
+    if (!withOptions || c.options.empty()) continue;
+    out << "     ";
+    for (const char* o : c.options) out << " --" << o;
+    out << "\n";
   }
 }
 

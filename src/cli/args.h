@@ -41,6 +41,10 @@ int Failure(const std::string& message);
 // The "Options:" part of a command's --help.
 void PrintOptions(std::ostream& out, const std::vector<OptionSpec>& specs);
 
+// The conversions of the registry, one line each ("--from raw --to kof  raw data to KOF"),
+// with the options each takes below it when `withOptions`.
+void PrintConversions(std::ostream& out, bool withOptions);
+
 // The settings file a command uses: the one --ini names (nullopt after a failure printed when
 // it cannot be read), else the program's own, else "" for the defaults of a new file.
 std::optional<std::string> SettingsFileOf(const ParsedArgs& args);

@@ -73,13 +73,7 @@ void PrintUsage(std::ostream& out) {
   out << "Usage: korvenia-cli convert --from raw|coord --to FORMAT [options] INPUT OUTPUT\n"
          "\nConversions, with the options each takes besides --ini, --now and --append\n"
          "(any other option is a usage error):\n";
-  for (const Conversion& c : Conversions()) {
-    out << "  --from " << DataKindWord(c.from) << " --to " << c.to << "\t" << c.what << "\n";
-    if (c.options.empty()) continue;
-    out << "     ";
-    for (const char* o : c.options) out << " --" << o;
-    out << "\n";
-  }
+  PrintConversions(out, true);
   PrintOptions(out, Options());
   out << "\nExit status: 0 converted, 1 failed, 2 usage error.\n";
 }

@@ -236,9 +236,7 @@ void DownloadUsage(std::ostream& out) {
          "device or a failed write leave it as it was, and keep the lines so far in OUTPUT.part.\n";
   PrintOptions(out, DownloadOptions());
   out << "\nConversions for --from and --to (with the settings file's options):\n";
-  for (const Conversion& c : Conversions()) {
-    out << "  --from " << DataKindWord(c.from) << " --to " << c.to << "\t" << c.what << "\n";
-  }
+  PrintConversions(out, false);
   out << "\nExit status: 0 completed, 1 interrupted or failed, 2 usage error.\n";
 }
 
