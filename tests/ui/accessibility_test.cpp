@@ -116,6 +116,36 @@ void ExpectTextsFit(QWidget& root) {
   }
 }
 
+// No control of the main window, whatever its kind (lists and text boxes have no caption to be
+// cut, but can still slide under a label or out of their frame), reaches out of its frame, page
+// or window or lies over another, on any tab with either source.
+void ExpectMainControlsApart(F_DatTr& main) {
+  const QWidget* pages = main.MainTab->currentWidget()->parentWidget();
+  for (int source : {0, 1}) {
+    main.OpSourse[source]->click();
+    for (int tab = 0; tab < 3; ++tab) {
+      main.MainTab->setCurrentIndex(tab);
+      QApplication::processEvents();
+      std::vector<QWidget*> placed;
+      for (QWidget* w : main.findChildren<QWidget*>()) {
+        const QWidget* parent = w->parentWidget();
+        const bool placedByResizeForm = parent == &main || parent->parentWidget() == pages ||
+                                        qobject_cast<const QGroupBox*>(parent);
+        if (!w->isVisible() || w->objectName().isEmpty() || !placedByResizeForm) continue;
+        EXPECT_TRUE(parent->rect().contains(w->geometry()))
+            << Describe(w) << " outside " << parent->objectName().toStdString();
+        for (const QWidget* other : placed) {
+          if (other->parentWidget() != parent) continue;
+          EXPECT_FALSE(other->geometry().intersects(w->geometry()))
+              << Describe(w) << " lies over " << Describe(other);
+        }
+        placed.push_back(w);
+      }
+    }
+  }
+  main.MainTab->setCurrentIndex(0);
+}
+
 // What a screen reader speaks for a control that gets the focus: the name of the part that
 // takes it (a tab bar's current tab) or its own, or, for a box whose name is only its value,
 // the label that names it.
@@ -184,6 +214,14 @@ TEST_F(UiTest, LongTranslatedTextsAreNeverCut) {
   ASSERT_EQ(window->OpSourse[0]->text().toStdString(),
             "Herunterladen vom Vermessungsinstrument OpSourse0");
   ForEachWindow(*ctx, *window, [](QWidget& w) { ExpectTextsFit(w); });
+  ExpectMainControlsApart(*window);
+  // Save setup joins Help and Exit below the tabs in special setup mode.
+  state.SpecialSetupMode = true;
+  window->Command1->show();
+  window->ResizeForm();
+  ExpectMainControlsApart(*window);
+  state.SpecialSetupMode = false;
+  window->Command1->hide();
 
   // A long source file name, chosen while the window shows, widens the window too.
   window->OpSourse[1]->click();
@@ -204,6 +242,7 @@ TEST_F(UiTest, DesignTextsKeepTheDesignedMainWindow) {
                 window->Fr1->mapTo(window.get(), QPoint()).y(),
             TwipsToPixels(2100, window.get()) - TwipsToPixels(380, window.get()));
   ForEachWindow(*ctx, *window, [](QWidget& w) { ExpectTextsFit(w); });
+  ExpectMainControlsApart(*window);
 }
 
 TEST_F(UiTest, EveryControlTheKeyboardReachesHasASpokenName) {
