@@ -29,7 +29,8 @@ ListEntry Stored(const char* extension, bool instrumentSdr = false, bool sdr33 =
 constexpr DataKind kRaw = DataKind::Raw;
 constexpr DataKind kCoord = DataKind::CoordList;
 
-}  // namespace
+// The main window's four lists: received data and a file from disk, raw data or coordinates.
+enum class FormatList { RawReceived, CoordReceived, RawFile, CoordFile };
 
 std::optional<FormatList> FormatListFor(int sourceKind, bool fromFile) {
   if (sourceKind == 0) return fromFile ? FormatList::RawFile : FormatList::RawReceived;
@@ -37,8 +38,16 @@ std::optional<FormatList> FormatListFor(int sourceKind, bool fromFile) {
   return std::nullopt;
 }
 
-ListEntry EntryAt(FormatList list, int position) {
-  switch (list) {
+}  // namespace
+
+ListEntry EntryAt(int sourceKind, bool fromFile, int position) {
+  const std::optional<FormatList> list = FormatListFor(sourceKind, fromFile);
+  if (!list) {
+    ListEntry other;
+    if (!fromFile) other.action = ListAction::StoreAsReceived;
+    return other;
+  }
+  switch (*list) {
     case FormatList::RawReceived:
       switch (position) {
         case 0: return Stored("vxl");
@@ -77,8 +86,10 @@ ListEntry EntryAt(FormatList list, int position) {
   return {};
 }
 
-bool SettingsButtonShown(FormatList list, int position) {
-  switch (list) {
+bool SettingsButtonShown(int sourceKind, bool fromFile, int position) {
+  const std::optional<FormatList> list = FormatListFor(sourceKind, fromFile);
+  if (!list) return false;
+  switch (*list) {
     case FormatList::CoordReceived:
     case FormatList::CoordFile: return true;
     case FormatList::RawReceived: return position == 1;

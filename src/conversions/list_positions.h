@@ -4,18 +4,12 @@
 // A position a list does not map (an entry a user added) does nothing.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "conversions/registry.h"
 
 namespace korv {
-
-// The main window's four lists: received data and a file from disk, raw data or coordinates.
-enum class FormatList { RawReceived, CoordReceived, RawFile, CoordFile };
-
-// The list shown for the data kind (`SourceKind`: 0 raw data, 1 coordinates, 2 other) and
-// the source; nullopt for other received data, which has no list and is stored as received.
-std::optional<FormatList> FormatListFor(int sourceKind, bool fromFile);
 
 enum class ListAction {
   Nothing,          // no conversion at this position
@@ -40,11 +34,14 @@ struct ListEntry {
   bool sdr33 = false;               // ... as SDR-33 rather than SDR-2x
 };
 
-ListEntry EntryAt(FormatList list, int position);
+// The entry at `position` of the list the window shows for the data kind (`SourceKind`: 0 raw
+// data, 1 coordinates, 2 other) and the source (received, or a file from disk). Other
+// received data has no list: it is stored as it came.
+ListEntry EntryAt(int sourceKind, bool fromFile, int position);
 
-// Whether the format's Settings button shows for `position` of `list`: for every position of
-// the coordinate lists, for KOF in the raw data lists.
-bool SettingsButtonShown(FormatList list, int position);
+// Whether the format's Settings button shows: for every position of the coordinate lists, for
+// KOF in the raw data lists, never for other data.
+bool SettingsButtonShown(int sourceKind, bool fromFile, int position);
 
 // The save dialog's filter pattern for an extension: " (*.kof)|*.kof".
 std::string FilterPattern(const char* extension);

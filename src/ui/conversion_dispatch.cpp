@@ -61,7 +61,7 @@ bool AskSettings(UiContext& ctx, const Conversion& conversion, const DispatchReq
     return kof.has_value();
   }
   if (conversion.dialog == SettingsDialog::Dxf) {
-    std::optional<DxfOptions> dxf = ShowDxfSettings(ctx, request.output);
+    std::optional<DxfOptions> dxf = ShowDxfSettings(ctx);
     if (dxf) options.dxf = *dxf;
     return dxf.has_value();
   }
@@ -85,24 +85,17 @@ std::optional<ConvertResult> RunEntry(UiContext& ctx, const ListEntry& entry,
 }
 
 // The entry of the list position chosen for the data kind and source.
-ListEntry ChosenEntry(const AppState& s, bool fromFile) {
-  const std::optional<FormatList> list = FormatListFor(s.SourceKind, fromFile);
-  if (!list) {
-    // Other received data has no list: it is stored as it came.
-    ListEntry stored;
-    if (!fromFile) stored.action = ListAction::StoreAsReceived;
-    return stored;
-  }
-  switch (*list) {
-    case FormatList::RawReceived: return EntryAt(*list, s.RawTargetIndex);
-    case FormatList::CoordReceived: return EntryAt(*list, s.CoordTargetIndex);
-    case FormatList::RawFile: return EntryAt(*list, s.RawFileTargetIndex);
-    case FormatList::CoordFile: return EntryAt(*list, s.CoordFileTargetIndex);
-  }
-  return {};
+ListEntry ChosenEntry(AppState& s, bool fromFile) {
+  return EntryAt(s.SourceKind, fromFile, TargetIndexOf(s, fromFile));
 }
 
 }  // namespace
+
+int& TargetIndexOf(AppState& s, bool fromFile) {
+  const bool coord = s.SourceKind == 1;
+  if (fromFile) return coord ? s.CoordFileTargetIndex : s.RawFileTargetIndex;
+  return coord ? s.CoordTargetIndex : s.RawTargetIndex;
+}
 
 RunOptions WindowRunOptions(UiContext& ctx, const std::string& output) {
   const AppState& s = ctx.state;

@@ -41,6 +41,10 @@ std::string SaveOriginalCopy(const std::string& source, const std::string& outpu
 // 1 appends the lines, anything else does nothing. Sets "OK" when done; a fault is shown.
 void StoreAsReceived(UiContext& ctx, const std::string& scratch, const std::string& output);
 
+// The stored list position of the output format for the data kind and source
+// (RawTargetIndex, CoordFileTargetIndex, ...).
+int& TargetIndexOf(AppState& s, bool fromFile);
+
 // The options of a run from the window: the settings file's, with the Settings tab's coordinate
 // order, the write mode the overwrite question chose (FileWriteMode 2 replaces, anything else
 // appends, so a cancelled question never replaces a file) and the window's message texts.

@@ -1,24 +1,17 @@
-// The download windows and the main window's download, in the order the program runs it:
-// scratch file, port, SDR instructions, download window, reception, conversion.
+// The download windows: F_DL, which shows the link settings and the byte count while the main
+// window's download receives (receive_tab.cpp runs it), and F_SdrDL, the instructions shown
+// before a download the instrument sends as SDR.
 #include "ui/download_window.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QVBoxLayout>
-#include <fstream>
 
-#include "comm/receive_data.h"
-#include "comm/serial_link.h"
-#include "core/file_procs.h"
 #include "core/settings.h"
 #include "ui/control_binder.h"
-#include "ui/conversion_dispatch.h"
 #include "ui/dialog_parts.h"
-#include "ui/f_dattr.h"
 #include "ui/format_dialogs.h"
 #include "ui/qt_text.h"
 #include "ui/setup_mode.h"
@@ -138,69 +131,5 @@ F_SdrDL::F_SdrDL(UiContext& ctx, bool sdr33, bool coordinates, QWidget* owner) :
   connect(ComOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-bool InstrumentSendsSdr(const AppState& s) {
-  if (s.SourceIndex != 0) return false;
-  if (s.SourceKind == 0) return s.RawTargetIndex == 3 || s.RawTargetIndex == 4;
-  if (s.SourceKind == 1) return s.CoordTargetIndex == 3 || s.CoordTargetIndex == 4;
-  return false;
-}
-
-void F_DatTr::ShowDownloadWindowForSetup() {
-  F_DL window(ctx_, this);
-  ctx_.dialogs.Run(window);
-}
-
-bool F_DatTr::OpenScratchAndPort(std::fstream& scratch, SerialLink& link) {
-  AppState& s = ctx_.state;
-  s.ScratchFilePath = s.ProgramFolder + kScratchFileName;
-  if (!OpenNumberedFile(scratch, s.ScratchFilePath, OpenMode::Write, s, ctx_.reporter).empty()) {
-    s.ActionWord.clear();
-    return false;
-  }
-  OpenCommPort(link, s, ctx_.reporter);
-  if (!s.ActionWord.empty()) {
-    scratch.close();
-    MainTab->setCurrentIndex(2);
-    return false;
-  }
-  return true;
-}
-
-void F_DatTr::RunDownload() {
-  AppState& s = ctx_.state;
-  SyncModel();
-  // 1. and 2. The scratch file, which receives the data, and the port.
-  std::fstream scratch;
-  SerialLink link;
-  if (!OpenScratchAndPort(scratch, link)) return;
-  // 3. What to pick on the instrument for an SDR file.
-  if (InstrumentSendsSdr(s)) {
-    const bool sdr33 = (s.SourceKind == 0 ? s.RawTargetIndex : s.CoordTargetIndex) == 4;
-    F_SdrDL instructions(ctx_, sdr33, s.SourceKind == 1, this);
-    ctx_.dialogs.Run(instructions);
-  }
-  // 4. The download window over the disabled main window.
-  F_DL window(ctx_, this);
-  setEnabled(false);
-  window.setEnabled(true);
-  window.show();
-  window.move(x() + (width() - window.width()) / 2, y() + (height() - window.height()) / 2);
-  // 5. Reception with window events let run.
-  ReceiveHooks hooks;
-  hooks.processEvents = [] { QApplication::processEvents(); };
-  hooks.showCount = [&window](std::int64_t count) { window.ShowCount(count); };
-  ReceiveData(s, link, scratch, ctx_.reporter, hooks, *ctx_.clock);
-  ComSaveSetings->setEnabled(true);
-  window.hide();
-  // 6. The main window again.
-  setEnabled(true);
-  QApplication::processEvents();
-  // 7. Conversion after a normal end.
-  if (!s.ActionWord.empty()) return;
-  ConvertAfterDownload(ctx_, MakeDispatchRequest());
-  if (s.SourceKind == 2 && s.DownloadOK) s.SettingsActionWord = "OK";
-  if (s.SettingsActionWord == "OK") ComViewFile->setEnabled(true);
-  recheckOutputFile_ = true;
-}
 
 }  // namespace korv

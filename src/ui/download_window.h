@@ -49,7 +49,4 @@ class F_SdrDL : public QDialog {
   QPushButton* ComOK;
 };
 
-// True when the chosen output is an SDR file that the instrument produces itself.
-bool InstrumentSendsSdr(const AppState& state);
-
 }  // namespace korv

@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "conversions/list_positions.h"
 #include "ui/conversion_dispatch.h"
 #include "ui/ui_context.h"
 
@@ -35,7 +36,7 @@ class F_DatTr : public QWidget {
   // Copies the widgets' lists, selections and visibility into the state's window model.
   void SyncModel();
 
-  // Receive tab handlers and procedures.
+  // Receive tab handlers and procedures (receive_tab.cpp).
   void OpSourse_Click(int index);
   void OpReceive_Click(int index);
   void ComboDataFormat_Click();
@@ -52,7 +53,6 @@ class F_DatTr : public QWidget {
   void ComDLN_Click();
   void ComConv_Click();
   void ComViewFile_Click();
-  void ResizeForm();
 
   // Send tab handlers and procedures (send_tab.cpp).
   void ComboDataFormatSend_Click();
@@ -73,11 +73,13 @@ class F_DatTr : public QWidget {
   // The serial device of the chosen port: shown beside the port list, chosen or typed there.
   void ShowPortDevice();
   void StCombDevice_Click();
-  // Leaving the program (send_tab.cpp).
+  // The buttons below the tabs: leaving the program, and the help window, modally.
   void ComExit_Click();
   void Command1_Click();
-  // The Help button: the help window, modally (help_window.cpp).
   void ComHelp_Click();
+  // Places every control from the window's size and what the texts need, and sets the
+  // window's least size (main_window_layout.cpp).
+  void ResizeForm();
 
   const std::string& TxFileNameSendTag() const { return txFileNameSendTag_; }
   bool RecheckOutputFile() const { return recheckOutputFile_; }
@@ -141,6 +143,7 @@ class F_DatTr : public QWidget {
   void SetTabOrder();
   // Lays the window out again whenever a control's text or font changes what it needs.
   void RelayoutOnTextChanges();
+  void ConnectReceiveTab();
   void ConnectSendTab();
   void ConnectSettingsTab();
   // Ends the program (through UiContext::endProgram when set).
@@ -149,6 +152,10 @@ class F_DatTr : public QWidget {
   int& CurrentTarget();
   bool FileSource() const;
   int Position() const;
+  // What the chosen position of the output format list does (see conversions/list_positions).
+  ListEntry ChosenEntry() const;
+  // True when the chosen output is always written new (a drawing): no append is offered.
+  bool WritesDrawing() const;
   bool RefuseName(const std::string& name);
   // Checks the output file name again when it was typed since the last check; false (with
   // View file disabled) when the user cancelled at the overwrite question.

@@ -203,7 +203,7 @@ void F_Sdr::ComOK_Click() {
 
 F_KOFStp::F_KOFStp(UiContext& ctx, const std::string& output, const std::string& sourceCaption,
                    QWidget* owner)
-    : QDialog(owner), ctx_(ctx), output_(output) {
+    : QDialog(owner), ctx_(ctx) {
   setObjectName("KOF_Form");
   auto* frame = Make<QGroupBox>(this, "Frame");
   auto* grid = new QGridLayout(frame);
@@ -303,8 +303,7 @@ void F_KOFStp::reject() { ComCancel_Click(); }
 
 // ---- DxfFormSetting ----
 
-DxfFormSetting::DxfFormSetting(UiContext& ctx, const std::string& output, QWidget* owner)
-    : QDialog(owner), ctx_(ctx), output_(output) {
+DxfFormSetting::DxfFormSetting(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   setObjectName("DxfFormSetting");
   const std::string p = "DxfFormSetting_";
   auto* grid = new QGridLayout;
@@ -585,8 +584,8 @@ void ShowSdrSettings(UiContext& ctx) {
   ctx.dialogs.Run(dialog);
 }
 
-std::optional<DxfOptions> ShowDxfSettings(UiContext& ctx, const std::string& output) {
-  DxfFormSetting dialog(ctx, output, ctx.mainWindow);
+std::optional<DxfOptions> ShowDxfSettings(UiContext& ctx) {
+  DxfFormSetting dialog(ctx, ctx.mainWindow);
   ctx.dialogs.Run(dialog);
   if (!dialog.confirmed()) return {};
   return dialog.Options();

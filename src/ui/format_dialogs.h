@@ -78,7 +78,6 @@ class F_KOFStp : public QDialog {
 
  private:
   UiContext& ctx_;
-  std::string output_;
   std::string pointFile_;
   bool confirmed_ = false;
   bool checking_ = false;
@@ -87,7 +86,7 @@ class F_KOFStp : public QDialog {
 class DxfFormSetting : public QDialog {
   Q_OBJECT
  public:
-  DxfFormSetting(UiContext& ctx, const std::string& output, QWidget* owner = nullptr);
+  explicit DxfFormSetting(UiContext& ctx, QWidget* owner = nullptr);
   DxfOptions Options() const;
   void Check_Click(int row);
   void ComSelColor_Click(int row);
@@ -119,7 +118,6 @@ class DxfFormSetting : public QDialog {
   void Step(int row, int direction);
   void ShowTagColour(int row);
   UiContext& ctx_;
-  std::string output_;
   int colourRow_ = 0;
   bool confirmed_ = false;
 };
@@ -146,7 +144,7 @@ std::optional<KofOptions> ShowKofSettings(UiContext& ctx, const std::string& out
                                           const std::string& sourceCaption);
 void ShowSdrSettings(UiContext& ctx);
 // DXF: the options when OK closed it; nothing after Cancel.
-std::optional<DxfOptions> ShowDxfSettings(UiContext& ctx, const std::string& output);
+std::optional<DxfOptions> ShowDxfSettings(UiContext& ctx);
 void ShowCoordFileSettings(UiContext& ctx);
 void ShowCoordUpLoadSettings(UiContext& ctx);
 

@@ -274,6 +274,4 @@ void ShowHelpWindow(UiContext& ctx, QWidget* owner) {
   ctx.dialogs.Run(*help);
 }
 
-void F_DatTr::ComHelp_Click() { ShowHelpWindow(ctx_, this); }
-
 }  // namespace korv

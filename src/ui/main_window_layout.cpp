@@ -1,7 +1,8 @@
 // The main window's layout (ResizeForm): every control placed in twips from the window's size
-// and from what the controls' texts need. The design's places and sizes are the least a control
-// gets; a longer translated caption or a larger font makes the control, its frame and the
-// window larger instead of cutting the text.
+// and from what the controls' texts need, one function per tab and one for the frame around
+// them. The design's places and sizes are the least a control gets; a longer translated
+// caption or a larger font makes the control, its frame and the window larger instead of
+// cutting the text.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -26,8 +27,277 @@ namespace {
 // The least window of the design (twips), whatever its texts.
 constexpr double kLeastWidth = 6300;
 constexpr double kLeastHeight = 5400;
+// Where the tab pages' frames start (twips from the window's top) under tab headers of the
+// design's height.
+constexpr double kPageTop = 380;
 
 double Widest(std::initializer_list<double> widths) { return std::max(widths); }
+
+// Measures the main window's controls and places them, in twips. The window's size, the
+// shift below taller tab headers and the heights of a list and a text box are set by the
+// frame before the tabs are laid out.
+class Twips {
+ public:
+  explicit Twips(const QWidget* window) : window_(window) {}
+
+  int px(double twips) const { return TwipsToPixels(twips, window_); }
+  double fromPixels(int pixels) const { return PixelsToTwips(pixels, window_); }
+  // What a control's text needs across.
+  double text(const QWidget* w) const { return fromPixels(TextRoom(w).width()); }
+  static double heightOf(const QWidget* w, double fallback) { return NeededHeight(w, fallback); }
+  // A button's recorded width, no wider than `room` unless its text needs more.
+  double widthOf(const QWidget* w, double fallback, double room) const {
+    return std::max(std::min(NeededWidth(w, fallback), room), text(w));
+  }
+  // The first row of a frame: at the design's place, or below a taller title.
+  double firstRow(const QGroupBox* frame, double design) const {
+    return std::max(design, fromPixels(frame->fontMetrics().height()) + 60);
+  }
+  // Places a widget of a frame, in twips from the frame's corner.
+  void inFrame(QWidget* w, double l, double t, double wd, double h) const {
+    w->setGeometry(px(l), px(t), std::max(px(wd), 1), std::max(px(h), 1));
+  }
+  // Places a widget of a tab page, in twips from the window's corner.
+  void onPage(QWidget* w, double l, double t, double wd, double h) const {
+    const QPoint offset = w->parentWidget()->mapTo(window_, QPoint(0, 0));
+    w->setGeometry(px(l) - offset.x(), px(t) + shift - offset.y(), std::max(px(wd), 1),
+                   std::max(px(h), 1));
+  }
+  // A label left of its field, the field's button at the right end of the row; the label and
+  // the field centred on the row. Returns where the row ends.
+  double besideRow(QWidget* label, double labelWidth, QWidget* field, double fieldHeight,
+                   QWidget* button, double buttonWidth, double inner, double top) const {
+    const double row = std::max(fieldHeight, heightOf(button, 375));
+    inFrame(label, 120, top + (row - heightOf(label, 255)) / 2, labelWidth - 60,
+            heightOf(label, 255));
+    inFrame(field, 120 + labelWidth, top + (row - fieldHeight) / 2,
+            inner - labelWidth - buttonWidth - 120, fieldHeight);
+    inFrame(button, 120 + inner - buttonWidth, top, buttonWidth, row);
+    return top + row;
+  }
+  // A label over its field, the field's button at the right end of the field's row. Returns
+  // where the row ends.
+  double overRow(QWidget* label, QWidget* field, double fieldHeight, QWidget* button,
+                 double buttonWidth, double inner, double top) const {
+    inFrame(label, 120, top, inner, heightOf(label, 255));
+    const double rowTop = top + heightOf(label, 255) + 30;
+    const double row = std::max(fieldHeight, heightOf(button, 375));
+    inFrame(field, 120, rowTop, inner - buttonWidth - 120, fieldHeight);
+    inFrame(button, 120 + inner - buttonWidth, rowTop, buttonWidth, row);
+    return rowTop + row;
+  }
+  // The room of a transfer button below a tab's frames: half the page less a gap.
+  double actionRoom() const { return (W - 240) / 2 - 60; }
+  // The width of each of the two frames side by side.
+  double sideWidth() const { return W / 2 - 210; }
+
+  double W = 0;      // the window's width
+  double H = 0;      // and height
+  int shift = 0;     // pixels every page control moves down below taller tab headers
+  double combo = 0;  // the height of a drop-down list
+  double box = 0;    // and of a text box
+
+ private:
+  const QWidget* window_;
+};
+
+// ---- Receive tab: two frames side by side, the output frame across the width below them ----
+
+// The width of the output frame's labels, from the wider of its two.
+double ReceiveLabelWidth(const F_DatTr& w, const Twips& t) {
+  return std::max(t.text(w.LbDataFormat), t.text(w.LbFileName)) + 60;
+}
+
+double ReceiveLeastWidth(const F_DatTr& w, const Twips& t) {
+  const double sourceSide =
+      Widest({t.text(w.OpSourse[0]), t.text(w.OpSourse[1]), t.text(w.ComFileName),
+              t.text(w.OpReceive[0]), t.text(w.OpReceive[1]), t.text(w.OpReceive[2])}) +
+      240;
+  const double side = Widest({sourceSide, t.text(w.Fr1), t.text(w.Fr2)});
+  const double fieldNeeded = std::max(
+      std::max(t.text(w.ComSaveSetings), t.text(w.ComSaveBrowse)) + 120 + t.text(w.ComboDataFormat),
+      t.text(w.CheckOrigDF));
+  const double actions = Widest({t.text(w.ComDLN), t.text(w.ComConv), t.text(w.ComViewFile)});
+  return Widest({2 * (side + 210), 480 + ReceiveLabelWidth(w, t) + fieldNeeded,
+                 2 * (actions + 60) + 240, t.text(w.Fr3) + 240});
+}
+
+// The source frame and the kind frame, one height; returns it.
+double LayOutSourceAndKind(F_DatTr& w, const Twips& t) {
+  const double sideWidth = t.sideWidth();
+  double y = t.firstRow(w.Fr1, 330);
+  t.inFrame(w.OpSourse[0], 120, y, sideWidth - 240, t.heightOf(w.OpSourse[0], 255));
+  y += t.heightOf(w.OpSourse[0], 255) + 90;
+  t.inFrame(w.OpSourse[1], 120, y, sideWidth - 240, t.heightOf(w.OpSourse[1], 255));
+  y += t.heightOf(w.OpSourse[1], 255) + 90 + 60;
+  t.inFrame(w.ComFileName, 120, y, sideWidth - 240, t.heightOf(w.ComFileName, 375));
+  double frameBottom = y + t.heightOf(w.ComFileName, 375);
+  y = t.firstRow(w.Fr2, 330);
+  for (size_t i = 0; i < 3; ++i) {
+    t.inFrame(w.OpReceive[i], 120, y, sideWidth - 240, t.heightOf(w.OpReceive[i], 255));
+    frameBottom = std::max(frameBottom, y + t.heightOf(w.OpReceive[i], 255));
+    y += t.heightOf(w.OpReceive[i], 255) + 150;
+  }
+  const double frameHeight = std::max(1650.0, frameBottom + 120);
+  t.onPage(w.Fr1, 90, kPageTop, sideWidth, frameHeight);
+  t.onPage(w.Fr2, t.W / 2 + 60, kPageTop, sideWidth, frameHeight);
+  return frameHeight;
+}
+
+// The output frame at `top`: format row, copy box, file name row; returns its height.
+double LayOutOutputFrame(F_DatTr& w, const Twips& t, double top) {
+  const double labelWidth = ReceiveLabelWidth(w, t);
+  const double width = t.W - 240;
+  const double inner = width - 240;
+  const double field = inner - labelWidth;
+  // The buttons take at most a third of the field, and never what the list's entries need.
+  const double buttonRoom = std::min(field / 3, field - 120 - t.text(w.ComboDataFormat));
+  const double buttonWidth = std::max(t.widthOf(w.ComSaveSetings, 1215, buttonRoom),
+                                      t.widthOf(w.ComSaveBrowse, 1215, buttonRoom));
+  const double formatEnd =
+      t.besideRow(w.LbDataFormat, labelWidth, w.ComboDataFormat, t.combo, w.ComSaveSetings,
+                  buttonWidth, inner, t.firstRow(w.Fr3, 300));
+  const double checkTop = formatEnd + 90;
+  t.inFrame(w.CheckOrigDF, 120 + labelWidth, checkTop, field, t.heightOf(w.CheckOrigDF, 255));
+  const double fileEnd =
+      t.besideRow(w.LbFileName, labelWidth, w.TxFileName, t.box, w.ComSaveBrowse, buttonWidth,
+                  inner, checkTop + t.heightOf(w.CheckOrigDF, 255) + 90);
+  const double height = fileEnd + 150;
+  t.onPage(w.Fr3, 90, top, width, height);
+  return height;
+}
+
+// Lays the Receive tab out; returns where its lowest control ends.
+double LayOutReceiveTab(F_DatTr& w, const Twips& t) {
+  const double frameHeight = LayOutSourceAndKind(w, t);
+  const double fr3Top = std::max(2100.0, kPageTop + frameHeight + 70);
+  const double actionTop = fr3Top + LayOutOutputFrame(w, t, fr3Top) + 150;
+  const double actionWidth = t.widthOf(w.ComDLN, 1815, t.actionRoom());
+  t.onPage(w.ComDLN, 90, actionTop, actionWidth, t.heightOf(w.ComDLN, 375));
+  t.onPage(w.ComConv, 90, actionTop, t.widthOf(w.ComConv, 1815, t.actionRoom()),
+           t.heightOf(w.ComConv, 375));
+  const double viewWidth = t.widthOf(w.ComViewFile, 1815, t.actionRoom());
+  t.onPage(w.ComViewFile, t.W - 150 - viewWidth, actionTop, viewWidth,
+           t.heightOf(w.ComViewFile, 375));
+  return actionTop + Widest({t.heightOf(w.ComDLN, 375), t.heightOf(w.ComConv, 375),
+                             t.heightOf(w.ComViewFile, 375)});
+}
+
+// ---- Send tab: one frame across the width, the action buttons below it ----
+
+double SendActionsNeeded(const F_DatTr& w, const Twips& t) {
+  return Widest({t.text(w.ComEditSend), t.text(w.ComSend)});
+}
+
+double SendLeastWidth(const F_DatTr& w, const Twips& t) {
+  const double buttonText = std::max(t.text(w.ComSettingSend), t.text(w.ComBrowseSend));
+  const double innerNeeded = Widest({buttonText + 120 + t.text(w.ComboDataFormatSend),
+                                     t.text(w.LbDataFormaSend), t.text(w.LbFileNameSend)});
+  return Widest(
+      {480 + innerNeeded, 2 * (SendActionsNeeded(w, t) + 60) + 240, t.text(w.FrSend) + 240});
+}
+
+// Lays the Send tab out; returns where its lowest control ends.
+double LayOutSendTab(F_DatTr& w, const Twips& t) {
+  const double inner = t.W - 240 - 240;
+  const double room = std::min(inner / 3, inner - 120 - t.text(w.ComboDataFormatSend));
+  const double button =
+      std::max(t.widthOf(w.ComSettingSend, 1215, room), t.widthOf(w.ComBrowseSend, 1215, room));
+  const double formatEnd = t.overRow(w.LbDataFormaSend, w.ComboDataFormatSend, t.combo,
+                                     w.ComSettingSend, button, inner, t.firstRow(w.FrSend, 300));
+  const double fileEnd = t.overRow(w.LbFileNameSend, w.TxFileNameSend, t.box, w.ComBrowseSend,
+                                   button, inner, formatEnd + 180);
+  const double frameHeight = fileEnd + 180;
+  t.onPage(w.FrSend, 90, kPageTop, t.W - 240, frameHeight);
+  const double actionTop = kPageTop + frameHeight + 150;
+  // Both buttons as wide as Download, or as their texts need.
+  const double actionWidth =
+      std::max(std::min(NeededWidth(w.ComDLN, 1815), t.actionRoom()), SendActionsNeeded(w, t));
+  t.onPage(w.ComEditSend, 90, actionTop, actionWidth, t.heightOf(w.ComEditSend, 375));
+  t.onPage(w.ComSend, t.W - 150 - actionWidth, actionTop, actionWidth, t.heightOf(w.ComSend, 375));
+  return actionTop + std::max(t.heightOf(w.ComEditSend, 375), t.heightOf(w.ComSend, 375));
+}
+
+// ---- Settings tab: link settings on the left, coordinates and editor on the right ----
+
+// The width of the link frame's labels, from the widest of them.
+double LinkLabelWidth(const F_DatTr& w, const Twips& t) {
+  double label = t.text(w.StLbDevice);
+  for (size_t i = 0; i < 4; ++i) label = std::max(label, t.text(w.StLbComm[i]));
+  return std::max(label, t.text(w.StLbComm[4])) + 60;
+}
+
+double SettingsLeastWidth(const F_DatTr& w, const Twips& t) {
+  double box = std::max(t.text(w.StCombDevice), t.text(w.StLbComm[5]));
+  for (size_t i = 0; i < 4; ++i) box = std::max(box, t.text(w.StCombComm[i]));
+  double side = Widest(
+      {(box + 240) / 0.55, box + 240 + LinkLabelWidth(w, t), 2 * t.text(w.ComEditorBrowse) + 330});
+  for (size_t i = 0; i < 2; ++i) {
+    side = Widest({side, t.text(w.StLbCoord[i]) + 240, t.text(w.StCombCoord[i]) + 240,
+                   t.text(w.StOpEditor[i]) + 240});
+  }
+  side = Widest({side, t.text(w.StFrComm), t.text(w.StFrCoord), t.text(w.StFrEditor)});
+  return 2 * (side + 210);
+}
+
+// The link frame: a label left of each list, the fixed settings last; returns its height.
+double LayOutLinkFrame(F_DatTr& w, const Twips& t) {
+  const double sideWidth = t.sideWidth();
+  // The labels take 45 % of the frame, or what the widest needs.
+  const double rowLabel = std::max(sideWidth * 0.45, LinkLabelWidth(w, t));
+  const double listWidth = sideWidth - 240 - rowLabel;
+  double y = t.firstRow(w.StFrComm, 300);
+  auto listRow = [&](QLabel* label, QComboBox* list) {
+    t.inFrame(label, 120, y + 30, rowLabel - 60, t.heightOf(label, 255));
+    t.inFrame(list, 120 + rowLabel, y, listWidth, t.combo);
+    y += std::max(t.combo, t.heightOf(label, 255) + 30) + 90;
+  };
+  listRow(w.StLbComm[0], w.StCombComm[0]);
+  // The device the port opens, right under the port list.
+  listRow(w.StLbDevice, w.StCombDevice);
+  for (size_t i = 1; i < 4; ++i) listRow(w.StLbComm[i], w.StCombComm[i]);
+  // The fixed settings wrap, in at least the two lines of the design.
+  const double recordedFixed = RecordedHeight(w.StLbComm[5], 0);
+  const double fixedHeight = std::max(2 * (recordedFixed > 0 ? recordedFixed : 255),
+                                      NeededHeight(w.StLbComm[5], 0, listWidth));
+  t.inFrame(w.StLbComm[4], 120, y + 30, rowLabel - 60, t.heightOf(w.StLbComm[4], 255));
+  t.inFrame(w.StLbComm[5], 120 + rowLabel, y + 30, listWidth, fixedHeight);
+  const double height = y + 30 + std::max(fixedHeight, t.heightOf(w.StLbComm[4], 255)) + 150;
+  t.onPage(w.StFrComm, 90, kPageTop, sideWidth, height);
+  return height;
+}
+
+// The coordinate lists' frame and the editor frame below it; returns where the editor's ends.
+double LayOutCoordAndEditor(F_DatTr& w, const Twips& t) {
+  const double sideWidth = t.sideWidth();
+  double y = t.firstRow(w.StFrCoord, 300);
+  for (size_t i = 0; i < 2; ++i) {
+    t.inFrame(w.StLbCoord[i], 120, y, sideWidth - 240, t.heightOf(w.StLbCoord[i], 255));
+    y += t.heightOf(w.StLbCoord[i], 255) + 30;
+    t.inFrame(w.StCombCoord[i], 120, y, sideWidth - 240, t.combo);
+    y += t.combo + 90;
+  }
+  t.onPage(w.StFrCoord, t.W / 2 + 60, kPageTop, sideWidth, y + 90);
+  const double editorTop = kPageTop + y + 90 + 120;
+  double ey = t.firstRow(w.StFrEditor, 300);
+  for (size_t i = 0; i < 2; ++i) {
+    t.inFrame(w.StOpEditor[i], 120, ey, sideWidth - 240, t.heightOf(w.StOpEditor[i], 255));
+    ey += t.heightOf(w.StOpEditor[i], 255) + 60;
+  }
+  const double browse = t.widthOf(w.ComEditorBrowse, 1215, (sideWidth - 240) / 3);
+  const double row = std::max(t.box, t.heightOf(w.ComEditorBrowse, 375));
+  t.inFrame(w.TxEditor, 120, ey, sideWidth - 240 - browse - 90, t.box);
+  t.inFrame(w.ComEditorBrowse, sideWidth - 120 - browse, ey, browse, row);
+  const double height = ey + row + 150;
+  t.onPage(w.StFrEditor, t.W / 2 + 60, editorTop, sideWidth, height);
+  return editorTop + height;
+}
+
+// Lays the Settings tab out; returns where its lowest control ends.
+double LayOutSettingsTab(F_DatTr& w, const Twips& t) {
+  const double linkHeight = LayOutLinkFrame(w, t);
+  return std::max(kPageTop + linkHeight, LayOutCoordAndEditor(w, t));
+}
 
 }  // namespace
 
@@ -51,234 +321,50 @@ void F_DatTr::resizeEvent(QResizeEvent* event) {
   ResizeForm();
 }
 
+// The frame: the window's least size from what every tab needs, the tab control, the three
+// tabs and the window's own buttons below them.
 void F_DatTr::ResizeForm() {
-  auto px = [this](double twips) { return TwipsToPixels(twips, this); };
-  // What a control's text needs across, in twips.
-  auto text = [this](const QWidget* w) { return PixelsToTwips(TextRoom(w).width(), this); };
-  auto heightOf = [](const QWidget* w, double fallback) { return NeededHeight(w, fallback); };
-  // A button's recorded width, no wider than `room` unless its text needs more.
-  auto widthOf = [&text](const QWidget* w, double fallback, double room) {
-    return std::max(std::min(NeededWidth(w, fallback), room), text(w));
-  };
-  // The first row of a frame: at the design's place, or below a taller title.
-  auto firstRow = [this](const QGroupBox* frame, double design) {
-    return std::max(design, PixelsToTwips(frame->fontMetrics().height(), this) + 60);
-  };
-
-  // ---- The least width every tab's texts need ----
-  // Receive tab: two frames side by side, each half the window less 210 twips.
-  const double sourceSide = Widest({text(OpSourse[0]), text(OpSourse[1]), text(ComFileName),
-                                    text(OpReceive[0]), text(OpReceive[1]), text(OpReceive[2])}) +
-                            240;
-  const double labelWidth = std::max(text(LbDataFormat), text(LbFileName)) + 60;
-  const double fieldNeeded =
-      std::max(std::max(text(ComSaveSetings), text(ComSaveBrowse)) + 120 + text(ComboDataFormat),
-               text(CheckOrigDF));
-  const double dlnWidth = NeededWidth(ComDLN, 1815);
-  const double receiveActions = Widest({text(ComDLN), text(ComConv), text(ComViewFile)});
-  // Send tab: one frame across the window.
-  const double sendButtonText = std::max(text(ComSettingSend), text(ComBrowseSend));
-  const double sendInnerNeeded = Widest({sendButtonText + 120 + text(ComboDataFormatSend),
-                                         text(LbDataFormaSend), text(LbFileNameSend)});
-  const double sendActions = Widest({text(ComEditSend), text(ComSend)});
-  // Settings tab: labels and lists of the link frame; the coordinate and editor frames.
-  double commLabel = text(StLbDevice);
-  double commBox = std::max(text(StCombDevice), text(StLbComm[5]));
-  for (size_t i = 0; i < 4; ++i) {
-    commLabel = std::max(commLabel, text(StLbComm[i]));
-    commBox = std::max(commBox, text(StCombComm[i]));
-  }
-  commLabel = std::max(commLabel, text(StLbComm[4])) + 60;
-  double settingsSide =
-      Widest({(commBox + 240) / 0.55, commBox + 240 + commLabel, 2 * text(ComEditorBrowse) + 330});
-  for (size_t i = 0; i < 2; ++i) {
-    settingsSide = Widest({settingsSide, text(StLbCoord[i]) + 240, text(StCombCoord[i]) + 240,
-                           text(StOpEditor[i]) + 240});
-  }
-  // Every frame's title; the tab captions; the window's own buttons.
-  const double side = Widest({sourceSide, settingsSide, text(Fr1), text(Fr2), text(StFrComm),
-                              text(StFrCoord), text(StFrEditor)});
+  Twips t(this);
   const double exitWidth = NeededWidth(ComExit, 1215);
   const double helpWidth = NeededWidth(ComHelp, 1215);
   const double setupWidth = NeededWidth(Command1, 1500);
   double ownButtons = 90 + helpWidth + 120 + exitWidth + 90;
   if (ctx_.state.SpecialSetupMode) ownButtons += setupWidth + 120;
-  const double leastWidth = Widest(
-      {kLeastWidth, 2 * (side + 210), 480 + labelWidth + fieldNeeded, 480 + sendInnerNeeded,
-       2 * (std::max(receiveActions, sendActions) + 60) + 240, text(Fr3) + 240, text(FrSend) + 240,
-       ownButtons, PixelsToTwips(MainTab->tabBar()->sizeHint().width(), this) + 150});
-  if (minimumWidth() != px(leastWidth)) setMinimumWidth(px(leastWidth));
+  const double leastWidth =
+      Widest({kLeastWidth, ReceiveLeastWidth(*this, t), SendLeastWidth(*this, t),
+              SettingsLeastWidth(*this, t), ownButtons,
+              t.fromPixels(MainTab->tabBar()->sizeHint().width()) + 150});
+  if (minimumWidth() != t.px(leastWidth)) setMinimumWidth(t.px(leastWidth));
   // Laid out at least that wide even before the window system has grown the window.
-  const double W = PixelsToTwips(std::max(width(), minimumWidth()), this);
-  const double H = PixelsToTwips(std::max(height(), minimumHeight()), this);
+  t.W = t.fromPixels(std::max(width(), minimumWidth()));
+  t.H = t.fromPixels(std::max(height(), minimumHeight()));
 
-  // Places a widget of a frame, in twips from the frame's corner.
-  auto inFrame = [&](QWidget* w, double l, double t, double wd, double h) {
-    w->setGeometry(px(l), px(t), std::max(px(wd), 1), std::max(px(h), 1));
-  };
   const double buttonRow =  // Help, Exit and, in setup mode, Save setup below the tabs
-      std::max(
-          620.0,
-          Widest({heightOf(ComExit, 375), heightOf(ComHelp, 375), heightOf(Command1, 375)}) + 245);
-  MainTab->setGeometry(px(45), px(45), px(W - 90), std::max(px(H - 45 - buttonRow), 1));
-  // When the tab headers are taller than the 380 twips the layout counts on, every page
-  // control moves down by the same amount, so nothing overlaps.
+      std::max(620.0, Widest({t.heightOf(ComExit, 375), t.heightOf(ComHelp, 375),
+                              t.heightOf(Command1, 375)}) +
+                          245);
+  MainTab->setGeometry(t.px(45), t.px(45), t.px(t.W - 90), std::max(t.px(t.H - 45 - buttonRow), 1));
+  // When the tab headers are taller than the layout counts on, every page control moves
+  // down by the same amount, so nothing overlaps.
   const int pageTop = Fr1->parentWidget()->mapTo(this, QPoint(0, 0)).y();
-  const int shift = std::max(0, pageTop + px(60) - px(380));
-  // Places a widget of a tab page, in twips from the window's corner.
-  auto onPage = [&](QWidget* w, double l, double t, double wd, double h) {
-    const QPoint offset = w->parentWidget()->mapTo(this, QPoint(0, 0));
-    w->setGeometry(px(l) - offset.x(), px(t) + shift - offset.y(), std::max(px(wd), 1),
-                   std::max(px(h), 1));
-  };
+  t.shift = std::max(0, pageTop + t.px(60) - t.px(kPageTop));
+  t.combo = t.fromPixels(ComboDataFormat->sizeHint().height());
+  t.box = std::max(t.heightOf(TxFileName, 285), t.fromPixels(TxFileName->sizeHint().height()));
 
-  // Receive tab: two frames side by side, the output frame across the width below them.
-  const double half = W / 2;
-  const double sideWidth = half - 210;
-  double y = firstRow(Fr1, 330);
-  inFrame(OpSourse[0], 120, y, sideWidth - 240, heightOf(OpSourse[0], 255));
-  y += heightOf(OpSourse[0], 255) + 90;
-  inFrame(OpSourse[1], 120, y, sideWidth - 240, heightOf(OpSourse[1], 255));
-  y += heightOf(OpSourse[1], 255) + 90 + 60;
-  inFrame(ComFileName, 120, y, sideWidth - 240, heightOf(ComFileName, 375));
-  double frameBottom = y + heightOf(ComFileName, 375);
-  y = firstRow(Fr2, 330);
-  for (size_t i = 0; i < 3; ++i) {
-    inFrame(OpReceive[i], 120, y, sideWidth - 240, heightOf(OpReceive[i], 255));
-    frameBottom = std::max(frameBottom, y + heightOf(OpReceive[i], 255));
-    y += heightOf(OpReceive[i], 255) + 150;
-  }
-  const double frameHeight = std::max(1650.0, frameBottom + 120);
-  onPage(Fr1, 90, 380, sideWidth, frameHeight);
-  onPage(Fr2, half + 60, 380, sideWidth, frameHeight);
-  // The output frame: format row, copy box, file name row; labels left of their boxes.
-  const double fr3Top = std::max(2100.0, 380 + frameHeight + 70);
-  const double fr3Width = W - 240;
-  const double inner = fr3Width - 240;
-  const double combo = PixelsToTwips(ComboDataFormat->sizeHint().height(), this);
-  const double box =
-      std::max(heightOf(TxFileName, 285), PixelsToTwips(TxFileName->sizeHint().height(), this));
-  const double field = inner - labelWidth;
-  // The buttons take at most a third of the field, and never what the list's entries need.
-  const double buttonRoom = std::min(field / 3, field - 120 - text(ComboDataFormat));
-  const double buttonWidth =
-      std::max(widthOf(ComSaveSetings, 1215, buttonRoom), widthOf(ComSaveBrowse, 1215, buttonRoom));
-  const double formatTop = firstRow(Fr3, 300);
-  const double formatRow = std::max(combo, heightOf(ComSaveSetings, 375));
-  inFrame(LbDataFormat, 120, formatTop + (formatRow - heightOf(LbDataFormat, 255)) / 2,
-          labelWidth - 60, heightOf(LbDataFormat, 255));
-  inFrame(ComboDataFormat, 120 + labelWidth, formatTop + (formatRow - combo) / 2,
-          field - buttonWidth - 120, combo);
-  inFrame(ComSaveSetings, 120 + inner - buttonWidth, formatTop, buttonWidth, formatRow);
-  const double checkTop = formatTop + formatRow + 90;
-  inFrame(CheckOrigDF, 120 + labelWidth, checkTop, field, heightOf(CheckOrigDF, 255));
-  const double boxTop = checkTop + heightOf(CheckOrigDF, 255) + 90;
-  const double fileRow = std::max(box, heightOf(ComSaveBrowse, 375));
-  inFrame(LbFileName, 120, boxTop + (fileRow - heightOf(LbFileName, 255)) / 2, labelWidth - 60,
-          heightOf(LbFileName, 255));
-  inFrame(TxFileName, 120 + labelWidth, boxTop + (fileRow - box) / 2, field - buttonWidth - 120,
-          box);
-  inFrame(ComSaveBrowse, 120 + inner - buttonWidth, boxTop, buttonWidth, fileRow);
-  const double fr3Height = boxTop + fileRow + 150;
-  onPage(Fr3, 90, fr3Top, fr3Width, fr3Height);
-  const double actionTop = fr3Top + fr3Height + 150;
-  const double actionRoom = (W - 240) / 2 - 60;
-  const double actionWidth = widthOf(ComDLN, 1815, actionRoom);
-  onPage(ComDLN, 90, actionTop, actionWidth, heightOf(ComDLN, 375));
-  onPage(ComConv, 90, actionTop, widthOf(ComConv, 1815, actionRoom), heightOf(ComConv, 375));
-  const double viewWidth = widthOf(ComViewFile, 1815, actionRoom);
-  onPage(ComViewFile, W - 150 - viewWidth, actionTop, viewWidth, heightOf(ComViewFile, 375));
-  const double receiveBottom = actionTop + Widest({heightOf(ComDLN, 375), heightOf(ComConv, 375),
-                                                   heightOf(ComViewFile, 375)});
+  const double bottom =
+      Widest({LayOutReceiveTab(*this, t), LayOutSendTab(*this, t), LayOutSettingsTab(*this, t)});
 
-  // Send tab: one frame across the width, the action buttons below it.
-  const double sendInner = W - 240 - 240;
-  const double sendRoom = std::min(sendInner / 3, sendInner - 120 - text(ComboDataFormatSend));
-  const double sendButton =
-      std::max(widthOf(ComSettingSend, 1215, sendRoom), widthOf(ComBrowseSend, 1215, sendRoom));
-  // A label over a field with its button at the right; returns where the row ends.
-  auto labelledRow = [&](QWidget* label, QWidget* field, double fieldHeight, QWidget* button,
-                         double top) {
-    inFrame(label, 120, top, sendInner, heightOf(label, 255));
-    const double rowTop = top + heightOf(label, 255) + 30;
-    const double row = std::max(fieldHeight, heightOf(button, 375));
-    inFrame(field, 120, rowTop, sendInner - sendButton - 120, fieldHeight);
-    inFrame(button, 120 + sendInner - sendButton, rowTop, sendButton, row);
-    return rowTop + row;
-  };
-  const double formatEnd = labelledRow(LbDataFormaSend, ComboDataFormatSend, combo,
-                                       ComSettingSend, firstRow(FrSend, 300));
-  const double fileEnd =
-      labelledRow(LbFileNameSend, TxFileNameSend, box, ComBrowseSend, formatEnd + 180);
-  const double frSendHeight = fileEnd + 180;
-  onPage(FrSend, 90, 380, W - 240, frSendHeight);
-  const double sendActionTop = 380 + frSendHeight + 150;
-  // Both buttons as wide as Download, or as their texts need.
-  const double sendActionWidth = std::max(std::min(dlnWidth, actionRoom), sendActions);
-  onPage(ComEditSend, 90, sendActionTop, sendActionWidth, heightOf(ComEditSend, 375));
-  onPage(ComSend, W - 150 - sendActionWidth, sendActionTop, sendActionWidth,
-         heightOf(ComSend, 375));
-  const double sendBottom =
-      sendActionTop + std::max(heightOf(ComEditSend, 375), heightOf(ComSend, 375));
-
-  // Settings tab: link settings on the left, coordinates and editor on the right. The labels
-  // take 45 % of the link frame, or what the widest needs.
-  const double rowLabel = std::max(sideWidth * 0.45, commLabel);
-  const double listWidth = sideWidth - 240 - rowLabel;
-  y = firstRow(StFrComm, 300);
-  for (size_t i = 0; i < 4; ++i) {
-    inFrame(StLbComm[i], 120, y + 30, rowLabel - 60, heightOf(StLbComm[i], 255));
-    inFrame(StCombComm[i], 120 + rowLabel, y, listWidth, combo);
-    y += std::max(combo, heightOf(StLbComm[i], 255) + 30) + 90;
-    if (i == 0) {
-      // The device the port opens, right under the port list.
-      inFrame(StLbDevice, 120, y + 30, rowLabel - 60, heightOf(StLbDevice, 255));
-      inFrame(StCombDevice, 120 + rowLabel, y, listWidth, combo);
-      y += std::max(combo, heightOf(StLbDevice, 255) + 30) + 90;
-    }
-  }
-  // The fixed settings wrap, in at least the two lines of the design.
-  const double recordedFixed = RecordedHeight(StLbComm[5], 0);
-  const double fixedHeight = std::max(2 * (recordedFixed > 0 ? recordedFixed : 255),
-                                      NeededHeight(StLbComm[5], 0, listWidth));
-  inFrame(StLbComm[4], 120, y + 30, rowLabel - 60, heightOf(StLbComm[4], 255));
-  inFrame(StLbComm[5], 120 + rowLabel, y + 30, listWidth, fixedHeight);
-  const double commHeight = y + 30 + std::max(fixedHeight, heightOf(StLbComm[4], 255)) + 150;
-  onPage(StFrComm, 90, 380, sideWidth, commHeight);
-  y = firstRow(StFrCoord, 300);
-  for (size_t i = 0; i < 2; ++i) {
-    inFrame(StLbCoord[i], 120, y, sideWidth - 240, heightOf(StLbCoord[i], 255));
-    y += heightOf(StLbCoord[i], 255) + 30;
-    inFrame(StCombCoord[i], 120, y, sideWidth - 240, combo);
-    y += combo + 90;
-  }
-  onPage(StFrCoord, half + 60, 380, sideWidth, y + 90);
-  const double editorTop = 380 + y + 90 + 120;
-  double ey = firstRow(StFrEditor, 300);
-  for (size_t i = 0; i < 2; ++i) {
-    inFrame(StOpEditor[i], 120, ey, sideWidth - 240, heightOf(StOpEditor[i], 255));
-    ey += heightOf(StOpEditor[i], 255) + 60;
-  }
-  const double editorBrowse = widthOf(ComEditorBrowse, 1215, (sideWidth - 240) / 3);
-  const double editorRow = std::max(box, heightOf(ComEditorBrowse, 375));
-  inFrame(TxEditor, 120, ey, sideWidth - 240 - editorBrowse - 90, box);
-  inFrame(ComEditorBrowse, sideWidth - 120 - editorBrowse, ey, editorBrowse, editorRow);
-  const double editorHeight = ey + editorRow + 150;
-  onPage(StFrEditor, half + 60, editorTop, sideWidth, editorHeight);
-  const double settingsBottom = std::max(380 + commHeight, editorTop + editorHeight);
-
-  // The window's own buttons below the tabs.
-  const double rowTop = H - buttonRow + 90;
-  ComExit->setGeometry(px(W - 90 - exitWidth), px(rowTop), px(exitWidth),
-                       px(heightOf(ComExit, 375)));
-  ComHelp->setGeometry(px(W - 90 - exitWidth - 120 - helpWidth), px(rowTop), px(helpWidth),
-                       px(heightOf(ComHelp, 375)));
+  const double rowTop = t.H - buttonRow + 90;
+  ComExit->setGeometry(t.px(t.W - 90 - exitWidth), t.px(rowTop), t.px(exitWidth),
+                       t.px(t.heightOf(ComExit, 375)));
+  ComHelp->setGeometry(t.px(t.W - 90 - exitWidth - 120 - helpWidth), t.px(rowTop), t.px(helpWidth),
+                       t.px(t.heightOf(ComHelp, 375)));
   if (ctx_.state.SpecialSetupMode) {
-    Command1->setGeometry(px(90), px(rowTop), px(setupWidth), px(heightOf(Command1, 375)));
+    Command1->setGeometry(t.px(90), t.px(rowTop), t.px(setupWidth),
+                          t.px(t.heightOf(Command1, 375)));
   }
   // The window never gets so low that a tab's controls leave it.
-  const double bottom = Widest({receiveBottom, sendBottom, settingsBottom});
-  const int leastHeight = std::max(px(kLeastHeight), px(bottom + 240 + buttonRow) + shift);
+  const int leastHeight = std::max(t.px(kLeastHeight), t.px(bottom + 240 + buttonRow) + t.shift);
   if (minimumHeight() != leastHeight) setMinimumHeight(leastHeight);
 }
 

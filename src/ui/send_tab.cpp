@@ -1,5 +1,5 @@
-// The main window's Send tab (choosing, checking, creating, editing and sending the file for
-// the instrument) and the ways out of the program: Exit and Save setup.
+// The main window's Send tab: choosing, checking, creating, editing and sending the file for
+// the instrument.
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <cctype>
-#include <cstdio>
 #include <fstream>
 
 #include "comm/serial_link.h"
@@ -267,40 +266,6 @@ void F_DatTr::ComSend_Click() {
   // 4. Anything but a finished upload.
   if (s.SettingsActionWord != "UpOK") {
     ctx_.prompts.Message(ctx_.Msg(20), ctx_.Msg(16), MessageIcon::Critical);
-  }
-}
-
-// ---- Leaving the program ----
-
-void F_DatTr::ComExit_Click() {
-  AppState& s = ctx_.state;
-  SyncModel();
-  if (!SaveSettings(s)) {
-    ctx_.prompts.Message("The settings could not be saved in " + s.IniFilePath, ctx_.Msg(11),
-                         MessageIcon::Critical);
-  }
-  s.ScratchFilePath = s.ProgramFolder + kScratchFileName;
-  std::remove(s.ScratchFilePath.c_str());
-  EndProgram();
-}
-
-void F_DatTr::Command1_Click() {
-  AppState& s = ctx_.state;
-  SyncModel();
-  // The edited texts go into the file as it stands: what setup mode cannot edit (messages,
-  // lists, the choices, the converters' settings) stays as the file has it.
-  if (!SaveSetup(s)) {
-    ctx_.prompts.Message("The settings file could not be written: " + s.IniFilePath, ctx_.Msg(11),
-                         MessageIcon::Critical);
-  }
-  EndProgram();
-}
-
-void F_DatTr::EndProgram() {
-  if (ctx_.endProgram) {
-    ctx_.endProgram();
-  } else {
-    QApplication::quit();
   }
 }
 

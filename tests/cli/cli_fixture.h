@@ -40,9 +40,7 @@ class CliTest : public ::testing::Test {
   }
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  static std::string Data(const std::string& name) {
-    return (std::filesystem::path(KORVENIA_TEST_DATA) / name).string();
-  }
+  static std::string Data(const std::string& name) { return DataPath(name).string(); }
 
   std::filesystem::path dir_;
   std::string out_, err_;

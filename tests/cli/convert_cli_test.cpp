@@ -85,8 +85,8 @@ TEST_F(ConvertCli, RawToKofWithHeaderOptions) {
                            kSurveyHeader));
   ASSERT_EQ(r.exit, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(korv::test::ReadFileBytes(Path("out.kof")),
-            korv::test::ReadFileBytes(kData / "kof/survey~kof.kof"));
+  korv::test::ExpectSameFile(korv::test::ReadFileBytes(Path("out.kof")),
+                             kData / "kof/survey~kof.kof");
 }
 
 // The conversion file is named in the settings file and found beside it; the switches and
@@ -100,8 +100,8 @@ TEST_F(ConvertCli, RawToKofSettingsFromIniFile) {
   Outcome r = Convert({"--from=raw", "--to=kof", "--ini", Path("my.ini"), "--now",
                        "2027-01-31 23:59:59", Data("kof/convert.raw"), Path("CONVERT.kof")});
   ASSERT_EQ(r.exit, 0) << r.err;
-  EXPECT_EQ(korv::test::ReadFileBytes(Path("CONVERT.kof")),
-            korv::test::ReadFileBytes(kData / "kof/convert~kof.kof"));
+  korv::test::ExpectSameFile(korv::test::ReadFileBytes(Path("CONVERT.kof")),
+                             kData / "kof/convert~kof.kof");
 
   // Switched off on the command line: names and codes pass unchanged.
   r = Convert({"--from", "raw", "--to", "kof", "--ini", Path("my.ini"), "--point-conversion", "off",
@@ -171,8 +171,8 @@ TEST_F(ConvertCli, CoordToKof) {
                        Data("kof/coords.asc"),
                        Path("c.kof")});
   ASSERT_EQ(r.exit, 0) << r.err;
-  EXPECT_EQ(korv::test::ReadFileBytes(Path("c.kof")),
-            korv::test::ReadFileBytes(kData / "kof/coords~kof.kof"));
+  korv::test::ExpectSameFile(korv::test::ReadFileBytes(Path("c.kof")),
+                             kData / "kof/coords~kof.kof");
 }
 
 TEST_F(ConvertCli, RawToMapaAndAppend) {
@@ -198,14 +198,14 @@ TEST_F(ConvertCli, RawAndCoordToSdr) {
       Convert({"--from", "raw", "--to", "sdr", "--ini", Path("empty.ini"), "--now",
                "2024-03-05 09:07:04", Data("sdr/stations.raw"), Path("sdr/stations~sdr.sdr")});
   ASSERT_EQ(r.exit, 0) << r.err;
-  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "sdr/stations~sdr.sdr"),
-            korv::test::ReadFileBytes(kData / "sdr/stations~sdr.sdr"));
+  korv::test::ExpectSameFile(korv::test::ReadFileBytes(dir_ / "sdr/stations~sdr.sdr"),
+                             kData / "sdr/stations~sdr.sdr");
   r = Convert({"--from", "coord", "--to", "sdr", "--ini", Path("empty.ini"), "--order", "enz",
                "--now", "2024-03-05 09:07:04", Data("sdr/coords_enz.asc"),
                Path("sdr/coords_enz~sdr.sdr")});
   ASSERT_EQ(r.exit, 0) << r.err;
-  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "sdr/coords_enz~sdr.sdr"),
-            korv::test::ReadFileBytes(kData / "sdr/coords_enz~sdr.sdr"));
+  korv::test::ExpectSameFile(korv::test::ReadFileBytes(dir_ / "sdr/coords_enz~sdr.sdr"),
+                             kData / "sdr/coords_enz~sdr.sdr");
 }
 
 TEST_F(ConvertCli, MissingInputLeavesAnExistingOutputUntouched) {

@@ -17,20 +17,20 @@ TEST_F(CoordsCli, DxfWithSettingsFileMatchesGolden) {
                     Data("dxf/code_only.asc") + " " + Path("out.dxf")),
             0)
       << err_;
-  EXPECT_EQ(korv::test::ReadFileBytes(Path("out.dxf")),
-            korv::test::ReadFileBytes(Data("dxf/code_only~dxf.dxf")));
+  korv::test::ExpectSameFile(korv::test::ReadFileBytes(Path("out.dxf")),
+                             korv::test::DataPath("dxf/code_only~dxf.dxf"));
   ASSERT_EQ(Convert("--to dxf --order enz " + Data("dxf/order_enz.asc") + " " + Path("out.dxf")), 0)
       << err_;
-  EXPECT_EQ(korv::test::ReadFileBytes(Path("out.dxf")),
-            korv::test::ReadFileBytes(Data("dxf/order_enz~dxf.dxf")));
+  korv::test::ExpectSameFile(korv::test::ReadFileBytes(Path("out.dxf")),
+                             korv::test::DataPath("dxf/order_enz~dxf.dxf"));
 }
 
 TEST_F(CoordsCli, DxfIgnoresAppendWithAWarning) {
   korv::test::WriteFileBytes(Path("out.dxf"), "OLD");
   ASSERT_EQ(Convert("--to dxf --append " + Data("dxf/no_points.asc") + " " + Path("out.dxf")), 0);
   EXPECT_NE(err_.find("--append is ignored"), std::string::npos) << err_;
-  EXPECT_EQ(korv::test::ReadFileBytes(Path("out.dxf")),
-            korv::test::ReadFileBytes(Data("dxf/no_points~dxf.dxf")));
+  korv::test::ExpectSameFile(korv::test::ReadFileBytes(Path("out.dxf")),
+                             korv::test::DataPath("dxf/no_points~dxf.dxf"));
 }
 
 TEST_F(CoordsCli, AscSeparatorFromSettingsOrOption) {
@@ -52,8 +52,8 @@ TEST_F(CoordsCli, AscSeparatorFromSettingsOrOption) {
 
 TEST_F(CoordsCli, AscWithoutSettingsFileUsesTheFreshDefaults) {
   ASSERT_EQ(Convert("--to asc " + Data("asc/mixed.asc") + " " + Path("o")), 0) << err_;
-  EXPECT_EQ(korv::test::ReadFileBytes(Path("o")),
-            korv::test::ReadFileBytes(Data("asc/mixed~asc.asc")));
+  korv::test::ExpectSameFile(korv::test::ReadFileBytes(Path("o")),
+                             korv::test::DataPath("asc/mixed~asc.asc"));
 }
 
 TEST_F(CoordsCli, FaultsAreReportedAndLeaveTheOutputAlone) {

@@ -56,7 +56,7 @@ TEST(CoorToCoordinates, WholeListMatchesGolden) {
       CoorToCoordinates(test::DataPath("asc/mixed.asc").string(), dir / "out.txt",
                         WriteMode::Overwrite, options, FieldSeparator::Comma, CoordOrder::kNEZ);
   ASSERT_TRUE(r.ok()) << r.fault;
-  EXPECT_EQ(ReadFileBytes(dir / "out.txt"), ReadFileBytes(test::DataPath("asc/mixed~asc.asc")));
+  test::ExpectSameFile(ReadFileBytes(dir / "out.txt"), test::DataPath("asc/mixed~asc.asc"));
 }
 
 TEST(CoorToCoordinates, AppendKeepsExistingContentAndOverwriteReplacesIt) {

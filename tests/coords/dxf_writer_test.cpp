@@ -37,7 +37,7 @@ TEST_P(DxfGolden, DrawingMatchesGoldenFile) {
   ConvertResult r = CoorToDXF(DataPath(std::string("dxf/") + c.name + ".asc").string(), out,
                               CaseOptions(c.name), c.order);
   ASSERT_TRUE(r.ok()) << r.fault;
-  EXPECT_EQ(ReadFileBytes(out), ReadFileBytes(DataPath(std::string("dxf/") + c.name + "~dxf.dxf")));
+  test::ExpectSameFile(ReadFileBytes(out), DataPath(std::string("dxf/") + c.name + "~dxf.dxf"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DxfGolden,

@@ -1,5 +1,5 @@
-// File helpers of the coordinate tests: the golden data folder and a scratch folder (whole-file
-// reads and writes come from test_support.h).
+// A scratch folder for the coordinate tests (the data folder, whole-file reads and writes and
+// the golden comparison come from test_support.h).
 #pragma once
 
 #include <filesystem>
@@ -8,10 +8,6 @@
 #include "test_support.h"
 
 namespace korv::test {
-
-inline std::filesystem::path DataPath(const std::string& relative) {
-  return std::filesystem::path(KORVENIA_TEST_DATA) / relative;
-}
 
 // A fresh folder below the build tree, removed at the end of the test.
 class ScratchFolder {

@@ -3,7 +3,6 @@
 // and agreement with the golden default settings file.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <iterator>
 #include <set>
 #include <sstream>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "core/control_records.h"
+#include "test_support.h"
 
 namespace korv {
 namespace {
@@ -160,9 +160,8 @@ TEST(ControlCatalogue, DesignValuesFillEveryLineTheKindWrites) {
 // start. Here the control record part of that file is checked against the catalogue, so
 // that the two cannot drift apart.
 TEST(ControlCatalogue, GoldenSettingsFileHoldsTheCatalogueRecords) {
-  std::ifstream in(std::string(KORVENIA_TEST_DATA) + "/Korvenia.ini", std::ios::binary);
-  ASSERT_TRUE(in) << "missing golden settings file";
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string text = test::ReadFileBytes(test::DataPath("Korvenia.ini"));
+  ASSERT_FALSE(text.empty()) << "missing golden settings file";
 
   // Split into lines at CR LF; no bare line feed may occur.
   std::vector<std::string> lines;

@@ -27,7 +27,7 @@ class FileProcs : public ::testing::Test {
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     existing_ = (dir_ / "JOB1.RAW").string();
-    std::ofstream(existing_) << "CO,x\r\n";
+    test::WriteFileBytes(existing_, "CO,x\r\n");
   }
   void TearDown() override { fs::remove_all(dir_); }
   fs::path dir_;

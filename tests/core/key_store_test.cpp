@@ -6,8 +6,8 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "test_support.h"
 
 namespace korv {
 namespace {
@@ -28,11 +28,8 @@ class KeyStoreFile : public ::testing::Test {
     fs::permissions(dir_, fs::perms::owner_all);
     fs::remove_all(dir_);
   }
-  void Write(const std::string& bytes) { std::ofstream(path_, std::ios::binary) << bytes; }
-  std::string Read() {
-    std::ifstream in(path_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void Write(const std::string& bytes) { test::WriteFileBytes(path_, bytes); }
+  std::string Read() { return test::ReadFileBytes(path_); }
   fs::path dir_;
   std::string path_;
 };

@@ -6,8 +6,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "test_support.h"
 
@@ -16,9 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Golden() {
-  return test::ReadFileBytes(std::string(KORVENIA_TEST_DATA) + "/Korvenia.ini");
-}
+std::string Golden() { return test::ReadFileBytes(test::DataPath("Korvenia.ini")); }
 
 // `text` with the first occurrence of `from` replaced by `to` (which must be there).
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
@@ -46,9 +42,7 @@ class SettingsFile : public ::testing::Test {
     s.IniFilePath = s.ProgramFolder + kIniFileName;
     return s;
   }
-  void Write(const std::string& bytes) {
-    std::ofstream(state_.IniFilePath, std::ios::binary) << bytes;
-  }
+  void Write(const std::string& bytes) { test::WriteFileBytes(state_.IniFilePath, bytes); }
   std::string Read() const { return test::ReadFileBytes(state_.IniFilePath); }
   // Loads `bytes` from the file into a fresh state; returns the load's outcome.
   bool LoadFile(const std::string& bytes, int retry = 0) {

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -19,18 +18,7 @@ namespace {
 
 const std::string kData = std::string(KORVENIA_TEST_DATA) + "/kof/";
 
-// Compares line by line first so a failure names the line, then byte for byte.
-void ExpectSameFile(const std::string& actual, const std::string& expectedPath) {
-  std::string expected = test::ReadFileBytes(expectedPath);
-  ASSERT_FALSE(expected.empty()) << expectedPath;
-  std::istringstream a(actual), e(expected);
-  std::string la, le;
-  for (int n = 1; std::getline(e, le); ++n) {
-    ASSERT_TRUE(std::getline(a, la)) << "output ends before line " << n;
-    ASSERT_EQ(la, le) << "line " << n << " of " << expectedPath;
-  }
-  EXPECT_EQ(actual, expected);
-}
+using test::ExpectSameFile;
 
 struct Recorder : Reporter {
   std::vector<std::string> texts, titles;

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "test_support.h"
@@ -33,13 +32,12 @@ std::string Mapa(const std::string& input) {
 // Header drops, Windows-1252 byte kept, station codes from the first pass (first entry
 // wins), station "/" lines, point names keeping their last 10 characters, LF input.
 TEST(RawToMAPA, GoldenJob) {
-  EXPECT_EQ(Mapa(test::ReadFileBytes(kData + "job.raw")),
-            test::ReadFileBytes(kData + "job~mapa.map"));
+  test::ExpectSameFile(Mapa(test::ReadFileBytes(kData + "job.raw")), kData + "job~mapa.map");
 }
 
 TEST(RawToMAPA, GoldenOnlyComments) {
-  EXPECT_EQ(Mapa(test::ReadFileBytes(kData + "comments.raw")),
-            test::ReadFileBytes(kData + "comments~mapa.map"));
+  test::ExpectSameFile(Mapa(test::ReadFileBytes(kData + "comments.raw")),
+                       kData + "comments~mapa.map");
 }
 
 TEST(RawToMAPA, HeaderPhaseRules) {
@@ -57,7 +55,7 @@ TEST(RawToMAPA, HeaderPhaseRules) {
 
 TEST(RawToMAPA, MissingInputLeavesTheOutputUntouched) {
   std::string out = ::testing::TempDir() + "mapa_keep.map";
-  std::ofstream(out, std::ios::binary) << "old";
+  test::WriteFileBytes(out, "old");
   ConvertResult r =
       RawToMAPA(::testing::TempDir() + "absent.raw", out, WriteMode::Overwrite, Now());
   EXPECT_FALSE(r.ok());
@@ -66,7 +64,7 @@ TEST(RawToMAPA, MissingInputLeavesTheOutputUntouched) {
 
 TEST(RawToMAPA, FileLevelAppends) {
   std::string in = kData + "comments.raw", out = ::testing::TempDir() + "mapa_append.map";
-  std::ofstream(out, std::ios::binary) << "old\r\n";
+  test::WriteFileBytes(out, "old\r\n");
   ASSERT_TRUE(RawToMAPA(in, out, WriteMode::Append, Now()).ok());
   EXPECT_EQ(test::ReadFileBytes(out), "old\r\n" + test::ReadFileBytes(kData + "comments~mapa.map"));
 }

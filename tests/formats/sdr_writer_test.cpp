@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <streambuf>
 
@@ -58,17 +57,7 @@ class SdrFiles : public ::testing::Test {
         raw ? RawToSDR((kData / input).string(), out.string(), WriteMode::Overwrite, run)
             : CoorToSDR((kData / input).string(), out.string(), WriteMode::Overwrite, run);
     ASSERT_TRUE(r.ok()) << r.fault;
-    std::string want = test::ReadFileBytes(kData / (stem + "~sdr.sdr"));
-    std::string got = test::ReadFileBytes(out);
-    ASSERT_FALSE(want.empty());
-    // Line by line first, for a readable failure; then the whole bytes.
-    std::istringstream w(want), g(got);
-    std::string wl, gl;
-    for (int n = 1; std::getline(w, wl); ++n) {
-      ASSERT_TRUE(std::getline(g, gl)) << "output ends before line " << n;
-      ASSERT_EQ(gl, wl) << "line " << n;
-    }
-    EXPECT_EQ(got, want);
+    test::ExpectSameFile(test::ReadFileBytes(out), kData / (stem + "~sdr.sdr"));
   }
 
   fs::path dir_;

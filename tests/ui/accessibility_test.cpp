@@ -47,7 +47,7 @@ std::string Describe(const QWidget* w) {
 void ForEachWindow(UiContext& ctx, F_DatTr& main, const std::function<void(QWidget&)>& check) {
   std::vector<std::function<QWidget*()>> makers = {
       [&] { return new F_KOFStp(ctx, "a.kof", ""); },
-      [&] { return new DxfFormSetting(ctx, "a.dxf"); },
+      [&] { return new DxfFormSetting(ctx); },
       [&] { return new F_UsDeCo(ctx, false); },
       [&] { return new F_UsDeCo(ctx, true); },
       [&] { return new F_Sdr(ctx); },
@@ -114,6 +114,36 @@ void ExpectTextsFit(QWidget& root) {
     }
     shown.push_back(w);
   }
+}
+
+// No control of the main window, whatever its kind (lists and text boxes have no caption to be
+// cut, but can still slide under a label or out of their frame), reaches out of its frame, page
+// or window or lies over another, on any tab with either source.
+void ExpectMainControlsApart(F_DatTr& main) {
+  const QWidget* pages = main.MainTab->currentWidget()->parentWidget();
+  for (int source : {0, 1}) {
+    main.OpSourse[source]->click();
+    for (int tab = 0; tab < 3; ++tab) {
+      main.MainTab->setCurrentIndex(tab);
+      QApplication::processEvents();
+      std::vector<QWidget*> placed;
+      for (QWidget* w : main.findChildren<QWidget*>()) {
+        const QWidget* parent = w->parentWidget();
+        const bool placedByResizeForm = parent == &main || parent->parentWidget() == pages ||
+                                        qobject_cast<const QGroupBox*>(parent);
+        if (!w->isVisible() || w->objectName().isEmpty() || !placedByResizeForm) continue;
+        EXPECT_TRUE(parent->rect().contains(w->geometry()))
+            << Describe(w) << " outside " << parent->objectName().toStdString();
+        for (const QWidget* other : placed) {
+          if (other->parentWidget() != parent) continue;
+          EXPECT_FALSE(other->geometry().intersects(w->geometry()))
+              << Describe(w) << " lies over " << Describe(other);
+        }
+        placed.push_back(w);
+      }
+    }
+  }
+  main.MainTab->setCurrentIndex(0);
 }
 
 // What a screen reader speaks for a control that gets the focus: the name of the part that
@@ -184,6 +214,14 @@ TEST_F(UiTest, LongTranslatedTextsAreNeverCut) {
   ASSERT_EQ(window->OpSourse[0]->text().toStdString(),
             "Herunterladen vom Vermessungsinstrument OpSourse0");
   ForEachWindow(*ctx, *window, [](QWidget& w) { ExpectTextsFit(w); });
+  ExpectMainControlsApart(*window);
+  // Save setup joins Help and Exit below the tabs in special setup mode.
+  state.SpecialSetupMode = true;
+  window->Command1->show();
+  window->ResizeForm();
+  ExpectMainControlsApart(*window);
+  state.SpecialSetupMode = false;
+  window->Command1->hide();
 
   // A long source file name, chosen while the window shows, widens the window too.
   window->OpSourse[1]->click();
@@ -204,6 +242,7 @@ TEST_F(UiTest, DesignTextsKeepTheDesignedMainWindow) {
                 window->Fr1->mapTo(window.get(), QPoint()).y(),
             TwipsToPixels(2100, window.get()) - TwipsToPixels(380, window.get()));
   ForEachWindow(*ctx, *window, [](QWidget& w) { ExpectTextsFit(w); });
+  ExpectMainControlsApart(*window);
 }
 
 TEST_F(UiTest, EveryControlTheKeyboardReachesHasASpokenName) {
@@ -299,7 +338,7 @@ TEST_F(UiTest, OptionsAndCheckBoxesAnswerAScreenReaderAndTheKeyboardAsAClick) {
     choose(sdr.groups[kSdrCurvatureAndRefraction]->button(1));
     EXPECT_FALSE(sdr.groups[kSdrRefractionConstant]->button(0)->isEnabled());
 
-    DxfFormSetting dxf(*ctx, Path("x.dxf"));
+    DxfFormSetting dxf(*ctx);
     choose(dxf.Check[1]);
     EXPECT_FALSE(dxf.TxLN[1]->isEnabled());
     dxf.ComSelColor_Click(0);
@@ -331,7 +370,7 @@ int Distance(const QColor& a, const QColor& b) {
 
 // A disabled colour button shows its colour faded, as every disabled control looks.
 TEST_F(UiTest, ADisabledColourButtonLooksDisabled) {
-  DxfFormSetting dialog(*ctx, Path("x.dxf"));
+  DxfFormSetting dialog(*ctx);
   dialog.show();
   QApplication::processEvents();
   QPushButton* button = dialog.ComSelColor[0];

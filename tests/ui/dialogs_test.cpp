@@ -91,7 +91,7 @@ TEST_F(UiTest, DxfDialogColoursRowsAndOutputOption) {
   SetKey("DXF Settings", "Dxf_ColorCode", "9");
   SetKey("DXF Settings", "Dxf_Option3D", "2");
   SetKey("DXF Settings", "Dxf_Check_Elevation", "0");
-  DxfFormSetting dialog(*ctx, Path("x.dxf"));
+  DxfFormSetting dialog(*ctx);
   EXPECT_TRUE(dialog.Option3D[1]->isChecked());
   EXPECT_FALSE(dialog.TxLN[1]->isEnabled());
   EXPECT_FALSE(dialog.ComSelColor[1]->isEnabled());
@@ -114,7 +114,7 @@ TEST_F(UiTest, DxfDialogColoursRowsAndOutputOption) {
   EXPECT_EQ(Get(state.IniFilePath, "DXF Settings", "Dxf_Check_Code"), "0");
   EXPECT_EQ(Get(state.IniFilePath, "DXF Settings", "Dxf_PointName_TS"), "2");
 
-  DxfFormSetting cancelled(*ctx, Path("x.dxf"));
+  DxfFormSetting cancelled(*ctx);
   cancelled.TxPL->setText("ZZ");
   cancelled.ComCancel->click();
   EXPECT_EQ(state.SettingsActionWord, "Cancel");
@@ -216,7 +216,7 @@ TEST_F(UiTest, TranslatedSettingsFileChangesEveryCaption) {
   check(window.get(), RecordWindow::Main);
   F_KOFStp kof(*ctx, "a.kof", "");
   check(&kof, RecordWindow::Kof);
-  DxfFormSetting dxf(*ctx, "a.dxf");
+  DxfFormSetting dxf(*ctx);
   check(&dxf, RecordWindow::Dxf);
   F_UsDeCo coord(*ctx, false);
   check(&coord, RecordWindow::CoordForm);

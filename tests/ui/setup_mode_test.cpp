@@ -372,7 +372,7 @@ TEST_F(SetupTest, FormatDialogsAreHookedWithTheirOverlays) {
   EXPECT_EQ(state.SetupTarget, "KOF_Lb1");
   EXPECT_EQ(label.caption, "Project:");
 
-  DxfFormSetting dxf(*ctx, "a.dxf", window.get());
+  DxfFormSetting dxf(*ctx, window.get());
   dxf.show();
   Press(dxf.Check[0], Qt::RightButton);
   EXPECT_EQ(state.SetupTarget, "DxfFormSetting_Check0");

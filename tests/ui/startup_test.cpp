@@ -30,8 +30,7 @@ namespace {
 namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 
-
-std::string Golden() { return ReadFileBytes(fs::path(KORVENIA_TEST_DATA) / "Korvenia.ini"); }
+std::string Golden() { return ReadFileBytes(test::DataPath("Korvenia.ini")); }
 
 // The program's own windows, noting each call start-up makes with the clock's time.
 class RecordingWindows : public AppWindows {
