@@ -220,39 +220,69 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// Writes `units` (in units of 10^-decimals, 0 to 4 decimals) as "[-]<whole>[.<decimals>]",
-// the whole part with at least `minInt` digits, and returns the end of the text.
-char* WriteUnits(char* out, bool negative, unsigned long long units, int decimals,
-                 int minInt = 1) {
+void WritePair(char* out, unsigned long long value) {
+  std::memcpy(out, kDigitPairs + 2 * value, 2);
+}
+
+// Number of decimal digits of `n` (1 for 0).
+int DigitCount(unsigned long long n) {
+  int count = 1;
+  for (; n >= 10000; n /= 10000) count += 4;
+  return count + (n >= 10) + (n >= 100) + (n >= 1000);
+}
+
+// Writes `units` (in units of 10^-kDecimals) as "[-]<whole>[.<decimals>]", the whole part
+// with at least `minInt` digits, and returns the end of the text. Digits are written from
+// the right, two at a time, with constant divisors.
+template <int kDecimals>
+char* WriteUnits(char* out, bool negative, unsigned long long units, int minInt) {
+  constexpr unsigned long long kUnit = kPowers[kDecimals];
   if (negative) *out++ = '-';
-  unsigned long long whole = units / kPowers[decimals];
-  auto fraction = static_cast<unsigned>(units % kPowers[decimals]);
-  int length = whole == 0 ? 0 : 1;
-  for (unsigned long long limit = 10; length < 20 && whole >= limit; limit *= 10) {
-    ++length;
-    if (limit > ~0ULL / 10) break;
-  }
-  for (int pad = minInt - length; pad > 0; --pad) *out++ = '0';
-  char* p = out + length;
-  for (; whole >= 100; whole /= 100) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * (whole % 100), 2);
-  }
+  unsigned long long whole = units / kUnit;
+  const auto fraction = units % kUnit;
+  const int digits = whole == 0 ? 0 : DigitCount(whole);
+  for (int pad = minInt - digits; pad > 0; --pad) *out++ = '0';
+  char* p = out + digits;
+  out = p;
+  for (; whole >= 100; whole /= 100) WritePair(p -= 2, whole % 100);
   if (whole >= 10) {
-    std::memcpy(p - 2, kDigitPairs + 2 * whole, 2);
+    WritePair(p - 2, whole);
   } else if (whole > 0) {
     p[-1] = static_cast<char>('0' + whole);
   }
-  out += length;
-  if (decimals > 0) {
-    *out = '.';
-    for (int i = decimals; i > 0; --i) {
-      out[i] = static_cast<char>('0' + fraction % 10);
-      fraction /= 10;
+  if constexpr (kDecimals > 0) {
+    *out++ = '.';
+    if constexpr (kDecimals == 4) {
+      WritePair(out, fraction / 100);
+      WritePair(out + 2, fraction % 100);
+    } else if constexpr (kDecimals == 3) {
+      *out = static_cast<char>('0' + fraction / 100);
+      WritePair(out + 1, fraction % 100);
+    } else if constexpr (kDecimals == 2) {
+      WritePair(out, fraction);
+    } else {
+      *out = static_cast<char>('0' + fraction);
     }
-    out += decimals + 1;
+    out += kDecimals;
   }
   return out;
+}
+
+// The same for 0 to 4 decimals given at run time.
+char* WriteUnits(char* out, bool negative, unsigned long long units, int decimals,
+                 int minInt = 1) {
+  switch (decimals) {
+    case 0:
+      return WriteUnits<0>(out, negative, units, minInt);
+    case 1:
+      return WriteUnits<1>(out, negative, units, minInt);
+    case 2:
+      return WriteUnits<2>(out, negative, units, minInt);
+    case 3:
+      return WriteUnits<3>(out, negative, units, minInt);
+    default:
+      return WriteUnits<4>(out, negative, units, minInt);
+  }
 }
 
 // The picture's form of `value` built in integers, as Fixed(ToDecimal(...)) would build it;

@@ -56,23 +56,31 @@ void TrimInPlace(std::string& s) {
 
 int SplitFields(std::string& line, FieldArray& fields) {
   TrimInPlace(line);
-  if (line.empty()) return 0;
+  FieldViews views;
+  const int count = SplitFieldViews(line, views);
+  if (count == 0) return 0;
   if (fields.size() < 17) fields.resize(17);
-  for (size_t i = 1; i <= 16; ++i) fields[i].clear();
+  for (size_t i = 1; i <= 16; ++i) fields[i].assign(views[i]);
+  return count;
+}
 
+int SplitFieldViews(std::string_view line, FieldViews& fields) {
+  line = TrimView(line);
+  if (line.empty()) return 0;
+  for (size_t i = 1; i <= 16; ++i) fields[i] = std::string_view();
   int count = 0;
-  std::string_view rest(line);
+  std::string_view rest = line;
   while (true) {
     size_t comma = rest.find(',');
     if (comma == std::string_view::npos) break;
     ++count;
-    fields[static_cast<size_t>(count)].assign(TrimView(rest.substr(0, comma)));
+    fields[static_cast<size_t>(count)] = TrimView(rest.substr(0, comma));
     rest = rest.substr(comma + 1);
     if (count == 12) break;
   }
   if (!TrimView(rest).empty()) {
     ++count;
-    fields[static_cast<size_t>(count)].assign(rest);
+    fields[static_cast<size_t>(count)] = rest;
   }
   return count;
 }

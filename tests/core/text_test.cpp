@@ -80,5 +80,20 @@ TEST(TrimInPlace, RemovesBlanksOnlyAtBothEnds) {
   EXPECT_EQ(blanks, "");
 }
 
+TEST(SplitFieldViews, AgreesWithSplitFields) {
+  for (std::string line : {" ST , 1 , , 2 ", "a,,b", "a,b,", "a", "   ", "", "P1,1,2,3,C",
+                           "a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p", ",,,,,,,,,,,,,,,", "x , y ,z,  ",
+                           "\tT,1", "P, 1.5 ,2, 3 , code with blanks "}) {
+    FieldViews views;
+    FieldArray fields;
+    std::string copy = line;
+    int expected = SplitFields(copy, fields);
+    ASSERT_EQ(SplitFieldViews(line, views), expected) << line;
+    for (int i = 1; i <= expected; ++i) {
+      EXPECT_EQ(views[static_cast<size_t>(i)], fields[static_cast<size_t>(i)]) << line << " " << i;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace korv
