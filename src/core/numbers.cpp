@@ -477,7 +477,8 @@ char* WriteSinglePicture(char* out, float value, int decimals) {
 }
 
 // The same for a 64-bit value (its 15-significant-digit form), up to 1e15.
-char* WriteDoublePicture(char* out, double value, int decimals) {
+template <int kDecimals>
+char* FixedDoublePicture(char* out, double value) {
   const double magnitude = std::fabs(value);
   const bool negative = std::signbit(value) && value != 0.0;
   // Below 1e9 the scaled value is rounded directly unless it lies near a half: the 15-digit
@@ -485,17 +486,32 @@ char* WriteDoublePicture(char* out, double value, int decimals) {
   // decimal, and the product's own error is about 1e-3 units, so both round alike. Near a
   // half the 15-digit form decides.
   if (magnitude < 1e9) {
-    const double scaled = magnitude * kPow10[decimals];
+    const double scaled = magnitude * kPow10[kDecimals];
     const double whole = std::floor(scaled);
     const double fraction = scaled - whole;
     if (std::fabs(fraction - 0.5) >= 0.01) {
       const auto units = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
-      return WriteUnits(out, negative, units, decimals);
+      return WriteUnits<kDecimals>(out, negative, units, 1);
     }
   }
   unsigned long long units;
-  if (!std::isfinite(value) || !ScaledUnits(value, 15, decimals, units)) return nullptr;
-  return WriteUnits(out, negative, units, decimals);
+  if (!std::isfinite(value) || !ScaledUnits(value, 15, kDecimals, units)) return nullptr;
+  return WriteUnits<kDecimals>(out, negative, units, 1);
+}
+
+char* WriteDoublePicture(char* out, double value, int decimals) {
+  switch (decimals) {
+    case 0:
+      return FixedDoublePicture<0>(out, value);
+    case 1:
+      return FixedDoublePicture<1>(out, value);
+    case 2:
+      return FixedDoublePicture<2>(out, value);
+    case 3:
+      return FixedDoublePicture<3>(out, value);
+    default:
+      return FixedDoublePicture<4>(out, value);
+  }
 }
 
 // Appends what `write` gives, or the general picture's text for values it leaves.

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string_view>
 
@@ -23,12 +24,18 @@ constexpr size_t kPointField = 11;
 constexpr size_t kCodeCut = 8;  // codes keep 8 characters in a 9-column field
 constexpr size_t kCodeField = 9;
 
+// Blanks to pad fields with (no field is wider).
+constexpr std::string_view kBlanks = "                                ";
+
+// Appends `count` (at most kBlanks.size()) blanks.
+void PutBlanks(std::string& line, size_t count) { line.append(kBlanks.data(), count); }
+
 // Appends the first `cut` characters of `text`, padded with blanks to `width` columns.
 void PutLeft(std::string& line, std::string_view text, size_t cut, size_t width,
              TextEncoding encoding) {
   text = CharPrefix(text, cut, encoding);
   line.append(text);
-  line.append(width - CharCount(text, encoding), ' ');
+  PutBlanks(line, width - CharCount(text, encoding));
 }
 
 // Right-justifies what was appended to `line` after its first `from` characters in `width`
@@ -53,6 +60,14 @@ bool PutField(std::string& line, std::string_view field, int decimals, size_t wi
 
 // A 32-bit value written with `decimals` decimals.
 void PutNumber(std::string& line, float value, int decimals, size_t width) {
+  char number[kPictureRoom];
+  if (char* end = WritePicture(number, value, decimals)) {
+    // Right-justified without moving the text: the blanks go first.
+    const auto size = static_cast<size_t>(end - number);
+    if (size < width) PutBlanks(line, width - size);
+    line.append(number, std::min(size, width));
+    return;
+  }
   const size_t from = line.size();
   AppendPicture(line, value, decimals);
   JustifyRight(line, from, width);
