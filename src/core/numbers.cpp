@@ -269,8 +269,7 @@ char* WriteUnits(char* out, bool negative, unsigned long long units, int minInt)
 }
 
 // The same for 0 to 4 decimals given at run time.
-char* WriteUnits(char* out, bool negative, unsigned long long units, int decimals,
-                 int minInt = 1) {
+char* WriteUnits(char* out, bool negative, unsigned long long units, int decimals, int minInt = 1) {
   switch (decimals) {
     case 0:
       return WriteUnits<0>(out, negative, units, minInt);

@@ -275,8 +275,7 @@ TEST(WritePicture, SameAsTheGeneralPicture) {
       } else {
         // Only values beyond the quick range are left to the general picture.
         const double m = std::fabs(static_cast<double>(value));
-        ASSERT_FALSE(m < 1e15 && (sizeof value == sizeof(double) || m >= 1e-6 || m == 0))
-            << value;
+        ASSERT_FALSE(m < 1e15 && (sizeof value == sizeof(double) || m >= 1e-6 || m == 0)) << value;
       }
       const double m = std::fabs(static_cast<double>(value));
       if (std::isfinite(value) && m < 1e18 && (m == 0 || m > 1e-20)) {
@@ -320,8 +319,8 @@ TEST(WritePicture, SameAsTheGeneralPicture) {
     check(ToSingle(v));
     check(ToSingle(-v));
   }
-  for (float v : {6547770.5f, 6547771.5f, 0.0005f, 1234.5f, 9999999.5f, 1e7f, 16777217.0f,
-                  2.5e9f, 1e15f, 9.99999e14f, 1e-7f, 0.1f, 1.0f, 10.0f, 3.4e38f, 1e20f}) {
+  for (float v : {6547770.5f, 6547771.5f, 0.0005f, 1234.5f, 9999999.5f, 1e7f, 16777217.0f, 2.5e9f,
+                  1e15f, 9.99999e14f, 1e-7f, 0.1f, 1.0f, 10.0f, 3.4e38f, 1e20f}) {
     check(v);
     check(-v);
   }

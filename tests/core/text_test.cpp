@@ -113,9 +113,18 @@ std::vector<std::string> ReferenceFields(std::string line) {
 // Both splitters against the reference, on listed lines and on generated lines of every length
 // up to several 16-byte blocks, with commas and blanks anywhere (block edges included).
 TEST(SplitFieldViews, SameFieldsAsTheRuleForAnyLine) {
-  std::vector<std::string> lines = {" ST , 1 , , 2 ", "a,,b", "a,b,", "a", "   ", "", "P1,1,2,3,C",
-                                    "a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p", ",,,,,,,,,,,,,,,",
-                                    "x , y ,z,  ", "\tT,1", "P, 1.5 ,2, 3 , code with blanks "};
+  std::vector<std::string> lines = {" ST , 1 , , 2 ",
+                                    "a,,b",
+                                    "a,b,",
+                                    "a",
+                                    "   ",
+                                    "",
+                                    "P1,1,2,3,C",
+                                    "a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p",
+                                    ",,,,,,,,,,,,,,,",
+                                    "x , y ,z,  ",
+                                    "\tT,1",
+                                    "P, 1.5 ,2, 3 , code with blanks "};
   std::mt19937 rng(23);
   const char alphabet[] = {',', ',', ' ', 'a', '7', '.', '\t'};
   for (int n = 0; n < 20000; ++n) {
