@@ -327,7 +327,7 @@ TEST(WritePicture, SameAsTheGeneralPicture) {
   std::mt19937_64 rng(20240611);
   std::uniform_real_distribution<double> coordinate(-1e7, 1e7);
   std::uniform_int_distribution<int> scale(-12, 19);
-  for (int i = 0; i < 40000; ++i) {
+  for (int i = 0; i < 12000; ++i) {
     const int places = static_cast<int>(rng() % 5);
     const double unit = std::pow(10.0, -places);
     check(coordinate(rng));
