@@ -1,6 +1,6 @@
 // Fuzz target: number reading and the number pictures. The quick paths the writers use
-// (AppendFieldPicture, AppendPicture, the DXF writer's WriteFixed4 and AppendFixed4) must give
-// exactly what the general FormatPicture gives; a picture and the general number form must read
+// (AppendFieldPicture, WritePicture and AppendPicture) must give exactly what the general
+// FormatPicture gives; a picture and the general number form must read
 // back as the value they were made from; and the leading-number rule must not depend on blanks
 // or on what follows the number.
 #include <cmath>
@@ -10,7 +10,6 @@
 #include <cstring>
 #include <string>
 
-#include "coords/dxf_numbers.h"
 #include "core/numbers.h"
 #include "fuzz_properties.h"
 
@@ -36,23 +35,26 @@ void CheckFieldPictures(std::string_view field) {
   }
 }
 
-void CheckSinglePictures(float value) {
+// The quick pictures of a 64- or 32-bit value against the general picture, for every
+// decimal count.
+template <typename T>
+void CheckQuickPictures(T value) {
   for (int decimals = 0; decimals <= 4; ++decimals) {
+    const std::string general = FormatPicture(value, kPictures[decimals]);
     std::string fast;
     AppendPicture(fast, value, decimals);
-    Check(fast == FormatPicture(value, kPictures[decimals]),
-          "AppendPicture equals FormatPicture for a 32-bit value", Describe(value));
+    Check(fast == general, "AppendPicture equals FormatPicture", Describe(value));
+    char buf[kPictureRoom];
+    if (char* end = WritePicture(buf, value, decimals)) {
+      Check(std::string_view(buf, static_cast<size_t>(end - buf)) == general,
+            "WritePicture equals FormatPicture", Describe(value));
+    }
   }
-  std::string fixed4;
-  AppendFixed4(fixed4, value);
+}
+
+void CheckSinglePictures(float value) {
+  CheckQuickPictures(value);
   const std::string general = FormatPicture(value, "0.0000");
-  Check(fixed4 == general, "the DXF AppendFixed4 equals FormatPicture for a 32-bit value",
-        Describe(value));
-  char buf[kFixed4Room];
-  if (char* end = WriteFixed4(buf, value)) {
-    Check(std::string_view(buf, static_cast<size_t>(end - buf)) == general,
-          "the DXF WriteFixed4 equals FormatPicture for a 32-bit value", Describe(value));
-  }
   if (std::isfinite(value)) {
     // The 7-significant-digit form rounded to four decimals reads back near the value.
     const double v = value;
@@ -66,15 +68,8 @@ void CheckSinglePictures(float value) {
 }
 
 void CheckDoublePictures(double value) {
-  std::string fixed4;
-  AppendFixed4(fixed4, value);
+  CheckQuickPictures(value);
   const std::string general = FormatPicture(value, "0.0000");
-  Check(fixed4 == general, "the DXF AppendFixed4 equals FormatPicture", Describe(value));
-  char buf[kFixed4Room];
-  if (char* end = WriteFixed4(buf, value)) {
-    Check(std::string_view(buf, static_cast<size_t>(end - buf)) == general,
-          "the DXF WriteFixed4 equals FormatPicture", Describe(value));
-  }
   char printed[64];
   std::snprintf(printed, sizeof printed, "%.15g", value);
   const double expected = std::strtod(printed, nullptr);

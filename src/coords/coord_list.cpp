@@ -11,27 +11,6 @@
 
 namespace korv {
 
-int SplitFieldViews(std::string_view line, FieldViews& fields) {
-  line = TrimView(line);
-  if (line.empty()) return 0;
-  for (size_t i = 1; i <= 16; ++i) fields[i] = std::string_view();
-  int count = 0;
-  std::string_view rest = line;
-  while (true) {
-    size_t comma = rest.find(',');
-    if (comma == std::string_view::npos) break;
-    ++count;
-    fields[static_cast<size_t>(count)] = TrimView(rest.substr(0, comma));
-    rest = rest.substr(comma + 1);
-    if (count == 12) break;
-  }
-  if (!TrimView(rest).empty()) {
-    ++count;
-    fields[static_cast<size_t>(count)] = rest;
-  }
-  return count;
-}
-
 int SplitCoordinateLine(std::string_view line, FieldViews& fields, int coordOrderIndex) {
   int count = SplitFieldViews(line, fields);
   if (count > 0 && coordOrderIndex == CoordOrder::kENZ) {

@@ -3,11 +3,11 @@
 // The readers here work on views into a block buffer, as the writers of large drawings need.
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 
 #include "core/coord_order.h"
+#include "core/text.h"  // FieldViews, SplitFieldViews
 
 namespace korv {
 
@@ -19,14 +19,6 @@ constexpr size_t kEasting = 3;
 constexpr size_t kElevation = 4;
 constexpr size_t kCode = 5;
 }  // namespace CoordListField
-
-// Fields 1..16 of one line as views into it (index 0 unused).
-using FieldViews = std::array<std::string_view, 17>;
-
-// SplitFields on views: the line trimmed of blanks, at most 12 commas split, each field
-// trimmed except the last, which is the untrimmed rest of the line. Fields 1..16 are cleared
-// unless the line is blank. Returns the count; 0 for a blank line.
-int SplitFieldViews(std::string_view line, FieldViews& fields);
 
 // Splits one line and, for the ENZ order, exchanges fields 2 and 3, so that field 2 holds
 // the northing and field 3 the easting. Returns the field count; 0 for a blank line.

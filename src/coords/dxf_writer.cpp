@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "coords/coord_list.h"
-#include "coords/dxf_numbers.h"
 #include "core/convert_files.h"
 #include "core/line_reader.h"
 #include "core/numbers.h"
@@ -90,11 +89,11 @@ template <typename T>
 void DxfWriter::NumberLine(const char (&code)[kCodeSize + 1], T value, Cached& cache) {
   const std::uint64_t bits = Bits(value);
   if (!cache.valid || cache.bits != bits) {
-    char* end = WriteFixed4(cache.text + kCodeSize, value);
+    char* end = WritePicture(cache.text + kCodeSize, value, kDecimals);
     if (!end) {  // out of the quick formatter's range: not kept
       cache.valid = false;
       std::string number;
-      AppendFixed4(number, value);
+      AppendPicture(number, value, kDecimals);
       Put(code);
       PutLine(number);
       return;

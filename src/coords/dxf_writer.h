@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "coords/dxf_numbers.h"
 #include "coords/dxf_options.h"
 #include "core/convert_result.h"
+#include "core/numbers.h"
 #include "core/text_encoding.h"
 
 namespace korv {
@@ -63,8 +63,10 @@ class DxfWriter {
  private:
   // A group code line such as " 10\r\n" (five characters).
   static constexpr size_t kCodeSize = 5;
-  // A number line: group code, the number in "0.0000" form and the line end.
-  static constexpr size_t kNumberLineRoom = kCodeSize + kFixed4Room + 2;
+  // Coordinates and elevations are written in the picture "0.0000".
+  static constexpr int kDecimals = 4;
+  // A number line: group code, the number and the line end.
+  static constexpr size_t kNumberLineRoom = kCodeSize + kPictureRoom + 2;
   // The last number line written for a group code, kept because a point's texts repeat its
   // coordinates and elevation.
   struct Cached {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace korv {
@@ -192,46 +193,105 @@ bool FastDigits(double a, int significant, Decimal& d) {
   return true;
 }
 
+// |value| in units of 10^-decimals (at most 4): its `significant`-digit form rounded half
+// away from zero, in whole numbers. False when the value needs the general path.
+bool ScaledUnits(double value, int significant, int decimals, unsigned long long& units) {
+  const double a = std::fabs(value);
+  units = 0;
+  if (a == 0.0) return true;
+  unsigned long long n;
+  int e;
+  if (!FastScaled(a, significant, n, e)) return false;
+  const int drop = significant - 1 - e - decimals;  // digits of n below the last kept place
+  if (drop > 19) {
+    units = 0;  // far below the last place (n < 10^15 <= half of 10^drop)
+  } else if (drop > 0) {
+    const auto div = static_cast<unsigned long long>(kPow10[drop]);
+    units = n / div + (n % div >= div - div / 2 ? 1 : 0);
+  } else {
+    units = n * static_cast<unsigned long long>(kPow10[-drop]);  // below 10^19
+  }
+  return true;
+}
+
+// "00" to "99": two digits at a time halve the divisions of a number's digits.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+void WritePair(char* out, unsigned long long value) {
+  std::memcpy(out, kDigitPairs + 2 * value, 2);
+}
+
+// Number of decimal digits of `n` (1 for 0).
+int DigitCount(unsigned long long n) {
+  int count = 1;
+  for (; n >= 10000; n /= 10000) count += 4;
+  return count + (n >= 10) + (n >= 100) + (n >= 1000);
+}
+
+// Writes `units` (in units of 10^-kDecimals) as "[-]<whole>[.<decimals>]", the whole part
+// with at least `minInt` digits, and returns the end of the text. Digits are written from
+// the right, two at a time, with constant divisors.
+template <int kDecimals>
+char* WriteUnits(char* out, bool negative, unsigned long long units, int minInt) {
+  constexpr unsigned long long kUnit = kPowers[kDecimals];
+  if (negative) *out++ = '-';
+  unsigned long long whole = units / kUnit;
+  const auto fraction = units % kUnit;
+  const int digits = whole == 0 ? 0 : DigitCount(whole);
+  for (int pad = minInt - digits; pad > 0; --pad) *out++ = '0';
+  char* p = out + digits;
+  out = p;
+  for (; whole >= 100; whole /= 100) WritePair(p -= 2, whole % 100);
+  if (whole >= 10) {
+    WritePair(p - 2, whole);
+  } else if (whole > 0) {
+    p[-1] = static_cast<char>('0' + whole);
+  }
+  if constexpr (kDecimals > 0) {
+    *out++ = '.';
+    if constexpr (kDecimals == 4) {
+      WritePair(out, fraction / 100);
+      WritePair(out + 2, fraction % 100);
+    } else if constexpr (kDecimals == 3) {
+      *out = static_cast<char>('0' + fraction / 100);
+      WritePair(out + 1, fraction % 100);
+    } else if constexpr (kDecimals == 2) {
+      WritePair(out, fraction);
+    } else {
+      *out = static_cast<char>('0' + fraction);
+    }
+    out += kDecimals;
+  }
+  return out;
+}
+
+// The same for 0 to 4 decimals given at run time.
+char* WriteUnits(char* out, bool negative, unsigned long long units, int decimals, int minInt = 1) {
+  switch (decimals) {
+    case 0:
+      return WriteUnits<0>(out, negative, units, minInt);
+    case 1:
+      return WriteUnits<1>(out, negative, units, minInt);
+    case 2:
+      return WriteUnits<2>(out, negative, units, minInt);
+    case 3:
+      return WriteUnits<3>(out, negative, units, minInt);
+    default:
+      return WriteUnits<4>(out, negative, units, minInt);
+  }
+}
+
 // The picture's form of `value` built in integers, as Fixed(ToDecimal(...)) would build it;
 // false when the value needs the general path.
 bool FastPicture(double value, int significant, int minInt, int decimals, std::string& out) {
   if (decimals > 4 || minInt > 20 || !std::isfinite(value)) return false;
-  double a = std::fabs(value);
-  unsigned long long q = 0;  // the value in units of 10^-decimals, rounded half away from 0
-  if (a != 0.0) {
-    unsigned long long n;
-    int e;
-    if (!FastScaled(a, significant, n, e)) return false;
-    int drop = significant - 1 - e - decimals;  // digits of n below the last kept place
-    if (drop > 0) {
-      if (drop > 19) {
-        q = 0;  // far below the last place (n < 10^15 <= half of 10^drop)
-      } else {
-        auto div = static_cast<unsigned long long>(kPow10[drop]);
-        q = n / div + (n % div >= div - div / 2 ? 1 : 0);
-      }
-    } else {
-      q = n * static_cast<unsigned long long>(kPow10[-drop]);  // below 10^19
-    }
-  }
-  auto unit = static_cast<unsigned long long>(kPow10[decimals]);
-  unsigned long long whole = q / unit, frac = q % unit;
+  unsigned long long units;
+  if (!ScaledUnits(value, significant, decimals, units)) return false;
   char buf[48];
-  char* p = buf;
-  if (std::signbit(value) && value != 0.0) *p++ = '-';
-  char digits[24];
-  char* end = whole == 0 ? digits : std::to_chars(digits, digits + sizeof digits, whole).ptr;
-  for (int pad = minInt - static_cast<int>(end - digits); pad > 0; --pad) *p++ = '0';
-  for (char* d = digits; d != end; ++d) *p++ = *d;
-  if (decimals > 0) {
-    *p++ = '.';
-    for (int i = decimals - 1; i >= 0; --i) {
-      p[i] = static_cast<char>('0' + frac % 10);
-      frac /= 10;
-    }
-    p += decimals;
-  }
-  out.assign(buf, p);
+  out.assign(buf, WriteUnits(buf, std::signbit(value) && value != 0.0, units, decimals, minInt));
   return true;
 }
 
@@ -365,59 +425,9 @@ std::string FormatPicture(double value, std::string_view picture) {
 std::string FormatPicture(float value, std::string_view picture) {
   return Picture(value, picture, 7);
 }
-bool AppendFieldPicture(std::string& out, std::string_view field, int decimals) {
-  static constexpr std::string_view kPictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
-  // The plain form: optional sign, digits with at most one point, nothing else.
-  const char* p = field.data();
-  const char* const end = p + field.size();
-  bool negative = false;
-  if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
-  const char* const start = p;
-  unsigned long long digits = 0;  // every digit of the field as one whole number
-  for (; p < end && *p >= '0' && *p <= '9'; ++p)
-    digits = digits * 10 + static_cast<unsigned>(*p - '0');
-  const bool point = p < end && *p == '.';
-  int fieldDecimals = 0;
-  if (point) {
-    const char* const first = ++p;
-    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
-      digits = digits * 10 + static_cast<unsigned>(*p - '0');
-    }
-    fieldDecimals = static_cast<int>(p - first);
-  }
-  const auto count = static_cast<size_t>(p - start) - (point ? 1 : 0);
-  if (p != end || count == 0 || count > 15 || decimals < 0 || decimals > 4) {
-    bool outOfRange = false;
-    const double value = LeadingNumber(field, outOfRange);
-    out += FormatPicture(value, kPictures[decimals < 0 || decimals > 4 ? 0 : decimals]);
-    return !outOfRange;
-  }
-  // In units of the last decimal, rounded half away from zero.
-  unsigned long long units;
-  if (fieldDecimals > decimals) {
-    const unsigned long long step = kPowers[fieldDecimals - decimals];
-    units = digits / step + (digits % step >= step / 2 ? 1 : 0);
-  } else {
-    units = digits * kPowers[decimals - fieldDecimals];
-  }
-  char buf[32];
-  char* q = buf;
-  if (negative && digits != 0) *q++ = '-';  // the sign of any value but zero, as the picture
-  q = std::to_chars(q, buf + sizeof buf, units / kPowers[decimals]).ptr;
-  if (decimals > 0) {
-    unsigned long long fraction = units % kPowers[decimals];
-    *q = '.';
-    for (int i = decimals; i > 0; --i) {
-      q[i] = static_cast<char>('0' + fraction % 10);
-      fraction /= 10;
-    }
-    q += decimals + 1;
-  }
-  out.append(buf, q);
-  return true;
-}
-
 namespace {
+
+constexpr std::string_view kPictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
 
 // `value` (32-bit) in "0.000..." form with `decimals` (0 to 4) decimals at `out`, for
 // magnitudes from 1e-6 to 1e15 and zero; returns the end of the text, or nullptr (nothing
@@ -462,32 +472,118 @@ char* WriteSinglePicture(char* out, float value, int decimals) {
       units = digits * kPowers[decimals - places];  // at most 10^7 * 10^(4 + 8)
     }
   }
-  if (value < 0) *out++ = '-';  // the sign of any value but zero, as the picture
-  out = std::to_chars(out, out + 24, units / kPowers[decimals]).ptr;
-  if (decimals > 0) {
-    unsigned long long fraction = units % kPowers[decimals];
-    *out = '.';
-    for (int i = decimals; i > 0; --i) {
-      out[i] = static_cast<char>('0' + fraction % 10);
-      fraction /= 10;
-    }
-    out += decimals + 1;
-  }
-  return out;
+  return WriteUnits(out, value < 0, units, decimals);  // the sign of any value but zero
 }
 
-}  // namespace
+// The same for a 64-bit value (its 15-significant-digit form), up to 1e15.
+template <int kDecimals>
+char* FixedDoublePicture(char* out, double value) {
+  const double magnitude = std::fabs(value);
+  const bool negative = std::signbit(value) && value != 0.0;
+  // Below 1e9 the scaled value is rounded directly unless it lies near a half: the 15-digit
+  // form then differs from the value by at most 5e-7, which is 5e-3 units of the fourth
+  // decimal, and the product's own error is about 1e-3 units, so both round alike. Near a
+  // half the 15-digit form decides.
+  if (magnitude < 1e9) {
+    const double scaled = magnitude * kPow10[kDecimals];
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) >= 0.01) {
+      const auto units = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
+      return WriteUnits<kDecimals>(out, negative, units, 1);
+    }
+  }
+  unsigned long long units;
+  if (!std::isfinite(value) || !ScaledUnits(value, 15, kDecimals, units)) return nullptr;
+  return WriteUnits<kDecimals>(out, negative, units, 1);
+}
 
-bool AppendPicture(std::string& out, float value, int decimals) {
-  static constexpr std::string_view kPictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
+char* WriteDoublePicture(char* out, double value, int decimals) {
+  switch (decimals) {
+    case 0:
+      return FixedDoublePicture<0>(out, value);
+    case 1:
+      return FixedDoublePicture<1>(out, value);
+    case 2:
+      return FixedDoublePicture<2>(out, value);
+    case 3:
+      return FixedDoublePicture<3>(out, value);
+    default:
+      return FixedDoublePicture<4>(out, value);
+  }
+}
+
+// Appends what `write` gives, or the general picture's text for values it leaves.
+template <typename T, typename Write>
+bool AppendWith(std::string& out, T value, int decimals, Write write) {
   if (decimals < 0 || decimals > 4) decimals = 0;
-  char buf[48];
-  if (char* end = WriteSinglePicture(buf, value, decimals)) {
+  char buf[kPictureRoom];
+  if (char* end = write(buf, value, decimals)) {
     out.append(buf, end);
   } else {
     out += FormatPicture(value, kPictures[decimals]);
   }
   return std::isfinite(value);
+}
+
+}  // namespace
+
+bool AppendFieldPicture(std::string& out, std::string_view field, int decimals) {
+  // The plain form: optional sign, digits with at most one point, nothing else.
+  const char* p = field.data();
+  const char* const end = p + field.size();
+  bool negative = false;
+  if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  const char* const start = p;
+  unsigned long long digits = 0;  // every digit of the field as one whole number
+  for (; p < end && *p >= '0' && *p <= '9'; ++p)
+    digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  const bool point = p < end && *p == '.';
+  int fieldDecimals = 0;
+  if (point) {
+    const char* const first = ++p;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+      digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    }
+    fieldDecimals = static_cast<int>(p - first);
+  }
+  const auto count = static_cast<size_t>(p - start) - (point ? 1 : 0);
+  if (p != end || count == 0 || count > 15 || decimals < 0 || decimals > 4) {
+    bool outOfRange = false;
+    const double value = LeadingNumber(field, outOfRange);
+    out += FormatPicture(value, kPictures[decimals < 0 || decimals > 4 ? 0 : decimals]);
+    return !outOfRange;
+  }
+  // In units of the last decimal, rounded half away from zero.
+  unsigned long long units;
+  if (fieldDecimals > decimals) {
+    const unsigned long long step = kPowers[fieldDecimals - decimals];
+    units = digits / step + (digits % step >= step / 2 ? 1 : 0);
+  } else {
+    units = digits * kPowers[decimals - fieldDecimals];
+  }
+  char buf[kPictureRoom];
+  // The sign of any value but zero, as the picture.
+  out.append(buf, WriteUnits(buf, negative && digits != 0, units, decimals));
+  return true;
+}
+
+char* WritePicture(char* out, double value, int decimals) {
+  if (decimals < 0 || decimals > 4) return nullptr;
+  return WriteDoublePicture(out, value, decimals);
+}
+
+char* WritePicture(char* out, float value, int decimals) {
+  if (decimals < 0 || decimals > 4) return nullptr;
+  return WriteSinglePicture(out, value, decimals);
+}
+
+bool AppendPicture(std::string& out, double value, int decimals) {
+  return AppendWith(out, value, decimals, WriteDoublePicture);
+}
+
+bool AppendPicture(std::string& out, float value, int decimals) {
+  return AppendWith(out, value, decimals, WriteSinglePicture);
 }
 
 std::string GeneralNumber(double value) { return General(value, 15); }

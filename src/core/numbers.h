@@ -3,6 +3,7 @@
 // rounding rules. The decimal mark is "." on every locale.
 #pragma once
 
+#include <cstddef>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -53,9 +54,23 @@ std::string FormatPicture(float value, std::string_view picture);
 // field's number is beyond the 64-bit range (written as 0).
 bool AppendFieldPicture(std::string& out, std::string_view field, int decimals);
 
-// Appends FormatPicture(value, "0.000...") for a 32-bit value and the picture with one
-// integer "0" and `decimals` (0 to 4) decimals, built in whole numbers for the usual values
-// (1e-6 to 1e15) instead of through the general path. False for an infinity (written as 0).
+// The fixed-point pictures "0", "0.0", ... "0.0000" (one integer "0" and `decimals`, 0 to 4,
+// decimals) of the writers' millions of numbers, built in whole numbers instead of through the
+// general path; each gives exactly what FormatPicture gives.
+
+// Room WritePicture needs at `out`: the longest text it writes.
+inline constexpr size_t kPictureRoom = 32;
+
+// Writes the picture of `value` (64-bit: its 15-significant-digit form) at `out` and returns
+// the end of the text. Returns nullptr, writing nothing, for what it leaves to FormatPicture:
+// magnitudes of 1e15 and beyond, infinities and NaN, `decimals` outside 0 to 4.
+char* WritePicture(char* out, double value, int decimals);
+// The same for a 32-bit value (its 7-significant-digit form); it also leaves magnitudes below
+// 1e-6 (but not zero) to FormatPicture.
+char* WritePicture(char* out, float value, int decimals);
+
+// Appends the picture of any value. False for an infinity or NaN (written as 0).
+bool AppendPicture(std::string& out, double value, int decimals);
 bool AppendPicture(std::string& out, float value, int decimals);
 
 // Shortest decimal form with up to 15 (64-bit) or 7 (32-bit) significant digits, "0" before

@@ -3,6 +3,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace korv {
 
 namespace {
@@ -56,24 +60,46 @@ void TrimInPlace(std::string& s) {
 
 int SplitFields(std::string& line, FieldArray& fields) {
   TrimInPlace(line);
-  if (line.empty()) return 0;
+  FieldViews views;
+  const int count = SplitFieldViews(line, views);
+  if (count == 0) return 0;
   if (fields.size() < 17) fields.resize(17);
-  for (size_t i = 1; i <= 16; ++i) fields[i].clear();
+  for (size_t i = 1; i <= 16; ++i) fields[i].assign(views[i]);
+  return count;
+}
 
+int SplitFieldViews(std::string_view line, FieldViews& fields) {
+  line = TrimView(line);
+  if (line.empty()) return 0;
+  for (size_t i = 1; i <= 16; ++i) fields[i] = std::string_view();
   int count = 0;
-  std::string_view rest(line);
-  while (true) {
-    size_t comma = rest.find(',');
-    if (comma == std::string_view::npos) break;
-    ++count;
-    fields[static_cast<size_t>(count)].assign(TrimView(rest.substr(0, comma)));
-    rest = rest.substr(comma + 1);
-    if (count == 12) break;
+  const char* const end = line.data() + line.size();
+  const char* start = line.data();  // of the field being read
+  // Ends the field at the comma `at`; true at the twelfth, after which the rest is one field.
+  auto comma = [&](const char* at) {
+    fields[static_cast<size_t>(++count)] =
+        TrimView(std::string_view(start, static_cast<size_t>(at - start)));
+    start = at + 1;
+    return count == 12;
+  };
+  const char* p = line.data();
+  bool last = false;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: one comparison marks every comma of the block.
+  const __m128i commas = _mm_set1_epi8(',');
+  for (; !last && end - p >= 16; p += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    for (auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, commas)));
+         hits != 0 && !last; hits &= hits - 1) {
+      last = comma(p + __builtin_ctz(hits));
+    }
   }
-  if (!TrimView(rest).empty()) {
-    ++count;
-    fields[static_cast<size_t>(count)].assign(rest);
+#endif
+  for (; !last && p < end; ++p) {
+    if (*p == ',') last = comma(p);
   }
+  const std::string_view rest(start, static_cast<size_t>(end - start));
+  if (!TrimView(rest).empty()) fields[static_cast<size_t>(++count)] = rest;
   return count;
 }
 

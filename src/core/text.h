@@ -2,6 +2,7 @@
 // quote and folder stripping.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,15 @@ using FieldArray = std::vector<std::string>;
 // Trims `line` in place and fills `fields` (resized to at least 17 entries, 1..16 cleared)
 // with its fields. Returns the field count (0 for a blank line, fields then untouched).
 int SplitFields(std::string& line, FieldArray& fields);
+
+// Fields 1..16 of one line as views into it (index 0 unused).
+using FieldViews = std::array<std::string_view, 17>;
+
+// SplitFields on views, for the converters' millions of lines: the line trimmed of blanks
+// (TrimView(line) is what SplitFields leaves in `line`), at most 12 commas split, each field
+// trimmed except the last, which is the untrimmed rest of the line. Fields 1..16 are cleared
+// unless the line is blank. Returns the count; 0 for a blank line.
+int SplitFieldViews(std::string_view line, FieldViews& fields);
 
 // Trims `line` in place and splits it at runs of blanks into words 1..count of `words`.
 // Entries 1..9 are cleared when the line is not blank; the array grows as needed.

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string_view>
 
@@ -23,12 +24,18 @@ constexpr size_t kPointField = 11;
 constexpr size_t kCodeCut = 8;  // codes keep 8 characters in a 9-column field
 constexpr size_t kCodeField = 9;
 
+// Blanks to pad fields with (no field is wider).
+constexpr std::string_view kBlanks = "                                ";
+
+// Appends `count` (at most kBlanks.size()) blanks.
+void PutBlanks(std::string& line, size_t count) { line.append(kBlanks.data(), count); }
+
 // Appends the first `cut` characters of `text`, padded with blanks to `width` columns.
 void PutLeft(std::string& line, std::string_view text, size_t cut, size_t width,
              TextEncoding encoding) {
   text = CharPrefix(text, cut, encoding);
   line.append(text);
-  line.append(width - CharCount(text, encoding), ' ');
+  PutBlanks(line, width - CharCount(text, encoding));
 }
 
 // Right-justifies what was appended to `line` after its first `from` characters in `width`
@@ -53,6 +60,14 @@ bool PutField(std::string& line, std::string_view field, int decimals, size_t wi
 
 // A 32-bit value written with `decimals` decimals.
 void PutNumber(std::string& line, float value, int decimals, size_t width) {
+  char number[kPictureRoom];
+  if (char* end = WritePicture(number, value, decimals)) {
+    // Right-justified without moving the text: the blanks go first.
+    const auto size = static_cast<size_t>(end - number);
+    if (size < width) PutBlanks(line, width - size);
+    line.append(number, std::min(size, width));
+    return;
+  }
   const size_t from = line.size();
   AppendPicture(line, value, decimals);
   JustifyRight(line, from, width);
@@ -204,21 +219,23 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
   bool swap = coordOrderIndex == 0;  // NEZ files hold the northing first; KOF wants E first
   float temperature = 0, pressure = 0;
   std::string code;  // the current code: kept until a record sets it again
-  std::string line, point, suffix, text;
-  FieldArray f;
+  std::string point, suffix, text;
+  std::string_view line;
+  FieldViews f;
   LineReader reader(in);
   while (reader.Next(line)) {
-    if (SplitFields(line, f) == 0) continue;
+    if (SplitFieldViews(line, f) == 0) continue;
+    line = TrimView(line);
     bool inRange = true;
-    const std::string& type = f[1];
+    const std::string_view type = f[1];
     if (type == RecordType::kComment) {
-      std::string_view comment = std::string_view(line).substr(std::min<size_t>(3, line.size()));
+      std::string_view comment = line.substr(std::min<size_t>(3, line.size()));
       text.assign(" 00 ").append(comment);
       sink.Line(text);
       inRange = ReadComment(comment, temperature, pressure, swap);
     } else if (type == RecordType::kSideShot) {
-      point = f[2];
-      code = f[8];
+      point.assign(f[2]);
+      code.assign(f[8]);
       PreparePoint(point, o, table, encoding);
       suffix.clear();
       if (o.useCodeConversion) SplitCodeSuffix(code, suffix);
@@ -226,20 +243,20 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
       if (!suffix.empty()) sink.Line(text.assign(" 09 ").append(suffix));
       inRange = WriteObservation(sink, text, point, code, f[5], f[6], f[4], f[3], encoding);
     } else if (IsCoordinateRecord(type)) {
-      point = f[2];
+      point.assign(f[2]);
       bool outOfRange = false;
       float first = SingleField(f[4], outOfRange);
       float second = SingleField(f[5], outOfRange);
       float elevation = SingleField(f[6], outOfRange);
       inRange = !outOfRange;
-      code = f[7];
+      code.assign(f[7]);
       if (swap) SwapSingles(first, second);
       PreparePoint(point, o, table, encoding);
       if (o.useCodeConversion) SplitCodeSuffix(code, suffix);  // the suffix is dropped here
       CutCode(code, encoding);
       WriteCoordinate(sink, text, point, code, first, second, elevation, encoding);
     } else if (type == RecordType::kStation) {
-      point = f[2];
+      point.assign(f[2]);
       PreparePoint(point, o, table, encoding);
       CutCode(code, encoding);
       text.assign(" 02 ");
@@ -254,7 +271,7 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
       text.append(" 33        ");  // "33" in columns 59-60, blank to column 68
       sink.Line(text);
       // Backsight: the name as read, never cut, so a long one pushes the rest to the right.
-      const std::string& backsight = f[4];
+      const std::string_view backsight = f[4];
       text.assign(" 03 ").append(backsight);
       const size_t chars = CharCount(backsight, encoding);
       if (chars < kPointField) text.append(kPointField - chars, ' ');
@@ -264,8 +281,8 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
       text.append("36 Or.pkt");
       sink.Line(text);
     } else if (type == RecordType::kObservation || type == RecordType::kControlPoint) {
-      point = f[2];
-      code = f[9];
+      point.assign(f[2]);
+      code.assign(f[9]);
       PreparePoint(point, o, table, encoding);
       CutCode(code, encoding);
       inRange = WriteObservation(sink, text, point, code, f[6], f[7], f[5], f[4], encoding);
@@ -286,18 +303,19 @@ ConvertResult CoorToKOF(std::istream& in, std::ostream& out, const KofOptions& o
   WriteHeader(sink, " 00 KORVENIA VERSION 1.0", " 00 From Vexal Coordinate Data to KOF format", o,
               encoding, notes);
   bool swap = coordOrderIndex == 1;  // ENZ lists hold the easting first
-  std::string line, point, code, suffix, text;
-  FieldArray f;
+  std::string point, code, suffix, text;
+  std::string_view line;
+  FieldViews f;
   LineReader reader(in);
   while (reader.Next(line)) {
-    if (SplitFields(line, f) < 4) continue;
-    point = f[1];
+    if (SplitFieldViews(line, f) < 4) continue;
+    point.assign(f[1]);
     bool outOfRange = false;
     float first = SingleField(f[3], outOfRange);
     float second = SingleField(f[2], outOfRange);
     float elevation = SingleField(f[4], outOfRange);
     if (outOfRange) notes.OutOfRange(reader.lineNumber());
-    code = f[5];
+    code.assign(f[5]);
     if (swap) SwapSingles(first, second);
     PreparePoint(point, o, table, encoding);
     if (o.useCodeConversion) SplitCodeSuffix(code, suffix);

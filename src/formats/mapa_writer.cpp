@@ -50,18 +50,20 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now,
   // First pass: the code of each coded coordinate record's point (the first one wins).
   std::unordered_map<std::string, std::string> codes;
   std::streampos start = in.tellg();
-  std::string line;
-  FieldArray f;
+  std::string_view line;
+  std::string station;
+  FieldViews f;
   LineReader firstPass(in);
   while (firstPass.Next(line)) {
     // Only coordinate records matter here; field 1 is the text before the first comma.
     size_t comma = line.find(',');
-    if (comma == std::string::npos ||
-        !IsCoordinateRecord(TrimView(std::string_view(line).substr(0, comma))))
+    if (comma == std::string_view::npos || !IsCoordinateRecord(TrimView(line.substr(0, comma))))
       continue;
-    if (SplitFields(line, f) > 4 && IsCoordinateRecord(f[1])) {
+    if (SplitFieldViews(line, f) > 4 && IsCoordinateRecord(f[1])) {
       std::string_view code = TrimView(f[7]);
-      if (!code.empty()) codes.try_emplace(Trim(f[2]), code);
+      if (code.empty()) continue;
+      station.assign(TrimView(f[2]));
+      if (codes.find(station) == codes.end()) codes.emplace(station, code);  // the first wins
     }
   }
   in.clear();
@@ -82,7 +84,7 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now,
       break;
     }
     if (HeaderCommentDropped(line)) continue;
-    std::string_view comment = std::string_view(line).substr(3);
+    std::string_view comment = line.substr(3);
     if (headerComments++ == 0) {
       sink.Line(text.assign("; MAPA 2 format from ").append(comment));
       char date[32];
@@ -101,13 +103,13 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now,
   for (bool have = inBody; have; have = reader.Next(line)) {
     bool inRange = true;
     if (StartsWith(line, "CO,")) {
-      sink.Line(text.assign("; ").append(std::string_view(line).substr(3)));
-    } else if (SplitFields(line, f) > 0) {
-      const std::string& type = f[1];
+      sink.Line(text.assign("; ").append(line.substr(3)));
+    } else if (SplitFieldViews(line, f) > 0) {
+      const std::string_view type = f[1];
       if (type == RecordType::kStation) {
         if (stationOpen) sink.Line("/");
         stationOpen = true;
-        std::string station = Trim(f[2]);
+        station.assign(TrimView(f[2]));
         text.assign("1 ").append(station).append(" ");
         inRange = AppendFieldPicture(text, f[6], 3);
         auto coded = codes.find(station);
@@ -129,7 +131,7 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now,
         sink.Line(text.append(" *OR"));
       } else if (IsCoordinateRecord(type) || type == RecordType::kUserCode ||
                  type == RecordType::kMeasuredCode) {
-        sink.Line(text.assign(";").append(line));  // SplitFields left the line trimmed
+        sink.Line(text.assign(";").append(TrimView(line)));
       }
     }
     if (!inRange) notes.OutOfRange(reader.lineNumber());

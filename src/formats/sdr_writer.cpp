@@ -119,14 +119,15 @@ class RawRecordWriter {
     stations_.Reserve(coordinateRecords);
   }
 
-  void Take(const std::string& line, const FieldArray& f) {
+  // `line` is the trimmed line, `f` its fields.
+  void Take(std::string_view line, const FieldViews& f) {
     auto field = [&f](size_t i) { return TrimView(f[i]); };
     std::string_view type = field(1);
 
     if (type == RecordType::kComment) {
       note_.Clear();
       note_.Put(1, 4, "13NM");
-      if (line.size() > 3) note_.Put(5, 60, std::string_view(line).substr(3));
+      if (line.size() > 3) note_.Put(5, 60, line.substr(3));
       out_.Line(note_.Text());  // notes keep all 64 columns
       return;
     }
@@ -261,12 +262,11 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
   if (!sdr.ok()) return sdr.Failure();
 
   RawRecordWriter writer(sdr, coordinateRecords, encoding);
-  FieldArray fields(17);
-  std::string text;
+  FieldViews fields;
   LineReader secondPass(in);
-  while (secondPass.Next(text)) {
-    if (SplitFields(text, fields) == 0) continue;
-    writer.Take(text, fields);
+  while (secondPass.Next(line)) {
+    if (SplitFieldViews(line, fields) == 0) continue;
+    writer.Take(TrimView(line), fields);
     if (!sdr.ok()) return sdr.Failure();
   }
   // A set-up still waiting at the end of the file is not written.
@@ -286,11 +286,11 @@ ConvertResult CoorToSDR(std::istream& in, std::ostream& out, std::string_view jo
   // The easting goes to columns 21-36 whichever order the list has.
   const bool northingFirst = run.coordOrderIndex == 0;
   LineBuffer record(84, encoding);
-  FieldArray f(17);
-  std::string line;
+  FieldViews f;
+  std::string_view line;
   LineReader reader(in);
   while (reader.Next(line)) {
-    if (SplitFields(line, f) < 4) continue;
+    if (SplitFieldViews(line, f) < 4) continue;
     record.Clear();
     record.Put(1, 4, "08KI");
     record.Put(5, 16, TrimView(f[1]));

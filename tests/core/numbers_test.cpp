@@ -218,32 +218,132 @@ TEST(AppendFieldPicture, SameAsPictureOfTheLeadingNumber) {
   }
 }
 
-TEST(AppendPicture, SameAsPictureOfTheSingleValue) {
+// Hand-checked texts of the writers' fixed-point pictures, where rounding and the 7-digit form
+// of 32-bit values decide.
+TEST(AppendPicture, KnownValues) {
+  auto text = [](auto value, int decimals) {
+    std::string out;
+    AppendPicture(out, value, decimals);
+    return out;
+  };
+  EXPECT_EQ(text(100.5, 4), "100.5000");
+  EXPECT_EQ(text(-50.0, 4), "-50.0000");
+  EXPECT_EQ(text(0.0, 4), "0.0000");
+  EXPECT_EQ(text(-0.0, 3), "0.000");
+  EXPECT_EQ(text(0.00005, 4), "0.0001");
+  EXPECT_EQ(text(0.00004999, 4), "0.0000");
+  EXPECT_EQ(text(-0.00004, 4), "-0.0000");  // a negative value keeps its sign at zero
+  EXPECT_EQ(text(9.99995, 4), "10.0000");
+  EXPECT_EQ(text(-12.34565, 4), "-12.3457");
+  EXPECT_EQ(text(1.0005, 3), "1.001");  // 1.000499999... in binary; its 15-digit form decides
+  EXPECT_EQ(text(2.5, 0), "3");
+  EXPECT_EQ(text(200.0 - static_cast<double>(1.7f), 4), "198.3000");
+  EXPECT_EQ(text(ToSingle(1234.56789), 4), "1234.5680");
+  EXPECT_EQ(text(ToSingle(1234567.891), 4), "1234568.0000");
+  EXPECT_EQ(text(ToSingle(1234567.891), 0), "1234568");
+  // 32-bit values whose 7-digit form is an exact half: rounded to even first.
+  EXPECT_EQ(text(1048576.5f, 4), "1048576.0000");
+  EXPECT_EQ(text(1048577.5f, 4), "1048578.0000");
+  EXPECT_EQ(text(-1048577.5f, 4), "-1048578.0000");
+  EXPECT_EQ(text(9.9999995f, 4), "10.0000");
+  EXPECT_EQ(text(1.00005f, 4), "1.0001");
+  EXPECT_EQ(text(ToSingle(-3.5), 0), "-4");
+  // Values the formats cannot hold are written as 0 and reported.
+  std::string out;
+  EXPECT_FALSE(AppendPicture(out, std::numeric_limits<double>::infinity(), 4));
+  EXPECT_FALSE(AppendPicture(out, std::numeric_limits<float>::quiet_NaN(), 3));
+  EXPECT_EQ(out, "0.00000.000");
+}
+
+// The fixed-point pictures (WritePicture, AppendPicture) give exactly what the general picture
+// gives, for 64- and 32-bit values and every decimal count the writers use: values as
+// instruments write them, exact and near halves of the last decimal, negative values that
+// round to zero, decade edges, the ends of the quick ranges and values beyond them. Finite
+// values below 1e18 are also checked against the printf decimal form.
+TEST(WritePicture, SameAsTheGeneralPicture) {
   const char* pictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
-  auto check = [&](float value) {
+  auto check = [&](auto value) {
     for (int places = 0; places <= 4; ++places) {
+      const std::string expected = FormatPicture(value, pictures[places]);
       std::string out = "x";
-      AppendPicture(out, value, places);
-      ASSERT_EQ(out, "x" + FormatPicture(value, pictures[places])) << value << " " << places;
+      const bool finite = AppendPicture(out, value, places);
+      ASSERT_EQ(out, "x" + expected) << value << " " << places;
+      ASSERT_EQ(finite, std::isfinite(value)) << value;
+      char buf[kPictureRoom];
+      if (char* end = WritePicture(buf, value, places)) {
+        ASSERT_EQ(std::string(buf, end), expected) << value << " " << places;
+      } else {
+        // Only values beyond the quick range are left to the general picture.
+        const double m = std::fabs(static_cast<double>(value));
+        ASSERT_FALSE(m < 1e15 && (sizeof value == sizeof(double) || m >= 1e-6 || m == 0)) << value;
+      }
+      const double m = std::fabs(static_cast<double>(value));
+      if (std::isfinite(value) && m < 1e18 && (m == 0 || m > 1e-20)) {
+        ASSERT_EQ(expected, ReferencePicture(value, sizeof value == 4 ? 7 : 15, places))
+            << value << " " << places;
+      }
     }
   };
-  // Halves of the 7-digit form (ties to even) and of the last decimal, decade edges, the ends
-  // of the quick range and values beyond it.
-  for (float value : {0.0f,       -0.0f, 6547770.5f,  6547771.5f, 0.0005f, -0.0005f,    1234.5f,
-                      9999999.5f, 1e7f,  16777217.0f, 2.5e9f,     1e15f,   9.99999e14f, 1e-6f,
-                      9.9999e-7f, 1e-7f, 0.1f,        1.0f,       10.0f,   3.4e38f,     1e20f}) {
-    check(value);
-    check(-value);
+  const double edges[] = {0.0,
+                          5e-5,
+                          4.999999e-5,
+                          0.49995,
+                          9.99995,
+                          99999.99995,
+                          359.99995,
+                          -30.00005,
+                          -0.00004,
+                          -0.4,
+                          -0.04999,
+                          -1e-300,
+                          1e-6,
+                          9.9999e-7,
+                          2.5e-5,
+                          999999999.99995,
+                          1e9,
+                          123456789.00005,
+                          999999999999999.9,
+                          999999999999999.0,
+                          1e15,
+                          1000000000000005.0,
+                          1e19,
+                          1e21,
+                          1e300,
+                          std::numeric_limits<double>::max(),
+                          std::numeric_limits<double>::denorm_min(),
+                          std::numeric_limits<double>::infinity(),
+                          std::numeric_limits<double>::quiet_NaN()};
+  for (double v : edges) {
+    check(v);
+    check(-v);
+    check(ToSingle(v));
+    check(ToSingle(-v));
   }
-  check(std::numeric_limits<float>::infinity());
-  check(std::numeric_limits<float>::quiet_NaN());
-  std::mt19937 rng(3);
-  for (int i = 0; i < 100000; ++i) {
-    std::uint32_t bits = rng();
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    check(value);
+  for (float v : {6547770.5f, 6547771.5f, 0.0005f, 1234.5f, 9999999.5f, 1e7f, 16777217.0f, 2.5e9f,
+                  1e15f, 9.99999e14f, 1e-7f, 0.1f, 1.0f, 10.0f, 3.4e38f, 1e20f}) {
+    check(v);
+    check(-v);
+  }
+  std::mt19937_64 rng(20240611);
+  std::uniform_real_distribution<double> coordinate(-1e7, 1e7);
+  std::uniform_int_distribution<int> scale(-12, 19);
+  for (int i = 0; i < 12000; ++i) {
+    const int places = static_cast<int>(rng() % 5);
+    const double unit = std::pow(10.0, -places);
+    check(coordinate(rng));
+    check(std::round(coordinate(rng) * 1000) / 1000);  // three-decimal data
+    check(coordinate(rng) * std::pow(10.0, scale(rng) - 7));
+    check((std::floor(coordinate(rng) / unit) + 0.5) * unit);  // halves of the last decimal
+    check(static_cast<float>((std::floor(coordinate(rng) / unit) + 0.5) * unit));
     check(static_cast<float>(static_cast<double>(rng() % 1000000000) / 1000));
+    std::uint64_t bits = rng();
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    check(d);
+    float f;
+    const auto bits32 = static_cast<std::uint32_t>(bits >> 16);
+    std::memcpy(&f, &bits32, sizeof f);
+    check(f);
   }
 }
 

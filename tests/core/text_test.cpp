@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace korv {
 namespace {
@@ -78,6 +81,76 @@ TEST(TrimInPlace, RemovesBlanksOnlyAtBothEnds) {
   std::string blanks = "   ";
   TrimInPlace(blanks);
   EXPECT_EQ(blanks, "");
+}
+
+// The splitting rule spelt out one character at a time, as a reference for the splitters.
+std::string TrimBlanks(std::string t) {
+  while (!t.empty() && t.front() == ' ') t.erase(0, 1);
+  while (!t.empty() && t.back() == ' ') t.pop_back();
+  return t;
+}
+
+std::vector<std::string> ReferenceFields(std::string line) {
+  auto trim = TrimBlanks;
+  line = trim(line);
+  std::vector<std::string> fields;
+  if (line.empty()) return fields;
+  std::string field;
+  size_t i = 0;
+  for (; i < line.size() && fields.size() < 12; ++i) {
+    if (line[i] == ',') {
+      fields.push_back(trim(field));
+      field.clear();
+    } else {
+      field += line[i];
+    }
+  }
+  field += line.substr(i);  // after the twelfth comma the rest, commas included
+  if (!trim(field).empty()) fields.push_back(field);
+  return fields;
+}
+
+// Both splitters against the reference, on listed lines and on generated lines of every length
+// up to several 16-byte blocks, with commas and blanks anywhere (block edges included).
+TEST(SplitFieldViews, SameFieldsAsTheRuleForAnyLine) {
+  std::vector<std::string> lines = {" ST , 1 , , 2 ",
+                                    "a,,b",
+                                    "a,b,",
+                                    "a",
+                                    "   ",
+                                    "",
+                                    "P1,1,2,3,C",
+                                    "a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p",
+                                    ",,,,,,,,,,,,,,,",
+                                    "x , y ,z,  ",
+                                    "\tT,1",
+                                    "P, 1.5 ,2, 3 , code with blanks "};
+  std::mt19937 rng(23);
+  const char alphabet[] = {',', ',', ' ', 'a', '7', '.', '\t'};
+  for (int n = 0; n < 20000; ++n) {
+    std::string line;
+    for (size_t k = rng() % 70; k > 0; --k) line += alphabet[rng() % sizeof alphabet];
+    lines.push_back(line);
+  }
+  for (const std::string& line : lines) {
+    const std::vector<std::string> expected = ReferenceFields(line);
+    FieldViews views;
+    views[16] = "stale";
+    const int count = SplitFieldViews(line, views);
+    ASSERT_EQ(count, static_cast<int>(expected.size())) << '"' << line << '"';
+    FieldArray fields;
+    std::string copy = line;
+    ASSERT_EQ(SplitFields(copy, fields), count) << line;
+    for (size_t i = 1; i <= 16; ++i) {
+      const std::string want = i <= expected.size() ? expected[i - 1] : "";
+      if (count == 0) break;  // a blank line leaves the fields as they were
+      ASSERT_EQ(views[i], want) << '"' << line << "\" " << i;
+      ASSERT_EQ(fields[i], want) << '"' << line << "\" " << i;
+    }
+    if (count > 0) {
+      ASSERT_EQ(copy, TrimBlanks(line));  // SplitFields trims the line in place
+    }
+  }
 }
 
 }  // namespace
