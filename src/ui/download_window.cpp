@@ -189,14 +189,14 @@ void F_DatTr::RunDownload() {
   ReceiveHooks hooks;
   hooks.processEvents = [] { QApplication::processEvents(); };
   hooks.showCount = [&window](std::int64_t count) { window.ShowCount(count); };
-  ReceiveData(s, link, scratch, ctx_.reporter, hooks, *ctx_.clock);
+  const ReceiveResult received = ReceiveData(s, link, scratch, ctx_.reporter, hooks, *ctx_.clock);
   ComSaveSetings->setEnabled(true);
   window.hide();
   // 6. The main window again.
   setEnabled(true);
   QApplication::processEvents();
   // 7. Conversion after a normal end.
-  if (!s.ActionWord.empty()) return;
+  if (!received.ok()) return;
   ConvertAfterDownload(ctx_, MakeDispatchRequest());
   if (s.SourceKind == 2 && s.DownloadOK) s.SettingsActionWord = "OK";
   if (s.SettingsActionWord == "OK") ComViewFile->setEnabled(true);
