@@ -52,7 +52,7 @@ void CheckBuilder(Builder builder, const CoordFieldOptions& fields, int order,
       build = CreatUpLoadCodeFile(in, out);
       break;
   }
-  Check(build.ok, "an upload build in memory succeeds", build.fault);
+  Check(build.ok(), "an upload build in memory succeeds", build.fault);
   const std::string text = out.str();
   const std::vector<std::string_view> lines = WholeLines(text);
   const std::vector<std::string_view> source = InputLines(doc);
@@ -89,7 +89,7 @@ void CheckKofRoundTrip(int order, std::string_view doc) {
   std::istringstream list{std::string(doc)};
   const TextEncoding encoding = OutputEncodingOf(list);
   std::ostringstream kof;
-  Check(CoorToKOF(list, kof, KofOptions(), order, PointConversion(), encoding).ok,
+  Check(CoorToKOF(list, kof, KofOptions(), order, PointConversion(), encoding).ok(),
         "a KOF file is written in memory");
   std::istringstream kofIn(kof.str());
   // Columns are read back in the encoding the file shows; where the cuts made a file that
@@ -97,7 +97,7 @@ void CheckKofRoundTrip(int order, std::string_view doc) {
   if (OutputEncodingOf(kofIn) != encoding) return;
   std::ostringstream out;
   const UploadBuild build = CreateUpLoadFileKOF(kofIn, out, order);
-  Check(build.ok, "a KOF upload build in memory succeeds", build.fault);
+  Check(build.ok(), "a KOF upload build in memory succeeds", build.fault);
   const std::string text = out.str();
   const std::vector<std::string_view> lines = WholeLines(text);
   const Columns columns = Columns::For(doc);

@@ -338,7 +338,7 @@ int RunDownload(const std::vector<std::string>& argv) {
   // Only a normal end replaces OUTPUT; otherwise it stays as it was, and the complete lines
   // received stay in OUTPUT.part.
   std::error_code ec;
-  if (!r.actionWord.empty()) {
+  if (!r.ok()) {
     if (r.lines > 0) {
       std::cerr << "korvenia-cli: the " << r.lines
                 << (r.lines == 1 ? " complete line received is" : " complete lines received are")
@@ -460,13 +460,13 @@ int RunUpload(const std::vector<std::string>& argv) {
     std::ofstream scratch(scratchName, std::ios::binary | std::ios::trunc);
     build = BuildUpLoadFile(which, args.files[0], scratch, columns, order);
     scratch.close();
-    if (build.ok && scratch.fail()) {
-      build.ok = false;
-      build.fault = "Cannot write the scratch file: " + ErrorDescription(ErrorCodeFromErrno(errno));
+    if (build.ok() && scratch.fail()) {
+      build.Fail(Status::OutputFault,
+                 "Cannot write the scratch file: " + ErrorDescription(ErrorCodeFromErrno(errno)));
     }
   }
   const CommMessages messages;
-  if (!build.ok) {
+  if (!build.ok()) {
     std::cerr << "korvenia-cli: " << build.fault << "\n" << messages.uploadAborted << "\n";
     return kExitFailed;
   }
@@ -515,7 +515,7 @@ int RunUpload(const std::vector<std::string>& argv) {
   UploadResult r = UploadTempFile(port, scratchName, build.SendLineCount, cancel, hooks);
   live.Show("Sent " + std::to_string(r.linesSent) + " lines", true);
   live.End();
-  if (r.settingsActionWord == "UpOK") {
+  if (r.ok()) {
     std::cerr << messages.uploaded << "\n";
     return kExitOk;
   }

@@ -137,6 +137,7 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
 
   constexpr std::size_t kChunk = 4096;
   Ending ending = Ending::Silence;
+  Status faultStatus = Status::OutputFault;  // which side failed, when ending by Fault
   std::string fault;
 
   for (;;) {
@@ -179,6 +180,7 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
     Call(hooks.idle);
     if (!port.WaitForData(options.waitMs) && port.faultCode() != CommErrorCode::kNone) {
       fault = port.faultText();
+      faultStatus = Status::DeviceLost;
       ending = Ending::Fault;
       break;
     }
@@ -188,6 +190,7 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
   std::string closeFault;
   if (!store.Close(closeFault) && ending != Ending::Fault) {
     fault = closeFault;
+    faultStatus = Status::OutputFault;
     ending = Ending::Fault;
   }
   port.Close();
@@ -209,7 +212,7 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
       reporter.Report(
           notStored.empty() ? messages.interrupted : messages.interrupted + "\n" + notStored,
           messages.warning, MessageIcon::Critical);
-      result.actionWord = "Stop";
+      result.status = Status::Cancelled;
       break;
     case Ending::Silence:
       if (notStored.empty()) {
@@ -218,10 +221,10 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
         reporter.Report(messages.completed + "\n" + notStored, messages.complete,
                         MessageIcon::Exclamation);
       }
-      result.actionWord = "";
-      result.downloadOk = true;
+      result.status = Status::Succeeded;
       break;
     case Ending::Fault:
+      result.status = nothingStored ? Status::InputFault : faultStatus;
       result.fault = nothingStored
                          ? "No complete line arrived: " + std::to_string(result.notStored) +
                                " characters came without a carriage return to end "
@@ -231,10 +234,24 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
                                     : fault + ". " + LinesKept(result.lines) +
                                           (notStored.empty() ? "" : " " + notStored),
                       messages.error, MessageIcon::Exclamation);
-      result.actionWord = "Lathos";
       break;
   }
   return result;
+}
+
+std::string DownloadActionWord(Status status) {
+  switch (status) {
+    case Status::Succeeded:
+      return "";
+    case Status::Cancelled:
+      return "Stop";
+    case Status::InputFault:
+    case Status::OutputFault:
+    case Status::DeviceLost:
+    case Status::TimedOut:
+      break;
+  }
+  return "Lathos";
 }
 
 ReceiveResult ReceiveData(AppState& state, SerialLink& port, std::fstream& scratch,
@@ -242,8 +259,8 @@ ReceiveResult ReceiveData(AppState& state, SerialLink& port, std::fstream& scrat
   state.ActionWord = "";
   ReceiveResult r = ReceiveData(port, scratch, state.ScratchFilePath, state.CancelRequested,
                                 reporter, CommMessages::From(state), hooks, clock);
-  state.ActionWord = r.actionWord;
-  state.DownloadOK = r.downloadOk;
+  state.ActionWord = DownloadActionWord(r.status);
+  state.DownloadOK = r.ok();
   return r;
 }
 

@@ -11,6 +11,7 @@
 #include "comm/comm_messages.h"
 #include "comm/serial_link.h"
 #include "core/clock.h"
+#include "core/outcome.h"
 #include "core/reporter.h"
 
 namespace korv {
@@ -36,14 +37,14 @@ struct ReceiveOptions {
   int waitMs = 50;
 };
 
-struct ReceiveResult {
-  std::string actionWord;  // "" normal end, "Stop" cancelled, "Lathos" failed
-  bool downloadOk = false;
+// How a reception ended: Succeeded (silence after at least one line), Cancelled, DeviceLost
+// (the port failed or went away), OutputFault (the scratch file could not be written) or
+// InputFault (characters came, but not one whole line); `fault` says which, as reported.
+struct ReceiveResult : Outcome {
   std::int64_t count = 0;      // characters stored, without line ends
   long lines = 0;              // lines stored (and, after a write failure, on the disk)
   std::int64_t notStored = 0;  // characters received but not stored (the unfinished last
                                // line, and lines a failed write took back)
-  std::string fault;           // description of the failure when "Lathos"
 };
 
 // Receives from the open `port` into `scratch`, open for output on the file `scratchPath`.
@@ -56,7 +57,7 @@ struct ReceiveResult {
 // icon, title 11). A failed write leaves the file cut back to its last whole line and counts
 // only the lines on the disk. Characters of an unfinished last line are not stored, and
 // every message says how many there were; when they are all that arrived, the reception
-// failed ("Lathos") instead of completing. Leaves the scratch file and the port closed and
+// failed (InputFault) instead of completing. Leaves the scratch file and the port closed and
 // `cancelRequested` as the cancel left it.
 ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::string& scratchPath,
                           bool& cancelRequested, Reporter& reporter,
@@ -65,8 +66,12 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
                           const Clock& clock = SystemClock(),
                           const ReceiveOptions& options = ReceiveOptions());
 
+// The word a reception leaves in ActionWord: "" completed, "Stop" cancelled, "Lathos" for
+// every failure.
+std::string DownloadActionWord(Status status);
+
 // The same on the program's state: the scratch file at ScratchFilePath, CancelRequested,
-// and the outcome in ActionWord and DownloadOK.
+// and the outcome in ActionWord (DownloadActionWord) and DownloadOK.
 ReceiveResult ReceiveData(AppState& state, SerialLink& port, std::fstream& scratch,
                           Reporter& reporter, const ReceiveHooks& hooks = ReceiveHooks(),
                           const Clock& clock = SystemClock());

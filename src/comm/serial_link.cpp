@@ -157,6 +157,7 @@ SerialLink::~SerialLink() { Close(); }
 void SerialLink::SetFault(int code, std::string text) {
   faultCode_ = code;
   faultText_ = std::move(text);
+  stalled_ = false;
 }
 
 bool SerialLink::Open(const std::string& device, std::string_view settingsText, int handshaking) {
@@ -393,6 +394,7 @@ bool SerialLink::WaitOutput(bool untilSent, std::chrono::milliseconds stall,
                    " (the receiver held the line for more than " +
                    std::to_string(std::chrono::duration_cast<std::chrono::seconds>(stall).count()) +
                    " seconds)");
+      stalled_ = true;
       return false;
     }
     if (BytesToWrite() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -104,6 +104,9 @@ class SerialLink {
   const std::string& faultText() const { return faultText_; }
   // True once the device went away (cable pulled, adapter unplugged, peer closed).
   bool vanished() const { return faultCode_ == CommErrorCode::kDeviceUnavailable; }
+  // True when the last fault was a receiver holding the line (flow control) past the stall
+  // limit of WaitOutput, rather than a failing device.
+  bool stalled() const { return stalled_; }
   const std::string& device() const { return device_; }
   std::int32_t baudRate() const { return baud_; }
 
@@ -126,6 +129,7 @@ class SerialLink {
   std::int32_t baud_ = 0;
   int faultCode_ = 0;
   std::string faultText_;
+  bool stalled_ = false;
 };
 
 // Opens `link` for the chosen port: closes it first when open, then opens the device of

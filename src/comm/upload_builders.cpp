@@ -79,11 +79,11 @@ std::string_view Piece(std::string_view line, std::size_t from, std::size_t to,
 // Checks the source and scratch after a builder ran.
 void Finish(UploadBuild& build, std::istream& source, std::ostream& scratch) {
   if (source.bad()) {
-    build.ok = false;
-    build.fault = "Cannot read the file to send: " + ErrorDescription(ErrorCodeFromErrno(errno));
+    build.Fail(Status::InputFault,
+               "Cannot read the file to send: " + ErrorDescription(ErrorCodeFromErrno(errno)));
   } else if (!scratch) {
-    build.ok = false;
-    build.fault = "Cannot write the upload file: " + ErrorDescription(ErrorCodeFromErrno(errno));
+    build.Fail(Status::OutputFault,
+               "Cannot write the upload file: " + ErrorDescription(ErrorCodeFromErrno(errno)));
   }
 }
 
@@ -93,18 +93,16 @@ UploadBuild WithSource(const std::string& sourcePath, Body body) {
   UploadBuild build;
   std::error_code ec;
   if (std::filesystem::is_directory(sourcePath, ec)) {
-    build.ok = false;
-    build.fault = ErrorDescription(ErrorCode::kPathFileAccess) + ": " + sourcePath;
+    build.Fail(Status::InputFault, ErrorDescription(ErrorCode::kPathFileAccess) + ": " + sourcePath);
     return build;
   }
   std::ifstream in(sourcePath, std::ios::binary);
   if (!in) {
-    build.ok = false;
-    build.fault = ErrorDescription(ErrorCodeFromErrno(errno)) + ": " + sourcePath;
+    build.Fail(Status::InputFault, ErrorDescription(ErrorCodeFromErrno(errno)) + ": " + sourcePath);
     return build;
   }
   build = body(in);
-  if (!build.ok) build.SendLineCount = 0;
+  if (!build.ok()) build.SendLineCount = 0;
   return build;
 }
 

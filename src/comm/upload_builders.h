@@ -6,20 +6,26 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/coord_field_options.h"
+#include "core/outcome.h"
 #include "core/text_encoding.h"
 
 namespace korv {
 
-// What a builder leaves behind.
-struct UploadBuild {
+// What a builder leaves behind: InputFault when the source could not be read, OutputFault
+// when the scratch file could not be written.
+struct UploadBuild : Outcome {
   // Line count kept for the sender: the coordinate and KOF builders start at 1, add 1 per
   // source line (used or not) and 1 at the end; the code list builder counts its lines.
   // The sender sends nothing when it is below 3.
   int SendLineCount = 0;
-  bool ok = true;     // false when the source could not be read or the scratch not written
-  std::string fault;  // description of the failure
+
+  void Fail(Status why, std::string text) {
+    status = why;
+    fault = std::move(text);
+  }
 };
 
 // One upload line without its line end: point (trimmed, first 12 characters), the two
@@ -50,7 +56,7 @@ UploadBuild CreateUpLoadFileKOF(std::istream& source, std::ostream& scratch, int
 UploadBuild CreatUpLoadCodeFile(std::istream& source, std::ostream& scratch);
 
 // The same reading the source file at `sourcePath`; a source that cannot be opened or read
-// gives ok == false and SendLineCount 0.
+// gives InputFault and SendLineCount 0.
 UploadBuild CreateUpLoadFileComma(const std::string& sourcePath, std::ostream& scratch,
                                   const CoordFieldOptions& columns, int coordOrderIndex);
 UploadBuild CreateUpLoadFileSpace(const std::string& sourcePath, std::ostream& scratch,

@@ -71,9 +71,18 @@ UploadResult UploadTempFile(SerialLink& port, const std::string& scratchPath, in
     }
   };
 
+  // Why the upload failed, when it did; `result.fault` says it in words.
+  Status failure = Status::Succeeded;
+  auto fail = [&result, &failure](Status status, std::string text) {
+    failure = status;
+    result.fault = std::move(text);
+  };
+  auto portFault = [&port] { return port.stalled() ? Status::TimedOut : Status::DeviceLost; };
+
   std::ifstream in(scratchPath, std::ios::binary);
   if (!in) {
-    result.fault = "Cannot read the upload file: " + ErrorDescription(ErrorCodeFromErrno(errno));
+    fail(Status::InputFault,
+         "Cannot read the upload file: " + ErrorDescription(ErrorCodeFromErrno(errno)));
   }
   bool anyLine = false;
   std::string text;
@@ -84,7 +93,7 @@ UploadResult UploadTempFile(SerialLink& port, const std::string& scratchPath, in
     countSent();
     if (cancelRequested) break;
     if (!port.Write(text)) {
-      result.fault = port.faultText();
+      fail(portFault(), port.faultText());
       break;
     }
     handed += static_cast<long long>(text.size());
@@ -99,7 +108,7 @@ UploadResult UploadTempFile(SerialLink& port, const std::string& scratchPath, in
     });
     if (!handedOver) {
       if (port.faultCode() != CommErrorCode::kNone) {
-        result.fault = port.faultText();
+        fail(portFault(), port.faultText());
       } else {
         port.DiscardQueued();
         handed -= lineSize;
@@ -110,7 +119,7 @@ UploadResult UploadTempFile(SerialLink& port, const std::string& scratchPath, in
     countSent();
   }
   in.close();
-  if (!anyLine && result.fault.empty()) result.fault = "Nothing to send";
+  if (!anyLine && result.fault.empty()) fail(Status::InputFault, "Nothing to send");
 
   if (port.IsOpen()) {
     // Everything handed to the port leaves it before the port is closed, also after a
@@ -120,61 +129,86 @@ UploadResult UploadTempFile(SerialLink& port, const std::string& scratchPath, in
           countSent();
           return true;
         })) {
-      if (result.fault.empty()) result.fault = port.faultText();
+      if (result.fault.empty()) fail(portFault(), port.faultText());
     }
     countSent();
     // What could not leave is dropped, so closing does not wait for it.
     if (port.BytesPending() > 0) port.DiscardOutput();
     port.Close();
   }
-  result.settingsActionWord = (cancelRequested || !result.fault.empty()) ? "Esc" : "UpOK";
+  // A fault is what the user is told, also when it came after a cancel.
+  result.status = !result.fault.empty() ? failure
+                  : cancelRequested     ? Status::Cancelled
+                                        : Status::Succeeded;
   return result;
 }
 
+std::string UploadSettingsActionWord(Status status) {
+  switch (status) {
+    case Status::Succeeded:
+      return "UpOK";
+    case Status::Cancelled:
+    case Status::InputFault:
+    case Status::OutputFault:
+    case Status::DeviceLost:
+    case Status::TimedOut:
+      break;
+  }
+  return "Esc";
+}
+
 UploadResult SendUpLoadFile(AppState& state, SerialLink& port, const std::string& sourcePath,
-                            Reporter& reporter, const UploadHooks& hooks) {
+                            Reporter& reporter, const UploadHooks& hooks,
+                            const UploadOptions& options) {
   UploadResult result;
   const CommMessages messages = CommMessages::From(state);
   const std::optional<UploadFormat> format = UploadFormatFor(state.SettingsActionWord);
-  if (!format) return result;
+  if (!format) {
+    result.status = Status::InputFault;
+    result.fault = "No upload format chosen";
+    return result;
+  }
 
   UploadBuild build;
   {
     std::ofstream scratch(state.ScratchFilePath, std::ios::binary | std::ios::trunc);
     if (!scratch) {
-      build.ok = false;
-      build.fault =
-          "Cannot create the upload file: " + ErrorDescription(ErrorCodeFromErrno(errno)) + ": " +
-          state.ScratchFilePath;
+      build.Fail(Status::OutputFault, "Cannot create the upload file: " +
+                                          ErrorDescription(ErrorCodeFromErrno(errno)) + ": " +
+                                          state.ScratchFilePath);
     } else {
       const CoordFieldOptions columns =
           LoadCoordUpLoadFieldOptions(IniFile::Load(state.IniFilePath));
       build = BuildUpLoadFile(*format, sourcePath, scratch, columns, state.CoordOrderIndex);
       scratch.close();
-      if (build.ok && scratch.fail()) {
-        build.ok = false;
-        build.fault =
-            "Cannot write the upload file: " + ErrorDescription(ErrorCodeFromErrno(errno));
+      if (build.ok() && scratch.fail()) {
+        build.Fail(Status::OutputFault,
+                   "Cannot write the upload file: " + ErrorDescription(ErrorCodeFromErrno(errno)));
       }
     }
   }
-  if (!build.ok) {
+  if (!build.ok()) {
     reporter.Report(build.fault, messages.error, MessageIcon::Critical);
-    state.SettingsActionWord = "Esc";
-  }
-  if (state.SettingsActionWord == "Esc" || build.SendLineCount < 3) {
     port.Close();
-    result.settingsActionWord = state.SettingsActionWord;
+    result.status = build.status;
     result.fault = build.fault;
+    state.SettingsActionWord = UploadSettingsActionWord(result.status);
+    return result;
+  }
+  if (build.SendLineCount < 3) {
+    // Nothing reported here: the window tells the user the upload was aborted.
+    port.Close();
+    result.status = Status::InputFault;
+    result.fault = "Nothing to send";
     return result;
   }
   result = UploadTempFile(port, state.ScratchFilePath, build.SendLineCount, state.CancelRequested,
-                          hooks);
-  state.SettingsActionWord = result.settingsActionWord;
+                          hooks, options);
+  state.SettingsActionWord = UploadSettingsActionWord(result.status);
   if (!result.fault.empty()) {
     reporter.Report(result.fault, messages.error, MessageIcon::Critical);
   }
-  if (state.SettingsActionWord == "UpOK") {
+  if (result.ok()) {
     reporter.Report(messages.uploaded, messages.finished, MessageIcon::None);
   }
   return result;

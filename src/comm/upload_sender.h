@@ -13,6 +13,7 @@
 #include "comm/serial_link.h"
 #include "comm/upload_builders.h"
 #include "core/line_reader.h"
+#include "core/outcome.h"
 #include "core/reporter.h"
 
 namespace korv {
@@ -47,11 +48,13 @@ struct UploadOptions {
   std::chrono::milliseconds stallLimit{10000};
 };
 
-struct UploadResult {
-  std::string settingsActionWord;  // "UpOK" all lines sent, "Esc" cancelled or failed
-  int linesSent = 0;               // lines that left the port whole
+// How an upload ended: Succeeded (all lines sent), Cancelled, InputFault (the upload file
+// could not be read or held nothing to send), OutputFault (the upload file could not be
+// written), DeviceLost (the port failed or went away) or TimedOut (the receiver held the
+// line too long). `fault` is empty after success and cancel.
+struct UploadResult : Outcome {
+  int linesSent = 0;  // lines that left the port whole
   long long bytesSent = 0;
-  std::string fault;  // why it failed, when it did not end by cancel or success
 };
 
 // Sends the upload file at `scratchPath` through the open `port`: every line trimmed, blank
@@ -59,18 +62,24 @@ struct UploadResult {
 // send"). A line counts as sent once it has left the port. A cancel is seen before every
 // line and while flow control holds a line: no new line is handed over then, a held line of
 // which nothing reached the driver is dropped, and the rest leaves before the port is closed
-// (within the stall limit), so no line is ever cut. A failing port stops the upload with
-// "Esc".
+// (within the stall limit), so no line is ever cut. A failing port stops the upload
+// (DeviceLost), a receiver holding the line past the stall limit too (TimedOut).
 UploadResult UploadTempFile(SerialLink& port, const std::string& scratchPath, int sendLineCount,
                             bool& cancelRequested, const UploadHooks& hooks = UploadHooks(),
                             const UploadOptions& options = UploadOptions());
 
+// The word an upload leaves in SettingsActionWord: "UpOK" all sent, "Esc" otherwise.
+std::string UploadSettingsActionWord(Status status);
+
 // Send button of the upload dialog on the program's state, for an open `port`: runs the
 // builder that SettingsActionWord names on `sourcePath` into the scratch file (written new),
-// sends it when SendLineCount is 3 or more, leaves "UpOK" or "Esc" in SettingsActionWord and
-// shows message 22 (title 21) on success. A builder failure is reported and ends with
-// "Esc"; an unknown word changes nothing. The port is closed at the end.
+// sends it when SendLineCount is 3 or more, leaves UploadSettingsActionWord in
+// SettingsActionWord and shows message 22 (title 21) on success. A builder failure is
+// reported and ends with "Esc". A SendLineCount below 3 ends as InputFault without a report
+// and leaves the word as the dialogs left it; an unknown word changes nothing (InputFault).
+// The port is closed at the end.
 UploadResult SendUpLoadFile(AppState& state, SerialLink& port, const std::string& sourcePath,
-                            Reporter& reporter, const UploadHooks& hooks = UploadHooks());
+                            Reporter& reporter, const UploadHooks& hooks = UploadHooks(),
+                            const UploadOptions& options = UploadOptions());
 
 }  // namespace korv

@@ -196,10 +196,17 @@ void F_DatTr::ComSaveSetings_Click() {
     case SettingsDialog::Kof:
       ShowKofSettings(ctx_, TxFileName->text().toStdString(), ComFileName->text().toStdString());
       break;
-    case SettingsDialog::Sdr: ShowSdrSettings(ctx_); break;
-    case SettingsDialog::Dxf: ShowDxfSettings(ctx_); break;
-    case SettingsDialog::CoordFields: ShowCoordFileSettings(ctx_); break;
-    case SettingsDialog::None: break;
+    case SettingsDialog::Sdr:
+      ShowSdrSettings(ctx_);
+      break;
+    case SettingsDialog::Dxf:
+      ShowDxfSettings(ctx_);
+      break;
+    case SettingsDialog::CoordFields:
+      ShowCoordFileSettings(ctx_);
+      break;
+    case SettingsDialog::None:
+      break;
   }
 }
 
@@ -286,8 +293,7 @@ void F_DatTr::ComSaveBrowse_Click() {
       s.FileWriteMode = 2;  // a new file: nothing there to append to
       break;
     }
-    if (AskOverwriteOrAppend(ctx_, this, chosen, !WritesDrawing()) !=
-        "Cancel") {
+    if (AskOverwriteOrAppend(ctx_, this, chosen, !WritesDrawing()) != "Cancel") {
       recheckOutputFile_ = false;
       break;
     }
@@ -309,8 +315,7 @@ void F_DatTr::TestSaveAsFile() {
   }
   s.ActionWord = "Overwite";
   if (FileExists(name)) {
-    if (AskOverwriteOrAppend(ctx_, this, name,
-                             !WritesDrawing()) == "Cancel") {
+    if (AskOverwriteOrAppend(ctx_, this, name, !WritesDrawing()) == "Cancel") {
       TxFileName->clear();
       TxFileName->setFocus();
       return;
@@ -453,14 +458,14 @@ void F_DatTr::RunDownload() {
   ReceiveHooks hooks;
   hooks.processEvents = [] { QApplication::processEvents(); };
   hooks.showCount = [&window](std::int64_t count) { window.ShowCount(count); };
-  ReceiveData(s, link, scratch, ctx_.reporter, hooks, *ctx_.clock);
+  const ReceiveResult received = ReceiveData(s, link, scratch, ctx_.reporter, hooks, *ctx_.clock);
   ComSaveSetings->setEnabled(true);
   window.hide();
   // 6. The main window again.
   setEnabled(true);
   QApplication::processEvents();
   // 7. Conversion after a normal end.
-  if (!s.ActionWord.empty()) return;
+  if (!received.ok()) return;
   ConvertAfterDownload(ctx_, MakeDispatchRequest());
   if (s.SourceKind == 2 && s.DownloadOK) s.SettingsActionWord = "OK";
   if (s.SettingsActionWord == "OK") ComViewFile->setEnabled(true);

@@ -143,9 +143,9 @@ void F_UL::ComSend_Click() {
     ProgressBar1->setMaximum(std::max(maximum, 1));
     ProgressBar1->setValue(std::min(value, ProgressBar1->maximum()));
   };
-  SendUpLoadFile(s, *port_, sourcePath_, held, hooks);
+  const UploadResult sent = SendUpLoadFile(s, *port_, sourcePath_, held, hooks);
   sending_ = false;
-  done(s.SettingsActionWord == "UpOK" ? QDialog::Accepted : QDialog::Rejected);
+  done(sent.ok() ? QDialog::Accepted : QDialog::Rejected);
   held.ShowOn(ctx_.reporter);
 }
 

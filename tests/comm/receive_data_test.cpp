@@ -1,10 +1,12 @@
 // Download receiver on a real pseudo-terminal: what is stored, the count, the silence limit
-// on an injected clock, cancel, and a device that vanishes.
+// on an injected clock, cancel, a device that vanishes, a full disk, and the status of each
+// ending with the words the windows read from the program's state.
 #include "comm/receive_data.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "comm/pty_fixture.h"
@@ -76,8 +78,7 @@ TEST_F(ReceiveDataTest, StoresLinesByCarriageReturnAndCountsCharacters) {
   ReceiveResult r = Receive();
   instrument.join();
 
-  EXPECT_EQ(r.actionWord, "");
-  EXPECT_TRUE(r.downloadOk);
+  EXPECT_EQ(r.status, Status::Succeeded);
   EXPECT_EQ(test::ReadFileBytes(scratchPath), "PT,1,2\r\nA\x01\x7fZ\r\n\r\n\r\n");
   EXPECT_EQ(r.count, 10);
   EXPECT_EQ(r.lines, 4);
@@ -116,7 +117,7 @@ TEST_F(ReceiveDataTest, ExactlyThreeSecondsOfSilenceKeepsReceiving) {
   });
   ReceiveResult r = Receive();
   instrument.join();
-  EXPECT_EQ(r.actionWord, "");
+  EXPECT_EQ(r.status, Status::Succeeded);
   EXPECT_EQ(test::ReadFileBytes(scratchPath), "A\r\nB\r\nC\r\n");
 }
 
@@ -146,7 +147,7 @@ TEST_F(ReceiveDataTest, EveryByteKeptAtEachOfferedSpeed) {
     });
     ReceiveResult r = Receive();
     instrument.join();
-    EXPECT_EQ(r.actionWord, "");
+    EXPECT_EQ(r.status, Status::Succeeded);
     EXPECT_EQ(test::ReadFileBytes(scratchPath), expected);
     EXPECT_EQ(r.lines, 120);
   }
@@ -159,8 +160,7 @@ TEST_F(ReceiveDataTest, InstrumentThatNeverSendsEndsOnlyByCancel) {
   };
   clock.Set(1000s);
   ReceiveResult r = Receive();
-  EXPECT_EQ(r.actionWord, "Stop");
-  EXPECT_FALSE(r.downloadOk);
+  EXPECT_EQ(r.status, Status::Cancelled);
   EXPECT_GE(idleCalls.load(), 30);  // it waited, calling the events hook on every pass
   EXPECT_EQ(test::ReadFileBytes(scratchPath), "");
   EXPECT_FALSE(link.IsOpen());
@@ -178,7 +178,7 @@ TEST_F(ReceiveDataTest, CancelDuringReceptionKeepsCompleteLines) {
   };
   instrument = std::thread([this] { pty.Send("L1\r\nL2\r\nL3\r\n"); });
   ReceiveResult r = Receive();
-  EXPECT_EQ(r.actionWord, "Stop");
+  EXPECT_EQ(r.status, Status::Cancelled);
   EXPECT_EQ(test::ReadFileBytes(scratchPath), "L1\r\nL2\r\n");
 }
 
@@ -190,8 +190,7 @@ TEST_F(ReceiveDataTest, VanishingDeviceStopsKeepsCompleteLinesAndReportsOnce) {
   });
   ReceiveResult r = Receive();
   instrument.join();
-  EXPECT_EQ(r.actionWord, "Lathos");
-  EXPECT_FALSE(r.downloadOk);
+  EXPECT_EQ(r.status, Status::DeviceLost);
   EXPECT_EQ(test::ReadFileBytes(scratchPath), "L1\r\nL2\r\n");
   EXPECT_FALSE(link.IsOpen());
   ASSERT_EQ(reporter.reports.size(), 1u);
@@ -208,7 +207,7 @@ TEST_F(ReceiveDataTest, ScratchFileThatCannotBeWrittenFails) {
   // The first line that does not reach the disk ends the reception.
   instrument = std::thread([this] { pty.Send("L1\r\n"); });
   ReceiveResult r = Receive();
-  EXPECT_EQ(r.actionWord, "Lathos");
+  EXPECT_EQ(r.status, Status::OutputFault);
   EXPECT_EQ(r.lines, 0);
   EXPECT_FALSE(link.IsOpen());
   ASSERT_EQ(reporter.reports.size(), 1u);
@@ -225,11 +224,102 @@ TEST_F(ReceiveDataTest, ProgramStateCarriesTheOutcome) {
   ReceiveResult r = ReceiveData(state, link, scratch, reporter, hooks, clock);
   EXPECT_EQ(state.ActionWord, "Stop");
   EXPECT_FALSE(state.DownloadOK);
-  EXPECT_EQ(r.actionWord, "Stop");
+  EXPECT_EQ(r.status, Status::Cancelled);
   ASSERT_EQ(reporter.reports.size(), 1u);
   EXPECT_EQ(reporter.reports[0].text, "Abgebrochen");
   EXPECT_EQ(reporter.reports[0].title, "Achtung");
 }
+
+// Each way a download ends, through the program-state wrapper: the status, the fault the
+// user is told, what stays in the scratch file, and the words the windows read.
+enum class Way { Completed, Cancelled, DeviceGone, DiskFull, NoWholeLine };
+
+struct ReceiveEnding {
+  const char* name;
+  Way way;
+  Status status;
+  const char* actionWord;
+  const char* stored;
+};
+
+class ReceiveEndingTest : public ReceiveDataTest,
+                          public ::testing::WithParamInterface<ReceiveEnding> {};
+
+TEST_P(ReceiveEndingTest, StatusFaultAndStateWords) {
+  const ReceiveEnding& c = GetParam();
+  AppState state;
+  state.ScratchFilePath = scratchPath;
+  state.ActionWord = "leftover";
+  state.DownloadOK = c.status != Status::Succeeded;
+  std::optional<test::FileSizeLimit> limit;
+  switch (c.way) {
+    case Way::Completed:
+      instrument = std::thread([this] {
+        pty.Send("L1\r\nL2\r\n");
+        Settle();
+        clock.Advance(3s + 1ms);
+      });
+      break;
+    case Way::Cancelled:
+      hooks.showCount = [&state](std::int64_t) { state.CancelRequested = true; };
+      instrument = std::thread([this] { pty.Send("L1\r\nL2\r\n"); });
+      break;
+    case Way::DeviceGone:
+      instrument = std::thread([this] {
+        pty.Send("L1\r\n");
+        Settle();
+        pty.CloseMaster();
+      });
+      break;
+    case Way::DiskFull:
+      // Room for the first line only; the second does not fit.
+      limit.emplace(8);
+      instrument = std::thread([this] {
+        pty.Send("L1\r\n");
+        Settle();
+        pty.Send("a line that does not fit\r\n");
+      });
+      break;
+    case Way::NoWholeLine:
+      instrument = std::thread([this] {
+        pty.Send("no carriage return");
+        Settle();
+        clock.Advance(3s + 1ms);
+      });
+      break;
+  }
+  ReceiveResult r = ReceiveData(state, link, scratch, reporter, hooks, clock);
+  instrument.join();
+  limit.reset();
+
+  EXPECT_EQ(r.status, c.status);
+  EXPECT_EQ(state.ActionWord, c.actionWord);
+  EXPECT_EQ(state.DownloadOK, c.status == Status::Succeeded);
+  EXPECT_EQ(test::ReadFileBytes(scratchPath), c.stored);
+  EXPECT_FALSE(link.IsOpen());
+  ASSERT_EQ(reporter.reports.size(), 1u);
+  if (r.ok() || r.status == Status::Cancelled) {
+    EXPECT_EQ(r.fault, "");
+  } else {
+    ASSERT_FALSE(r.fault.empty());
+    EXPECT_EQ(reporter.reports[0].title, "Error");
+    EXPECT_NE(reporter.reports[0].text.find(r.fault), std::string::npos)
+        << reporter.reports[0].text;
+  }
+  if (c.way == Way::DiskFull) {
+    EXPECT_EQ(r.fault.rfind("Cannot write the received data: ", 0), 0u) << r.fault;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachEnding, ReceiveEndingTest,
+    ::testing::Values(
+        ReceiveEnding{"Completed", Way::Completed, Status::Succeeded, "", "L1\r\nL2\r\n"},
+        ReceiveEnding{"Cancelled", Way::Cancelled, Status::Cancelled, "Stop", "L1\r\n"},
+        ReceiveEnding{"DeviceGone", Way::DeviceGone, Status::DeviceLost, "Lathos", "L1\r\n"},
+        ReceiveEnding{"DiskFull", Way::DiskFull, Status::OutputFault, "Lathos", "L1\r\n"},
+        ReceiveEnding{"NoWholeLine", Way::NoWholeLine, Status::InputFault, "Lathos", ""}),
+    [](const ::testing::TestParamInfo<ReceiveEnding>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace korv

@@ -66,7 +66,7 @@ TEST(CreateUpLoadFileComma, OrderDefaultsAndCount) {
   Built nez = Comma("P1,100.5,200.25,10,KERB\r\nP2,15\r\n");
   EXPECT_EQ(nez.out, "P1,100.5,200.25,10,KERB\r\nP2,15,0.000,0.000,\r\n");
   EXPECT_EQ(nez.build.SendLineCount, 4);  // 1 + two lines + 1
-  EXPECT_TRUE(nez.build.ok);
+  EXPECT_TRUE(nez.build.ok());
 
   Built enz = Comma("P1,100.5,200.25,10,KERB\n", kDefault, 1);
   EXPECT_EQ(enz.out, "P1,200.25,100.5,10,KERB\r\n");
@@ -149,17 +149,17 @@ TEST(UploadBuilders, UnreadableSourceFailsWithoutCount) {
   for (const std::string& path : {folder + "missing.asc", folder}) {
     SCOPED_TRACE(path);
     UploadBuild b = CreateUpLoadFileComma(path, out, kDefault, 0);
-    EXPECT_FALSE(b.ok);
+    EXPECT_EQ(b.status, Status::InputFault);
     EXPECT_EQ(b.SendLineCount, 0);
     EXPECT_FALSE(b.fault.empty());
-    EXPECT_FALSE(CreateUpLoadFileSpace(path, out, kDefault, 0).ok);
-    EXPECT_FALSE(CreateUpLoadFileKOF(path, out, 0).ok);
-    EXPECT_FALSE(CreatUpLoadCodeFile(path, out).ok);
+    EXPECT_FALSE(CreateUpLoadFileSpace(path, out, kDefault, 0).ok());
+    EXPECT_FALSE(CreateUpLoadFileKOF(path, out, 0).ok());
+    EXPECT_FALSE(CreatUpLoadCodeFile(path, out).ok());
   }
   EXPECT_EQ(out.str(), "");
   test::WriteFileBytes(folder + "p.asc", "P1,1,2,3,C\r\n");
   UploadBuild b = CreateUpLoadFileComma(folder + "p.asc", out, kDefault, 0);
-  EXPECT_TRUE(b.ok);
+  EXPECT_TRUE(b.ok());
   EXPECT_EQ(b.SendLineCount, 3);
   EXPECT_EQ(out.str(), "P1,1,2,3,C\r\n");
   std::filesystem::remove_all(folder);

@@ -1,10 +1,12 @@
 // Upload sender on a real pseudo-terminal: what goes out, XON/XOFF pauses, the last line
-// held back at the end, cancel, a vanishing device, and the Send button's dispatch.
+// held back at the end, cancel, a vanishing device, and the Send button's dispatch with the
+// status of each ending and the word it leaves for the windows.
 #include "comm/upload_sender.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "comm/pty_fixture.h"
@@ -83,7 +85,7 @@ TEST_F(UploadSenderTest, TrimmedLinesWithCrLfBlankLinesSkipped) {
   Receive(29);
   UploadResult r = UploadTempFile(link, scratchPath, 6, cancel, hooks);
   instrument.join();
-  EXPECT_EQ(r.settingsActionWord, "UpOK");
+  EXPECT_EQ(r.status, Status::Succeeded);
   EXPECT_EQ(r.linesSent, 3);
   EXPECT_EQ(received, "P1,1,2,3,C\r\nP2,4,5,6,\r\nlast\r\n");
   EXPECT_EQ(progress, (std::vector<std::pair<int, int>>{{0, 6}, {1, 6}, {2, 6}, {3, 6}}));
@@ -107,7 +109,7 @@ TEST_F(UploadSenderTest, XoffPausesAndXonResumesWithoutLossOrRepeat) {
   });
   UploadResult r = UploadTempFile(link, scratchPath, 8002, cancel);
   instrument.join();
-  EXPECT_EQ(r.settingsActionWord, "UpOK");
+  EXPECT_EQ(r.status, Status::Succeeded);
   EXPECT_EQ(pauses, 3);
   EXPECT_EQ(pausedGrowth, 0u) << "bytes arrived while the instrument held XOFF";
   EXPECT_EQ(received.size(), scratch.size());
@@ -132,7 +134,7 @@ TEST_F(UploadSenderTest, PortIsClosedOnlyAfterTheHeldLinesLeft) {
   UploadResult r = UploadTempFile(link, scratchPath, 4, cancel, hooks);
   const auto took = std::chrono::steady_clock::now() - start;
   instrument.join();
-  EXPECT_EQ(r.settingsActionWord, "UpOK");
+  EXPECT_EQ(r.status, Status::Succeeded);
   EXPECT_EQ(received, lines);
   EXPECT_GE(took, 400ms);
   EXPECT_GT(events, 10) << "window events must run while the held lines wait to leave";
@@ -147,7 +149,7 @@ TEST_F(UploadSenderTest, CancelStopsBetweenLines) {
   Receive(8);
   UploadResult r = UploadTempFile(link, scratchPath, 4, cancel, hooks);
   instrument.join();
-  EXPECT_EQ(r.settingsActionWord, "Esc");
+  EXPECT_EQ(r.status, Status::Cancelled);
   EXPECT_EQ(r.linesSent, 2);
   EXPECT_EQ(received + pty.ReadAll(200ms), "L1\r\nL2\r\n");
   EXPECT_FALSE(link.IsOpen());
@@ -163,7 +165,7 @@ TEST_F(UploadSenderTest, CancelWhileTheInstrumentHoldsTheLine) {
     if (++events == 5) cancel = true;
   };
   UploadResult r = UploadTempFile(link, scratchPath, 4, cancel, hooks);
-  EXPECT_EQ(r.settingsActionWord, "Esc");
+  EXPECT_EQ(r.status, Status::Cancelled);
   EXPECT_EQ(r.linesSent, 0);
   EXPECT_FALSE(link.IsOpen());
   EXPECT_EQ(pty.ReadAll(100ms), "");
@@ -190,7 +192,7 @@ TEST_F(UploadSenderTest, CancelWhileALineIsHalfOutFinishesItAndCountsWhatLeft) {
   UploadResult r = UploadTempFile(link, scratchPath, 2002, cancel, hooks);
   instrument.join();
   received += pty.ReadAll(100ms);
-  EXPECT_EQ(r.settingsActionWord, "Esc");
+  EXPECT_EQ(r.status, Status::Cancelled);
   EXPECT_FALSE(link.IsOpen());
   ASSERT_FALSE(received.empty());
   EXPECT_LT(received.size(), scratch.size());
@@ -211,7 +213,7 @@ TEST_F(UploadSenderTest, VanishingDeviceEndsWithoutSuccess) {
   });
   UploadResult r = UploadTempFile(link, scratchPath, 2002, cancel);
   instrument.join();
-  EXPECT_EQ(r.settingsActionWord, "Esc");
+  EXPECT_EQ(r.status, Status::DeviceLost);
   EXPECT_NE(r.fault.find("Device unavailable"), std::string::npos) << r.fault;
   EXPECT_LT(r.linesSent, 2000);
   EXPECT_FALSE(link.IsOpen());
@@ -254,6 +256,7 @@ TEST_F(SendUpLoadFileTest, ShortCodeListIsNotSent) {
   state.SettingsActionWord = "UpLoadVXL";
   UploadResult r = SendUpLoadFile(state, link, source, reporter);
   EXPECT_EQ(state.SettingsActionWord, "UpLoadVXL");  // not "UpOK": the upload was aborted
+  EXPECT_EQ(r.status, Status::InputFault);
   EXPECT_EQ(r.linesSent, 0);
   EXPECT_TRUE(reporter.reports.empty());
   EXPECT_FALSE(link.IsOpen());
@@ -263,6 +266,7 @@ TEST_F(SendUpLoadFileTest, ShortCodeListIsNotSent) {
 TEST_F(SendUpLoadFileTest, UnreadableSourceEndsWithEsc) {
   state.SettingsActionWord = "UpLoadKOF";
   UploadResult r = SendUpLoadFile(state, link, folder + "missing.kof", reporter);
+  EXPECT_EQ(r.status, Status::InputFault);
   EXPECT_EQ(state.SettingsActionWord, "Esc");
   ASSERT_EQ(reporter.reports.size(), 1u);
   EXPECT_EQ(reporter.reports[0].title, "Error");
@@ -272,11 +276,102 @@ TEST_F(SendUpLoadFileTest, UnreadableSourceEndsWithEsc) {
 
 TEST_F(SendUpLoadFileTest, UnknownWordDoesNothing) {
   state.SettingsActionWord = "UpLoadCoord";
-  SendUpLoadFile(state, link, folder + "x", reporter);
+  EXPECT_FALSE(SendUpLoadFile(state, link, folder + "x", reporter).ok());
   EXPECT_EQ(state.SettingsActionWord, "UpLoadCoord");
   EXPECT_TRUE(link.IsOpen());
   EXPECT_FALSE(std::filesystem::exists(scratchPath));
 }
+
+// Each way an upload ends, through the Send button's dispatch: the status, the fault the
+// user is told (and nothing else), and the word left for the windows.
+enum class Way { Completed, Cancelled, DeviceGone, Stalled, SourceMissing, DiskFull };
+
+struct UploadEnding {
+  const char* name;
+  Way way;
+  Status status;
+  const char* settingsActionWord;
+};
+
+class UploadEndingTest : public SendUpLoadFileTest,
+                         public ::testing::WithParamInterface<UploadEnding> {};
+
+TEST_P(UploadEndingTest, StatusFaultAndStateWord) {
+  const UploadEnding& c = GetParam();
+  std::string source = folder + "codes.txt";
+  test::WriteFileBytes(source, "KERB\r\nTREE\r\nWALL\r\n");
+  state.SettingsActionWord = "UpLoadVXL";
+  UploadHooks hooks;
+  UploadOptions options;
+  std::optional<test::FileSizeLimit> limit;
+  switch (c.way) {
+    case Way::Completed:
+      Receive(18);
+      break;
+    case Way::Cancelled:
+      hooks.progress = [this](int sent, int) {
+        if (sent == 1) state.CancelRequested = true;
+      };
+      Receive(6);
+      break;
+    case Way::DeviceGone: {
+      std::string many;
+      for (int i = 0; i < 2000; ++i) many += "CODE" + std::to_string(i) + "\r\n";
+      test::WriteFileBytes(source, many);
+      Receive(100, [this](size_t have) {
+        if (have >= 100) pty.CloseMaster();
+      });
+      break;
+    }
+    case Way::Stalled:
+      // The instrument holds the line and never lets go.
+      ASSERT_EQ(write(pty.master(), &kXoff, 1), 1);
+      std::this_thread::sleep_for(50ms);
+      options.stallLimit = 300ms;
+      break;
+    case Way::SourceMissing:
+      source = folder + "missing.txt";
+      break;
+    case Way::DiskFull:
+      // The upload file gets no further than its first line.
+      limit.emplace(6);
+      break;
+  }
+  UploadResult r = SendUpLoadFile(state, link, source, reporter, hooks, options);
+  limit.reset();
+  if (instrument.joinable()) instrument.join();
+
+  EXPECT_EQ(r.status, c.status) << r.fault;
+  EXPECT_EQ(state.SettingsActionWord, c.settingsActionWord);
+  EXPECT_FALSE(link.IsOpen());
+  if (r.ok()) {
+    EXPECT_EQ(received, "KERB\r\nTREE\r\nWALL\r\n");
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(reporter.reports[0].text, "The data was uploaded successfully.");
+  } else if (r.status == Status::Cancelled) {
+    EXPECT_EQ(received, "KERB\r\n");
+    EXPECT_EQ(r.fault, "");
+    EXPECT_TRUE(reporter.reports.empty());
+  } else {
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(reporter.reports[0].text, r.fault);
+    EXPECT_EQ(reporter.reports[0].title, "Error");
+  }
+  if (c.way == Way::Stalled) {
+    EXPECT_NE(r.fault.find("held the line"), std::string::npos) << r.fault;
+    EXPECT_EQ(r.linesSent, 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachEnding, UploadEndingTest,
+    ::testing::Values(UploadEnding{"Completed", Way::Completed, Status::Succeeded, "UpOK"},
+                      UploadEnding{"Cancelled", Way::Cancelled, Status::Cancelled, "Esc"},
+                      UploadEnding{"DeviceGone", Way::DeviceGone, Status::DeviceLost, "Esc"},
+                      UploadEnding{"Stalled", Way::Stalled, Status::TimedOut, "Esc"},
+                      UploadEnding{"SourceMissing", Way::SourceMissing, Status::InputFault, "Esc"},
+                      UploadEnding{"DiskFull", Way::DiskFull, Status::OutputFault, "Esc"}),
+    [](const ::testing::TestParamInfo<UploadEnding>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace korv
