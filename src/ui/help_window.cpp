@@ -1,5 +1,5 @@
-// The help window: its texts, its layout in twips, the manual and web links, and the main
-// window's Help button.
+// The help window: its texts, its layout in twips, the manual and web links, and showing it
+// for the main window's Help button.
 #include "ui/help_window.h"
 
 #include <QCloseEvent>
@@ -17,7 +17,6 @@
 #include "core/settings.h"
 #include "core/text.h"
 #include "ui/control_binder.h"
-#include "ui/f_dattr.h"
 #include "ui/setup_mode.h"
 
 namespace korv {

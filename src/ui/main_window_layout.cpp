@@ -108,6 +108,7 @@ double ReceiveLabelWidth(const F_DatTr& w, const Twips& t) {
   return std::max(t.text(w.LbDataFormat), t.text(w.LbFileName)) + 60;
 }
 
+// The least window width the tab's texts need.
 double ReceiveLeastWidth(const F_DatTr& w, const Twips& t) {
   const double sourceSide =
       Widest({t.text(w.OpSourse[0]), t.text(w.OpSourse[1]), t.text(w.ComFileName),
@@ -185,10 +186,12 @@ double LayOutReceiveTab(F_DatTr& w, const Twips& t) {
 
 // ---- Send tab: one frame across the width, the action buttons below it ----
 
+// What the wider of Edit and Send needs across.
 double SendActionsNeeded(const F_DatTr& w, const Twips& t) {
   return Widest({t.text(w.ComEditSend), t.text(w.ComSend)});
 }
 
+// The least window width the tab's texts need.
 double SendLeastWidth(const F_DatTr& w, const Twips& t) {
   const double buttonText = std::max(t.text(w.ComSettingSend), t.text(w.ComBrowseSend));
   const double innerNeeded = Widest({buttonText + 120 + t.text(w.ComboDataFormatSend),
@@ -227,6 +230,7 @@ double LinkLabelWidth(const F_DatTr& w, const Twips& t) {
   return std::max(label, t.text(w.StLbComm[4])) + 60;
 }
 
+// The least window width the tab's texts need.
 double SettingsLeastWidth(const F_DatTr& w, const Twips& t) {
   double box = std::max(t.text(w.StCombDevice), t.text(w.StLbComm[5]));
   for (size_t i = 0; i < 4; ++i) box = std::max(box, t.text(w.StCombComm[i]));
