@@ -15,14 +15,14 @@ command -v ccache >/dev/null && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 echo "== Build and test =="
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
 cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+ctest --test-dir build --output-on-failure --timeout 300 -j"$jobs"
 
 echo "== Build and test under AddressSanitizer + UndefinedBehaviorSanitizer =="
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKORVENIA_SANITIZE=ON "${options[@]}" >/dev/null
 cmake --build build-sanitize -j"$jobs"
-ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+ctest --test-dir build-sanitize --output-on-failure --timeout 600 -j"$jobs"
 
 if command -v clang++ >/dev/null; then
   echo "== Fuzz targets under AddressSanitizer + UndefinedBehaviorSanitizer =="

@@ -204,13 +204,19 @@ TEST_F(DownloadTest, OtherEnablesViewAfterANormalEnd) {
 
 TEST_F(DownloadTest, CancelStopsWithoutConverting) {
   Choose(0, 0, Path("job.vxl"));
-  QTimer::singleShot(150, [this] {
+  // Cancel as soon as the download window shows, however late that is on a busy machine (the
+  // reception waits for the instrument without limit).
+  QTimer cancel;
+  cancel.setInterval(50);
+  QObject::connect(&cancel, &QTimer::timeout, [&cancel] {
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (w->objectName() == "DL_Form" && w->isVisible()) {
+        cancel.stop();
         w->findChild<QPushButton*>("DL_ComCancel")->click();
       }
     }
   });
+  cancel.start();
   window->ComDLN_Click();
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "Data transmission interrupted");
