@@ -4,6 +4,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -59,6 +62,29 @@ class RecordingReporter : public Reporter {
   void Beep() override { ++beeps; }
   std::vector<RecordedReport> reports;
   int beeps = 0;
+};
+
+// Limits the size of the files this process writes while it lives: a full disk on demand.
+// A pseudo-terminal is no file and is not limited.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit old_{};
+  void (*oldHandler_)(int) = nullptr;
 };
 
 }  // namespace korv::test

@@ -1,9 +1,6 @@
 // A conversion that fails while writing (here: a file size limit standing in for a full disk)
 // leaves the output as it was: an appended file is cut back, a replaced file stays the old one.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include "coords/coord_file_writer.h"
 #include "coords/dxf_writer.h"
@@ -12,29 +9,10 @@
 namespace korv {
 namespace {
 
+using test::FileSizeLimit;
 using test::ReadFileBytes;
 using test::ScratchFolder;
 using test::WriteFileBytes;
-
-// Limits the size of files this process writes while it lives.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit old_{};
-  void (*oldHandler_)(int) = nullptr;
-};
 
 std::string ManyPoints(int count) {
   std::string s;
