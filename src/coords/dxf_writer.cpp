@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "coords/coord_list.h"
 #include "core/convert_files.h"
@@ -105,7 +106,14 @@ void DxfWriter::NumberLine(const char (&code)[kCodeSize + 1], T value, Cached& c
     cache.bits = bits;
     cache.valid = true;
   }
-  Put(cache.text, cache.size);
+  if (used_ + kNumberLineRoom <= kCapacity) {
+    // The whole room at once, a copy of known size; the bytes past the line are overwritten
+    // by the next lines or never handed on.
+    std::memcpy(buffer_.get() + used_, cache.text, kNumberLineRoom);
+    used_ += cache.size;
+  } else {
+    Put(cache.text, cache.size);
+  }
 }
 
 std::string DxfWriter::PointOpening(const std::string& layer, int colour) {
@@ -198,13 +206,19 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   FieldViews f;
   std::string_view line;
 
-  // First pass: the extents (X the easting, Y the northing).
+  // First pass: the extents (X the easting, Y the northing). The plane coordinates of each
+  // point are kept for the second pass, which then reads only the elevation.
   DxfExtents extents;
+  std::vector<double> plane;  // easting, northing of each point in turn
   LineReader firstPass(in);
+  std::string_view northing, easting;
   while (firstPass.Next(line)) {
-    if (SplitCoordinateLine(line, f, coordOrderIndex) < 4) continue;
-    extents.Add(CoordinateValue(f[CoordListField::kEasting]),
-                CoordinateValue(f[CoordListField::kNorthing]));
+    if (!PlaneCoordinateFields(line, coordOrderIndex, northing, easting)) continue;
+    const double x = LeadingNumber(easting);
+    const double y = LeadingNumber(northing);
+    extents.Add(x, y);
+    plane.push_back(x);
+    plane.push_back(y);
   }
   if (in.bad()) return ConvertResult::InputFault("Cannot read the coordinate list");
   if (extentsOut) *extentsOut = extents;
@@ -228,13 +242,24 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
       DxfWriter::PointOpening(ToEncoding(options.pointLayer, encoding, &lost), 0);
   notes.Unrepresentable(lost);
   std::string_view texts[3];
+  size_t next = 0;  // in `plane`
   LineReader secondPass(in);
   while (secondPass.Next(line)) {
     if (SplitCoordinateLine(line, f, coordOrderIndex) < 4) continue;
     bool outOfRange = false;
-    const double x = CoordinateValue(f[CoordListField::kEasting], outOfRange);
-    const double y = CoordinateValue(f[CoordListField::kNorthing], outOfRange);
-    const float z = ToSingle(CoordinateValue(f[CoordListField::kElevation], outOfRange));
+    double x, y;
+    if (next + 1 < plane.size()) {
+      x = plane[next];
+      y = plane[next + 1];
+      next += 2;
+      // A number beyond the 64-bit range reads as 0; read again only to note it.
+      if (x == 0) LeadingNumber(f[CoordListField::kEasting], outOfRange);
+      if (y == 0) LeadingNumber(f[CoordListField::kNorthing], outOfRange);
+    } else {  // the file grew between the passes
+      x = LeadingNumber(f[CoordListField::kEasting], outOfRange);
+      y = LeadingNumber(f[CoordListField::kNorthing], outOfRange);
+    }
+    const float z = ToSingle(LeadingNumber(f[CoordListField::kElevation], outOfRange));
     if (outOfRange || z - z != 0) notes.OutOfRange(secondPass.lineNumber());
     texts[DxfRow::kPointName] = TrimView(f[CoordListField::kName]);
     texts[DxfRow::kElevation] = TrimView(f[CoordListField::kElevation]);
