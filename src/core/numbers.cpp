@@ -274,6 +274,19 @@ int DigitCount(unsigned long long n) {
   return count + (n >= 10) + (n >= 100) + (n >= 1000);
 }
 
+// The eight decimal digits of `n` (below 10^8), leading zeros included, one a byte as the
+// values 0 to 9, the first digit in the lowest byte: both halves of four digits are split
+// into pairs and the pairs into digits at once, with multiplications for the divisions.
+std::uint64_t EightDigits(std::uint64_t n) {
+  const std::uint64_t fours = n / 10000 | (n % 10000) << 32;
+  const std::uint64_t high = ((fours * 10486ULL) >> 20) & ((0x7FULL << 32) | 0x7FULL);  // / 100
+  const std::uint64_t low = fours - 100ULL * high;
+  const std::uint64_t pairs = (low << 16) + high;
+  std::uint64_t tens = (pairs * 103ULL) >> 10;  // / 10
+  tens &= (0xFULL << 48) | (0xFULL << 32) | (0xFULL << 16) | 0xFULL;
+  return tens + ((pairs - 10ULL * tens) << 8);
+}
+
 // Writes `units` (in units of 10^-kDecimals) as "[-]<whole>[.<decimals>]", the whole part
 // with at least `minInt` digits, and returns the end of the text. Digits are written from
 // the right, two at a time, with constant divisors.
@@ -283,15 +296,32 @@ char* WriteUnits(char* out, bool negative, unsigned long long units, int minInt)
   if (negative) *out++ = '-';
   unsigned long long whole = units / kUnit;
   const auto fraction = units % kUnit;
-  const int digits = whole == 0 ? 0 : DigitCount(whole);
-  for (int pad = minInt - digits; pad > 0; --pad) *out++ = '0';
-  char* p = out + digits;
-  out = p;
-  for (; whole >= 100; whole /= 100) WritePair(p -= 2, whole % 100);
-  if (whole >= 10) {
-    WritePair(p - 2, whole);
-  } else if (whole > 0) {
-    p[-1] = static_cast<char>('0' + whole);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  if (whole < 100000000 && minInt <= 8) {
+    // The whole part of nearly every coordinate: its eight digits with leading zeros in one
+    // word, shifted to the digits shown and stored at once (the bytes stored beyond them are
+    // overwritten or lie past the end, within kPictureRoom).
+    const std::uint64_t digits = EightDigits(whole);
+    const int count = digits == 0 ? 0 : 8 - __builtin_ctzll(digits) / 8;
+    const int shown = count > minInt ? count : minInt;
+    if (shown > 0) {
+      const std::uint64_t text = (digits + 0x3030303030303030ULL) >> (8 * (8 - shown));
+      std::memcpy(out, &text, 8);
+      out += shown;
+    }
+  } else
+#endif
+  {
+    const int digits = whole == 0 ? 0 : DigitCount(whole);
+    for (int pad = minInt - digits; pad > 0; --pad) *out++ = '0';
+    char* p = out + digits;
+    out = p;
+    for (; whole >= 100; whole /= 100) WritePair(p -= 2, whole % 100);
+    if (whole >= 10) {
+      WritePair(p - 2, whole);
+    } else if (whole > 0) {
+      p[-1] = static_cast<char>('0' + whole);
+    }
   }
   if constexpr (kDecimals > 0) {
     *out++ = '.';

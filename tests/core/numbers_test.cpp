@@ -122,6 +122,11 @@ TEST(FormatPicture, IntegerDigitsFollowThePicture) {
   EXPECT_EQ(FormatPicture(-0.0, "0.000"), "0.000");
   EXPECT_EQ(FormatPicture(0.00004, "0.0000"), "0.0000");
   EXPECT_EQ(FormatPicture(0.00005, "0.0000"), "0.0001");
+  EXPECT_EQ(FormatPicture(5.0, "000.0"), "005.0");
+  EXPECT_EQ(FormatPicture(12345.0, "000"), "12345");
+  EXPECT_EQ(FormatPicture(-12.0, "00000000"), "-00000012");
+  EXPECT_EQ(FormatPicture(12.0, "000000000"), "000000012");
+  EXPECT_EQ(FormatPicture(99999999.5, "00000000"), "100000000");
 }
 
 TEST(FormatPicture, SinglePrecisionKeepsSevenSignificantDigits) {
@@ -329,6 +334,10 @@ TEST(WritePicture, SameAsTheGeneralPicture) {
                           1e-6,
                           9.9999e-7,
                           2.5e-5,
+                          9999999.99995,
+                          99999999.99995,
+                          99999999.49995,
+                          100000000.00005,
                           999999999.99995,
                           1e9,
                           123456789.00005,
