@@ -291,7 +291,8 @@ std::uint64_t EightDigits(std::uint64_t n) {
 // with at least `minInt` digits, and returns the end of the text. Digits are written from
 // the right, two at a time, with constant divisors.
 template <int kDecimals>
-char* WriteUnits(char* out, bool negative, unsigned long long units, int minInt) {
+inline __attribute__((always_inline)) char* WriteUnits(char* out, bool negative,
+                                                   unsigned long long units, int minInt) {
   constexpr unsigned long long kUnit = kPowers[kDecimals];
   if (negative) *out++ = '-';
   unsigned long long whole = units / kUnit;
