@@ -3,7 +3,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <deque>
 
 #include "coords/coord_list.h"
 #include "core/convert_files.h"
@@ -193,6 +193,7 @@ struct TextRow {
   bool hasLayer;  // a row without a layer writes no text
   float height;
   std::string opening;
+  float dx, dy;  // offset from the point
 };
 
 }  // namespace
@@ -209,7 +210,8 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   // First pass: the extents (X the easting, Y the northing). The plane coordinates of each
   // point are kept for the second pass, which then reads only the elevation.
   DxfExtents extents;
-  std::vector<double> plane;  // easting, northing of each point in turn
+  // Easting, northing of each point in turn (16 bytes a point, in blocks: no copy on growth).
+  std::deque<double> plane;
   LineReader firstPass(in);
   std::string_view northing, easting;
   while (firstPass.Next(line)) {
@@ -236,22 +238,39 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
     const DxfTextRow& r = options.rows[i];
     rows[i] = {r.write, !r.layer.empty(), DxfTextHeight(r.size),
                DxfWriter::TextOpening(ToEncoding(r.layer, encoding, &lost),
-                                      DxfColourNumber(r.colour))};
+                                      DxfColourNumber(r.colour)),
+               0, 0};
+  }
+  // The name sits half its height right of and below the point; each further text a further
+  // 1.2 of its own height lower. Offsets advance even for an empty text. They are the same
+  // for every point.
+  float dx = 0, dy = 0;
+  for (size_t i = 0; i < 3; ++i) {
+    if (!rows[i].write) continue;
+    const float h = rows[i].height;
+    if (i == DxfRow::kPointName) {
+      dx = h / 2;
+      dy = h / 2;
+    } else {
+      if (dx == 0) dx = h / 2;
+      dy = static_cast<float>(static_cast<double>(dy) + 1.2 * static_cast<double>(h));
+    }
+    rows[i].dx = dx;
+    rows[i].dy = dy;
   }
   const std::string pointOpening =
       DxfWriter::PointOpening(ToEncoding(options.pointLayer, encoding, &lost), 0);
   notes.Unrepresentable(lost);
   std::string_view texts[3];
-  size_t next = 0;  // in `plane`
+  auto next = plane.cbegin();
   LineReader secondPass(in);
   while (secondPass.Next(line)) {
     if (SplitCoordinateLine(line, f, coordOrderIndex) < 4) continue;
     bool outOfRange = false;
     double x, y;
-    if (next + 1 < plane.size()) {
-      x = plane[next];
-      y = plane[next + 1];
-      next += 2;
+    if (next != plane.cend()) {
+      x = *next++;
+      y = *next++;
       // A number beyond the 64-bit range reads as 0; read again only to note it.
       if (x == 0) LeadingNumber(f[CoordListField::kEasting], outOfRange);
       if (y == 0) LeadingNumber(f[CoordListField::kNorthing], outOfRange);
@@ -266,22 +285,11 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
     texts[DxfRow::kCode] = TrimView(f[CoordListField::kCode]);
 
     writer.WriteDxfPoint(pointOpening, x, y, z);
-    // The name sits half its height right of and below the point; each further text a
-    // further 1.2 of its own height lower. Offsets advance even for an empty text.
-    float dx = 0, dy = 0;
     for (size_t i = 0; i < 3; ++i) {
-      if (!rows[i].write) continue;
-      const float h = rows[i].height;
-      if (i == DxfRow::kPointName) {
-        dx = h / 2;
-        dy = h / 2;
-      } else {
-        if (dx == 0) dx = h / 2;
-        dy = static_cast<float>(static_cast<double>(dy) + 1.2 * static_cast<double>(h));
-      }
-      if (rows[i].hasLayer) {
-        writer.WriteDxfText(rows[i].opening, x + static_cast<double>(dx),
-                            y - static_cast<double>(dy), z, texts[i], h);
+      const TextRow& row = rows[i];
+      if (row.write && row.hasLayer) {
+        writer.WriteDxfText(row.opening, x + static_cast<double>(row.dx),
+                            y - static_cast<double>(row.dy), z, texts[i], row.height);
       }
     }
     if (writer.failed()) return WriteFailure(writer.error());
