@@ -24,13 +24,9 @@ constexpr size_t kCode = 5;
 // the northing and field 3 the easting. Returns the field count; 0 for a blank line.
 int SplitCoordinateLine(std::string_view line, FieldViews& fields, int coordOrderIndex);
 
-// The leading-number reading of a field (as LeadingNumber), with a quick path for the plain
-// decimal numbers that make up nearly every coordinate list.
-// `outOfRange` is set when the number is beyond the 64-bit range (read as 0).
-double CoordinateValue(std::string_view text, bool& outOfRange);
-inline double CoordinateValue(std::string_view text) {
-  bool outOfRange = false;
-  return CoordinateValue(text, outOfRange);
-}
+// The northing and easting fields of a line as SplitCoordinateLine gives them, when the line
+// has at least four fields (false otherwise), found without splitting the rest of the line.
+bool PlaneCoordinateFields(std::string_view line, int coordOrderIndex, std::string_view& northing,
+                           std::string_view& easting);
 
 }  // namespace korv

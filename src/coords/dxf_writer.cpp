@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <deque>
 
 #include "coords/coord_list.h"
 #include "core/convert_files.h"
@@ -105,7 +106,14 @@ void DxfWriter::NumberLine(const char (&code)[kCodeSize + 1], T value, Cached& c
     cache.bits = bits;
     cache.valid = true;
   }
-  Put(cache.text, cache.size);
+  if (used_ + kNumberLineRoom <= kCapacity) {
+    // The whole room at once, a copy of known size; the bytes past the line are overwritten
+    // by the next lines or never handed on.
+    std::memcpy(buffer_.get() + used_, cache.text, kNumberLineRoom);
+    used_ += cache.size;
+  } else {
+    Put(cache.text, cache.size);
+  }
 }
 
 std::string DxfWriter::PointOpening(const std::string& layer, int colour) {
@@ -185,6 +193,7 @@ struct TextRow {
   bool hasLayer;  // a row without a layer writes no text
   float height;
   std::string opening;
+  float dx, dy;  // offset from the point
 };
 
 }  // namespace
@@ -198,13 +207,20 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   FieldViews f;
   std::string_view line;
 
-  // First pass: the extents (X the easting, Y the northing).
+  // First pass: the extents (X the easting, Y the northing). The plane coordinates of each
+  // point are kept for the second pass, which then reads only the elevation.
   DxfExtents extents;
+  // Easting, northing of each point in turn (16 bytes a point, in blocks: no copy on growth).
+  std::deque<double> plane;
   LineReader firstPass(in);
+  std::string_view northing, easting;
   while (firstPass.Next(line)) {
-    if (SplitCoordinateLine(line, f, coordOrderIndex) < 4) continue;
-    extents.Add(CoordinateValue(f[CoordListField::kEasting]),
-                CoordinateValue(f[CoordListField::kNorthing]));
+    if (!PlaneCoordinateFields(line, coordOrderIndex, northing, easting)) continue;
+    const double x = LeadingNumber(easting);
+    const double y = LeadingNumber(northing);
+    extents.Add(x, y);
+    plane.push_back(x);
+    plane.push_back(y);
   }
   if (in.bad()) return ConvertResult::InputFault("Cannot read the coordinate list");
   if (extentsOut) *extentsOut = extents;
@@ -222,41 +238,58 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
     const DxfTextRow& r = options.rows[i];
     rows[i] = {r.write, !r.layer.empty(), DxfTextHeight(r.size),
                DxfWriter::TextOpening(ToEncoding(r.layer, encoding, &lost),
-                                      DxfColourNumber(r.colour))};
+                                      DxfColourNumber(r.colour)),
+               0, 0};
+  }
+  // The name sits half its height right of and below the point; each further text a further
+  // 1.2 of its own height lower. Offsets advance even for an empty text. They are the same
+  // for every point.
+  float dx = 0, dy = 0;
+  for (size_t i = 0; i < 3; ++i) {
+    if (!rows[i].write) continue;
+    const float h = rows[i].height;
+    if (i == DxfRow::kPointName) {
+      dx = h / 2;
+      dy = h / 2;
+    } else {
+      if (dx == 0) dx = h / 2;
+      dy = static_cast<float>(static_cast<double>(dy) + 1.2 * static_cast<double>(h));
+    }
+    rows[i].dx = dx;
+    rows[i].dy = dy;
   }
   const std::string pointOpening =
       DxfWriter::PointOpening(ToEncoding(options.pointLayer, encoding, &lost), 0);
   notes.Unrepresentable(lost);
   std::string_view texts[3];
+  auto next = plane.cbegin();
   LineReader secondPass(in);
   while (secondPass.Next(line)) {
     if (SplitCoordinateLine(line, f, coordOrderIndex) < 4) continue;
     bool outOfRange = false;
-    const double x = CoordinateValue(f[CoordListField::kEasting], outOfRange);
-    const double y = CoordinateValue(f[CoordListField::kNorthing], outOfRange);
-    const float z = ToSingle(CoordinateValue(f[CoordListField::kElevation], outOfRange));
+    double x, y;
+    if (next != plane.cend()) {
+      x = *next++;
+      y = *next++;
+      // A number beyond the 64-bit range reads as 0; read again only to note it.
+      if (x == 0) LeadingNumber(f[CoordListField::kEasting], outOfRange);
+      if (y == 0) LeadingNumber(f[CoordListField::kNorthing], outOfRange);
+    } else {  // the file grew between the passes
+      x = LeadingNumber(f[CoordListField::kEasting], outOfRange);
+      y = LeadingNumber(f[CoordListField::kNorthing], outOfRange);
+    }
+    const float z = ToSingle(LeadingNumber(f[CoordListField::kElevation], outOfRange));
     if (outOfRange || z - z != 0) notes.OutOfRange(secondPass.lineNumber());
     texts[DxfRow::kPointName] = TrimView(f[CoordListField::kName]);
     texts[DxfRow::kElevation] = TrimView(f[CoordListField::kElevation]);
     texts[DxfRow::kCode] = TrimView(f[CoordListField::kCode]);
 
     writer.WriteDxfPoint(pointOpening, x, y, z);
-    // The name sits half its height right of and below the point; each further text a
-    // further 1.2 of its own height lower. Offsets advance even for an empty text.
-    float dx = 0, dy = 0;
     for (size_t i = 0; i < 3; ++i) {
-      if (!rows[i].write) continue;
-      const float h = rows[i].height;
-      if (i == DxfRow::kPointName) {
-        dx = h / 2;
-        dy = h / 2;
-      } else {
-        if (dx == 0) dx = h / 2;
-        dy = static_cast<float>(static_cast<double>(dy) + 1.2 * static_cast<double>(h));
-      }
-      if (rows[i].hasLayer) {
-        writer.WriteDxfText(rows[i].opening, x + static_cast<double>(dx),
-                            y - static_cast<double>(dy), z, texts[i], h);
+      const TextRow& row = rows[i];
+      if (row.write && row.hasLayer) {
+        writer.WriteDxfText(row.opening, x + static_cast<double>(row.dx),
+                            y - static_cast<double>(row.dy), z, texts[i], row.height);
       }
     }
     if (writer.failed()) return WriteFailure(writer.error());

@@ -73,7 +73,7 @@ class DxfWriter {
     std::uint64_t bits = 0;
     bool valid = false;
     size_t size = 0;
-    char text[kNumberLineRoom];
+    char text[kNumberLineRoom] = {};
   };
   template <size_t N>
   void Put(const char (&literal)[N]) {

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -18,44 +19,76 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
 
 bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+constexpr std::uint64_t kTens[] = {1ULL,      10ULL,      100ULL,      1000ULL,     10000ULL,
+                                   100000ULL, 1000000ULL, 10000000ULL, 100000000ULL};
+
+// Reads the run of digits at `p` into `value` (value * 10^n + digits) and returns the end of
+// the run. Eight bytes at a time while eight remain: one subtraction and one comparison find
+// how many of them are digits, and three multiplications join those digits.
+inline __attribute__((always_inline)) const char* ReadDigits(const char* p, const char* const end,
+                                                             std::uint64_t& value) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  while (end - p >= 8) {
+    std::uint64_t bytes;
+    std::memcpy(&bytes, p, 8);
+    // Each byte less '0'; a digit byte is then below 10 and lends nothing to the next, so
+    // the lowest byte with its top bit set here is the first that is not a digit.
+    const std::uint64_t d = bytes - 0x3030303030303030ULL;
+    const std::uint64_t other = (d | (d + 0x7676767676767676ULL)) & 0x8080808080808080ULL;
+    const int n = other == 0 ? 8 : __builtin_ctzll(other) / 8;
+    if (n == 0) return p;
+    // The n digits moved to the top bytes (zeros before them), then joined in pairs, fours
+    // and eight; the first character is the lowest byte.
+    std::uint64_t v = d << (8 * (8 - n));
+    v = (v & 0x0F0F0F0F0F0F0F0FULL) * 2561 >> 8;
+    v = (v & 0x00FF00FF00FF00FFULL) * 6553601 >> 16;
+    v = (v & 0x0000FFFF0000FFFFULL) * 42949672960001ULL >> 32;
+    value = value * kTens[n] + v;  // wraps beyond 19 digits, which the callers refuse
+    p += n;
+    if (n < 8) return p;
+  }
+#endif
+  for (unsigned digit; p < end && (digit = static_cast<unsigned char>(*p) - 48U) < 10; ++p) {
+    value = value * 10 + digit;
+  }
+  return p;
+}
+
 // The usual field, "[blanks][sign]digits[.digits]" followed by its end or by a character
 // that cannot continue a number, read without copying. False for anything else.
 bool PlainLeadingNumber(std::string_view text, double& value) {
-  size_t i = 0;
-  while (i < text.size() && IsBlankChar(text[i])) ++i;
-  const size_t start = i;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end && IsBlankChar(*p)) ++p;
+  const char* const start = p;
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  const size_t first = i;
-  unsigned long long digits = 0;  // every digit as one whole number (used up to 15 digits)
-  size_t point = std::string_view::npos;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c >= '0' && c <= '9') {
-      digits = digits * 10 + static_cast<unsigned>(c - '0');
-    } else if (c == '.' && point == std::string_view::npos) {
-      point = i;
-    } else {
-      break;
-    }
+  if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+  const char* const first = p;
+  std::uint64_t digits = 0;  // every digit as one whole number (used up to 15 digits)
+  p = ReadDigits(p, end, digits);
+  size_t decimals = 0;
+  size_t count = static_cast<size_t>(p - first);
+  if (p < end && *p == '.') {
+    const char* const fraction = ++p;
+    p = ReadDigits(p, end, digits);
+    decimals = static_cast<size_t>(p - fraction);
+    count += decimals;
   }
-  const size_t count = i - first - (point == std::string_view::npos ? 0 : 1);
   if (count == 0) return false;
-  if (i < text.size()) {
-    char c = text[i];
+  if (p < end) {
+    const char c = *p;
     if (IsBlankChar(c) || c == '.' || c == 'E' || c == 'e' || c == 'D' || c == 'd') return false;
   }
   // Up to 15 digits form an exact whole number and the power of ten is exact, so one
   // division rounds correctly, as from_chars does; longer numbers go to from_chars.
   if (count <= 15) {
-    const size_t decimals = point == std::string_view::npos ? 0 : i - point - 1;
     value = static_cast<double>(digits) / kPow10[decimals];
     if (negative) value = -value;
     return true;
   }
-  const char* from = text.data() + (text[start] == '+' ? first : start);
-  auto [end, ec] = std::from_chars(from, text.data() + i, value);
-  return ec == std::errc() && end == text.data() + i;
+  const char* from = *start == '+' ? first : start;
+  auto [stop, ec] = std::from_chars(from, p, value);
+  return ec == std::errc() && stop == p;
 }
 }  // namespace
 
@@ -64,9 +97,11 @@ double LeadingNumber(std::string_view text) {
   return LeadingNumber(text, outOfRange);
 }
 
-double LeadingNumber(std::string_view text, bool& outOfRange) {
-  double fast;
-  if (PlainLeadingNumber(text, fast)) return fast;
+namespace {
+
+// LeadingNumber beyond the plain field: kept out of line so that the plain field's reading
+// needs no stack frame of its own.
+__attribute__((noinline)) double GeneralLeadingNumber(std::string_view text, bool& outOfRange) {
   // Collect the number's characters, skipping blanks anywhere, then let strtod read them.
   std::string digits;
   digits.reserve(text.size());
@@ -117,6 +152,14 @@ double LeadingNumber(std::string_view text, bool& outOfRange) {
     outOfRange = true;
   }
   return v;
+}
+
+}  // namespace
+
+double LeadingNumber(std::string_view text, bool& outOfRange) {
+  double fast;
+  if (PlainLeadingNumber(text, fast)) return fast;
+  return GeneralLeadingNumber(text, outOfRange);
 }
 
 double RoundHalfEven(double value) { return std::nearbyint(value); }
@@ -231,24 +274,55 @@ int DigitCount(unsigned long long n) {
   return count + (n >= 10) + (n >= 100) + (n >= 1000);
 }
 
+// The eight decimal digits of `n` (below 10^8), leading zeros included, one a byte as the
+// values 0 to 9, the first digit in the lowest byte: both halves of four digits are split
+// into pairs and the pairs into digits at once, with multiplications for the divisions.
+std::uint64_t EightDigits(std::uint64_t n) {
+  const std::uint64_t fours = n / 10000 | (n % 10000) << 32;
+  const std::uint64_t high = ((fours * 10486ULL) >> 20) & ((0x7FULL << 32) | 0x7FULL);  // / 100
+  const std::uint64_t low = fours - 100ULL * high;
+  const std::uint64_t pairs = (low << 16) + high;
+  std::uint64_t tens = (pairs * 103ULL) >> 10;  // / 10
+  tens &= (0xFULL << 48) | (0xFULL << 32) | (0xFULL << 16) | 0xFULL;
+  return tens + ((pairs - 10ULL * tens) << 8);
+}
+
 // Writes `units` (in units of 10^-kDecimals) as "[-]<whole>[.<decimals>]", the whole part
 // with at least `minInt` digits, and returns the end of the text. Digits are written from
 // the right, two at a time, with constant divisors.
 template <int kDecimals>
-char* WriteUnits(char* out, bool negative, unsigned long long units, int minInt) {
+inline __attribute__((always_inline)) char* WriteUnits(char* out, bool negative,
+                                                   unsigned long long units, int minInt) {
   constexpr unsigned long long kUnit = kPowers[kDecimals];
   if (negative) *out++ = '-';
   unsigned long long whole = units / kUnit;
   const auto fraction = units % kUnit;
-  const int digits = whole == 0 ? 0 : DigitCount(whole);
-  for (int pad = minInt - digits; pad > 0; --pad) *out++ = '0';
-  char* p = out + digits;
-  out = p;
-  for (; whole >= 100; whole /= 100) WritePair(p -= 2, whole % 100);
-  if (whole >= 10) {
-    WritePair(p - 2, whole);
-  } else if (whole > 0) {
-    p[-1] = static_cast<char>('0' + whole);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  if (whole < 100000000 && minInt <= 8) {
+    // The whole part of nearly every coordinate: its eight digits with leading zeros in one
+    // word, shifted to the digits shown and stored at once (the bytes stored beyond them are
+    // overwritten or lie past the end, within kPictureRoom).
+    const std::uint64_t digits = EightDigits(whole);
+    const int count = digits == 0 ? 0 : 8 - __builtin_ctzll(digits) / 8;
+    const int shown = count > minInt ? count : minInt;
+    if (shown > 0) {
+      const std::uint64_t text = (digits + 0x3030303030303030ULL) >> (8 * (8 - shown));
+      std::memcpy(out, &text, 8);
+      out += shown;
+    }
+  } else
+#endif
+  {
+    const int digits = whole == 0 ? 0 : DigitCount(whole);
+    for (int pad = minInt - digits; pad > 0; --pad) *out++ = '0';
+    char* p = out + digits;
+    out = p;
+    for (; whole >= 100; whole /= 100) WritePair(p -= 2, whole % 100);
+    if (whole >= 10) {
+      WritePair(p - 2, whole);
+    } else if (whole > 0) {
+      p[-1] = static_cast<char>('0' + whole);
+    }
   }
   if constexpr (kDecimals > 0) {
     *out++ = '.';

@@ -94,6 +94,18 @@ int SplitFieldViews(std::string_view line, FieldViews& fields) {
       last = comma(p + __builtin_ctz(hits));
     }
   }
+  // The rest of a line of sixteen bytes or more: the line's last sixteen bytes, less those
+  // already read.
+  if (!last && p < end && line.size() >= 16) {
+    const auto rest = static_cast<unsigned>(end - p);
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+    for (auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, commas))) >>
+                     (16 - rest);
+         hits != 0 && !last; hits &= hits - 1) {
+      last = comma(p + __builtin_ctz(hits));
+    }
+    p = end;
+  }
 #endif
   for (; !last && p < end; ++p) {
     if (*p == ',') last = comma(p);

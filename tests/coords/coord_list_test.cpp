@@ -1,14 +1,11 @@
-// The coordinate list readers: the plane coordinates in NEZ order and the quick number reading,
-// which agrees with LeadingNumber.
+// The coordinate list reader: the plane coordinates in NEZ order.
 #include "coords/coord_list.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <random>
 #include <string>
 
-#include "core/numbers.h"
 #include "core/text.h"
 
 namespace korv {
@@ -24,46 +21,23 @@ TEST(SplitCoordinateLine, EnzOrderExchangesThePlaneCoordinates) {
   EXPECT_EQ(f[CoordListField::kElevation], "");
 }
 
-TEST(CoordinateValue, SameAsLeadingNumber) {
-  for (const char* text : {"600.0",
-                           "-50.5",
-                           "+3",
-                           ".5",
-                           "5.",
-                           "-0",
-                           "",
-                           "-",
-                           ".",
-                           "1.5m",
-                           "abc",
-                           " 12",
-                           "1 2",
-                           "1e3",
-                           "0012.500",
-                           "1..2",
-                           "123456789012345678901",
-                           "6543210.123",
-                           "0.000000000000000000000001",
-                           "12345678901234567",
-                           "-0.0",
-                           "1234567890.12345",
-                           "999999999999999.9",
-                           "9007199254740993",
-                           "00000000000000000000000001.5",
-                           "1.5.5"}) {
-    double a = CoordinateValue(text), b = LeadingNumber(text);
-    EXPECT_EQ(a, b) << text;
-    EXPECT_EQ(std::signbit(a), std::signbit(b)) << text;
-  }
-  std::mt19937_64 random(7);
-  std::uniform_int_distribution<long long> digits(0, 999999999999999999LL);
-  std::uniform_int_distribution<int> decimals(0, 18);
+// The first pass of the drawing finds the plane coordinates without splitting the whole line;
+// it must take the same lines and fields as the splitter, on lines of every shape.
+TEST(PlaneCoordinateFields, SameAsSplitCoordinateLine) {
+  std::mt19937 rng(3);
+  const char pieces[] = {',', ',', ',', ' ', ' ', '1', '.', 'P', '\t'};
   for (int i = 0; i < 100000; ++i) {
-    std::string text = std::to_string(digits(random) >> (i % 40));
-    int d = decimals(random);
-    if (d < static_cast<int>(text.size())) text.insert(text.size() - static_cast<size_t>(d), ".");
-    if (i % 2) text = "-" + text;
-    ASSERT_EQ(CoordinateValue(text), LeadingNumber(text)) << text;
+    std::string line;
+    for (int n = static_cast<int>(rng() % 40); n > 0; --n) line += pieces[rng() % sizeof pieces];
+    for (int order : {CoordOrder::kNEZ, CoordOrder::kENZ}) {
+      FieldViews f;
+      std::string_view northing, easting;
+      const bool four = SplitCoordinateLine(line, f, order) >= 4;
+      ASSERT_EQ(PlaneCoordinateFields(line, order, northing, easting), four) << line;
+      if (!four) continue;
+      ASSERT_EQ(northing, f[CoordListField::kNorthing]) << line;
+      ASSERT_EQ(easting, f[CoordListField::kEasting]) << line;
+    }
   }
 }
 

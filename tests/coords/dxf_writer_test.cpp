@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <vector>
 
 #include "coords/coord_list.h"
 #include "core/numbers.h"
@@ -124,6 +125,20 @@ TEST(CoorToDXF, ExtentsUseEastingAsXInBothOrders) {
   EXPECT_DOUBLE_EQ(nez.YMax, 30);
   EXPECT_DOUBLE_EQ(enz.XMin, 10);
   EXPECT_DOUBLE_EQ(enz.YMax, 7);
+}
+
+// The plane coordinates are read once, in the extents pass; a number beyond the 64-bit range
+// (read as 0) must still be noted with its line, for either plane coordinate and the
+// elevation, in both orders, and a true 0 must not be.
+TEST(CoorToDXF, NumbersBeyondTheRangeAreNotedWithTheirLines) {
+  for (int order : {CoordOrder::kNEZ, CoordOrder::kENZ}) {
+    std::istringstream in("A,0,0,0,C\r\nB,1E999,5,1\r\nshort,1E999\r\nC,5,-1D999,1\r\n"
+                          "D,5,6,1E99\r\nE,0.0,-0,0\r\n");
+    std::ostringstream out;
+    const ConvertResult r = CoorToDXF(in, out, DxfOptions(), order);
+    ASSERT_TRUE(r.ok()) << r.fault;
+    EXPECT_EQ(r.notes.outOfRangeLines, (std::vector<size_t>{2, 4, 5})) << order;
+  }
 }
 
 TEST(CoorToDXF, InputThatCannotBeReadLeavesOutputUntouched) {

@@ -67,6 +67,36 @@ TEST(LeadingNumber, PlainFieldsReadAsStrtod) {
   }
 }
 
+// The plain field's quick reading against the general rule, which a blank after the field
+// selects (blanks are skipped wherever they stand): every digit count on both sides of the
+// point, across the eight-digit blocks the quick reading takes at once.
+TEST(LeadingNumber, QuickReadingAgreesWithTheGeneralRule) {
+  auto check = [](const std::string& text) {
+    const double quick = LeadingNumber(text), general = LeadingNumber(text + " ");
+    ASSERT_EQ(std::memcmp(&quick, &general, sizeof quick), 0) << text;  // -0 included
+  };
+  for (const char* text : {"600.0", "-50.5", "+3", ".5", "5.", "-0", "", "-", ".", "1.5m", "abc",
+                           " 12", "1 2", "1e3", "0012.500", "1..2", "123456789012345678901",
+                           "6543210.123", "0.000000000000000000000001", "12345678901234567",
+                           "-0.0", "1234567890.12345", "999999999999999.9", "9007199254740993",
+                           "00000000000000000000000001.5", "1.5.5", "12345678,9", "1234567/",
+                           "12345678:", "\xff" "12345678", "1234567\x80", "+.", "-.e5"}) {
+    check(text);
+  }
+  std::mt19937_64 rng(7);
+  const char* after[] = {"", "", ",", "x", ":", "/", "\x80"};
+  for (int i = 0; i < 200000; ++i) {
+    std::string text = i % 2 ? "-" : (i % 5 == 0 ? "+" : "");
+    for (int n = static_cast<int>(rng() % 21); n > 0; --n) text += static_cast<char>('0' + rng() % 10);
+    if (rng() % 4 != 0) {
+      text += '.';
+      for (int n = static_cast<int>(rng() % 21); n > 0; --n) text += static_cast<char>('0' + rng() % 10);
+    }
+    text += after[rng() % 7];
+    check(text);
+  }
+}
+
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(RoundHalfEven(0.5), 0);
   EXPECT_EQ(RoundHalfEven(1.5), 2);
@@ -92,6 +122,11 @@ TEST(FormatPicture, IntegerDigitsFollowThePicture) {
   EXPECT_EQ(FormatPicture(-0.0, "0.000"), "0.000");
   EXPECT_EQ(FormatPicture(0.00004, "0.0000"), "0.0000");
   EXPECT_EQ(FormatPicture(0.00005, "0.0000"), "0.0001");
+  EXPECT_EQ(FormatPicture(5.0, "000.0"), "005.0");
+  EXPECT_EQ(FormatPicture(12345.0, "000"), "12345");
+  EXPECT_EQ(FormatPicture(-12.0, "00000000"), "-00000012");
+  EXPECT_EQ(FormatPicture(12.0, "000000000"), "000000012");
+  EXPECT_EQ(FormatPicture(99999999.5, "00000000"), "100000000");
 }
 
 TEST(FormatPicture, SinglePrecisionKeepsSevenSignificantDigits) {
@@ -299,6 +334,10 @@ TEST(WritePicture, SameAsTheGeneralPicture) {
                           1e-6,
                           9.9999e-7,
                           2.5e-5,
+                          9999999.99995,
+                          99999999.99995,
+                          99999999.49995,
+                          100000000.00005,
                           999999999.99995,
                           1e9,
                           123456789.00005,
