@@ -210,7 +210,10 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   // First pass: the extents (X the easting, Y the northing). The plane coordinates of each
   // point are kept for the second pass, which then reads only the elevation.
   DxfExtents extents;
-  // Easting, northing of each point in turn (16 bytes a point, in blocks: no copy on growth).
+  // Easting, northing of each point in turn (16 bytes a point, in blocks: no copy on growth),
+  // for the first kKeptPoints points; the second pass reads the rest again, so memory stays
+  // bounded however long the list.
+  constexpr size_t kKeptPoints = size_t{1} << 21;  // 32 MB
   std::deque<double> plane;
   LineReader firstPass(in);
   std::string_view northing, easting;
@@ -219,8 +222,10 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
     const double x = LeadingNumber(easting);
     const double y = LeadingNumber(northing);
     extents.Add(x, y);
-    plane.push_back(x);
-    plane.push_back(y);
+    if (plane.size() < 2 * kKeptPoints) {
+      plane.push_back(x);
+      plane.push_back(y);
+    }
   }
   if (in.bad()) return ConvertResult::InputFault("Cannot read the coordinate list");
   if (extentsOut) *extentsOut = extents;
@@ -274,7 +279,7 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
       // A number beyond the 64-bit range reads as 0; read again only to note it.
       if (x == 0) LeadingNumber(f[CoordListField::kEasting], outOfRange);
       if (y == 0) LeadingNumber(f[CoordListField::kNorthing], outOfRange);
-    } else {  // the file grew between the passes
+    } else {  // past the points kept (or the file grew between the passes)
       x = LeadingNumber(f[CoordListField::kEasting], outOfRange);
       y = LeadingNumber(f[CoordListField::kNorthing], outOfRange);
     }
