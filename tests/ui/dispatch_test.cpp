@@ -35,7 +35,6 @@ class DispatchTest : public UiTest {
   // What korvenia-cli writes for the same input with this settings file and time.
   std::string CliOutput(const std::string& from, const std::string& to, const std::string& input,
                         const std::string& outputName) {
-#ifdef KORVENIA_CLI
     const std::string out = Path("cli/" + outputName);
     mkdir(Path("cli").c_str(), 0755);
     const std::string command = std::string(KORVENIA_CLI) + " convert --from " + from + " --to " +
@@ -43,10 +42,6 @@ class DispatchTest : public UiTest {
                                 "' --now '2026-12-07 10:30:00' '" + input + "' '" + out + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return ReadFileBytes(out);
-#else
-    (void)from, (void)to, (void)input, (void)outputName;
-    return {};
-#endif
   }
 };
 
@@ -129,10 +124,8 @@ TEST_F(DispatchTest, ReceivedRawDataThroughTheKofDialogWithACopy) {
   EXPECT_EQ(dialogs.shown, std::vector<std::string>{"KOF_Form"});
   EXPECT_EQ(state.SettingsActionWord, "OK");
   EXPECT_EQ(ReadFileBytes(Path("SURVEY.vxl")), ReadFileBytes(state.ScratchFilePath));
-#ifdef KORVENIA_CLI
   EXPECT_EQ(ReadFileBytes(Path("SURVEY.KOF")),
             CliOutput("raw", "kof", kData + "/kof/survey.raw", "SURVEY.KOF"));
-#endif
 }
 
 TEST_F(DispatchTest, CancelledKofDialogKeepsTheDataAsReceivedBesideTheOutput) {
@@ -174,10 +167,8 @@ TEST_F(DispatchTest, ReceivedRawDataToMapa) {
   state.FileWriteMode = 2;
   ConvertAfterDownload(*ctx, Request(Path("job.asc")));
   EXPECT_EQ(state.SettingsActionWord, "OK");
-#ifdef KORVENIA_CLI
   EXPECT_EQ(ReadFileBytes(Path("job.asc")),
             CliOutput("raw", "mapa", kData + "/mapa/job.raw", "job.asc"));
-#endif
 }
 
 TEST_F(DispatchTest, ReceivedSdrIsStoredAsItCame) {
@@ -211,10 +202,8 @@ TEST_F(DispatchTest, AddedListPositionsConvertOrKeepTheData) {
   ConvertAfterDownload(*ctx, Request(Path("job.sdr"), true));
   EXPECT_EQ(state.SettingsActionWord, "OK");
   EXPECT_EQ(ReadFileBytes(Path("job.vxl")), raw);
-#ifdef KORVENIA_CLI
   EXPECT_EQ(ReadFileBytes(Path("job.sdr")),
             CliOutput("raw", "sdr", state.ScratchFilePath, "job.sdr"));
-#endif
   state.RawTargetIndex = 7;
   ConvertAfterDownload(*ctx, Request(Path("other.txt")));
   EXPECT_NE(state.SettingsActionWord, "OK");
@@ -235,29 +224,23 @@ TEST_F(DispatchTest, ReceivedCoordinatesToEveryTarget) {
       "Points,2\r\nP1,200.0,100.0,12.5,WALL\r\n\r\nP2, 250.25, -50.5, 7.125\r\n";
   EXPECT_EQ(ReadFileBytes(Path("pts.vxl")), copy);
   std::remove(Path("pts.vxl").c_str());
-#ifdef KORVENIA_CLI
   EXPECT_EQ(ReadFileBytes(Path("pts.asc")),
             CliOutput("coord", "asc", kData + "/dxf/all_on.asc", "pts.asc"));
-#endif
   // Position 1: DXF, with the copy.
   state.CoordTargetIndex = 1;
   ConvertAfterDownload(*ctx, Request(Path("pts.dxf"), true));
   EXPECT_EQ(state.SettingsActionWord, "OK");
   // The copy holds the received lines, each ended by CR LF.
   EXPECT_EQ(ReadFileBytes(Path("pts.vxl")), copy);
-#ifdef KORVENIA_CLI
   EXPECT_EQ(ReadFileBytes(Path("pts.dxf")),
             CliOutput("coord", "dxf", kData + "/dxf/all_on.asc", "pts.dxf"));
-#endif
   // Position 2: KOF, converted even when the dialog is cancelled.
   state.CoordTargetIndex = 2;
   dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComCancel")};
   ConvertAfterDownload(*ctx, Request(Path("pts.kof")));
   EXPECT_EQ(state.SettingsActionWord, "OK");
-#ifdef KORVENIA_CLI
   EXPECT_EQ(ReadFileBytes(Path("pts.kof")),
             CliOutput("coord", "kof", kData + "/dxf/all_on.asc", "pts.kof"));
-#endif
 }
 
 TEST_F(DispatchTest, ValuesThatDoNotFitAreToldAfterTheConversion) {
@@ -303,10 +286,8 @@ TEST_F(DispatchTest, FileFromDiskToKofShowsProgressAndFinished) {
   EXPECT_TRUE(secondLineHidden);
   EXPECT_TRUE(window->ComViewFile->isEnabled());
   EXPECT_TRUE(window->RecheckOutputFile());
-#ifdef KORVENIA_CLI
   EXPECT_EQ(ReadFileBytes(Path("survey.kof")),
             CliOutput("raw", "kof", Path("survey.raw"), "survey.kof"));
-#endif
 }
 
 TEST_F(DispatchTest, FileFromDiskToEveryOtherTarget) {
@@ -329,11 +310,9 @@ TEST_F(DispatchTest, FileFromDiskToEveryOtherTarget) {
   ConvertFromDisk(*ctx, Request(Path("pts.kof")));
   EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"F_MsgCon", "DxfFormSetting", "F_MsgCon",
                                                      "KOF_Form", "F_MsgCon"}));
-#ifdef KORVENIA_CLI
   EXPECT_EQ(ReadFileBytes(Path("job.map")), CliOutput("raw", "mapa", Path("job.raw"), "job.map"));
   EXPECT_EQ(ReadFileBytes(Path("pts.dxf")), CliOutput("coord", "dxf", Path("pts.asc"), "pts.dxf"));
   EXPECT_EQ(ReadFileBytes(Path("pts.kof")), CliOutput("coord", "kof", Path("pts.asc"), "pts.kof"));
-#endif
 }
 
 TEST_F(DispatchTest, CancelledDxfDialogEndsWithoutTheFinishedBox) {

@@ -237,7 +237,6 @@ TEST_F(DownloadTest, APortThatCannotOpenSwitchesToTheSettingsTab) {
   EXPECT_FALSE(FileExists(Path("job.vxl")));
 }
 
-#ifdef KORVENIA_SIM
 // The whole way from the simulated instrument to the file, on the real clock.
 TEST_F(UiTest, DownloadFromTheSimulatedInstrument) {
   const std::string input = kData + "/kof/survey.raw";
@@ -264,7 +263,6 @@ TEST_F(UiTest, DownloadFromTheSimulatedInstrument) {
   EXPECT_EQ(ReadFileBytes(Path("survey.vxl")), expected);
   EXPECT_TRUE(window->ComViewFile->isEnabled());
 }
-#endif
 
 }  // namespace
 }  // namespace korv

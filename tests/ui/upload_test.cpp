@@ -18,8 +18,6 @@
 namespace korv {
 namespace {
 
-#ifdef KORVENIA_SIM
-
 class UploadTest : public UiTest {
  protected:
   void TearDown() override {
@@ -182,7 +180,6 @@ TEST_F(UploadTest, ClosingTheUploadWindowAbortsAndAMissingSourceIsReported) {
   EXPECT_EQ(prompts.messages[1].text, "Upload aborted!");
 }
 
-#endif
 
 TEST_F(UiTest, UploadPortThatCannotBeOpened) {
   SetKey("Serial devices", "COM1", Path("no-such-device"));
