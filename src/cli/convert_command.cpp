@@ -65,8 +65,7 @@ const std::vector<OptionSpec>& Options() {
 }
 
 bool Takes(const std::vector<const char*>& options, const std::string& name) {
-  return std::any_of(options.begin(), options.end(),
-                     [&name](const char* o) { return name == o; });
+  return std::any_of(options.begin(), options.end(), [&name](const char* o) { return name == o; });
 }
 
 void PrintUsage(std::ostream& out) {
@@ -110,10 +109,9 @@ std::string ApplyOverrides(const ParsedArgs& args, RunOptions& o) {
     if (word != "nez" && word != "enz") return "--order wants nez or enz, not '" + word + "'";
     o.coordOrder = word == "enz" ? CoordOrder::kENZ : CoordOrder::kNEZ;
   }
-  for (auto [name, target] :
-       {std::pair{"project", &o.kof.project}, std::pair{"date", &o.kof.date},
-        std::pair{"road", &o.kof.road}, std::pair{"city", &o.kof.city},
-        std::pair{"surveyor", &o.kof.surveyor}}) {
+  for (auto [name, target] : {std::pair{"project", &o.kof.project}, std::pair{"date", &o.kof.date},
+                              std::pair{"road", &o.kof.road}, std::pair{"city", &o.kof.city},
+                              std::pair{"surveyor", &o.kof.surveyor}}) {
     if (auto v = args.Value(name)) *target = *v;
   }
   for (auto [name, target] : {std::pair{"point-conversion", &o.kof.usePointNumberConversion},
@@ -147,7 +145,8 @@ int RunConvert(const std::vector<std::string>& argv) {
   if (!from || !to) return UsageError(kCommand, "--from and --to are required");
   const std::optional<DataKind> kind = DataKindFromWord(*from);
   const Conversion* conversion = kind ? FindConversion(*kind, *to) : nullptr;
-  if (!conversion) return UsageError(kCommand, "no conversion from '" + *from + "' to '" + *to + "'");
+  if (!conversion)
+    return UsageError(kCommand, "no conversion from '" + *from + "' to '" + *to + "'");
   std::vector<std::string> given = args->flags;
   for (const auto& v : args->values) given.push_back(v.first);
   for (const std::string& name : given) {
@@ -164,7 +163,8 @@ int RunConvert(const std::vector<std::string>& argv) {
   std::tm now{};
   if (auto text = args->Value("now")) {
     auto parsed = ParseNow(*text);
-    if (!parsed) return UsageError(kCommand, "--now wants \"YYYY-MM-DD HH:MM:SS\", not '" + *text + "'");
+    if (!parsed)
+      return UsageError(kCommand, "--now wants \"YYYY-MM-DD HH:MM:SS\", not '" + *text + "'");
     now = *parsed;
   } else {
     std::time_t t = std::time(nullptr);

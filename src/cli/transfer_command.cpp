@@ -19,10 +19,10 @@
 
 #include "cli/args.h"
 #include "cli/command.h"
-#include "conversions/registry.h"
 #include "comm/receive_data.h"
 #include "comm/serial_link.h"
 #include "comm/upload_sender.h"
+#include "conversions/registry.h"
 #include "core/coord_field_options.h"
 #include "core/coord_order.h"
 #include "core/file_procs.h"
@@ -446,8 +446,7 @@ int RunUpload(const std::vector<std::string>& argv) {
   char scratchName[] = "/tmp/korvenia-upload-XXXXXX";
   const int fd = mkstemp(scratchName);
   if (fd < 0) {
-    return Failure("Cannot create a scratch file: " +
-                   ErrorDescription(ErrorCodeFromErrno(errno)));
+    return Failure("Cannot create a scratch file: " + ErrorDescription(ErrorCodeFromErrno(errno)));
   }
   close(fd);
   struct Remove {

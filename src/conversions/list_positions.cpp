@@ -47,6 +47,7 @@ ListEntry EntryAt(int sourceKind, bool fromFile, int position) {
     if (!fromFile) other.action = ListAction::StoreAsReceived;
     return other;
   }
+  // clang-format off
   switch (*list) {
     case FormatList::RawReceived:
       switch (position) {
@@ -83,6 +84,7 @@ ListEntry EntryAt(int sourceKind, bool fromFile, int position) {
       }
       break;
   }
+  // clang-format on
   return {};
 }
 
@@ -91,9 +93,12 @@ bool SettingsButtonShown(int sourceKind, bool fromFile, int position) {
   if (!list) return false;
   switch (*list) {
     case FormatList::CoordReceived:
-    case FormatList::CoordFile: return true;
-    case FormatList::RawReceived: return position == 1;
-    case FormatList::RawFile: return position == 0;
+    case FormatList::CoordFile:
+      return true;
+    case FormatList::RawReceived:
+      return position == 1;
+    case FormatList::RawFile:
+      return position == 0;
   }
   return false;
 }

@@ -67,27 +67,30 @@ ConvertResult RunCoordToAsc(const std::string& in, const std::string& out, const
 
 const std::vector<Conversion>& Conversions() {
   // The KOF header texts and the two conversions of "[KOF Settings]".
-  const std::vector<const char*> kof = {"order", "project",          "date",
-                                        "road",  "city",             "surveyor",
-                                        "point-conversion", "code-conversion"};
+  const std::vector<const char*> kof = {
+      "order",    "project",          "date",           "road", "city",
+      "surveyor", "point-conversion", "code-conversion"};
+  // Each row: the kind read, target, what, extension, append possible, settings sections,
+  // command-line options, settings dialog, runner.
+  // clang-format off
   static const std::vector<Conversion> rows = {
-      {DataKind::Raw, "kof", "raw data to KOF", "kof", true, {"KOF Settings", "Default"}, kof,
-       SettingsDialog::Kof, RunRawToKof},
-      {DataKind::Raw, "mapa", "raw data to MAPA 2", "asc", true, {}, {}, SettingsDialog::None,
-       RunRawToMapa},
-      {DataKind::Raw, "sdr", "raw data to SDR-33", "sdr", true, {"SDR33 Settings", "Default"},
-       {"order"}, SettingsDialog::Sdr, RunRawToSdr},
-      {DataKind::CoordList, "kof", "coordinate list to KOF", "kof", true, {"KOF Settings", "Default"},
-       kof, SettingsDialog::Kof, RunCoordToKof},
+      {DataKind::Raw, "kof", "raw data to KOF", "kof", true,
+       {"KOF Settings", "Default"}, kof, SettingsDialog::Kof, RunRawToKof},
+      {DataKind::Raw, "mapa", "raw data to MAPA 2", "asc", true,
+       {}, {}, SettingsDialog::None, RunRawToMapa},
+      {DataKind::Raw, "sdr", "raw data to SDR-33", "sdr", true,
+       {"SDR33 Settings", "Default"}, {"order"}, SettingsDialog::Sdr, RunRawToSdr},
+      {DataKind::CoordList, "kof", "coordinate list to KOF", "kof", true,
+       {"KOF Settings", "Default"}, kof, SettingsDialog::Kof, RunCoordToKof},
       {DataKind::CoordList, "sdr", "coordinate list to SDR-33", "sdr", true,
        {"SDR33 Settings", "Default"}, {"order"}, SettingsDialog::Sdr, RunCoordToSdr},
-      {DataKind::CoordList, "dxf", "coordinate list to a DXF drawing (always written new)", "dxf",
-       false, {"DXF Settings", "Default"}, {"order"}, SettingsDialog::Dxf, RunCoordToDxf},
+      {DataKind::CoordList, "dxf", "coordinate list to a DXF drawing (always written new)", "dxf", false,
+       {"DXF Settings", "Default"}, {"order"}, SettingsDialog::Dxf, RunCoordToDxf},
       {DataKind::CoordList, "asc",
-       "coordinate list to a user-defined coordinate file (fields from [Coordinate Settings])",
-       "asc", true, {"Coordinate Settings", "Default"}, {"order", "separator"},
-       SettingsDialog::CoordFields, RunCoordToAsc},
+       "coordinate list to a user-defined coordinate file (fields from [Coordinate Settings])", "asc", true,
+       {"Coordinate Settings", "Default"}, {"order", "separator"}, SettingsDialog::CoordFields, RunCoordToAsc},
   };
+  // clang-format on
   return rows;
 }
 

@@ -61,10 +61,10 @@ struct RunServices {
 
 struct Conversion {
   DataKind from;
-  const char* to;         // the target's word on the command line: "kof", "dxf", ...
-  const char* what;       // one line for --help
-  const char* extension;  // of the output file, without the dot
-  bool appendPossible;    // false: the output is always written new (a drawing)
+  const char* to;                     // the target's word on the command line: "kof", "dxf", ...
+  const char* what;                   // one line for --help
+  const char* extension;              // of the output file, without the dot
+  bool appendPossible;                // false: the output is always written new (a drawing)
   std::vector<const char*> sections;  // the settings file's sections it reads
   std::vector<const char*> options;   // command-line options it takes, without "--"
   SettingsDialog dialog;              // the window's dialog for those settings

@@ -1,6 +1,6 @@
 // What a converter hands back: its Outcome (finished, or the fault that stopped it), and the
-// notes of what it had to change on the way. Window code maps this onto its answer words and message boxes; the
-// command line prints the fault and the notes.
+// notes of what it had to change on the way. Window code maps this onto its answer words and
+// message boxes; the command line prints the fault and the notes.
 #pragma once
 
 #include <cstddef>
@@ -22,7 +22,7 @@ struct ConvertNotes {
 
   size_t outOfRange = 0;
   std::vector<size_t> outOfRangeLines;  // the first kLinesKept line numbers
-  size_t unrepresentable = 0;  // in texts the program adds: settings texts, the file name
+  size_t unrepresentable = 0;           // in texts the program adds: settings texts, the file name
 
   void OutOfRange(size_t line) {
     if (outOfRange++ < kLinesKept) outOfRangeLines.push_back(line);

@@ -7,7 +7,7 @@ namespace korv {
 
 int StoredCoordOrder(const IniFile& ini) {
   return RoundHalfEven(LeadingNumber(ini.Get("Default", "StCombCoord0"))) == 1 ? CoordOrder::kENZ
-                                                                                : CoordOrder::kNEZ;
+                                                                               : CoordOrder::kNEZ;
 }
 
 }  // namespace korv
