@@ -126,6 +126,9 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
                           const ReceiveHooks& hooks, const Clock& clock,
                           const ReceiveOptions& options) {
   ReceiveResult result;
+  // A fresh run: an earlier cancel does not count, but one made while the events below run
+  // (the download window has just been shown) does.
+  cancelRequested = false;
   Call(hooks.processEvents);
 
   LineStore store(scratch, scratchPath);
@@ -133,7 +136,6 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
   std::int64_t count = 0;  // shown while receiving: every line handed to the file
   bool started = false;
   Clock::Duration last = clock.Now();
-  cancelRequested = false;
 
   constexpr std::size_t kChunk = 4096;
   Ending ending = Ending::Silence;

@@ -171,6 +171,19 @@ TEST_F(ReceiveDataTest, InstrumentThatNeverSendsEndsOnlyByCancel) {
   EXPECT_EQ(reporter.beeps, 1);
 }
 
+// A Cancel pressed while the first events run (the download window has just been shown)
+// counts; it was once cleared right after them, and the download waited on.
+TEST_F(ReceiveDataTest, CancelInTheFirstEventsCounts) {
+  int events = 0;
+  hooks.processEvents = [&] {
+    ++events;
+    if (events == 1 || events == 100) cancel = true;  // 100: a stop, should the first be lost
+  };
+  clock.Set(1000s);
+  EXPECT_EQ(Receive().status, Status::Cancelled);
+  EXPECT_LT(events, 100);
+}
+
 TEST_F(ReceiveDataTest, CancelDuringReceptionKeepsCompleteLines) {
   hooks.showCount = [&](std::int64_t) {
     if (counts.size() == 1) cancel = true;
