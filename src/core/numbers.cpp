@@ -526,10 +526,9 @@ char* WriteSinglePicture(char* out, float value, int decimals) {
     const int places = 6 - power;
     unsigned long long digits;
     if (places >= 0) {
-      const double scaled = magnitude * kPow10[places];
-      const double whole = std::floor(scaled);
-      const double fraction = scaled - whole;
-      digits = static_cast<unsigned long long>(whole);
+      const double scaled = magnitude * kPow10[places];  // below 10^7
+      digits = static_cast<unsigned long long>(static_cast<long long>(scaled));  // its floor
+      const double fraction = scaled - static_cast<double>(digits);
       if (fraction > 0.5 || (fraction == 0.5 && digits % 2 == 1)) ++digits;
     } else {
       // At 1e7 and beyond a 32-bit value is a whole number below 2^50.
@@ -560,8 +559,9 @@ char* FixedDoublePicture(char* out, double value) {
   // half the 15-digit form decides.
   if (magnitude < 1e9) {
     const double scaled = magnitude * kPow10[kDecimals];
-    const double whole = std::floor(scaled);
-    const double fraction = scaled - whole;
+    // Below 10^13 the conversion's truncation is the floor, without a call.
+    const auto whole = static_cast<long long>(scaled);
+    const double fraction = scaled - static_cast<double>(whole);
     if (std::fabs(fraction - 0.5) >= 0.01) {
       const auto units = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
       return WriteUnits<kDecimals>(out, negative, units, 1);
@@ -602,7 +602,7 @@ bool AppendWith(std::string& out, T value, int decimals, Write write) {
 
 }  // namespace
 
-bool AppendFieldPicture(std::string& out, std::string_view field, int decimals) {
+char* WriteFieldPicture(char* out, std::string_view field, int decimals) {
   // The plain form: optional sign, digits with at most one point, nothing else.
   const char* p = field.data();
   const char* const end = p + field.size();
@@ -622,12 +622,7 @@ bool AppendFieldPicture(std::string& out, std::string_view field, int decimals) 
     fieldDecimals = static_cast<int>(p - first);
   }
   const auto count = static_cast<size_t>(p - start) - (point ? 1 : 0);
-  if (p != end || count == 0 || count > 15 || decimals < 0 || decimals > 4) {
-    bool outOfRange = false;
-    const double value = LeadingNumber(field, outOfRange);
-    out += FormatPicture(value, kPictures[decimals < 0 || decimals > 4 ? 0 : decimals]);
-    return !outOfRange;
-  }
+  if (p != end || count == 0 || count > 15 || decimals < 0 || decimals > 4) return nullptr;
   // In units of the last decimal, rounded half away from zero.
   unsigned long long units;
   if (fieldDecimals > decimals) {
@@ -636,10 +631,20 @@ bool AppendFieldPicture(std::string& out, std::string_view field, int decimals) 
   } else {
     units = digits * kPowers[decimals - fieldDecimals];
   }
-  char buf[kPictureRoom];
   // The sign of any value but zero, as the picture.
-  out.append(buf, WriteUnits(buf, negative && digits != 0, units, decimals));
-  return true;
+  return WriteUnits(out, negative && digits != 0, units, decimals);
+}
+
+bool AppendFieldPicture(std::string& out, std::string_view field, int decimals) {
+  char buf[kPictureRoom];
+  if (char* end = WriteFieldPicture(buf, field, decimals)) {
+    out.append(buf, end);
+    return true;
+  }
+  bool outOfRange = false;
+  const double value = LeadingNumber(field, outOfRange);
+  out += FormatPicture(value, kPictures[decimals < 0 || decimals > 4 ? 0 : decimals]);
+  return !outOfRange;
 }
 
 char* WritePicture(char* out, double value, int decimals) {
