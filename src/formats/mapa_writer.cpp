@@ -45,8 +45,7 @@ bool PlaceObservation(LineSink& sink, std::string_view point, std::string_view d
                       std::string_view height, std::string_view hz, std::string_view v,
                       std::string_view mark, std::string_view code, TextEncoding encoding) {
   point = ObservationPoint(point, encoding);
-  char* const begin =
-      sink.Begin(point.size() + 4 * (1 + kPictureRoom) + mark.size() + code.size());
+  char* const begin = sink.Begin(point.size() + 4 * (1 + kPictureRoom) + mark.size() + code.size());
   char* at = begin;
   if (!point.empty()) std::memcpy(at, point.data(), point.size());
   at += point.size();
