@@ -612,6 +612,7 @@ char* WriteFieldPicture(char* out, std::string_view field, int decimals) {
   unsigned long long digits = 0;  // every digit of the field as one whole number
   for (; p < end && *p >= '0' && *p <= '9'; ++p)
     digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  const char* const wholeEnd = p;
   const bool point = p < end && *p == '.';
   int fieldDecimals = 0;
   if (point) {
@@ -623,6 +624,31 @@ char* WriteFieldPicture(char* out, std::string_view field, int decimals) {
   }
   const auto count = static_cast<size_t>(p - start) - (point ? 1 : 0);
   if (p != end || count == 0 || count > 15 || decimals < 0 || decimals > 4) return nullptr;
+  if (fieldDecimals <= decimals && (decimals > 0 || !point)) {
+    // Nothing to round: the picture is the field's own text without leading zeros (one
+    // whole digit at least) and a "+", and with the decimals it lacks as zeros.
+    const char* from = start;
+    while (wholeEnd - from > 1 && *from == '0') ++from;
+    char* at = out;
+    if (negative && digits != 0) *at++ = '-';  // the sign of any value but zero
+    if (from == wholeEnd) *at++ = '0';
+    const auto size = static_cast<size_t>(end - from);  // at most 16
+    // Two overlapping blocks of fixed size rather than a copy of variable size.
+    if (size >= 8) {
+      std::memcpy(at, from, 8);
+      std::memcpy(at + size - 8, from + size - 8, 8);
+      if (size > 16) std::memcpy(at, from, size);
+    } else if (size >= 4) {
+      std::memcpy(at, from, 4);
+      std::memcpy(at + size - 4, from + size - 4, 4);
+    } else {
+      for (size_t i = 0; i < size; ++i) at[i] = from[i];
+    }
+    at += size;
+    if (decimals > 0 && !point) *at++ = '.';
+    for (int i = fieldDecimals; i < decimals; ++i) *at++ = '0';
+    return at;
+  }
   // In units of the last decimal, rounded half away from zero.
   unsigned long long units;
   if (fieldDecimals > decimals) {
