@@ -122,7 +122,7 @@ char* PlaceNumber(char* at, float value, int decimals, size_t width) {
 }
 
 // Bytes a line of a point name, a code and numbers of `numbers` columns can take.
-size_t LineRoom(const std::string& point, const std::string& code, size_t numbers) {
+size_t LineRoom(std::string_view point, std::string_view code, size_t numbers) {
   return 4 + point.size() + kPointField + code.size() + kCodeField + numbers;
 }
 
@@ -159,7 +159,7 @@ void CutCode(std::string& code, TextEncoding encoding) {
 }
 
 // " 03 " observation line. False when a value was beyond the 64-bit range.
-bool WriteObservation(LineSink& sink, const std::string& point, const std::string& code,
+bool WriteObservation(LineSink& sink, std::string_view point, std::string_view code,
                       std::string_view hz, std::string_view v, std::string_view distance,
                       std::string_view height, TextEncoding encoding) {
   char* const begin = sink.Begin(LineRoom(point, code, 8 + 1 + 8 + 1 + 8 + 1 + 6));
@@ -179,7 +179,7 @@ bool WriteObservation(LineSink& sink, const std::string& point, const std::strin
 }
 
 // " 05 " coordinate line; the values are single precision.
-void WriteCoordinate(LineSink& sink, const std::string& point, const std::string& code,
+void WriteCoordinate(LineSink& sink, std::string_view point, std::string_view code,
                      float first, float second, float elevation, TextEncoding encoding) {
   char* const begin = sink.Begin(LineRoom(point, code, 12 + 1 + 11 + 1 + 8));
   std::memcpy(begin, " 05 ", 4);
@@ -363,18 +363,27 @@ ConvertResult CoorToKOF(std::istream& in, std::ostream& out, const KofOptions& o
   LineReader reader(in);
   while (reader.Next(line)) {
     if (SplitFieldViews(line, f) < 4) continue;
-    point.assign(f[1]);
     bool outOfRange = false;
     float first = SingleField(f[3], outOfRange);
     float second = SingleField(f[2], outOfRange);
     float elevation = SingleField(f[4], outOfRange);
     if (outOfRange) notes.OutOfRange(reader.lineNumber());
-    code.assign(f[5]);
     if (swap) SwapSingles(first, second);
-    PreparePoint(point, o, table, encoding);
-    if (o.useCodeConversion) SplitCodeSuffix(code, suffix);
-    CutCode(code, encoding);
-    WriteCoordinate(sink, point, code, first, second, elevation, encoding);
+    // Without conversions the name and code are cut where they stand, not copied.
+    std::string_view pointText = CharPrefix(f[1], kPointCut, encoding);
+    if (o.usePointNumberConversion) {
+      point.assign(f[1]);
+      PreparePoint(point, o, table, encoding);
+      pointText = point;
+    }
+    std::string_view codeText = CharPrefix(f[5], kCodeCut, encoding);
+    if (o.useCodeConversion) {
+      code.assign(f[5]);
+      SplitCodeSuffix(code, suffix);
+      CutCode(code, encoding);
+      codeText = code;
+    }
+    WriteCoordinate(sink, pointText, codeText, first, second, elevation, encoding);
     if (sink.failed()) return WriteFailure(sink.error());
   }
   if (!sink.Finish()) return WriteFailure(sink.error());
