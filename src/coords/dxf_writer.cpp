@@ -82,7 +82,7 @@ void DxfWriter::Spill(const char* data, size_t size) {
   used_ = size;
 }
 
-void DxfWriter::PutLine(std::string_view text) {
+inline void DxfWriter::PutLine(std::string_view text) {
   Put(text);
   Put("\r\n");
 }

@@ -114,7 +114,7 @@ class DxfWriter {
   void Put(std::string_view text) { Put(text.data(), text.size()); }
   // Makes room for `size` bytes, or writes them straight through when they exceed the buffer.
   void Spill(const char* data, size_t size);
-  void PutLine(std::string_view text);
+  __attribute__((always_inline)) void PutLine(std::string_view text);
   // `code` and the number's line, formatted unless `cache` holds it already.
   template <typename T>
   __attribute__((always_inline)) void NumberLine(const char (&code)[kCodeSize + 1], T value,
