@@ -609,28 +609,33 @@ char* WriteFieldPicture(char* out, std::string_view field, int decimals) {
   bool negative = false;
   if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
   const char* const start = p;
-  unsigned long long digits = 0;  // every digit of the field as one whole number
-  for (; p < end && *p >= '0' && *p <= '9'; ++p)
-    digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  auto isDigit = [](char c) { return static_cast<unsigned char>(c) - 48U < 10; };
+  while (p < end && isDigit(*p)) ++p;
   const char* const wholeEnd = p;
   const bool point = p < end && *p == '.';
   int fieldDecimals = 0;
   if (point) {
     const char* const first = ++p;
-    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
-      digits = digits * 10 + static_cast<unsigned>(*p - '0');
-    }
+    while (p < end && isDigit(*p)) ++p;
     fieldDecimals = static_cast<int>(p - first);
   }
   const auto count = static_cast<size_t>(p - start) - (point ? 1 : 0);
   if (p != end || count == 0 || count > 15 || decimals < 0 || decimals > 4) return nullptr;
+  // Every digit of the field as one whole number, formed only where it is needed.
+  auto digitsOf = [start, end] {
+    unsigned long long digits = 0;
+    for (const char* q = start; q < end; ++q) {
+      if (*q != '.') digits = digits * 10 + static_cast<unsigned>(*q - '0');
+    }
+    return digits;
+  };
   if (fieldDecimals <= decimals && (decimals > 0 || !point)) {
     // Nothing to round: the picture is the field's own text without leading zeros (one
     // whole digit at least) and a "+", and with the decimals it lacks as zeros.
     const char* from = start;
     while (wholeEnd - from > 1 && *from == '0') ++from;
     char* at = out;
-    if (negative && digits != 0) *at++ = '-';  // the sign of any value but zero
+    if (negative && digitsOf() != 0) *at++ = '-';  // the sign of any value but zero
     if (from == wholeEnd) *at++ = '0';
     const auto size = static_cast<size_t>(end - from);  // at most 16
     // Two overlapping blocks of fixed size rather than a copy of variable size.
@@ -650,6 +655,7 @@ char* WriteFieldPicture(char* out, std::string_view field, int decimals) {
     return at;
   }
   // In units of the last decimal, rounded half away from zero.
+  const unsigned long long digits = digitsOf();
   unsigned long long units;
   if (fieldDecimals > decimals) {
     const unsigned long long step = kPowers[fieldDecimals - decimals];
