@@ -82,20 +82,25 @@ char* PlaceLeft(char* at, std::string_view text, size_t cut, size_t width, TextE
   text = CharPrefix(text, cut, encoding);
   if (!text.empty()) std::memcpy(at, text.data(), text.size());
   at += text.size();
-  const size_t blanks = width - CharCount(text, encoding);
-  std::memset(at, ' ', blanks);
-  return at + blanks;
+  // Sixteen blanks at once (no field is wider); the line's room has them to spare.
+  std::memcpy(at, kBlanks.data(), 16);
+  return at + (width - CharCount(text, encoding));
 }
 
-// `text` right-justified in `width` columns at `at`; a longer text keeps its leftmost ones.
-char* PlaceRight(char* at, const char* text, size_t size, size_t width) {
+// `text` right-justified in `width` (at most 16) columns at `at`; a longer text keeps its
+// leftmost ones. A `text` of kPictureRoom bytes is copied sixteen bytes at once.
+char* PlaceRight(char* at, const char* text, size_t size, size_t width, bool roomy) {
   if (size < width) {
-    std::memset(at, ' ', width - size);
+    std::memcpy(at, kBlanks.data(), 16);
     at += width - size;
   } else {
     size = width;
   }
-  std::memcpy(at, text, size);
+  if (roomy) {
+    std::memcpy(at, text, 16);
+  } else {
+    std::memcpy(at, text, size);
+  }
   return at + size;
 }
 
@@ -103,27 +108,29 @@ char* PlaceRight(char* at, const char* text, size_t size, size_t width) {
 char* PlaceField(char* at, std::string_view field, int decimals, size_t width, bool& inRange) {
   char number[kPictureRoom];
   if (char* end = WriteFieldPicture(number, field, decimals)) {
-    return PlaceRight(at, number, static_cast<size_t>(end - number), width);
+    return PlaceRight(at, number, static_cast<size_t>(end - number), width, true);
   }
   std::string text;
   inRange &= AppendFieldPicture(text, field, decimals);
-  return PlaceRight(at, text.data(), text.size(), width);
+  return PlaceRight(at, text.data(), text.size(), width, false);
 }
 
 // PutNumber in place.
 char* PlaceNumber(char* at, float value, int decimals, size_t width) {
   char number[kPictureRoom];
   if (char* end = WritePicture(number, value, decimals)) {
-    return PlaceRight(at, number, static_cast<size_t>(end - number), width);
+    return PlaceRight(at, number, static_cast<size_t>(end - number), width, true);
   }
   std::string text;
   AppendPicture(text, value, decimals);
-  return PlaceRight(at, text.data(), text.size(), width);
+  return PlaceRight(at, text.data(), text.size(), width, false);
 }
 
 // Bytes a line of a point name, a code and numbers of `numbers` columns can take.
 size_t LineRoom(std::string_view point, std::string_view code, size_t numbers) {
-  return 4 + point.size() + kPointField + code.size() + kCodeField + numbers;
+  // Fields are padded sixteen blanks at once and numbers copied sixteen bytes at once: up to
+  // sixteen bytes past the line's end are written over.
+  return 4 + point.size() + kPointField + code.size() + kCodeField + numbers + 16;
 }
 
 // The three 68-column header lines, written with their trailing blanks. The texts come from
@@ -276,6 +283,13 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
   std::string point, suffix, text;
   std::string_view line;
   FieldViews f;
+  // A point name for its field: cut where it stands in the line unless it is converted.
+  auto pointName = [&](std::string_view name) -> std::string_view {
+    if (!o.usePointNumberConversion) return CharPrefix(name, kPointCut, encoding);
+    point.assign(name);
+    PreparePoint(point, o, table, encoding);
+    return point;
+  };
   LineReader reader(in);
   while (reader.Next(line)) {
     if (SplitFieldViews(line, f) == 0) continue;
@@ -288,16 +302,14 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
       sink.Line(text);
       inRange = ReadComment(comment, temperature, pressure, swap);
     } else if (type == RecordType::kSideShot) {
-      point.assign(f[2]);
       code.assign(f[8]);
-      PreparePoint(point, o, table, encoding);
+      const std::string_view name = pointName(f[2]);
       suffix.clear();
       if (o.useCodeConversion) SplitCodeSuffix(code, suffix);
       CutCode(code, encoding);
       if (!suffix.empty()) sink.Line(text.assign(" 09 ").append(suffix));
-      inRange = WriteObservation(sink, point, code, f[5], f[6], f[4], f[3], encoding);
+      inRange = WriteObservation(sink, name, code, f[5], f[6], f[4], f[3], encoding);
     } else if (IsCoordinateRecord(type)) {
-      point.assign(f[2]);
       bool outOfRange = false;
       float first = SingleField(f[4], outOfRange);
       float second = SingleField(f[5], outOfRange);
@@ -305,10 +317,10 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
       inRange = !outOfRange;
       code.assign(f[7]);
       if (swap) SwapSingles(first, second);
-      PreparePoint(point, o, table, encoding);
+      const std::string_view name = pointName(f[2]);
       if (o.useCodeConversion) SplitCodeSuffix(code, suffix);  // the suffix is dropped here
       CutCode(code, encoding);
-      WriteCoordinate(sink, point, code, first, second, elevation, encoding);
+      WriteCoordinate(sink, name, code, first, second, elevation, encoding);
     } else if (type == RecordType::kStation) {
       point.assign(f[2]);
       PreparePoint(point, o, table, encoding);
@@ -335,11 +347,10 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
       text.append("36 Or.pkt");
       sink.Line(text);
     } else if (type == RecordType::kObservation || type == RecordType::kControlPoint) {
-      point.assign(f[2]);
       code.assign(f[9]);
-      PreparePoint(point, o, table, encoding);
+      const std::string_view name = pointName(f[2]);
       CutCode(code, encoding);
-      inRange = WriteObservation(sink, point, code, f[6], f[7], f[5], f[4], encoding);
+      inRange = WriteObservation(sink, name, code, f[6], f[7], f[5], f[4], encoding);
     }
     if (!inRange) notes.OutOfRange(reader.lineNumber());
     if (sink.failed()) return WriteFailure(sink.error());
