@@ -506,7 +506,9 @@ constexpr std::string_view kPictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"}
 // `value` (32-bit) in "0.000..." form with `decimals` (0 to 4) decimals at `out`, for
 // magnitudes from 1e-6 to 1e15 and zero; returns the end of the text, or nullptr (nothing
 // written) for other values.
-char* WriteSinglePicture(char* out, float value, int decimals) {
+template <int kDecimals>
+char* FixedSinglePicture(char* out, float value) {
+  constexpr int decimals = kDecimals;
   const double magnitude = std::fabs(static_cast<double>(value));
   unsigned long long units = 0;  // in units of the last decimal
   if (magnitude != 0.0) {
@@ -545,7 +547,22 @@ char* WriteSinglePicture(char* out, float value, int decimals) {
       units = digits * kPowers[decimals - places];  // at most 10^7 * 10^(4 + 8)
     }
   }
-  return WriteUnits(out, value < 0, units, decimals);  // the sign of any value but zero
+  return WriteUnits<kDecimals>(out, value < 0, units, 1);  // the sign of any value but zero
+}
+
+char* WriteSinglePicture(char* out, float value, int decimals) {
+  switch (decimals) {
+    case 0:
+      return FixedSinglePicture<0>(out, value);
+    case 1:
+      return FixedSinglePicture<1>(out, value);
+    case 2:
+      return FixedSinglePicture<2>(out, value);
+    case 3:
+      return FixedSinglePicture<3>(out, value);
+    default:
+      return FixedSinglePicture<4>(out, value);
+  }
 }
 
 // The same for a 64-bit value (its 15-significant-digit form), up to 1e15.
