@@ -1,7 +1,6 @@
 // Reading the coordinate list file.
 #include "coords/coord_list.h"
 
-#include <cstring>
 #include <utility>
 
 #include "core/text.h"
@@ -20,17 +19,11 @@ bool PlaneCoordinateFields(std::string_view line, int coordOrderIndex, std::stri
                            std::string_view& easting) {
   // Each of the first twelve commas ends a field, so four fields are four commas, or three
   // and something other than blanks after the third.
-  const char* p = line.data();
-  const char* const end = p + line.size();
   const char* commas[4];
-  int count = 0;
-  for (; count < 4; ++count) {
-    const void* at = p == end ? nullptr : std::memchr(p, ',', static_cast<size_t>(end - p));
-    if (!at) break;
-    commas[count] = static_cast<const char*>(at);
-    p = commas[count] + 1;
-  }
+  const int count = FindCommas(line, commas, 4);
   if (count < 3) return false;
+  const char* const p = commas[count - 1] + 1;
+  const char* const end = line.data() + line.size();
   if (count == 3 && TrimView(std::string_view(p, static_cast<size_t>(end - p))).empty()) {
     return false;
   }

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <deque>
+#include <utility>
 
 #include "coords/coord_list.h"
 #include "core/convert_files.h"
@@ -81,13 +82,13 @@ void DxfWriter::Spill(const char* data, size_t size) {
   used_ = size;
 }
 
-void DxfWriter::PutLine(std::string_view text) {
+inline void DxfWriter::PutLine(std::string_view text) {
   Put(text);
   Put("\r\n");
 }
 
 template <typename T>
-void DxfWriter::NumberLine(const char (&code)[kCodeSize + 1], T value, Cached& cache) {
+inline void DxfWriter::NumberLine(const char (&code)[kCodeSize + 1], T value, Cached& cache) {
   const std::uint64_t bits = Bits(value);
   if (!cache.valid || cache.bits != bits) {
     char* end = WritePicture(cache.text + kCodeSize, value, kDecimals);
@@ -161,11 +162,24 @@ void DxfWriter::WriteDxfText(std::string_view opening, double x, double y, float
   if (!output2D_) NumberLine(" 30\r\n", z, z_);
   std::uint64_t bits = Bits(height);
   if (!heightValid_ || heightBits_ != bits) {
-    height_ = " 40\r\n" + PrintedNumber(height) + "\r\n  0\r\n";
+    const std::string line = " 40\r\n" + PrintedNumber(height) + "\r\n  0\r\n";
+    if (line.size() > sizeof height_) {  // no 32-bit value's form is that long
+      heightValid_ = false;
+      Put(line);
+      FlushIfFull();
+      return;
+    }
+    std::memcpy(height_, line.data(), line.size());
+    heightSize_ = line.size();
     heightBits_ = bits;
     heightValid_ = true;
   }
-  Put(height_);
+  if (used_ + sizeof height_ <= kCapacity) {
+    std::memcpy(buffer_.get() + used_, height_, sizeof height_);
+    used_ += heightSize_;
+  } else {
+    Put(height_, heightSize_);
+  }
   FlushIfFull();
 }
 
@@ -196,6 +210,41 @@ struct TextRow {
   float dx, dy;  // offset from the point
 };
 
+// The fields of a coordinate line the second pass uses (name, northing, easting, elevation,
+// code), found as SplitCoordinateLine finds them but without splitting the rest of the line.
+struct DrawingFields {
+  std::string_view name, northing, easting, elevation, code;
+};
+
+// False for a line of fewer than four fields, which the drawing skips.
+bool ReadDrawingFields(std::string_view line, int coordOrderIndex, DrawingFields& f) {
+  line = TrimView(line);
+  const char* commas[5];
+  const int count = FindCommas(line, commas, 5);
+  if (count < 3) return false;
+  const char* const end = line.data() + line.size();
+  // The untrimmed rest after the last comma found is the last field unless it is blank.
+  const char* const after = commas[count - 1] + 1;
+  const std::string_view rest(after, static_cast<size_t>(end - after));
+  if (count == 3 && TrimView(rest).empty()) return false;
+  auto between = [](const char* a, const char* b) {
+    return TrimView(std::string_view(a + 1, static_cast<size_t>(b - a - 1)));
+  };
+  f.name = TrimView(std::string_view(line.data(), static_cast<size_t>(commas[0] - line.data())));
+  f.northing = between(commas[0], commas[1]);
+  f.easting = between(commas[1], commas[2]);
+  if (count == 3) {
+    f.elevation = rest;
+    f.code = std::string_view();
+  } else {
+    f.elevation = between(commas[2], commas[3]);
+    f.code = count == 5 ? between(commas[3], commas[4])
+                        : (TrimView(rest).empty() ? std::string_view() : rest);
+  }
+  if (coordOrderIndex == CoordOrder::kENZ) std::swap(f.northing, f.easting);
+  return true;
+}
+
 }  // namespace
 
 ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& options,
@@ -204,7 +253,6 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   if (start == std::istream::pos_type(-1)) {
     return ConvertResult::InputFault("Cannot read the coordinate list twice");
   }
-  FieldViews f;
   std::string_view line;
 
   // First pass: the extents (X the easting, Y the northing). The plane coordinates of each
@@ -269,25 +317,26 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   std::string_view texts[3];
   auto next = plane.cbegin();
   LineReader secondPass(in);
+  DrawingFields f;
   while (secondPass.Next(line)) {
-    if (SplitCoordinateLine(line, f, coordOrderIndex) < 4) continue;
+    if (!ReadDrawingFields(line, coordOrderIndex, f)) continue;
     bool outOfRange = false;
     double x, y;
     if (next != plane.cend()) {
       x = *next++;
       y = *next++;
       // A number beyond the 64-bit range reads as 0; read again only to note it.
-      if (x == 0) LeadingNumber(f[CoordListField::kEasting], outOfRange);
-      if (y == 0) LeadingNumber(f[CoordListField::kNorthing], outOfRange);
+      if (x == 0) LeadingNumber(f.easting, outOfRange);
+      if (y == 0) LeadingNumber(f.northing, outOfRange);
     } else {  // past the points kept (or the file grew between the passes)
-      x = LeadingNumber(f[CoordListField::kEasting], outOfRange);
-      y = LeadingNumber(f[CoordListField::kNorthing], outOfRange);
+      x = LeadingNumber(f.easting, outOfRange);
+      y = LeadingNumber(f.northing, outOfRange);
     }
-    const float z = ToSingle(LeadingNumber(f[CoordListField::kElevation], outOfRange));
+    const float z = ToSingle(LeadingNumber(f.elevation, outOfRange));
     if (outOfRange || z - z != 0) notes.OutOfRange(secondPass.lineNumber());
-    texts[DxfRow::kPointName] = TrimView(f[CoordListField::kName]);
-    texts[DxfRow::kElevation] = TrimView(f[CoordListField::kElevation]);
-    texts[DxfRow::kCode] = TrimView(f[CoordListField::kCode]);
+    texts[DxfRow::kPointName] = f.name;
+    texts[DxfRow::kElevation] = TrimView(f.elevation);
+    texts[DxfRow::kCode] = TrimView(f.code);
 
     writer.WriteDxfPoint(pointOpening, x, y, z);
     for (size_t i = 0; i < 3; ++i) {

@@ -61,6 +61,8 @@ class DxfWriter {
   int error() const { return error_; }
 
  private:
+  // Texts up to this length are copied without a copy of variable size.
+  static constexpr size_t kShort = 32;
   // A group code line such as " 10\r\n" (five characters).
   static constexpr size_t kCodeSize = 5;
   // Coordinates and elevations are written in the picture "0.0000".
@@ -80,6 +82,28 @@ class DxfWriter {
     Put(literal, N - 1);
   }
   void Put(const char* data, size_t size) {
+    if (used_ + kShort > kCapacity || size > kShort) {
+      PutLong(data, size);
+      return;
+    }
+    // The usual short text (a name, a code, an entity's opening) copied in two overlapping
+    // blocks of fixed size instead of a copy of variable size.
+    char* const to = buffer_.get() + used_;
+    if (size >= 16) {
+      std::memcpy(to, data, 16);
+      std::memcpy(to + size - 16, data + size - 16, 16);
+    } else if (size >= 8) {
+      std::memcpy(to, data, 8);
+      std::memcpy(to + size - 8, data + size - 8, 8);
+    } else if (size >= 4) {
+      std::memcpy(to, data, 4);
+      std::memcpy(to + size - 4, data + size - 4, 4);
+    } else {
+      for (size_t i = 0; i < size; ++i) to[i] = data[i];
+    }
+    used_ += size;
+  }
+  void PutLong(const char* data, size_t size) {
     if (used_ + size > kCapacity)
       Spill(data, size);
     else {
@@ -90,10 +114,11 @@ class DxfWriter {
   void Put(std::string_view text) { Put(text.data(), text.size()); }
   // Makes room for `size` bytes, or writes them straight through when they exceed the buffer.
   void Spill(const char* data, size_t size);
-  void PutLine(std::string_view text);
+  __attribute__((always_inline)) void PutLine(std::string_view text);
   // `code` and the number's line, formatted unless `cache` holds it already.
   template <typename T>
-  void NumberLine(const char (&code)[kCodeSize + 1], T value, Cached& cache);
+  __attribute__((always_inline)) void NumberLine(const char (&code)[kCodeSize + 1], T value,
+                                                 Cached& cache);
   void FlushIfFull();
 
   std::ostream& out_;
@@ -106,7 +131,9 @@ class DxfWriter {
   Cached x_, y_, z_;
   std::uint64_t heightBits_ = 0;
   bool heightValid_ = false;
-  std::string height_;
+  // The text height's line and the "  0" after it, and its length.
+  char height_[kNumberLineRoom + 8] = {};
+  size_t heightSize_ = 0;
 };
 
 // Converts a coordinate list read from `in`, which is read twice (extents first), so it must

@@ -506,7 +506,9 @@ constexpr std::string_view kPictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"}
 // `value` (32-bit) in "0.000..." form with `decimals` (0 to 4) decimals at `out`, for
 // magnitudes from 1e-6 to 1e15 and zero; returns the end of the text, or nullptr (nothing
 // written) for other values.
-char* WriteSinglePicture(char* out, float value, int decimals) {
+template <int kDecimals>
+char* FixedSinglePicture(char* out, float value) {
+  constexpr int decimals = kDecimals;
   const double magnitude = std::fabs(static_cast<double>(value));
   unsigned long long units = 0;  // in units of the last decimal
   if (magnitude != 0.0) {
@@ -526,10 +528,9 @@ char* WriteSinglePicture(char* out, float value, int decimals) {
     const int places = 6 - power;
     unsigned long long digits;
     if (places >= 0) {
-      const double scaled = magnitude * kPow10[places];
-      const double whole = std::floor(scaled);
-      const double fraction = scaled - whole;
-      digits = static_cast<unsigned long long>(whole);
+      const double scaled = magnitude * kPow10[places];  // below 10^7
+      digits = static_cast<unsigned long long>(static_cast<long long>(scaled));  // its floor
+      const double fraction = scaled - static_cast<double>(digits);
       if (fraction > 0.5 || (fraction == 0.5 && digits % 2 == 1)) ++digits;
     } else {
       // At 1e7 and beyond a 32-bit value is a whole number below 2^50.
@@ -546,7 +547,22 @@ char* WriteSinglePicture(char* out, float value, int decimals) {
       units = digits * kPowers[decimals - places];  // at most 10^7 * 10^(4 + 8)
     }
   }
-  return WriteUnits(out, value < 0, units, decimals);  // the sign of any value but zero
+  return WriteUnits<kDecimals>(out, value < 0, units, 1);  // the sign of any value but zero
+}
+
+char* WriteSinglePicture(char* out, float value, int decimals) {
+  switch (decimals) {
+    case 0:
+      return FixedSinglePicture<0>(out, value);
+    case 1:
+      return FixedSinglePicture<1>(out, value);
+    case 2:
+      return FixedSinglePicture<2>(out, value);
+    case 3:
+      return FixedSinglePicture<3>(out, value);
+    default:
+      return FixedSinglePicture<4>(out, value);
+  }
 }
 
 // The same for a 64-bit value (its 15-significant-digit form), up to 1e15.
@@ -560,8 +576,9 @@ char* FixedDoublePicture(char* out, double value) {
   // half the 15-digit form decides.
   if (magnitude < 1e9) {
     const double scaled = magnitude * kPow10[kDecimals];
-    const double whole = std::floor(scaled);
-    const double fraction = scaled - whole;
+    // Below 10^13 the conversion's truncation is the floor, without a call.
+    const auto whole = static_cast<long long>(scaled);
+    const double fraction = scaled - static_cast<double>(whole);
     if (std::fabs(fraction - 0.5) >= 0.01) {
       const auto units = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
       return WriteUnits<kDecimals>(out, negative, units, 1);
@@ -602,33 +619,60 @@ bool AppendWith(std::string& out, T value, int decimals, Write write) {
 
 }  // namespace
 
-bool AppendFieldPicture(std::string& out, std::string_view field, int decimals) {
+char* WriteFieldPicture(char* out, std::string_view field, int decimals) {
   // The plain form: optional sign, digits with at most one point, nothing else.
   const char* p = field.data();
   const char* const end = p + field.size();
   bool negative = false;
   if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
   const char* const start = p;
-  unsigned long long digits = 0;  // every digit of the field as one whole number
-  for (; p < end && *p >= '0' && *p <= '9'; ++p)
-    digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  auto isDigit = [](char c) { return static_cast<unsigned char>(c) - 48U < 10; };
+  while (p < end && isDigit(*p)) ++p;
+  const char* const wholeEnd = p;
   const bool point = p < end && *p == '.';
   int fieldDecimals = 0;
   if (point) {
     const char* const first = ++p;
-    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
-      digits = digits * 10 + static_cast<unsigned>(*p - '0');
-    }
+    while (p < end && isDigit(*p)) ++p;
     fieldDecimals = static_cast<int>(p - first);
   }
   const auto count = static_cast<size_t>(p - start) - (point ? 1 : 0);
-  if (p != end || count == 0 || count > 15 || decimals < 0 || decimals > 4) {
-    bool outOfRange = false;
-    const double value = LeadingNumber(field, outOfRange);
-    out += FormatPicture(value, kPictures[decimals < 0 || decimals > 4 ? 0 : decimals]);
-    return !outOfRange;
+  if (p != end || count == 0 || count > 15 || decimals < 0 || decimals > 4) return nullptr;
+  // Every digit of the field as one whole number, formed only where it is needed.
+  auto digitsOf = [start, end] {
+    unsigned long long digits = 0;
+    for (const char* q = start; q < end; ++q) {
+      if (*q != '.') digits = digits * 10 + static_cast<unsigned>(*q - '0');
+    }
+    return digits;
+  };
+  if (fieldDecimals <= decimals && (decimals > 0 || !point)) {
+    // Nothing to round: the picture is the field's own text without leading zeros (one
+    // whole digit at least) and a "+", and with the decimals it lacks as zeros.
+    const char* from = start;
+    while (wholeEnd - from > 1 && *from == '0') ++from;
+    char* at = out;
+    if (negative && digitsOf() != 0) *at++ = '-';  // the sign of any value but zero
+    if (from == wholeEnd) *at++ = '0';
+    const auto size = static_cast<size_t>(end - from);  // at most 16
+    // Two overlapping blocks of fixed size rather than a copy of variable size.
+    if (size >= 8) {
+      std::memcpy(at, from, 8);
+      std::memcpy(at + size - 8, from + size - 8, 8);
+      if (size > 16) std::memcpy(at, from, size);
+    } else if (size >= 4) {
+      std::memcpy(at, from, 4);
+      std::memcpy(at + size - 4, from + size - 4, 4);
+    } else {
+      for (size_t i = 0; i < size; ++i) at[i] = from[i];
+    }
+    at += size;
+    if (decimals > 0 && !point) *at++ = '.';
+    for (int i = fieldDecimals; i < decimals; ++i) *at++ = '0';
+    return at;
   }
   // In units of the last decimal, rounded half away from zero.
+  const unsigned long long digits = digitsOf();
   unsigned long long units;
   if (fieldDecimals > decimals) {
     const unsigned long long step = kPowers[fieldDecimals - decimals];
@@ -636,10 +680,20 @@ bool AppendFieldPicture(std::string& out, std::string_view field, int decimals) 
   } else {
     units = digits * kPowers[decimals - fieldDecimals];
   }
-  char buf[kPictureRoom];
   // The sign of any value but zero, as the picture.
-  out.append(buf, WriteUnits(buf, negative && digits != 0, units, decimals));
-  return true;
+  return WriteUnits(out, negative && digits != 0, units, decimals);
+}
+
+bool AppendFieldPicture(std::string& out, std::string_view field, int decimals) {
+  char buf[kPictureRoom];
+  if (char* end = WriteFieldPicture(buf, field, decimals)) {
+    out.append(buf, end);
+    return true;
+  }
+  bool outOfRange = false;
+  const double value = LeadingNumber(field, outOfRange);
+  out += FormatPicture(value, kPictures[decimals < 0 || decimals > 4 ? 0 : decimals]);
+  return !outOfRange;
 }
 
 char* WritePicture(char* out, double value, int decimals) {

@@ -54,6 +54,11 @@ std::string FormatPicture(float value, std::string_view picture);
 // field's number is beyond the 64-bit range (written as 0).
 bool AppendFieldPicture(std::string& out, std::string_view field, int decimals);
 
+// The same written at `out` (kPictureRoom bytes) for the plain decimal field of at most 15
+// digits; returns the end of the text, or nullptr, writing nothing, for any other field (left
+// to AppendFieldPicture).
+char* WriteFieldPicture(char* out, std::string_view field, int decimals);
+
 // The fixed-point pictures "0", "0.0", ... "0.0000" (one integer "0" and `decimals`, 0 to 4,
 // decimals) of the writers' millions of numbers, built in whole numbers instead of through the
 // general path; each gives exactly what FormatPicture gives.

@@ -115,6 +115,30 @@ int SplitFieldViews(std::string_view line, FieldViews& fields) {
   return count;
 }
 
+int FindCommas(std::string_view line, const char** commas, int count) {
+  int found = 0;
+  const char* p = line.data();
+  const char* const end = p + line.size();
+#if defined(__SSE2__)
+  // Sixteen bytes at a time, as SplitFieldViews.
+  const __m128i comma = _mm_set1_epi8(',');
+  for (; end - p >= 16; p += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    for (auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, comma)));
+         hits != 0; hits &= hits - 1) {
+      commas[found] = p + __builtin_ctz(hits);
+      if (++found == count) return found;
+    }
+  }
+#endif
+  for (; p < end; ++p) {
+    if (*p != ',') continue;
+    commas[found] = p;
+    if (++found == count) return found;
+  }
+  return found;
+}
+
 int SplitWords(std::string& line, std::vector<std::string>& words) {
   line = Trim(line);
   if (line.empty()) return 0;

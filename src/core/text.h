@@ -44,6 +44,10 @@ using FieldViews = std::array<std::string_view, 17>;
 // unless the line is blank. Returns the count; 0 for a blank line.
 int SplitFieldViews(std::string_view line, FieldViews& fields);
 
+// The first `count` commas of `line` (fewer when it has fewer), for readers that need only
+// the first fields of a line; returns how many were found.
+int FindCommas(std::string_view line, const char** commas, int count);
+
 // Trims `line` in place and splits it at runs of blanks into words 1..count of `words`.
 // Entries 1..9 are cleared when the line is not blank; the array grows as needed.
 int SplitWords(std::string& line, std::vector<std::string>& words);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <string_view>
 
@@ -73,6 +74,65 @@ void PutNumber(std::string& line, float value, int decimals, size_t width) {
   JustifyRight(line, from, width);
 }
 
+// Fields written in place, into the sink's room for the line (kof lines of points and
+// observations are built where they are stored, without a string of their own).
+
+// The first `cut` characters of `text` at `at`, padded with blanks to `width` columns.
+char* PlaceLeft(char* at, std::string_view text, size_t cut, size_t width, TextEncoding encoding) {
+  text = CharPrefix(text, cut, encoding);
+  if (!text.empty()) std::memcpy(at, text.data(), text.size());
+  at += text.size();
+  // Sixteen blanks at once (no field is wider); the line's room has them to spare.
+  std::memcpy(at, kBlanks.data(), 16);
+  return at + (width - CharCount(text, encoding));
+}
+
+// `text` right-justified in `width` (at most 16) columns at `at`; a longer text keeps its
+// leftmost ones. A `text` of kPictureRoom bytes is copied sixteen bytes at once.
+char* PlaceRight(char* at, const char* text, size_t size, size_t width, bool roomy) {
+  if (size < width) {
+    std::memcpy(at, kBlanks.data(), 16);
+    at += width - size;
+  } else {
+    size = width;
+  }
+  if (roomy) {
+    std::memcpy(at, text, 16);
+  } else {
+    std::memcpy(at, text, size);
+  }
+  return at + size;
+}
+
+// PutField in place (`width` at most kPictureRoom).
+char* PlaceField(char* at, std::string_view field, int decimals, size_t width, bool& inRange) {
+  char number[kPictureRoom];
+  if (char* end = WriteFieldPicture(number, field, decimals)) {
+    return PlaceRight(at, number, static_cast<size_t>(end - number), width, true);
+  }
+  std::string text;
+  inRange &= AppendFieldPicture(text, field, decimals);
+  return PlaceRight(at, text.data(), text.size(), width, false);
+}
+
+// PutNumber in place.
+char* PlaceNumber(char* at, float value, int decimals, size_t width) {
+  char number[kPictureRoom];
+  if (char* end = WritePicture(number, value, decimals)) {
+    return PlaceRight(at, number, static_cast<size_t>(end - number), width, true);
+  }
+  std::string text;
+  AppendPicture(text, value, decimals);
+  return PlaceRight(at, text.data(), text.size(), width, false);
+}
+
+// Bytes a line of a point name, a code and numbers of `numbers` columns can take.
+size_t LineRoom(std::string_view point, std::string_view code, size_t numbers) {
+  // Fields are padded sixteen blanks at once and numbers copied sixteen bytes at once: up to
+  // sixteen bytes past the line's end are written over.
+  return 4 + point.size() + kPointField + code.size() + kCodeField + numbers + 16;
+}
+
 // The three 68-column header lines, written with their trailing blanks. The texts come from
 // the settings and are written in the output's encoding.
 void WriteHeader(LineSink& sink, std::string_view title1, std::string_view title2,
@@ -106,37 +166,38 @@ void CutCode(std::string& code, TextEncoding encoding) {
 }
 
 // " 03 " observation line. False when a value was beyond the 64-bit range.
-bool WriteObservation(LineSink& sink, std::string& line, const std::string& point,
-                      const std::string& code, std::string_view hz, std::string_view v,
-                      std::string_view distance, std::string_view height,
-                      TextEncoding encoding) {
-  line.assign(" 03 ");
-  PutLeft(line, point, kPointCut, kPointField, encoding);
-  PutLeft(line, code, kCodeCut, kCodeField, encoding);
-  bool inRange = PutField(line, hz, 4, 8);  // "##0.0000"
-  line += ' ';
-  inRange &= PutField(line, v, 4, 8);
-  line += ' ';
-  inRange &= PutField(line, distance, 3, 8);  // "###0.000"
-  line += ' ';
-  inRange &= PutField(line, height, 3, 6);  // "#0.000"
-  sink.Line(line);
+bool WriteObservation(LineSink& sink, std::string_view point, std::string_view code,
+                      std::string_view hz, std::string_view v, std::string_view distance,
+                      std::string_view height, TextEncoding encoding) {
+  char* const begin = sink.Begin(LineRoom(point, code, 8 + 1 + 8 + 1 + 8 + 1 + 6));
+  std::memcpy(begin, " 03 ", 4);
+  char* at = PlaceLeft(begin + 4, point, kPointCut, kPointField, encoding);
+  at = PlaceLeft(at, code, kCodeCut, kCodeField, encoding);
+  bool inRange = true;
+  at = PlaceField(at, hz, 4, 8, inRange);  // "##0.0000"
+  *at++ = ' ';
+  at = PlaceField(at, v, 4, 8, inRange);
+  *at++ = ' ';
+  at = PlaceField(at, distance, 3, 8, inRange);  // "###0.000"
+  *at++ = ' ';
+  at = PlaceField(at, height, 3, 6, inRange);  // "#0.000"
+  sink.End(at);
   return inRange;
 }
 
 // " 05 " coordinate line; the values are single precision.
-void WriteCoordinate(LineSink& sink, std::string& line, const std::string& point,
-                     const std::string& code, float first, float second, float elevation,
-                     TextEncoding encoding) {
-  line.assign(" 05 ");
-  PutLeft(line, point, kPointCut, kPointField, encoding);
-  PutLeft(line, code, kCodeCut, kCodeField, encoding);
-  PutNumber(line, first, 3, 12);  // "##0.000"
-  line += ' ';
-  PutNumber(line, second, 3, 11);
-  line += ' ';
-  PutNumber(line, elevation, 3, 8);
-  sink.Line(line);
+void WriteCoordinate(LineSink& sink, std::string_view point, std::string_view code,
+                     float first, float second, float elevation, TextEncoding encoding) {
+  char* const begin = sink.Begin(LineRoom(point, code, 12 + 1 + 11 + 1 + 8));
+  std::memcpy(begin, " 05 ", 4);
+  char* at = PlaceLeft(begin + 4, point, kPointCut, kPointField, encoding);
+  at = PlaceLeft(at, code, kCodeCut, kCodeField, encoding);
+  at = PlaceNumber(at, first, 3, 12);  // "##0.000"
+  *at++ = ' ';
+  at = PlaceNumber(at, second, 3, 11);
+  *at++ = ' ';
+  at = PlaceNumber(at, elevation, 3, 8);
+  sink.End(at);
 }
 
 // What a comment changes: temperature and pressure ("Temp:", "Press:") and the coordinate
@@ -222,6 +283,13 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
   std::string point, suffix, text;
   std::string_view line;
   FieldViews f;
+  // A point name for its field: cut where it stands in the line unless it is converted.
+  auto pointName = [&](std::string_view name) -> std::string_view {
+    if (!o.usePointNumberConversion) return CharPrefix(name, kPointCut, encoding);
+    point.assign(name);
+    PreparePoint(point, o, table, encoding);
+    return point;
+  };
   LineReader reader(in);
   while (reader.Next(line)) {
     if (SplitFieldViews(line, f) == 0) continue;
@@ -234,16 +302,14 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
       sink.Line(text);
       inRange = ReadComment(comment, temperature, pressure, swap);
     } else if (type == RecordType::kSideShot) {
-      point.assign(f[2]);
       code.assign(f[8]);
-      PreparePoint(point, o, table, encoding);
+      const std::string_view name = pointName(f[2]);
       suffix.clear();
       if (o.useCodeConversion) SplitCodeSuffix(code, suffix);
       CutCode(code, encoding);
       if (!suffix.empty()) sink.Line(text.assign(" 09 ").append(suffix));
-      inRange = WriteObservation(sink, text, point, code, f[5], f[6], f[4], f[3], encoding);
+      inRange = WriteObservation(sink, name, code, f[5], f[6], f[4], f[3], encoding);
     } else if (IsCoordinateRecord(type)) {
-      point.assign(f[2]);
       bool outOfRange = false;
       float first = SingleField(f[4], outOfRange);
       float second = SingleField(f[5], outOfRange);
@@ -251,10 +317,10 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
       inRange = !outOfRange;
       code.assign(f[7]);
       if (swap) SwapSingles(first, second);
-      PreparePoint(point, o, table, encoding);
+      const std::string_view name = pointName(f[2]);
       if (o.useCodeConversion) SplitCodeSuffix(code, suffix);  // the suffix is dropped here
       CutCode(code, encoding);
-      WriteCoordinate(sink, text, point, code, first, second, elevation, encoding);
+      WriteCoordinate(sink, name, code, first, second, elevation, encoding);
     } else if (type == RecordType::kStation) {
       point.assign(f[2]);
       PreparePoint(point, o, table, encoding);
@@ -281,11 +347,10 @@ ConvertResult RawToKOF(std::istream& in, std::ostream& out, const KofOptions& o,
       text.append("36 Or.pkt");
       sink.Line(text);
     } else if (type == RecordType::kObservation || type == RecordType::kControlPoint) {
-      point.assign(f[2]);
       code.assign(f[9]);
-      PreparePoint(point, o, table, encoding);
+      const std::string_view name = pointName(f[2]);
       CutCode(code, encoding);
-      inRange = WriteObservation(sink, text, point, code, f[6], f[7], f[5], f[4], encoding);
+      inRange = WriteObservation(sink, name, code, f[6], f[7], f[5], f[4], encoding);
     }
     if (!inRange) notes.OutOfRange(reader.lineNumber());
     if (sink.failed()) return WriteFailure(sink.error());
@@ -309,18 +374,27 @@ ConvertResult CoorToKOF(std::istream& in, std::ostream& out, const KofOptions& o
   LineReader reader(in);
   while (reader.Next(line)) {
     if (SplitFieldViews(line, f) < 4) continue;
-    point.assign(f[1]);
     bool outOfRange = false;
     float first = SingleField(f[3], outOfRange);
     float second = SingleField(f[2], outOfRange);
     float elevation = SingleField(f[4], outOfRange);
     if (outOfRange) notes.OutOfRange(reader.lineNumber());
-    code.assign(f[5]);
     if (swap) SwapSingles(first, second);
-    PreparePoint(point, o, table, encoding);
-    if (o.useCodeConversion) SplitCodeSuffix(code, suffix);
-    CutCode(code, encoding);
-    WriteCoordinate(sink, text, point, code, first, second, elevation, encoding);
+    // Without conversions the name and code are cut where they stand, not copied.
+    std::string_view pointText = CharPrefix(f[1], kPointCut, encoding);
+    if (o.usePointNumberConversion) {
+      point.assign(f[1]);
+      PreparePoint(point, o, table, encoding);
+      pointText = point;
+    }
+    std::string_view codeText = CharPrefix(f[5], kCodeCut, encoding);
+    if (o.useCodeConversion) {
+      code.assign(f[5]);
+      SplitCodeSuffix(code, suffix);
+      CutCode(code, encoding);
+      codeText = code;
+    }
+    WriteCoordinate(sink, pointText, codeText, first, second, elevation, encoding);
     if (sink.failed()) return WriteFailure(sink.error());
   }
   if (!sink.Finish()) return WriteFailure(sink.error());

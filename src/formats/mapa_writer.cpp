@@ -2,6 +2,7 @@
 #include "formats/mapa_writer.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 
@@ -36,6 +37,30 @@ bool AppendObservation(std::string& line, std::string_view point, std::string_vi
   line += ' ';
   inRange &= AppendFieldPicture(line, v, 4);
   return inRange;
+}
+
+// The same line with `mark` and `code` after it, written straight into the sink's room. False,
+// writing nothing, when a number is not a plain decimal field (AppendObservation writes those).
+bool PlaceObservation(LineSink& sink, std::string_view point, std::string_view distance,
+                      std::string_view height, std::string_view hz, std::string_view v,
+                      std::string_view mark, std::string_view code, TextEncoding encoding) {
+  point = ObservationPoint(point, encoding);
+  char* const begin = sink.Begin(point.size() + 4 * (1 + kPictureRoom) + mark.size() + code.size());
+  char* at = begin;
+  if (!point.empty()) std::memcpy(at, point.data(), point.size());
+  at += point.size();
+  const std::string_view numbers[] = {distance, height, hz, v};
+  const int decimals[] = {3, 3, 4, 4};
+  for (int i = 0; i < 4; ++i) {
+    *at++ = ' ';
+    at = WriteFieldPicture(at, numbers[i], decimals[i]);
+    if (!at) return false;  // the line is left unended: nothing is kept
+  }
+  if (!mark.empty()) std::memcpy(at, mark.data(), mark.size());
+  at += mark.size();
+  if (!code.empty()) std::memcpy(at, code.data(), code.size());
+  sink.End(at + code.size());
+  return true;
 }
 
 bool HeaderCommentDropped(std::string_view line) {
@@ -117,18 +142,24 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now,
         sink.Line(text);
         sink.Line("-1");
       } else if (type == RecordType::kSideShot) {
-        inRange = AppendObservation(text, f[2], f[4], f[3], f[5], f[6], encoding);
         std::string_view code = TrimView(f[8]);
-        if (!code.empty()) text.append(" *").append(code);
-        sink.Line(text);
+        const std::string_view mark = code.empty() ? "" : " *";
+        if (!PlaceObservation(sink, f[2], f[4], f[3], f[5], f[6], mark, code, encoding)) {
+          inRange = AppendObservation(text, f[2], f[4], f[3], f[5], f[6], encoding);
+          sink.Line(text.append(mark).append(code));
+        }
       } else if (type == RecordType::kObservation) {
-        inRange = AppendObservation(text, f[2], f[5], f[4], f[6], f[7], encoding);
         std::string_view code = TrimView(f[9]);
-        if (!code.empty()) text.append(" *").append(code);
-        sink.Line(text);
+        const std::string_view mark = code.empty() ? "" : " *";
+        if (!PlaceObservation(sink, f[2], f[5], f[4], f[6], f[7], mark, code, encoding)) {
+          inRange = AppendObservation(text, f[2], f[5], f[4], f[6], f[7], encoding);
+          sink.Line(text.append(mark).append(code));
+        }
       } else if (type == RecordType::kControlPoint) {
-        inRange = AppendObservation(text, f[2], f[5], f[4], f[6], f[7], encoding);
-        sink.Line(text.append(" *OR"));
+        if (!PlaceObservation(sink, f[2], f[5], f[4], f[6], f[7], " *OR", "", encoding)) {
+          inRange = AppendObservation(text, f[2], f[5], f[4], f[6], f[7], encoding);
+          sink.Line(text.append(" *OR"));
+        }
       } else if (IsCoordinateRecord(type) || type == RecordType::kUserCode ||
                  type == RecordType::kMeasuredCode) {
         sink.Line(text.assign(";").append(TrimView(line)));

@@ -92,6 +92,48 @@ TEST(CoorToDXF, OffsetsAdvanceForEmptyTextsAndEmptyLayersWriteNoText) {
   EXPECT_NE(e.find("  1\r\nC\r\n 10\r\n0.5000\r\n 20\r\n-2.9000\r\n"), std::string::npos) << e;
 }
 
+// The drawing reads only the fields it needs; every shape of line gives the texts of the
+// full field split: blanks around fields, a blank or missing rest, more than twelve commas,
+// commas on either side of a sixteen-byte block.
+TEST(CoorToDXF, TextsAreTheFieldsOfTheLine) {
+  const std::string lines[] = {"P1,1,2,3",
+                               "P1,1,2,   ",
+                               "P1,1,2",
+                               "  P1 , 1 , 2 , 3 , CODE , x,y  ",
+                               "P1,1,2,3,,",
+                               "P1,1,2,3, ,CODE",
+                               "P1,1,2,3,  CODE  ",
+                               "P1,1,2,3,C,1,2,3,4,5,6,7,8,9,10,11,12",
+                               "LongPointName0123,1,2,3,C",
+                               "LongPointName012,1,2,3,C",
+                               "P,1234567.1234,12345678.123,12.5,KERB ONE",
+                               "P,1,2,3,code, with comma",
+                               "Name,,,4,5",
+                               ",,,,",
+                               "   ,1,2,3"};
+  for (const std::string& line : lines) {
+    FieldViews f;
+    std::vector<std::string> expected;
+    if (SplitCoordinateLine(line, f, CoordOrder::kNEZ) >= 4) {
+      for (size_t i : {CoordListField::kName, CoordListField::kElevation, CoordListField::kCode}) {
+        const std::string_view text = TrimView(f[i]);
+        if (!text.empty()) expected.emplace_back(text);
+      }
+    }
+    const std::string e = Entities(line + "\r\n", DxfOptions(), CoordOrder::kNEZ);
+    std::vector<std::string> texts;
+    for (size_t at = e.find("TEXT\r\n"); at != std::string::npos;
+         at = e.find("TEXT\r\n", at + 1)) {
+      const size_t from = e.find("  1\r\n", at) + 5;
+      texts.push_back(e.substr(from, e.find("\r\n", from) - from));
+    }
+    EXPECT_EQ(texts, expected) << line;
+    EXPECT_EQ(e.find("POINT\r\n") != std::string::npos,
+              SplitCoordinateLine(line, f, CoordOrder::kNEZ) >= 4)
+        << line;
+  }
+}
+
 TEST(CoorToDXF, ElevationIsHeldAs32BitValue) {
   // 1234.56789 as a 32-bit value is 1234.568; the elevation text keeps what the file says.
   std::string e = Entities("P,0,0,1234.56789\r\n", DxfOptions(), CoordOrder::kNEZ);

@@ -96,6 +96,24 @@ TEST(CoorToKOF, EastingFirstForBothOrders) {
   EXPECT_EQ(nez.substr(nez.size() - line.size()), line);
 }
 
+// Lines are built in the output buffer itself: thousands of them cross its flushes, and a
+// comment far longer than the buffer is written whole, with the lines after it.
+TEST(RawToKOF, LinesAcrossFlushesAndLongerThanTheBuffer) {
+  const std::string shot = "SS,P7,1.500,123.456,45.6789,90.1234,,TREE\r\n";
+  const std::string header = RunRaw("", {}, 0, {});
+  const std::string one = RunRaw(shot, {}, 0, {}).substr(header.size());
+  ASSERT_EQ(one.substr(0, 4), " 03 ");
+  std::string input, expected = header;
+  for (int i = 0; i < 3000; ++i) {
+    input += shot;
+    expected += one;
+  }
+  const std::string comment(300000, 'c');
+  input += "CO," + comment + "\r\n" + shot;
+  expected += " 00 " + comment + "\r\n" + one;
+  EXPECT_TRUE(RunRaw(input, {}, 0, {}) == expected);
+}
+
 TEST(RawToKOF, CoordinateOrderSettingAndComment) {
   // Point (11 columns), empty code (9), first (12), blank, second (11), blank, elevation (8).
   const std::string head = " 05 P" + std::string(10 + 9, ' ');
