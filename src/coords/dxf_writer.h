@@ -13,6 +13,7 @@
 #include "coords/dxf_options.h"
 #include "core/convert_result.h"
 #include "core/numbers.h"
+#include "core/text.h"
 #include "core/text_encoding.h"
 
 namespace korv {
@@ -86,21 +87,8 @@ class DxfWriter {
       PutLong(data, size);
       return;
     }
-    // The usual short text (a name, a code, an entity's opening) copied in two overlapping
-    // blocks of fixed size instead of a copy of variable size.
-    char* const to = buffer_.get() + used_;
-    if (size >= 16) {
-      std::memcpy(to, data, 16);
-      std::memcpy(to + size - 16, data + size - 16, 16);
-    } else if (size >= 8) {
-      std::memcpy(to, data, 8);
-      std::memcpy(to + size - 8, data + size - 8, 8);
-    } else if (size >= 4) {
-      std::memcpy(to, data, 4);
-      std::memcpy(to + size - 4, data + size - 4, 4);
-    } else {
-      for (size_t i = 0; i < size; ++i) to[i] = data[i];
-    }
+    // The usual short text: a name, a code, an entity's opening.
+    CopyShort(buffer_.get() + used_, data, size);
     used_ += size;
   }
   void PutLong(const char* data, size_t size) {

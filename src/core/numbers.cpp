@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "core/text.h"
+
 namespace korv {
 
 namespace {
@@ -655,17 +657,7 @@ char* WriteFieldPicture(char* out, std::string_view field, int decimals) {
     if (negative && digitsOf() != 0) *at++ = '-';  // the sign of any value but zero
     if (from == wholeEnd) *at++ = '0';
     const auto size = static_cast<size_t>(end - from);  // at most 16
-    // Two overlapping blocks of fixed size rather than a copy of variable size.
-    if (size >= 8) {
-      std::memcpy(at, from, 8);
-      std::memcpy(at + size - 8, from + size - 8, 8);
-      if (size > 16) std::memcpy(at, from, size);
-    } else if (size >= 4) {
-      std::memcpy(at, from, 4);
-      std::memcpy(at + size - 4, from + size - 4, 4);
-    } else {
-      for (size_t i = 0; i < size; ++i) at[i] = from[i];
-    }
+    CopyShort(at, from, size);
     at += size;
     if (decimals > 0 && !point) *at++ = '.';
     for (int i = fieldDecimals; i < decimals; ++i) *at++ = '0';

@@ -3,11 +3,31 @@
 #pragma once
 
 #include <array>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace korv {
+
+// Copies `size` bytes as two overlapping blocks of fixed size (16, 8 or 4 bytes): a few moves
+// instead of a call of variable size, for the short texts and numbers the writers copy.
+inline void CopyShort(char* to, const char* from, size_t size) {
+  if (size > 32) {
+    std::memcpy(to, from, size);
+  } else if (size >= 16) {
+    std::memcpy(to, from, 16);
+    std::memcpy(to + size - 16, from + size - 16, 16);
+  } else if (size >= 8) {
+    std::memcpy(to, from, 8);
+    std::memcpy(to + size - 8, from + size - 8, 8);
+  } else if (size >= 4) {
+    std::memcpy(to, from, 4);
+    std::memcpy(to + size - 4, from + size - 4, 4);
+  } else {
+    for (size_t i = 0; i < size; ++i) to[i] = from[i];
+  }
+}
 
 // Trimming removes blanks only, as the settings and data formats define it; tabs are data.
 // Inline: the converters trim every field of every line.

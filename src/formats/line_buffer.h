@@ -6,11 +6,11 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/text.h"
 #include "core/text_encoding.h"
 
 namespace korv {
@@ -34,19 +34,7 @@ class LineBuffer {
       // below for a short literal, whose branch never runs.
       asm("" : "+r"(from));
 #endif
-      // A field's text is short: two overlapping blocks of fixed size rather than a copy of
-      // variable size.
-      if (n >= 8 && n <= 16) {
-        std::memcpy(to, from, 8);
-        std::memcpy(to + n - 8, from + n - 8, 8);
-      } else if (n >= 4 && n < 8) {
-        std::memcpy(to, from, 4);
-        std::memcpy(to + n - 4, from + n - 4, 4);
-      } else if (n < 4) {
-        for (size_t i = 0; i < n; ++i) to[i] = from[i];
-      } else {
-        std::memcpy(to, from, n);
-      }
+      CopyShort(to, from, n);
       return;
     }
     // One cell a character; a character of several bytes is kept aside and its cell marks it.
