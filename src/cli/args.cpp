@@ -21,7 +21,7 @@ std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
 }
 
 std::optional<ParsedArgs> ParseArgs(const char* command, const std::vector<std::string>& args,
-                                    const std::vector<OptionSpec>& specs) {
+                                    const std::vector<CliOption>& table) {
   ParsedArgs out;
   bool onlyFiles = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -40,13 +40,13 @@ std::optional<ParsedArgs> ParseArgs(const char* command, const std::vector<std::
       inlineValue = name.substr(eq + 1);
       name.erase(eq);
     }
-    auto spec = std::find_if(specs.begin(), specs.end(),
-                             [&name](const OptionSpec& s) { return name == s.name; });
-    if (spec == specs.end()) {
+    auto known = std::find_if(table.begin(), table.end(),
+                              [&name](const CliOption& s) { return name == s.name; });
+    if (known == table.end()) {
       UsageError(command, "unknown option --" + name);
       return std::nullopt;
     }
-    if (!spec->value) {
+    if (!known->value) {
       if (inlineValue) {
         UsageError(command, "--" + name + " takes no value");
         return std::nullopt;
@@ -78,9 +78,9 @@ int Failure(const std::string& message) {
   return kExitFailed;
 }
 
-void PrintOptions(std::ostream& out, const std::vector<OptionSpec>& specs) {
+void PrintOptions(std::ostream& out, const std::vector<CliOption>& table) {
   out << "\nOptions:\n";
-  for (const OptionSpec& s : specs) {
+  for (const CliOption& s : table) {
     std::string head = std::string("  --") + s.name;
     if (s.value) head += std::string(" ") + s.value;
     std::string help = s.help;

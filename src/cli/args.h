@@ -11,7 +11,7 @@
 
 namespace korv::cli {
 
-struct OptionSpec {
+struct CliOption {
   const char* name;   // without "--"
   const char* value;  // what its value is, for --help ("FILE", "on|off"); nullptr for a flag
   const char* help;   // one or more lines for --help ("\n" between lines)
@@ -26,11 +26,11 @@ struct ParsedArgs {
   std::optional<std::string> Value(const std::string& name) const;
 };
 
-// Parses `args` against `specs`: "--name VALUE", "--name=VALUE", flags alone. Returns nullopt
-// after a usage error is printed (an unknown option, a missing value, an option given twice,
-// a value for a flag).
+// Parses `args` against the command's option `table`: "--name VALUE", "--name=VALUE", flags alone.
+// Returns nullopt after a usage error is printed (an unknown option, a missing value, an option
+// given twice, a value for a flag).
 std::optional<ParsedArgs> ParseArgs(const char* command, const std::vector<std::string>& args,
-                                    const std::vector<OptionSpec>& specs);
+                                    const std::vector<CliOption>& table);
 
 // Prints "korvenia-cli COMMAND: MESSAGE (see korvenia-cli COMMAND --help)" on stderr and
 // returns the usage exit status.
@@ -39,7 +39,7 @@ int UsageError(const char* command, const std::string& message);
 int Failure(const std::string& message);
 
 // The "Options:" part of a command's --help.
-void PrintOptions(std::ostream& out, const std::vector<OptionSpec>& specs);
+void PrintOptions(std::ostream& out, const std::vector<CliOption>& table);
 
 // The conversions of the registry, one line each ("--from raw --to kof  raw data to KOF"),
 // with the options each takes below it when `withOptions`.

@@ -33,8 +33,8 @@ class StderrReporter : public Reporter {
 // besides these that every conversion takes.
 const std::vector<std::string> kRunOptions = {"from", "to", "ini", "now", "append"};
 
-const std::vector<OptionSpec>& Options() {
-  static const std::vector<OptionSpec> specs = {
+const std::vector<CliOption>& Options() {
+  static const std::vector<CliOption> table = {
       {"from", "raw|coord", "what INPUT holds"},
       {"to", "FORMAT", "the output format (see the conversions above)"},
       {"ini", "FILE",
@@ -61,7 +61,7 @@ const std::vector<OptionSpec>& Options() {
       {"help", nullptr, "this text"},
       {"version", nullptr, "the program's version"},
   };
-  return specs;
+  return table;
 }
 
 bool Takes(const std::vector<const char*>& options, const std::string& name) {
@@ -183,8 +183,8 @@ int RunConvert(const std::vector<std::string>& argv) {
     reporter.Report("a drawing is always written new; --append is ignored", "",
                     MessageIcon::Exclamation);
   }
-  PointConversion table;
-  RunServices services{table, reporter};
+  PointConversion pointTable;
+  RunServices services{pointTable, reporter};
   const ConvertResult result = conversion->run(input, output, options, services);
   if (!result.ok()) return Failure(result.fault);
   // What had to be written otherwise than it was read is said, but the run succeeded.

@@ -196,7 +196,7 @@ class LiveLine {
 // ---- download ----
 
 // The link options of both transfers.
-const std::vector<OptionSpec> kLinkOptions = {
+const std::vector<CliOption> kLinkOptions = {
     {"device", "PATH", "serial device (e.g. /dev/ttyUSB0, or what korvenia-sim prints)"},
     {"port", "N",
      "serial port N: key COM<N> of [Serial devices] in the settings file,\n"
@@ -210,19 +210,19 @@ const std::vector<OptionSpec> kLinkOptions = {
     {"help", nullptr, "this text"},
 };
 
-std::vector<OptionSpec> WithLinkOptions(std::vector<OptionSpec> own) {
+std::vector<CliOption> WithLinkOptions(std::vector<CliOption> own) {
   own.insert(own.end(), kLinkOptions.begin(), kLinkOptions.end());
   return own;
 }
 
-const std::vector<OptionSpec>& DownloadOptions() {
-  static const std::vector<OptionSpec> specs = WithLinkOptions({
+const std::vector<CliOption>& DownloadOptions() {
+  static const std::vector<CliOption> table = WithLinkOptions({
       {"from", "raw|coord",
        "convert what was received, as 'korvenia-cli convert' does, into\n"
        "OUTPUT (the received data stays in OUTPUT.part if that fails)"},
       {"to", "FORMAT", "the output format of that conversion (see below)"},
   });
-  return specs;
+  return table;
 }
 
 void DownloadUsage(std::ostream& out) {
@@ -359,8 +359,8 @@ int RunDownload(const std::vector<std::string>& argv) {
 
 // ---- upload ----
 
-const std::vector<OptionSpec>& UploadOptions() {
-  static const std::vector<OptionSpec> specs = WithLinkOptions({
+const std::vector<CliOption>& UploadOptions() {
+  static const std::vector<CliOption> table = WithLinkOptions({
       {"format", "coord|code|kof",
        "coord: a coordinate list; its columns are those of [Coordinate\n"
        "UpLoad Settings] in the settings file (default: point, N, E, Z, code);\n"
@@ -370,7 +370,7 @@ const std::vector<OptionSpec>& UploadOptions() {
       {"order", "nez|enz", "coordinate order (default: the settings file, else nez)"},
       {"dry-run", nullptr, "write the lines that would be sent to stdout instead"},
   });
-  return specs;
+  return table;
 }
 
 void UploadUsage(std::ostream& out) {
