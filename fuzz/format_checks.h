@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/kof_options.h"
 #include "fuzz_properties.h"
 
 namespace korv::fuzz {
@@ -74,6 +75,19 @@ inline void CheckKofLine(const Columns& c, std::string_view line) {
   } else {
     Fail("KOF line of a known kind", line);
   }
+}
+
+// The KOF options a run tries, alike for both KOF writers: the two conversion switches and
+// the five header texts, which `texts` keeps for CheckKofHeader.
+inline void PickKofOptions(FuzzedDataProvider& fdp, KofOptions& kof, std::string (&texts)[5]) {
+  kof.usePointNumberConversion = fdp.ConsumeBool();
+  kof.useCodeConversion = fdp.ConsumeBool();
+  for (std::string& text : texts) text = PickText(fdp);
+  kof.project = texts[0];
+  kof.date = texts[1];
+  kof.road = texts[2];
+  kof.city = texts[3];
+  kof.surveyor = texts[4];
 }
 
 // The three header lines of both KOF writers: 68 characters each, the five texts of the

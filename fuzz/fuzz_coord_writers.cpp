@@ -187,14 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   run.coordOrderIndex = fdp.ConsumeIntegralInRange(0, 1);
   switch (run.writer) {
     case kKof:
-      run.kof.usePointNumberConversion = fdp.ConsumeBool();
-      run.kof.useCodeConversion = fdp.ConsumeBool();
-      for (std::string& text : run.headerTexts) text = PickText(fdp);
-      run.kof.project = run.headerTexts[0];
-      run.kof.date = run.headerTexts[1];
-      run.kof.road = run.headerTexts[2];
-      run.kof.city = run.headerTexts[3];
-      run.kof.surveyor = run.headerTexts[4];
+      PickKofOptions(fdp, run.kof, run.headerTexts);
       run.table.entries[12] = "N";
       run.table.entries[99] = PickText(fdp);
       break;

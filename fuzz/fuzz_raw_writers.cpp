@@ -93,14 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Run run;
   run.writer = static_cast<Writer>(fdp.ConsumeIntegralInRange(0, 2));
   run.coordOrderIndex = fdp.ConsumeIntegralInRange(0, 1);
-  run.kof.usePointNumberConversion = fdp.ConsumeBool();
-  run.kof.useCodeConversion = fdp.ConsumeBool();
-  for (std::string& text : run.headerTexts) text = PickText(fdp);
-  run.kof.project = run.headerTexts[0];
-  run.kof.date = run.headerTexts[1];
-  run.kof.road = run.headerTexts[2];
-  run.kof.city = run.headerTexts[3];
-  run.kof.surveyor = run.headerTexts[4];
+  PickKofOptions(fdp, run.kof, run.headerTexts);
   run.table.entries[0] = "Z";
   run.table.entries[12] = "N";
   run.table.entries[99] = PickText(fdp);
