@@ -8,6 +8,7 @@
 #include "core/line_reader.h"
 #include "core/text.h"
 #include "formats/raw_data.h"
+#include "survey/huge_pages.h"
 #include "survey/survey.h"
 
 namespace korv {
@@ -113,9 +114,9 @@ class SurveyReader {
     }
     const auto bytes = static_cast<size_t>(in.tellg() - here);
     in.seekg(here);
-    s_.observations.reserve(bytes / 40);
-    s_.points.reserve(bytes / 200);
-    s_.pool.reserve(bytes / 3);
+    ReserveOnHugePages(s_.observations, bytes / 40);
+    ReserveOnHugePages(s_.points, bytes / 200);
+    ReserveOnHugePages(s_.pool, bytes / 3);
   }
 
   void RawLine(int count) {
