@@ -264,14 +264,15 @@ class Table {
       : rows_{std::move(heads)}, align_(std::move(align)) {}
   void Row(std::vector<std::string> cells) { rows_.push_back(std::move(cells)); }
 
-  // Prints the rows, indented, and "... and N more" when `total` is above the rows shown.
-  void Print(std::string& out, size_t total) const {
+  // Prints the rows, indented by `indent` blanks, and "... and N more" when `total` is above
+  // the rows shown.
+  void Print(std::string& out, size_t total, size_t indent = 2) const {
     std::vector<size_t> width(align_.size(), 0);
     for (const auto& row : rows_)
       for (size_t c = 0; c < row.size(); ++c)
         width[c] = std::max(width[c], CharCount(row[c], TextEncoding::Utf8));
     for (const auto& row : rows_) {
-      std::string line = "  ";
+      std::string line(indent, ' ');
       for (size_t c = 0; c < row.size(); ++c) {
         const size_t pad = width[c] - CharCount(row[c], TextEncoding::Utf8);
         if (c > 0) line += "  ";
@@ -284,7 +285,8 @@ class Table {
       out += '\n';
     }
     const size_t shown = rows_.size() - 1;
-    if (total > shown) out += "  ... and " + std::to_string(total - shown) + " more\n";
+    if (total > shown)
+      out += std::string(indent, ' ') + "... and " + std::to_string(total - shown) + " more\n";
   }
 
  private:
@@ -412,7 +414,7 @@ std::string CheckReportText(const Survey& s, const CheckReport& r) {
   if (!s.setUps.empty()) {
     Table t({"line", "station", "backsight", "orientation", std::string("correction (") + unit + ")",
              "observations", "reduced"},
-            "lllrrrr");
+            "rlllrrr");
     for (size_t i = 0; i < s.setUps.size() && i < kShown; ++i) {
       const SetUp& u = s.setUps[i];
       t.Row({num(u.line), text(u.station), text(u.backsight), OrientationWord(u.orientation),
@@ -470,13 +472,12 @@ std::string CheckReportText(const Survey& s, const CheckReport& r) {
   }
 
   for (const TargetCuts& cuts : r.cuts) {
-    const std::string title = TargetTitle(cuts.target);
-    Heading(out, title + " (names " + num(cuts.nameChars) + " characters, codes " +
-                     num(cuts.codeChars) + "): " + num(cuts.collisions.size()) +
-                     " names equal after the cut, " + num(cuts.names.size()) + " names and " +
-                     num(cuts.codes.size()) + " codes cut");
+    Heading(out, std::string(TargetTitle(cuts.target)) + ": names " + num(cuts.nameChars) +
+                     " characters, codes " + num(cuts.codeChars));
+    if (cuts.collisions.empty() && cuts.names.empty() && cuts.codes.empty())
+      out += "  Nothing is cut.\n";
     if (!cuts.collisions.empty()) {
-      out += "  Different names equal after the cut:\n";
+      out += "  Different names equal after the cut: " + num(cuts.collisions.size()) + "\n";
       Table t({"cut to", "name", "line"}, "llr");
       size_t rows = 0, total = 0;
       for (const CutCollision& c : cuts.collisions) {
@@ -486,25 +487,25 @@ std::string CheckReportText(const Survey& s, const CheckReport& r) {
           t.Row({text(c.cut), text(n.original), num(n.line)});
         }
       }
-      t.Print(out, total);
+      t.Print(out, total, 4);
     }
     if (!cuts.names.empty()) {
-      out += "  Names cut (warning):\n";
+      out += "  Names cut (warning): " + num(cuts.names.size()) + "\n";
       Table t({"line", "record", "name", "written"}, "rlll");
       for (size_t i = 0; i < cuts.names.size() && i < kShown; ++i) {
         const CutText& n = cuts.names[i];
         t.Row({num(n.line), RecordKindWord(n.kind), text(n.original), text(n.cut)});
       }
-      t.Print(out, cuts.names.size());
+      t.Print(out, cuts.names.size(), 4);
     }
     if (!cuts.codes.empty()) {
-      out += "  Codes cut (warning):\n";
+      out += "  Codes cut (warning): " + num(cuts.codes.size()) + "\n";
       Table t({"first line", "code", "written", "times"}, "rllr");
       for (size_t i = 0; i < cuts.codes.size() && i < kShown; ++i) {
         const CutCode& c = cuts.codes[i];
         t.Row({num(c.first.line), text(c.first.original), text(c.first.cut), num(c.count)});
       }
-      t.Print(out, cuts.codes.size());
+      t.Print(out, cuts.codes.size(), 4);
     }
   }
   return out;
