@@ -106,6 +106,7 @@ int RunCheck(const std::vector<std::string>& argv) {
   if (!reduction) return kExitUsage;
 
   Survey survey;
+  survey.angleUnit = reduction->angleUnit;
   std::string fault;
   const int coordOrder = order ? *order : StoredCoordOrder(ini);
   const bool read = raw ? ReadRawSurvey(path, coordOrder, survey, fault)

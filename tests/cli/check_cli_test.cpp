@@ -23,7 +23,7 @@ class CheckCli : public korv::test::CliTest {
 //  4 UP,B1 (N 1100, E 2000, Z 51)
 //  5 ST,S1,STN,B1              oriented on B1: azimuth 0, backsight direction 0, correction 0
 //  6 ZZ,what is this           unknown record type
-//  7 SS,P1                     too few fields
+//  7 SS,P1                     too few fields (field 3 is missing)
 //  8 SS,P2,...,1x,...          horizontal angle (field 5) does not read
 //  9 SS,P3,1.500,-10.000,...   negative distance (field 4)
 // 10 SS,P4,1.500,,...          no slope distance: not reduced
@@ -53,7 +53,7 @@ const char* const kFaultsJson = R"({
   "line_problems": [
     {"line": 6, "field": 1, "fault": "unknown_record_type", "reason": "unknown record type",
      "text": "ZZ,what is this"},
-    {"line": 7, "field": 0, "fault": "too_few_fields", "reason": "too few fields",
+    {"line": 7, "field": 3, "fault": "too_few_fields", "reason": "too few fields",
      "text": "SS,P1"},
     {"line": 8, "field": 5, "fault": "bad_number", "reason": "a number that does not read",
      "text": "SS,P2,1.500,10.000,1x,100.0000,,TREE"},
@@ -101,19 +101,29 @@ TEST_F(CheckCli, EveryFaultOfARawFileWithItsLine) {
   }
   EXPECT_EQ(actual.size(), expected.size()) << out_;
 
-  // The text names each faulty line in its section.
+  // The text names each faulty line, a whole row of its section: columns two blanks apart,
+  // numbers right-aligned, each as wide as its widest cell or heading.
   ASSERT_EQ(Check("--angle-unit gon " + file), 1) << err_;
-  const std::string& t = out_;
-  for (const char* row :
-       {"Result: problems found\n", "\n  11  S9         B1         station unknown",
-        "\n  13  S1         NOPE       assumed", "\n     6      1  unknown record type",
-        "\n     7      -  too few fields", "\n     8      5  a number that does not read",
-        "\n     9      4  a value out of range", "\n  S1              3          15",
-        "\n     2  SS      P0    no set-up before it", "\n    10  SS      P4    no slope distance",
-        "\n    12  SS      P5    the station's coordinates are not known",
-        "\n    18  UP      NOELEV\n", "\n    LONGNAME-0  LONGNAME-01    16\n",
-        "\n    LONGNAME-0  LONGNAME-02    17\n"}) {
-    EXPECT_NE(t.find(row), std::string::npos) << "no '" << row << "' in\n" << t;
+  EXPECT_EQ(out_.rfind("Check of " + file + " (raw data, 18 lines)\nResult: problems found\n", 0), 0u)
+      << out_;
+  for (const char* row : {
+           "     5  S1       B1         from backsight             0.0000             1        0",
+           "    11  S9       B1         station unknown                 -             1        0",
+           "    13  S1       NOPE       assumed                    0.0000             1        1",
+           "     6      1  unknown record type          ZZ,what is this",
+           "     7      3  too few fields               SS,P1",
+           "     8      5  a number that does not read  SS,P2,1.500,10.000,1x,100.0000,,TREE",
+           "     9      4  a value out of range         SS,P3,1.500,-10.000,50.0000,100.0000,,",
+           "  S1             3          15  0.400  0.300  0.500       0.500",
+           "     2  SS      P0    no set-up before it",
+           "    10  SS      P4    no slope distance",
+           "    12  SS      P5    the station's coordinates are not known",
+           "    18  UP      NOELEV",
+           "    LONGNAME-0  LONGNAME-01    16",
+           "    LONGNAME-0  LONGNAME-02    17",
+       }) {
+    EXPECT_NE(out_.find("\n" + std::string(row) + "\n"), std::string::npos)
+        << "no row '" << row << "' in\n" << out_;
   }
 }
 
