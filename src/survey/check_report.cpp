@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <unordered_map>
 
 #include "core/coord_order.h"
@@ -47,53 +48,84 @@ constexpr TargetRule kRules[kCutTargets] = {
     {CutTarget::Upload, 12, 12, 0, true, false, false},
 };
 
-// One name or code a target writes, before its cut.
-struct Written {
+// A name or code of the survey.
+struct Item {
   TextSource source;
-  uint32_t index, line;
+  uint32_t index;
+  bool code;
+};
+
+// Every name (or every code) of the set-ups, the observations and the coordinate records.
+template <class Fn>
+void ForEachItem(const Survey& s, bool codes, Fn fn) {
+  for (uint32_t i = 0; i < s.setUps.size(); ++i) fn(Item{TextSource::SetUp, i, codes});
+  for (uint32_t i = 0; i < s.observations.size(); ++i) fn(Item{TextSource::Observation, i, codes});
+  const uint32_t records = std::min<uint32_t>(s.recordPoints, static_cast<uint32_t>(s.points.size()));
+  for (uint32_t i = 0; i < records; ++i) fn(Item{TextSource::Point, i, codes});
+}
+
+TextSpan TextOf(const Survey& s, const Item& item) {
+  switch (item.source) {
+    case TextSource::SetUp: return item.code ? s.setUps[item.index].code : s.setUps[item.index].station;
+    case TextSource::Observation:
+      return item.code ? s.observations[item.index].code : s.observations[item.index].name;
+    case TextSource::Point: return item.code ? s.points[item.index].code : s.points[item.index].name;
+  }
+  return {};
+}
+
+// The names and codes longer in bytes than the narrowest field: no other can be cut (a text
+// never has more characters than bytes). One sweep over the survey, for every target.
+std::vector<Item> Candidates(const Survey& s) {
+  uint32_t narrowestName = UINT8_MAX, narrowestCode = UINT8_MAX;
+  for (const TargetRule& rule : kRules) {
+    narrowestName = std::min<uint32_t>(narrowestName, rule.nameChars);
+    narrowestCode = std::min<uint32_t>(narrowestCode, rule.codeChars);
+  }
+  std::vector<Item> items;
+  for (bool codes : {false, true}) {
+    const uint32_t narrowest = codes ? narrowestCode : narrowestName;
+    ForEachItem(s, codes, [&](const Item& item) {
+      if (TextOf(s, item).size > narrowest) items.push_back(item);
+    });
+  }
+  return items;
+}
+
+// One name or code as a target writes it, before its cut.
+struct Written {
+  uint32_t line;
   RecordKind kind;
   TextSpan text;
   uint8_t chars;
   bool splitSuffix;  // KOF code conversion: only the part before the last "-" is written
 };
 
-template <class Fn>
-void ForEachName(const Survey& s, const TargetRule& rule, Fn fn) {
-  if (rule.setUpNames) {
-    for (uint32_t i = 0; i < s.setUps.size(); ++i)
-      fn(Written{TextSource::SetUp, i, s.setUps[i].line, RecordKind::Station, s.setUps[i].station,
-                 rule.nameChars, false});
+// What `rule`'s target writes of `item`; nullopt when it does not write it.
+std::optional<Written> WrittenOf(const Survey& s, const TargetRule& rule, bool codeConversion,
+                                 const Item& item) {
+  const bool split = rule.target == CutTarget::Kof && codeConversion && item.code;
+  const uint8_t chars = item.code ? rule.codeChars : rule.nameChars;
+  switch (item.source) {
+    case TextSource::SetUp: {
+      if (item.code ? rule.setUpCodeChars == 0 : !rule.setUpNames) return std::nullopt;
+      const SetUp& u = s.setUps[item.index];
+      return Written{u.line, RecordKind::Station, item.code ? u.code : u.station,
+                     item.code ? rule.setUpCodeChars : chars, false};
+    }
+    case TextSource::Observation: {
+      const Observation& o = s.observations[item.index];
+      if (rule.sideShotsOnly && o.kind != RecordKind::SideShot) return std::nullopt;
+      // The KOF writer splits the codes of side shots only.
+      return Written{o.line, o.kind, item.code ? o.code : o.name, chars,
+                     split && o.kind == RecordKind::SideShot};
+    }
+    case TextSource::Point: {
+      const Point& p = s.points[item.index];
+      return Written{p.line, p.kind, item.code ? p.code : p.name, chars, split};
+    }
   }
-  for (uint32_t i = 0; i < s.observations.size(); ++i) {
-    const Observation& o = s.observations[i];
-    if (rule.sideShotsOnly && o.kind != RecordKind::SideShot) continue;
-    fn(Written{TextSource::Observation, i, o.line, o.kind, o.name, rule.nameChars, false});
-  }
-  for (uint32_t i = 0; i < s.recordPoints && i < s.points.size(); ++i) {
-    const Point& p = s.points[i];
-    fn(Written{TextSource::Point, i, p.line, p.kind, p.name, rule.nameChars, false});
-  }
-}
-
-template <class Fn>
-void ForEachCode(const Survey& s, const TargetRule& rule, bool codeConversion, Fn fn) {
-  const bool kof = rule.target == CutTarget::Kof;
-  if (rule.setUpCodeChars != 0) {
-    for (uint32_t i = 0; i < s.setUps.size(); ++i)
-      fn(Written{TextSource::SetUp, i, s.setUps[i].line, RecordKind::Station, s.setUps[i].code,
-                 rule.setUpCodeChars, false});
-  }
-  for (uint32_t i = 0; i < s.observations.size(); ++i) {
-    const Observation& o = s.observations[i];
-    if (rule.sideShotsOnly && o.kind != RecordKind::SideShot) continue;
-    // The KOF writer splits the codes of side shots only.
-    const bool split = kof && codeConversion && o.kind == RecordKind::SideShot;
-    fn(Written{TextSource::Observation, i, o.line, o.kind, o.code, rule.codeChars, split});
-  }
-  for (uint32_t i = 0; i < s.recordPoints && i < s.points.size(); ++i) {
-    const Point& p = s.points[i];
-    fn(Written{TextSource::Point, i, p.line, p.kind, p.code, rule.codeChars, kof && codeConversion});
-  }
+  return std::nullopt;
 }
 
 // The text a target starts from (trimmed when it trims) and what it keeps of it.
@@ -119,41 +151,60 @@ Kept Keep(const Survey& s, const Written& w, bool trims, TextEncoding encoding) 
   return {whole, TextSpan{offset, static_cast<uint32_t>(keep)}, keep < text.size()};
 }
 
-CutText MakeCut(const Written& w, const Kept& k) {
-  return CutText{w.line, w.kind, w.source, w.index, w.text, k.cut, w.chars};
+CutText MakeCut(const Item& item, const Written& w, const Kept& k) {
+  return CutText{w.line, w.kind, item.source, item.index, w.text, k.cut, w.chars};
 }
 
 bool ByLine(const CutText& a, const CutText& b) { return a.line < b.line; }
 
-TargetCuts CutsOf(const Survey& s, const TargetRule& rule, const CheckOptions& options) {
+TargetCuts CutsOf(const Survey& s, const std::vector<Item>& candidates, const TargetRule& rule,
+                  const CheckOptions& options) {
   TargetCuts cuts;
   cuts.target = rule.target;
   cuts.nameChars = rule.nameChars;
   cuts.codeChars = rule.codeChars;
   const TextEncoding encoding = options.encoding;
+  const bool conversion = options.kofCodeConversion;
 
-  // Names: the cut ones, grouped by what is left of them.
-  std::unordered_map<std::string_view, size_t> groupOf;
+  // Names: the cut ones, grouped by what is left of them. Codes: each distinct one once.
+  std::unordered_map<std::string_view, size_t> groupOf, codeOf;
   std::vector<CutCollision> groups;
-  ForEachName(s, rule, [&](const Written& w) {
-    const Kept k = Keep(s, w, rule.trims, encoding);
-    if (!k.cutShort) return;
-    cuts.names.push_back(MakeCut(w, k));
-    auto [it, added] = groupOf.try_emplace(s.Text(k.cut), groups.size());
-    if (added) groups.push_back(CutCollision{k.cut, {}});
-    groups[it->second].names.push_back(cuts.names.back());
-  });
+  for (const Item& item : candidates) {
+    const std::optional<Written> w = WrittenOf(s, rule, conversion, item);
+    if (!w) continue;
+    const Kept k = Keep(s, *w, rule.trims, encoding);
+    if (!k.cutShort) continue;
+    const CutText cut = MakeCut(item, *w, k);
+    if (!item.code) {
+      cuts.names.push_back(cut);
+      auto [it, added] = groupOf.try_emplace(s.Text(k.cut), groups.size());
+      if (added) groups.push_back(CutCollision{k.cut, {}});
+      groups[it->second].names.push_back(cut);
+      continue;
+    }
+    auto [it, added] = codeOf.try_emplace(s.Text(k.whole), cuts.codes.size());
+    if (added) {
+      cuts.codes.push_back(CutCode{cut, 0});
+    } else if (cut.line < cuts.codes[it->second].first.line) {
+      cuts.codes[it->second].first = cut;
+    }
+    ++cuts.codes[it->second].count;
+  }
   // A name that keeps all its characters joins the group it equals.
   if (!groupOf.empty()) {
-    ForEachName(s, rule, [&](const Written& w) {
-      const Kept k = Keep(s, w, rule.trims, encoding);
+    ForEachItem(s, false, [&](const Item& item) {
+      const std::optional<Written> w = WrittenOf(s, rule, conversion, item);
+      if (!w) return;
+      const Kept k = Keep(s, *w, rule.trims, encoding);
       if (k.cutShort) return;
       auto it = groupOf.find(s.Text(k.cut));
-      if (it != groupOf.end()) groups[it->second].names.push_back(MakeCut(w, k));
+      if (it != groupOf.end()) groups[it->second].names.push_back(MakeCut(item, *w, k));
     });
   }
   for (CutCollision& group : groups) {
-    auto whole = [&](const CutText& c) { return rule.trims ? TrimView(s.Text(c.original)) : s.Text(c.original); };
+    auto whole = [&](const CutText& c) {
+      return rule.trims ? TrimView(s.Text(c.original)) : s.Text(c.original);
+    };
     const std::string_view first = whole(group.names.front());
     const bool different = std::any_of(group.names.begin(), group.names.end(),
                                        [&](const CutText& c) { return whole(c) != first; });
@@ -166,22 +217,8 @@ TargetCuts CutsOf(const Survey& s, const TargetRule& rule, const CheckOptions& o
                      return a.names.front().line < b.names.front().line;
                    });
   std::stable_sort(cuts.names.begin(), cuts.names.end(), ByLine);
-
-  // Codes: each distinct one once.
-  std::unordered_map<std::string_view, size_t> codeOf;
-  ForEachCode(s, rule, options.kofCodeConversion, [&](const Written& w) {
-    const Kept k = Keep(s, w, rule.trims, encoding);
-    if (!k.cutShort) return;
-    auto [it, added] = codeOf.try_emplace(s.Text(k.whole), cuts.codes.size());
-    if (added) {
-      cuts.codes.push_back(CutCode{MakeCut(w, k), 0});
-    } else if (w.line < cuts.codes[it->second].first.line) {
-      cuts.codes[it->second].first = MakeCut(w, k);
-    }
-    ++cuts.codes[it->second].count;
-  });
-  std::sort(cuts.codes.begin(), cuts.codes.end(),
-            [](const CutCode& a, const CutCode& b) { return a.first.line < b.first.line; });
+  std::stable_sort(cuts.codes.begin(), cuts.codes.end(),
+                   [](const CutCode& a, const CutCode& b) { return a.first.line < b.first.line; });
   return cuts;
 }
 
@@ -340,8 +377,9 @@ CheckReport MakeCheckReport(const Survey& s, const CheckOptions& options) {
     r.conflicts.push_back(check);
   }
   bool collisions = false;
+  const std::vector<Item> candidates = Candidates(s);
   for (size_t t = 0; t < kCutTargets; ++t) {
-    r.cuts[t] = CutsOf(s, kRules[t], options);
+    r.cuts[t] = CutsOf(s, candidates, kRules[t], options);
     collisions |= !r.cuts[t].collisions.empty();
   }
   r.problems = !s.problems.empty() || !s.conflicts.empty() || !s.unreduced.empty() ||
