@@ -1,5 +1,6 @@
 // Writing the whole settings file with its defaults: the control records with the windows'
-// texts, then the fixed sections, the "[Default]" settings, the help file and the messages.
+// texts, then the fixed sections, the "[Default]" settings, the help file, the messages and the
+// survey texts.
 #include <cctype>
 #include <fstream>
 #include <iterator>
@@ -8,6 +9,7 @@
 #include "core/key_store.h"
 #include "core/numbers.h"
 #include "core/settings.h"
+#include "core/survey_texts.h"
 
 namespace korv {
 
@@ -302,6 +304,7 @@ std::string BuildIniFile(AppState& state) {
   for (size_t i = 0; i < std::size(kMessages); ++i) {
     out += std::to_string(i + 1) + "," + kMessages[i] + "\r\n";
   }
+  AppendSurveyTexts(out);
   return out;
 }
 

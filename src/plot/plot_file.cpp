@@ -15,16 +15,22 @@ namespace korv {
 
 namespace {
 
-void Draw(QPainter& painter, const QSize& size, const Plan& plan, const PlanStyle& style,
-          const std::vector<uint32_t>& marked) {
+struct Drawing {
+  QSize size;
+  const Plan& plan;
+  const PlanStyle& style;
+  const std::vector<uint32_t>& marked;
   ViewTransform view;
-  view.Fit(plan.Extent(), QSizeF(size), kPlanMargin);
-  DrawPlan(painter, QRectF(QPointF(0, 0), QSizeF(size)), plan, view, style, marked);
-}
+
+  void On(QPainter& painter) const {
+    DrawPlan(painter, QRectF(QPointF(0, 0), QSizeF(size)), plan, view, style, marked);
+  }
+};
 
 // The file's bytes, drawn into memory first so a failed drawing touches no file.
-QByteArray Render(PlotFormat format, const QSize& size, const Plan& plan, const PlanStyle& style,
-                  const std::vector<uint32_t>& marked) {
+QByteArray Render(PlotFormat format, const Drawing& drawing) {
+  const QSize& size = drawing.size;
+  const std::string title = FileNameOnly(drawing.plan.survey().source);
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -34,9 +40,9 @@ QByteArray Render(PlotFormat format, const QSize& size, const Plan& plan, const 
       svg.setOutputDevice(&buffer);
       svg.setSize(size);
       svg.setViewBox(QRect(QPoint(0, 0), size));
-      svg.setTitle(QString::fromStdString(FileNameOnly(plan.survey().source)));
+      svg.setTitle(QString::fromStdString(title));
       QPainter painter(&svg);
-      Draw(painter, size, plan, style, marked);
+      drawing.On(painter);
       break;
     }
     case PlotFormat::Pdf: {
@@ -45,16 +51,16 @@ QByteArray Render(PlotFormat format, const QSize& size, const Plan& plan, const 
       pdf.setResolution(72);
       pdf.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
       pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-      pdf.setTitle(QString::fromStdString(FileNameOnly(plan.survey().source)));
+      pdf.setTitle(QString::fromStdString(title));
       QPainter painter(&pdf);
-      Draw(painter, size, plan, style, marked);
+      drawing.On(painter);
       break;
     }
     case PlotFormat::Png: {
       QImage image(size, QImage::Format_RGB32);
       {
         QPainter painter(&image);
-        Draw(painter, size, plan, style, marked);
+        drawing.On(painter);
       }
       image.save(&buffer, "PNG");
       break;
@@ -79,10 +85,15 @@ std::optional<PlotFormat> PlotFormatOf(const std::string& path) {
 
 ConvertResult WritePlot(const std::string& path, PlotFormat format, const QSize& size,
                         const Plan& plan, const PlanStyle& style,
-                        const std::vector<uint32_t>& marked) {
+                        const std::vector<uint32_t>& marked, const ViewTransform* view) {
+  Drawing drawing{size, plan, style, marked, {}};
+  if (view)
+    drawing.view = *view;
+  else
+    drawing.view.Fit(plan.Extent(), QSizeF(size), kPlanMargin);
   OutputFile out;
   if (ConvertResult opened = out.Open(path, WriteMode::Overwrite); !opened.ok()) return opened;
-  const QByteArray bytes = Render(format, size, plan, style, marked);
+  const QByteArray bytes = Render(format, drawing);
   if (bytes.isEmpty()) return ConvertResult::OutputFault("Cannot draw the plan of " + path);
   out.stream().write(bytes.constData(), bytes.size());
   return out.Commit();

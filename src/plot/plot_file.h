@@ -17,10 +17,12 @@ enum class PlotFormat { Svg, Pdf, Png };
 // By the extension of `path`, in any letter case; nullopt for any other.
 std::optional<PlotFormat> PlotFormatOf(const std::string& path);
 
-// Draws the whole plan, fitted to `size` (pixels; PDF points), and writes it to `path`.
+// Draws the plan as `view` shows it, or the whole plan fitted to `size` without one, on an
+// area of `size` (pixels; PDF points), and writes it to `path`.
 ConvertResult WritePlot(const std::string& path, PlotFormat format, const QSize& size,
                         const Plan& plan, const PlanStyle& style,
-                        const std::vector<uint32_t>& marked);
+                        const std::vector<uint32_t>& marked,
+                        const ViewTransform* view = nullptr);
 
 // The margin a fitted plan leaves on every side, device units.
 constexpr double kPlanMargin = 24;
