@@ -32,18 +32,21 @@ struct Area {
   bool Holds(double x, double y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 
-size_t CountInView(const Survey& survey, const ViewTransform& view, const Area& area) {
-  size_t n = 0;
-  for (const Point& p : survey.points) {
-    const QPointF d = view.ToDevice(p.east, p.north);
-    n += area.Holds(d.x(), d.y());
+// The indices of the first kDensePlan + 1 points in view, and how many are in view.
+struct InView {
+  std::vector<uint32_t> first;
+  size_t count = 0;
+
+  InView() { first.reserve(kDensePlan + 1); }
+  void Take(size_t i) {
+    if (count++ <= kDensePlan) first.push_back(static_cast<uint32_t>(i));
   }
-  return n;
-}
+  bool dense() const { return count > kDensePlan; }
+};
 
 // The image behind `painter` when points can be written into its pixels directly: a 32-bit
-// image painted without rotation or shear. `toPixel` then maps device coordinates to pixels.
-QImage* DirectImage(QPainter& painter, QTransform& toPixel) {
+// image painted without rotation or shear.
+QImage* DirectImage(QPainter& painter) {
   QPaintDevice* device = painter.device();
   if (!device || device->devType() != QInternal::Image) return nullptr;
   auto* image = static_cast<QImage*>(device);
@@ -53,72 +56,125 @@ QImage* DirectImage(QPainter& painter, QTransform& toPixel) {
     case QImage::Format_ARGB32_Premultiplied: break;
     default: return nullptr;
   }
-  toPixel = painter.deviceTransform();
-  if (toPixel.type() > QTransform::TxScale) return nullptr;
+  if (painter.deviceTransform().type() > QTransform::TxScale) return nullptr;
   return image;
 }
 
-// Every point in view as a square of `dot` pixels, written straight into the image.
-void DotsIntoImage(QImage& image, const QTransform& toPixel, const Area& area, const Survey& survey,
-                   const ViewTransform& view, QColor colour, double dot) {
-  const QRect pixels =
-      toPixel.mapRect(QRectF(area.left, area.top, area.right - area.left, area.bottom - area.top))
-          .toAlignedRect()
-          .intersected(image.rect());
-  if (pixels.isEmpty()) return;
-  QRgb value = colour.rgba();
-  if (image.format() == QImage::Format_ARGB32_Premultiplied) value = qPremultiply(value);
-  if (image.format() == QImage::Format_RGB32) value |= 0xff000000u;
-  const int size = std::max(1, static_cast<int>(std::lround(dot * toPixel.m11())));
-  const int before = (size - 1) / 2;
-  // Device to pixel in one multiply-add per axis; the world to pixel likewise.
-  const double sx = view.Scale() * toPixel.m11(), sy = view.Scale() * toPixel.m22();
-  const double ox = toPixel.dx() - view.OriginEast() * sx;
-  const double oy = toPixel.dy() + view.OriginNorth() * sy;
-  const double x0 = pixels.left(), y0 = pixels.top();
-  const double x1 = pixels.right() + 1.0, y1 = pixels.bottom() + 1.0;
-  uchar* const bits = image.bits();
-  const qsizetype stride = image.bytesPerLine();
-  for (const Point& p : survey.points) {
-    const double x = ox + p.east * sx, y = oy - p.north * sy;
-    if (!(x >= x0 && x < x1 && y >= y0 && y < y1)) continue;
-    const int px = static_cast<int>(x), py = static_cast<int>(y);
-    if (size == 1) {
-      reinterpret_cast<QRgb*>(bits + py * stride)[px] = value;
-      continue;
-    }
-    const int left = std::max(pixels.left(), px - before);
-    const int right = std::min(pixels.right(), px - before + size - 1);
-    const int top = std::max(pixels.top(), py - before);
-    const int bottom = std::min(pixels.bottom(), py - before + size - 1);
-    for (int row = top; row <= bottom; ++row) {
-      QRgb* line = reinterpret_cast<QRgb*>(bits + row * stride);
-      std::fill(line + left, line + right + 1, value);
-    }
+// Points as squares written straight into a 32-bit image's pixels.
+class PixelDots {
+ public:
+  PixelDots(QImage& image, const QTransform& toPixel, const Area& area, QColor colour)
+      : toPixel_(toPixel),
+        clip_(toPixel
+                  .mapRect(QRectF(area.left, area.top, area.right - area.left,
+                                  area.bottom - area.top))
+                  .toAlignedRect()
+                  .intersected(image.rect())),
+        bits_(image.bits()),
+        stride_(image.bytesPerLine()) {
+    value_ = colour.rgba();
+    if (image.format() == QImage::Format_ARGB32_Premultiplied) value_ = qPremultiply(value_);
+    if (image.format() == QImage::Format_RGB32) value_ |= 0xff000000u;
   }
-}
 
-// The same through the painter, in batches (a vector drawing, a printer, a widget).
-void DotsThroughPainter(QPainter& painter, const Area& area, const Survey& survey,
-                        const ViewTransform& view, QColor colour, double dot) {
-  painter.save();
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(colour);
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  std::array<QRectF, 512> batch;
-  size_t n = 0;
-  const double half = dot / 2;
-  for (const Point& p : survey.points) {
-    const QPointF d = view.ToDevice(p.east, p.north);
-    if (!area.Holds(d.x(), d.y())) continue;
-    batch[n++] = QRectF(d.x() - half, d.y() - half, dot, dot);
-    if (n == batch.size()) {
-      painter.drawRects(batch.data(), static_cast<int>(n));
-      n = 0;
+  // One pixel on the device point (x, y).
+  void Pixel(double x, double y) {
+    const double px = x * toPixel_.m11() + toPixel_.dx(), py = y * toPixel_.m22() + toPixel_.dy();
+    if (!(px >= clip_.left() && px < clip_.right() + 1 && py >= clip_.top() &&
+          py < clip_.bottom() + 1))
+      return;
+    reinterpret_cast<QRgb*>(bits_ + static_cast<int>(py) * stride_)[static_cast<int>(px)] = value_;
+  }
+  // A square of `size` device units centred on (x, y).
+  void Square(double x, double y, double size) {
+    const int pixels = std::max(1, static_cast<int>(std::lround(size * toPixel_.m11())));
+    const double px = x * toPixel_.m11() + toPixel_.dx(), py = y * toPixel_.m22() + toPixel_.dy();
+    const int left = std::max(clip_.left(), static_cast<int>(std::floor(px)) - (pixels - 1) / 2);
+    const int top = std::max(clip_.top(), static_cast<int>(std::floor(py)) - (pixels - 1) / 2);
+    const int right = std::min(clip_.right(), left + pixels - 1);
+    const int bottom = std::min(clip_.bottom(), top + pixels - 1);
+    for (int row = top; row <= bottom; ++row) {
+      QRgb* line = reinterpret_cast<QRgb*>(bits_ + row * stride_);
+      std::fill(line + left, line + right + 1, value_);
     }
   }
-  if (n) painter.drawRects(batch.data(), static_cast<int>(n));
-  painter.restore();
+
+ private:
+  QTransform toPixel_;
+  QRect clip_;
+  uchar* bits_;
+  qsizetype stride_;
+  QRgb value_;
+};
+
+// Points as squares through the painter, in batches (a vector drawing, a printer).
+class PainterDots {
+ public:
+  PainterDots(QPainter& painter, QColor colour) : painter_(painter) {
+    painter_.save();
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(colour);
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+  }
+  ~PainterDots() {
+    Flush();
+    painter_.restore();
+  }
+  void Square(double x, double y, double size) {
+    batch_[n_++] = QRectF(x - size / 2, y - size / 2, size, size);
+    if (n_ == batch_.size()) Flush();
+  }
+
+ private:
+  void Flush() {
+    if (n_) painter_.drawRects(batch_.data(), static_cast<int>(n_));
+    n_ = 0;
+  }
+  QPainter& painter_;
+  std::array<QRectF, 512> batch_;
+  size_t n_ = 0;
+};
+
+// Draws the points: one pixel each when the view holds more than kDensePlan, else squares of
+// three. Into an image's pixels the dense plan takes a single pass over the points.
+InView DrawDots(QPainter& painter, const Area& area, const Plan& plan, const ViewTransform& view,
+                QColor colour) {
+  InView in;
+  const std::vector<QPointF>& points = plan.Positions();
+  constexpr double kDot = 3;
+  if (QImage* image = DirectImage(painter)) {
+    PixelDots dots(*image, painter.deviceTransform(), area, colour);
+    for (size_t i = 0; i < points.size(); ++i) {
+      const QPointF d = view.ToDevice(points[i].x(), points[i].y());
+      if (!area.Holds(d.x(), d.y())) continue;
+      in.Take(i);
+      dots.Pixel(d.x(), d.y());
+    }
+    if (!in.dense()) {
+      for (uint32_t i : in.first) {
+        const QPointF d = view.ToDevice(points[i].x(), points[i].y());
+        dots.Square(d.x(), d.y(), kDot);
+      }
+    }
+    return in;
+  }
+  for (size_t i = 0; i < points.size(); ++i) {
+    const QPointF d = view.ToDevice(points[i].x(), points[i].y());
+    if (area.Holds(d.x(), d.y())) in.Take(i);
+  }
+  PainterDots dots(painter, colour);
+  if (!in.dense()) {
+    for (uint32_t i : in.first) {
+      const QPointF d = view.ToDevice(points[i].x(), points[i].y());
+      dots.Square(d.x(), d.y(), kDot);
+    }
+    return in;
+  }
+  for (const QPointF& p : points) {
+    const QPointF d = view.ToDevice(p.x(), p.y());
+    if (area.Holds(d.x(), d.y())) dots.Square(d.x(), d.y(), 1);
+  }
+  return in;
 }
 
 void DrawSetUps(QPainter& painter, const Area& area, const Plan& plan, const ViewTransform& view,
@@ -171,7 +227,7 @@ void DrawMarks(QPainter& painter, const Area& area, const Survey& survey, const 
 // Names and codes right of their points, in file order; a label that would cover one already
 // drawn is left out.
 void DrawLabels(QPainter& painter, const Area& area, const Survey& survey, const ViewTransform& view,
-                const PlanStyle& style) {
+                const PlanStyle& style, const std::vector<uint32_t>& inView) {
   const int cols = static_cast<int>(std::ceil((area.right - area.left) / kLabelCell));
   const int rows = static_cast<int>(std::ceil((area.bottom - area.top) / kLabelCell));
   if (cols <= 0 || rows <= 0) return;
@@ -181,9 +237,9 @@ void DrawLabels(QPainter& painter, const Area& area, const Survey& survey, const
   painter.setPen(style.palette.color(QPalette::Text));
   const QFontMetricsF metrics(style.font, painter.device());
   std::string text;
-  for (const Point& p : survey.points) {
+  for (uint32_t i : inView) {
+    const Point& p = survey.points[i];
     const QPointF d = view.ToDevice(p.east, p.north);
-    if (!area.Holds(d.x(), d.y())) continue;
     text.clear();
     if (style.names) text = survey.Text(p.name);
     if (style.codes && p.code.size) {
@@ -248,6 +304,7 @@ void DrawScaleBarAndNorth(QPainter& painter, const QRectF& area, const ViewTrans
 }  // namespace
 
 Plan::Plan(const Survey& survey) : survey_(survey), backsights_(survey.setUps.size()) {
+  positions_.reserve(survey.points.size());
   double e0 = std::numeric_limits<double>::infinity(), n0 = e0, e1 = -e0, n1 = -e0;
   auto take = [&](double e, double n) {
     e0 = std::min(e0, e);
@@ -255,7 +312,10 @@ Plan::Plan(const Survey& survey) : survey_(survey), backsights_(survey.setUps.si
     n0 = std::min(n0, n);
     n1 = std::max(n1, n);
   };
-  for (const Point& p : survey.points) take(p.east, p.north);
+  for (const Point& p : survey.points) {
+    take(p.east, p.north);
+    positions_.emplace_back(p.east, p.north);
+  }
   // The backsights by name: the first point of a name wins, as in the reduction.
   std::unordered_map<std::string_view, std::vector<size_t>> wanted;
   for (size_t i = 0; i < survey.setUps.size(); ++i) {
@@ -282,18 +342,10 @@ void DrawPlan(QPainter& painter, const QRectF& area, const Plan& plan, const Vie
   painter.fillRect(area, style.palette.color(QPalette::Base));
   DrawSetUps(painter, inside, plan, view, style);
 
-  const size_t inView = CountInView(survey, view, inside);
-  const double dot = inView > kDensePlan ? 1 : 3;
-  const QColor ink = style.palette.color(QPalette::Text);
-  QTransform toPixel;
-  if (QImage* image = DirectImage(painter, toPixel))
-    DotsIntoImage(*image, toPixel, inside, survey, view, ink, dot);
-  else
-    DotsThroughPainter(painter, inside, survey, view, ink, dot);
-
+  const InView in = DrawDots(painter, inside, plan, view, style.palette.color(QPalette::Text));
   DrawMarks(painter, inside, survey, view, marked);
-  if ((style.names || style.codes) && inView <= kMaxLabelled)
-    DrawLabels(painter, inside, survey, view, style);
+  if ((style.names || style.codes) && in.count <= kMaxLabelled)
+    DrawLabels(painter, inside, survey, view, style, in.first);
   DrawScaleBarAndNorth(painter, area, view, style);
 }
 
@@ -301,9 +353,9 @@ uint32_t NearestPoint(const Plan& plan, const ViewTransform& view, const QPointF
                       double within) {
   uint32_t best = kNoIndex;
   double bestSquare = within * within;
-  const std::vector<Point>& points = plan.survey().points;
+  const std::vector<QPointF>& points = plan.Positions();
   for (size_t i = 0; i < points.size(); ++i) {
-    const QPointF d = view.ToDevice(points[i].east, points[i].north) - device;
+    const QPointF d = view.ToDevice(points[i].x(), points[i].y()) - device;
     const double square = d.x() * d.x() + d.y() * d.y();
     if (square <= bestSquare) {
       // The earlier of two points at one place: the one the file gave first.

@@ -42,12 +42,16 @@ class Plan {
   bool empty() const { return empty_; }
   // The backsight of set-up `setUp` when a point of that name has coordinates.
   const std::optional<QPointF>& Backsight(size_t setUp) const { return backsights_[setUp]; }
+  // Every point's easting (x) and northing (y), packed: a redraw reads these 16 bytes a point
+  // instead of the whole record.
+  const std::vector<QPointF>& Positions() const { return positions_; }
 
  private:
   const Survey& survey_;
   QRectF extent_;
   bool empty_ = true;
   std::vector<std::optional<QPointF>> backsights_;
+  std::vector<QPointF> positions_;
 };
 
 // Draws the plan over `area` (device coordinates of `painter`, which `view` maps into) with
