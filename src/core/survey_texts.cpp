@@ -1,6 +1,7 @@
 #include "core/survey_texts.h"
 
 #include "core/key_store.h"
+#include "core/settings.h"
 
 namespace korv {
 
@@ -37,12 +38,10 @@ constexpr SurveyTextRow kSurveyTexts[] = {
     {"Metres", "m"},
 };
 
-constexpr const char* kSection = "Survey Texts";
-
 }  // namespace
 
 std::string SurveyText(const IniFile& ini, std::string_view key) {
-  std::string text = ini.Get(kSection, key);
+  std::string text = ini.Get(kSurveyTextsSection, key);
   if (!text.empty()) return text;
   for (const SurveyTextRow& row : kSurveyTexts) {
     if (key == row.key) return row.text;
@@ -51,9 +50,6 @@ std::string SurveyText(const IniFile& ini, std::string_view key) {
 }
 
 void AppendSurveyTexts(std::string& out) {
-  out += "\r\n[";
-  out += kSection;
-  out += "]\r\n";
   for (const SurveyTextRow& row : kSurveyTexts) {
     out += row.key;
     out += '=';

@@ -13,7 +13,8 @@ class IniFile;
 // The text of `key` in "[Survey Texts]", else the default settings file's.
 std::string SurveyText(const IniFile& ini, std::string_view key);
 
-// Appends the section as the default settings file has it (CR LF line ends).
+// Appends the plan window's rows of the section as the default settings file has them (CR LF
+// line ends), below the section's header and its first row.
 void AppendSurveyTexts(std::string& out);
 
 }  // namespace korv

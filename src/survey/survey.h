@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -114,6 +115,7 @@ struct Point {
   double east = 0, north = 0, elevation = 0;
   bool hasElevation = false;    // the elevation field was not empty (or could be computed)
   uint32_t setUp = kNoIndex;    // the set-up it was observed from; kNoIndex for a record
+  bool repeated = false;        // filled by Reduce: an earlier point has the same name
 };
 
 // A line the reader did not understand.
@@ -160,6 +162,9 @@ struct RecordCount {
 
 struct Survey {
   std::string source;                 // the file's path as given
+  // The unit the reader checks a raw data file's angles in (0 up to a full circle): set it
+  // before reading, to the unit of the ReductionOptions that Reduce is given.
+  AngleUnit angleUnit = AngleUnit::Gon;
   bool raw = true;                    // a raw data file; false for a coordinate list
   int coordOrder = 0;                 // CoordOrder::kNEZ or kENZ, as used for the records
   bool coordOrderDeclared = false;    // a "Coord Order:" comment gave it
@@ -182,16 +187,43 @@ struct Survey {
 // Reads a raw data file. The coordinate order is the file's "CO,Coord Order:" comment when it
 // has one, else `coordOrderSetting`. Returns false with `fault` set ("Cannot read ...") when
 // the file cannot be read; a line not understood is a problem, never a failure.
+//
+// What enters the model from a line with a problem: a set-up always (a value that does not
+// read taken as 0), so that the observations after it are not credited to the set-up before;
+// an observation or a coordinate record only when every number it is placed by reads (a
+// coordinate record's elevation that does not read is left empty). A comment "Coord Order:
+// NEZ" (or ENZ) applies to the coordinate records after it; survey.coordOrder is the order
+// in force at the end of the file. Empty numeric fields read as 0; an empty point name (of an
+// observation or a record) or plane coordinate is a missing field.
 bool ReadRawSurvey(const std::string& path, int coordOrderSetting, Survey& survey,
                    std::string& fault);
 // Reads a coordinate list (name, two plane coordinates in `coordOrder`, elevation, code).
 bool ReadCoordinateSurvey(const std::string& path, int coordOrder, Survey& survey,
                           std::string& fault);
+// The same on a stream, for a converter's stream level and tests; false when reading failed.
+bool ReadRawSurvey(std::istream& in, int coordOrderSetting, Survey& survey);
+bool ReadCoordinateSurvey(std::istream& in, int coordOrder, Survey& survey);
 
 // Places every set-up and reduces every observation it can, in file order: a station's
 // coordinates come from a coordinate record or from a point computed earlier in the file, the
 // first value of a name winning. Appends the reduced points to survey.points and fills each
 // set-up's result, survey.unreduced and survey.conflicts.
+//
+// The rule exactly: a set-up is placed when its first observation is reduced, with the points
+// of the lines before that observation (coordinate records, and points reduced from earlier
+// observations), the first value of each name; so a traverse carries on, a station computed
+// from the set-up before being the next station. A set-up without observations is placed with
+// every point of the file. The backsight is looked up the same way: known, it orients the
+// circle (Orientation::FromBacksight); unknown, or at the station itself, correction 0
+// (Assumed). Per observation, angles in options.angleUnit:
+//   hd = sd sin z, dh = sd cos z + instrument height - target height (+ (1 - k) hd^2 / 2R),
+//   hd *= R / (R + station elevation) for sea level (when the station has an elevation),
+//   azimuth = hz + correction, E = E0 + hd sin azimuth, N = N0 + hd cos azimuth,
+//   elevation = station elevation + dh, none when the station has none.
+// A face-two reading (hz + half a circle, z beyond half a circle) gives the same point. A
+// later point of a known name is marked `repeated`; it is a conflict when it differs from the
+// first by more than 0.0005 m in easting, northing or (both having one) elevation. Reduce can
+// run again (other options): it starts from the records each time.
 void Reduce(Survey& survey, const ReductionOptions& options);
 
 }  // namespace korv
