@@ -1,5 +1,6 @@
 // Writing the whole settings file with its defaults: the control records with the windows'
-// texts, then the fixed sections, the "[Default]" settings, the help file and the messages.
+// texts, then the fixed sections, the "[Default]" settings, the help file, the messages and the
+// survey texts.
 #include <cctype>
 #include <fstream>
 #include <iterator>
@@ -8,6 +9,7 @@
 #include "core/key_store.h"
 #include "core/numbers.h"
 #include "core/settings.h"
+#include "core/survey_texts.h"
 
 namespace korv {
 
@@ -305,6 +307,7 @@ std::string BuildIniFile(AppState& state) {
   // Sections added since, at the end, so that every byte before them stays as it was.
   out += std::string("\r\n[") + kSurveyTextsSection + "]\r\n";
   out += std::string(kComputedCoordinatesKey) + "=" + kComputedCoordinatesEnglish + "\r\n";
+  AppendSurveyTexts(out);
   return out;
 }
 
