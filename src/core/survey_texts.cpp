@@ -36,6 +36,7 @@ constexpr SurveyTextRow kSurveyTexts[] = {
     {"Replace", "%1 exists. Replace it?"},
     {"North", "N"},
     {"Metres", "m"},
+    {"Check", "Chec&k"},
 };
 
 }  // namespace

@@ -20,7 +20,9 @@
 
 #include "comm/serial_link.h"
 #include "core/file_procs.h"
+#include "core/key_store.h"
 #include "core/settings.h"
+#include "core/survey_texts.h"
 #include "ui/control_binder.h"
 #include "ui/dialog_parts.h"
 #include "ui/help_window.h"
@@ -111,10 +113,12 @@ void F_DatTr::BuildReceiveTab(QWidget* page) {
   ComDLN = Make<QPushButton>(page, "ComDLN");
   ComConv = Make<QPushButton>(page, "ComConv");
   ComViewFile = Make<QPushButton>(page, "ComViewFile");
+  ComCheck = Make<QPushButton>(page, "ComCheck");
   SetBuddy(LbDataFormat, ComboDataFormat);
   SetBuddy(LbFileName, TxFileName);
   ComFileName->setEnabled(false);
   ComConv->setVisible(false);
+  ComCheck->setVisible(false);
   ComViewFile->setEnabled(false);
   ConnectReceiveTab();
 }
@@ -165,7 +169,7 @@ void F_DatTr::SetTabOrder() {
   QWidget* order[] = {MainTab,        OpSourse[0],    OpSourse[1],    ComFileName,
                       OpReceive[0],   OpReceive[1],   OpReceive[2],   ComboDataFormat,
                       ComSaveSetings, CheckOrigDF,    TxFileName,     ComSaveBrowse,
-                      ComDLN,         ComConv,        ComViewFile,    ComboDataFormatSend,
+                      ComDLN,         ComConv,        ComCheck,       ComViewFile,    ComboDataFormatSend,
                       ComSettingSend, TxFileNameSend, ComBrowseSend,  ComEditSend,
                       ComSend,        StCombComm[0],  StCombDevice,   StCombComm[1],
                       StCombComm[2],  StCombComm[3],  StCombCoord[0], StCombCoord[1],
@@ -199,6 +203,8 @@ void F_DatTr::ApplySettings() {
   OpReceive[2]->setEnabled(!file);
   ComDLN->setVisible(!file);
   ComConv->setVisible(file);
+  ComCheck->setVisible(file);
+  ComCheck->setText(Q(SurveyText(IniFile::Load(s.IniFilePath), "Check")));
 
   FillCombo(ComboDataFormatSend, m.comboDataFormatSend);
   ComSettingSend->setVisible(m.comSettingSendVisible);

@@ -53,6 +53,7 @@ class F_DatTr : public QWidget {
   void ComDLN_Click();
   void ComConv_Click();
   void ComViewFile_Click();
+  void ComCheck_Click();
 
   // Send tab handlers and procedures (send_tab.cpp).
   void ComboDataFormatSend_Click();
@@ -103,6 +104,7 @@ class F_DatTr : public QWidget {
   QPushButton* ComDLN;
   QPushButton* ComConv;
   QPushButton* ComViewFile;
+  QPushButton* ComCheck;  // a file from disk: its check report and plan
   // Send tab.
   QGroupBox* FrSend;
   QLabel* LbDataFormaSend;

@@ -118,9 +118,10 @@ double ReceiveLeastWidth(const F_DatTr& w, const Twips& t) {
   const double fieldNeeded = std::max(
       std::max(t.text(w.ComSaveSetings), t.text(w.ComSaveBrowse)) + 120 + t.text(w.ComboDataFormat),
       t.text(w.CheckOrigDF));
-  const double actions = Widest({t.text(w.ComDLN), t.text(w.ComConv), t.text(w.ComViewFile)});
+  const double actions = Widest(
+      {t.text(w.ComDLN), t.text(w.ComConv), t.text(w.ComCheck), t.text(w.ComViewFile)});
   return Widest({2 * (side + 210), 480 + ReceiveLabelWidth(w, t) + fieldNeeded,
-                 2 * (actions + 60) + 240, t.text(w.Fr3) + 240});
+                 3 * (actions + 60) + 360, t.text(w.Fr3) + 240});
 }
 
 // The source frame and the kind frame, one height; returns it.
@@ -175,13 +176,15 @@ double LayOutReceiveTab(F_DatTr& w, const Twips& t) {
   const double actionTop = fr3Top + LayOutOutputFrame(w, t, fr3Top) + 150;
   const double actionWidth = t.widthOf(w.ComDLN, 1815, t.actionRoom());
   t.onPage(w.ComDLN, 90, actionTop, actionWidth, t.heightOf(w.ComDLN, 375));
-  t.onPage(w.ComConv, 90, actionTop, t.widthOf(w.ComConv, 1815, t.actionRoom()),
-           t.heightOf(w.ComConv, 375));
+  const double convWidth = t.widthOf(w.ComConv, 1815, t.actionRoom());
+  t.onPage(w.ComConv, 90, actionTop, convWidth, t.heightOf(w.ComConv, 375));
+  t.onPage(w.ComCheck, 90 + convWidth + 120, actionTop,
+           t.widthOf(w.ComCheck, 1215, t.actionRoom()), t.heightOf(w.ComCheck, 375));
   const double viewWidth = t.widthOf(w.ComViewFile, 1815, t.actionRoom());
   t.onPage(w.ComViewFile, t.W - 150 - viewWidth, actionTop, viewWidth,
            t.heightOf(w.ComViewFile, 375));
   return actionTop + Widest({t.heightOf(w.ComDLN, 375), t.heightOf(w.ComConv, 375),
-                             t.heightOf(w.ComViewFile, 375)});
+                             t.heightOf(w.ComCheck, 375), t.heightOf(w.ComViewFile, 375)});
 }
 
 // ---- Send tab: one frame across the width, the action buttons below it ----

@@ -16,7 +16,9 @@
 #include "comm/serial_link.h"
 #include "conversions/list_positions.h"
 #include "core/file_procs.h"
+#include "core/key_store.h"
 #include "core/text.h"
+#include "survey/survey_file.h"
 #include "ui/conversion_dispatch.h"
 #include "ui/dialog_parts.h"
 #include "ui/download_window.h"
@@ -24,10 +26,43 @@
 #include "ui/format_dialogs.h"
 #include "ui/qt_text.h"
 #include "ui/small_dialogs.h"
+#include "ui/survey_window.h"
 
 namespace korv {
 
 namespace {
+
+// A survey file read, reduced and checked, ready for the survey window.
+struct CheckedSurvey {
+  Survey survey;
+  std::string report;
+  std::vector<uint32_t> marked;
+
+  void Show(UiContext& ctx) { ShowSurvey(ctx, std::move(survey), report, std::move(marked)); }
+};
+
+// Reads, reduces and checks `path` with the settings file's angle unit and coordinate order;
+// nullopt after the fault is told.
+std::optional<CheckedSurvey> CheckSurveyFile(UiContext& ctx, const std::string& path, bool raw) {
+  const IniFile ini = IniFile::Load(ctx.state.IniFilePath);
+  ReductionOptions reduction;
+  reduction.angleUnit = StoredAngleUnit(ini);
+  CheckedSurvey checked;
+  std::string fault;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const bool read =
+      LoadSurvey(path, raw, ctx.state.CoordOrderIndex, reduction, checked.survey, fault);
+  QApplication::restoreOverrideCursor();
+  if (!read) {
+    ctx.prompts.Message(fault, ctx.Msg(11), MessageIcon::Critical);
+    return std::nullopt;
+  }
+  const CheckReport report =
+      MakeCheckReport(checked.survey, CheckOptionsOf(ini, path, reduction.angleUnit));
+  checked.marked = ProblemPoints(checked.survey, report);
+  checked.report = CheckReportText(checked.survey, report);
+  return checked;
+}
 
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -66,6 +101,7 @@ void F_DatTr::ConnectReceiveTab() {
   connect(TxFileName, &QLineEdit::returnPressed, this, [this] { TxFileName_KeyPress(13); });
   connect(ComDLN, &QPushButton::clicked, this, [this] { ComDLN_Click(); });
   connect(ComConv, &QPushButton::clicked, this, [this] { ComConv_Click(); });
+  connect(ComCheck, &QPushButton::clicked, this, [this] { ComCheck_Click(); });
   connect(ComViewFile, &QPushButton::clicked, this, [this] { ComViewFile_Click(); });
   connect(CheckOrigDF, &QCheckBox::toggled, this,
           [this](bool on) { ctx_.state.CheckOrigDFState = on ? 1 : 0; });
@@ -99,6 +135,7 @@ void F_DatTr::OpSourse_Click(int index) {
     OpReceive[2]->setEnabled(true);
     ComDLN->setVisible(true);
     ComConv->setVisible(false);
+    ComCheck->setVisible(false);
   } else {
     ComFileName->setEnabled(true);
     if (OpReceive[2]->isChecked()) {
@@ -110,6 +147,7 @@ void F_DatTr::OpSourse_Click(int index) {
     }
     OpReceive[2]->setEnabled(false);
     ComConv->setVisible(true);
+    ComCheck->setVisible(true);
     ComDLN->setVisible(false);
   }
   TxFileName->clear();
@@ -431,6 +469,20 @@ void F_DatTr::ComViewFile_Click() {
   if (!fault.empty()) ctx_.prompts.Message(fault, ctx_.Msg(11), MessageIcon::Critical);
 }
 
+void F_DatTr::ComCheck_Click() {
+  AppState& s = ctx_.state;
+  if (s.SpecialSetupMode) return;
+  if (StartsWith(ComFileName->text().toStdString(), "<")) {
+    ctx_.prompts.Message(ctx_.Msg(4), ctx_.Msg(11), MessageIcon::Critical);
+    ComFileName->setFocus();
+    return;
+  }
+  if (auto checked = CheckSurveyFile(ctx_, s.JobPath + ComFileName->text().toStdString(),
+                                     s.SourceKind == 0)) {
+    checked->Show(ctx_);
+  }
+}
+
 // ---- Download, in the order the program runs it ----
 
 void F_DatTr::ShowDownloadWindowForSetup() {
@@ -468,12 +520,23 @@ void F_DatTr::RunDownload() {
   // 6. The main window again.
   setEnabled(true);
   QApplication::processEvents();
-  // 7. Conversion after a normal end.
+  // 7. Conversion after a normal end, the data checked first (the conversion may move it).
   if (!received.ok()) return;
+  std::optional<CheckedSurvey> checked;
+  if (s.SourceKind != 2) checked = CheckSurveyFile(ctx_, s.ScratchFilePath, s.SourceKind == 0);
   ConvertAfterDownload(ctx_, MakeDispatchRequest());
   if (s.SourceKind == 2 && s.DownloadOK) s.SettingsActionWord = "OK";
   if (s.SettingsActionWord == "OK") ComViewFile->setEnabled(true);
   recheckOutputFile_ = true;
+  // 8. What came, checked and drawn, whatever the conversion did with it. Stored as it came,
+  // the output holds the lines the plan's points refer to.
+  if (checked) {
+    const ListEntry entry =
+        EntryAt(s.SourceKind, false, TargetPositionOf(s, false, TargetIndexOf(s, false)));
+    if (entry.action == ListAction::StoreAsReceived && s.DownloadOK)
+      checked->survey.source = Trim(TxFileName->text().toStdString());
+    checked->Show(ctx_);
+  }
 }
 
 }  // namespace korv

@@ -156,5 +156,39 @@ TEST_F(SurveyWindowTest, ExportsTheViewAsAnSvgDrawingQtReads) {
   survey->close();
 }
 
+// The Receive tab's Check button on a raw data file from disk: the report names the line not
+// understood, the plan holds the station's record and the point reduced from it. A file that
+// has gone is refused with a message and no window.
+TEST_F(SurveyWindowTest, CheckButtonShowsTheChosenFilesReportAndPlan) {
+  ctx->mainWindow = window.get();
+  WriteFileBytes(Path("job.raw"),
+                 "CO,Coord Order: NEZ\r\n"
+                 "UP,S1,,1000.000,2000.000,50.000,STN\r\n"
+                 "ST,S1,,,,1.500,0.0000\r\n"
+                 "SS,P1,1.500,100.000,100.0000,100.0000,,TREE\r\n"
+                 "XX,what is this\r\n");
+  state.JobPath = folder;
+  window->OpSourse_Click(1);
+  ASSERT_FALSE(window->ComCheck->isHidden());
+  EXPECT_EQ(window->ComCheck->text().toStdString(), "Chec&k");
+  window->ComFileName->setText("job.raw");
+  window->ComCheck->click();
+  SurveyWindow* shown = window->findChild<SurveyWindow*>();
+  ASSERT_NE(shown, nullptr);
+  const std::string report = shown->Report->toPlainText().toStdString();
+  EXPECT_NE(report.find("XX,what is this"), std::string::npos) << report;
+  // P1: 100 m due east of S1 (azimuth 100 gon, circle taken as oriented), level.
+  shown->ShowPoint(1);
+  EXPECT_NE(shown->LbPoint->text().toStdString().find("SS,P1"), std::string::npos);
+  shown->close();
+  delete shown;
+
+  window->ComFileName->setText("gone.raw");
+  window->ComCheck->click();
+  EXPECT_EQ(window->findChild<SurveyWindow*>(), nullptr);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_NE(prompts.messages[0].text.find("gone.raw"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace korv
