@@ -19,7 +19,8 @@ constexpr size_t kProblemTextBytes = 200;
 
 RecordKind KindOf(std::string_view type) {
   if (type.size() != 2) return RecordKind::Other;
-  switch ((type[0] << 8) | type[1]) {
+  // The two bytes as one number (unsigned: a byte above 0x7F is no negative number here).
+  switch ((static_cast<unsigned char>(type[0]) << 8) | static_cast<unsigned char>(type[1])) {
     case ('C' << 8) | 'O':
       return RecordKind::Comment;
     case ('S' << 8) | 'T':
