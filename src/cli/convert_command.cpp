@@ -12,6 +12,7 @@
 
 #include "cli/args.h"
 #include "cli/command.h"
+#include "cli/survey_args.h"
 #include "conversions/registry.h"
 #include "core/file_procs.h"
 #include "core/text.h"
@@ -34,33 +35,41 @@ class StderrReporter : public Reporter {
 const std::vector<std::string> kRunOptions = {"from", "to", "ini", "now", "append"};
 
 const std::vector<CliOption>& Options() {
-  static const std::vector<CliOption> table = {
-      {"from", "raw|coord", "what INPUT holds"},
-      {"to", "FORMAT", "the output format (see the conversions above)"},
-      {"ini", "FILE",
-       "settings file (default: Korvenia.ini beside the program or in\n"
-       "~/.config/Korvenia/, else the defaults of a new file)"},
-      {"order", "nez|enz", "coordinate order (default: the settings file)"},
-      {"append", nullptr, "append to OUTPUT instead of overwriting it"},
-      {"project", "TEXT",
-       "KOF header texts (default Project: OUTPUT's name without\n"
-       "extension; Date: the run's date dd.mm.yy; the others from\n"
-       "the settings file)"},
-      {"date", "TEXT", ""},
-      {"road", "TEXT", ""},
-      {"city", "TEXT", ""},
-      {"surveyor", "TEXT", ""},
-      {"point-conversion", "on|off",
-       "KOF point-number conversion (default: settings file);\n"
-       "the conversion file is KofpointFile of [KOF Settings]:\n"
-       "a full path as it is, any other name (points.txt,\n"
-       "lists/points.txt) in the settings file's folder"},
-      {"code-conversion", "on|off", "KOF code conversion (default: settings file)"},
-      {"separator", "comma|space", "field separator (default: the settings file)"},
-      {"now", "\"YYYY-MM-DD HH:MM:SS\"", "the run's local date and time"},
-      {"help", nullptr, "this text"},
-      {"version", nullptr, "the program's version"},
-  };
+  static const std::vector<CliOption> table = [] {
+    std::vector<CliOption> options = {
+        {"from", "raw|coord", "what INPUT holds"},
+        {"to", "FORMAT", "the output format (see the conversions above)"},
+        {"ini", "FILE",
+         "settings file (default: Korvenia.ini beside the program or in\n"
+         "~/.config/Korvenia/, else the defaults of a new file)"},
+        {"order", "nez|enz", "coordinate order (default: the settings file)"},
+        {"append", nullptr, "append to OUTPUT instead of overwriting it"},
+        {"project", "TEXT",
+         "KOF header texts (default Project: OUTPUT's name without\n"
+         "extension; Date: the run's date dd.mm.yy; the others from\n"
+         "the settings file)"},
+        {"date", "TEXT", ""},
+        {"road", "TEXT", ""},
+        {"city", "TEXT", ""},
+        {"surveyor", "TEXT", ""},
+        {"point-conversion", "on|off",
+         "KOF point-number conversion (default: settings file);\n"
+         "the conversion file is KofpointFile of [KOF Settings]:\n"
+         "a full path as it is, any other name (points.txt,\n"
+         "lists/points.txt) in the settings file's folder"},
+        {"code-conversion", "on|off", "KOF code conversion (default: settings file)"},
+        {"separator", "comma|space", "field separator (default: the settings file)"},
+    };
+    const std::vector<CliOption>& reduction = ReductionCliOptions();
+    options.insert(options.end(), reduction.begin(), reduction.end());
+    options.insert(options.end(),
+                   {
+                       {"now", "\"YYYY-MM-DD HH:MM:SS\"", "the run's local date and time"},
+                       {"help", nullptr, "this text"},
+                       {"version", nullptr, "the program's version"},
+                   });
+    return options;
+  }();
   return table;
 }
 
@@ -177,6 +186,11 @@ int RunConvert(const std::vector<std::string>& argv) {
       OptionsFromSettings(ini, settingsPath->empty() ? "" : FolderOf(*settingsPath), output, now);
   if (const std::string fault = ApplyOverrides(*args, options); !fault.empty())
     return UsageError(kCommand, fault);
+  if (Takes(conversion->options, "angle-unit")) {
+    const std::optional<ReductionOptions> reduction = ReductionOptionsOf(kCommand, *args, ini);
+    if (!reduction) return kExitUsage;
+    options.reduction = *reduction;
+  }
 
   StderrReporter reporter;
   if (options.mode == WriteMode::Append && !conversion->appendPossible) {

@@ -59,6 +59,7 @@ ListEntry EntryAt(int sourceKind, bool fromFile, int position) {
         // Added by hand to an edited list: the SDR writer, with any file name.
         case 13:
         case 14: return Convert(kRaw, "sdr", AskFirst::Never, true);
+        case kComputedCoordinatesPosition: return Convert(kRaw, "coord");
       }
       break;
     case FormatList::CoordReceived:
@@ -75,6 +76,7 @@ ListEntry EntryAt(int sourceKind, bool fromFile, int position) {
       switch (position) {
         case 0: return Convert(kRaw, "kof", AskFirst::CancelStops);
         case 1: return Convert(kRaw, "mapa");
+        case kComputedCoordinatesPosition: return Convert(kRaw, "coord");
       }
       break;
     case FormatList::CoordFile:
@@ -86,6 +88,10 @@ ListEntry EntryAt(int sourceKind, bool fromFile, int position) {
   }
   // clang-format on
   return {};
+}
+
+int PositionOf(int sourceKind, int index, int storedCount) {
+  return sourceKind == 0 && index == storedCount ? kComputedCoordinatesPosition : index;
 }
 
 bool SettingsButtonShown(int sourceKind, bool fromFile, int position) {

@@ -39,6 +39,16 @@ struct ListEntry {
 // received data has no list: it is stored as it came.
 ListEntry EntryAt(int sourceKind, bool fromFile, int position);
 
+// The raw data lists end with an entry the settings file's lists do not hold: the raw data
+// reduced to a coordinate list (its text is "[Survey Texts]" ComputedCoordinates). Whatever
+// the length of the stored list before it, EntryAt knows it at this position.
+constexpr int kComputedCoordinatesPosition = 100;
+
+// The position of entry `index` of the list the window shows for the data kind, whose first
+// `storedCount` entries are the settings file's: the index itself, or for the entry after a
+// raw data list's stored ones, kComputedCoordinatesPosition.
+int PositionOf(int sourceKind, int index, int storedCount);
+
 // Whether the format's Settings button shows: for every position of the coordinate lists, for
 // KOF in the raw data lists, never for other data.
 bool SettingsButtonShown(int sourceKind, bool fromFile, int position);

@@ -5,6 +5,7 @@
 #include "coords/dxf_writer.h"
 #include "formats/mapa_writer.h"
 #include "formats/sdr_writer.h"
+#include "survey/raw_to_coor.h"
 
 namespace korv {
 
@@ -25,6 +26,7 @@ RunOptions OptionsFromSettings(const IniFile& ini, const std::string& settingsFo
   // Without a settings file, the fields a fresh one holds; a file without the keys reads as
   // the dialog would read it.
   o.fields = ini.empty() ? CoordFieldOptions() : LoadCoordFieldOptions(ini);
+  o.reduction.angleUnit = StoredAngleUnit(ini);
   o.coordOrder = StoredCoordOrder(ini);
   o.now = now;
   return o;
@@ -45,6 +47,10 @@ ConvertResult RunRawToMapa(const std::string& in, const std::string& out, const 
 ConvertResult RunRawToSdr(const std::string& in, const std::string& out, const RunOptions& o,
                           RunServices&) {
   return RawToSDR(in, out, o.mode, SdrRunOf(o));
+}
+ConvertResult RunRawToCoord(const std::string& in, const std::string& out, const RunOptions& o,
+                            RunServices&) {
+  return RawToCoor(in, out, o.mode, o.reduction, o.coordOrder);
 }
 ConvertResult RunCoordToKof(const std::string& in, const std::string& out, const RunOptions& o,
                             RunServices& with) {
@@ -80,6 +86,8 @@ const std::vector<Conversion>& Conversions() {
        {}, {}, SettingsDialog::None, RunRawToMapa},
       {DataKind::Raw, "sdr", "raw data to SDR-33", "sdr", true,
        {"SDR33 Settings", "Default"}, {"order"}, SettingsDialog::Sdr, RunRawToSdr},
+      {DataKind::Raw, "coord", "raw data to a coordinate list (observations reduced to points)", "asc", true,
+       {"SDR33 Settings", "Default"}, {"order", "angle-unit", "refraction", "sea-level"}, SettingsDialog::None, RunRawToCoord},
       {DataKind::CoordList, "kof", "coordinate list to KOF", "kof", true,
        {"KOF Settings", "Default"}, kof, SettingsDialog::Kof, RunCoordToKof},
       {DataKind::CoordList, "sdr", "coordinate list to SDR-33", "sdr", true,

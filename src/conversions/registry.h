@@ -19,6 +19,7 @@
 #include "formats/kof_options.h"
 #include "formats/kof_writer.h"
 #include "formats/sdr_options.h"
+#include "survey/survey.h"
 
 namespace korv {
 
@@ -33,13 +34,14 @@ std::optional<DataKind> DataKindFromWord(std::string_view word);
 // The window's dialog that edits the settings a conversion reads.
 enum class SettingsDialog { None, Kof, Sdr, Dxf, CoordFields };
 
-// Everything a run's writer takes: the format options, the coordinate order, the run's local
-// date and time, and how the output is opened.
+// Everything a run's writer takes: the format options, the reduction of observations, the
+// coordinate order, the run's local date and time, and how the output is opened.
 struct RunOptions {
   KofOptions kof;
   SdrOptions sdr;
   DxfOptions dxf;
   CoordFieldOptions fields;  // the user-defined coordinate file's fields and separator
+  ReductionOptions reduction;  // how raw data is reduced to coordinates
   int coordOrder = CoordOrder::kNEZ;
   std::tm now{};
   WriteMode mode = WriteMode::Overwrite;

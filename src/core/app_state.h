@@ -58,6 +58,9 @@ constexpr int kFileTypeMessageCount = 21;  // FileTypeMessages 0..20, entries 1.
 constexpr int kOptionListSize = 21;        // option lists 0..20, entries 1..19 used
 constexpr int kMaxOptionEntries = 19;      // a list of 20 entries is refused
 
+// The text of the computed coordinate list entry when the settings file has none.
+constexpr const char* kComputedCoordinatesEnglish = "Coordinate list (computed)";
+
 struct AppState {
   // Where the program lives.
   std::string ProgramFolder;     // folder of the settings and scratch files, ending in "/"
@@ -81,6 +84,8 @@ struct AppState {
   // Interface texts.
   std::array<std::string, kMessageCount> Messages;                  // "[Messages]" rows
   std::array<std::string, kFileTypeMessageCount> FileTypeMessages;  // "[Messages for file types]"
+  // "[Survey Texts]" ComputedCoordinates: the entry after the raw data output lists.
+  std::string ComputedCoordinatesText = kComputedCoordinatesEnglish;
   std::array<std::string, 6> ToolTipsNR;                            // keys NR1..NR4
   std::array<std::string, 9> ToolTipsCo;                            // keys Co0..Co5
   std::array<std::string, 6> ToolTipsNRF;                           // keys NRF0..NRF1

@@ -10,19 +10,27 @@
 
 namespace korv {
 
+namespace {
+
+// " (line 4)", " (lines 4, 9, ...)".
+std::string LinesPart(const std::vector<size_t>& lines, size_t count) {
+  std::string text = lines.size() == 1 ? " (line " : " (lines ";
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) text += ", ";
+    text += std::to_string(lines[i]);
+  }
+  if (count > lines.size()) text += ", ...";
+  return text + ")";
+}
+
+}  // namespace
+
 std::string ConvertNotes::Text() const {
   std::string text;
   if (outOfRange > 0) {
-    text = std::to_string(outOfRange) +
-           (outOfRange == 1 ? " number was" : " numbers were") +
-           " too large for the output format and written as 0 (line";
-    text += outOfRangeLines.size() == 1 ? " " : "s ";
-    for (size_t i = 0; i < outOfRangeLines.size(); ++i) {
-      if (i > 0) text += ", ";
-      text += std::to_string(outOfRangeLines[i]);
-    }
-    if (outOfRange > outOfRangeLines.size()) text += ", ...";
-    text += ").";
+    text = std::to_string(outOfRange) + (outOfRange == 1 ? " number was" : " numbers were") +
+           " too large for the output format and written as 0" +
+           LinesPart(outOfRangeLines, outOfRange) + ".";
   }
   if (unrepresentable > 0) {
     if (!text.empty()) text += "\n";
@@ -30,6 +38,13 @@ std::string ConvertNotes::Text() const {
             (unrepresentable == 1 ? " character" : " characters") +
             " of the settings texts or the file name could not be written in the output's"
             " encoding and became \"?\".";
+  }
+  if (leftOut > 0) {
+    if (!text.empty()) text += "\n";
+    text += std::to_string(leftOut) + (leftOut == 1 ? " line was" : " lines were") +
+            " left out" + LinesPart(leftOutLines, leftOut) +
+            ": not understood, no coordinates computed, or a point name already written with"
+            " other coordinates.";
   }
   return text;
 }

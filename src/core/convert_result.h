@@ -15,7 +15,8 @@ namespace korv {
 enum class WriteMode { Overwrite, Append };
 
 // What a run writes otherwise than it read, without failing: numbers the format cannot hold
-// (written as zero) and characters the output's encoding cannot hold (written as "?"). Data
+// (written as zero), characters the output's encoding cannot hold (written as "?") and input
+// lines left out (not understood, no coordinates computed, a name's later value). Data
 // is copied in its own encoding, so only the texts the program adds can hold the latter.
 struct ConvertNotes {
   static constexpr size_t kLinesKept = 5;  // line numbers named in the note
@@ -23,12 +24,17 @@ struct ConvertNotes {
   size_t outOfRange = 0;
   std::vector<size_t> outOfRangeLines;  // the first kLinesKept line numbers
   size_t unrepresentable = 0;           // in texts the program adds: settings texts, the file name
+  size_t leftOut = 0;                   // input lines whose data the output does not hold
+  std::vector<size_t> leftOutLines;     // the first kLinesKept line numbers
 
   void OutOfRange(size_t line) {
     if (outOfRange++ < kLinesKept) outOfRangeLines.push_back(line);
   }
   void Unrepresentable(size_t count) { unrepresentable += count; }
-  bool empty() const { return outOfRange == 0 && unrepresentable == 0; }
+  void LeftOut(size_t line) {
+    if (leftOut++ < kLinesKept) leftOutLines.push_back(line);
+  }
+  bool empty() const { return outOfRange == 0 && unrepresentable == 0 && leftOut == 0; }
   // One sentence per kind of note, "" when there is nothing to say.
   std::string Text() const;
 };

@@ -302,6 +302,9 @@ std::string BuildIniFile(AppState& state) {
   for (size_t i = 0; i < std::size(kMessages); ++i) {
     out += std::to_string(i + 1) + "," + kMessages[i] + "\r\n";
   }
+  // Sections added since, at the end, so that every byte before them stays as it was.
+  out += std::string("\r\n[") + kSurveyTextsSection + "]\r\n";
+  out += std::string(kComputedCoordinatesKey) + "=" + kComputedCoordinatesEnglish + "\r\n";
   return out;
 }
 

@@ -122,11 +122,13 @@ void SelectStored(ListModel& list, int& index) {
   Select(list, index);
 }
 
-// Fills the receive target list from entries 1..count and selects the stored target.
+// Fills the receive target list from entries 1..count, and `computed` after them for raw data,
+// and selects the stored target.
 void FillTargets(ListModel& combo, const std::array<std::string, kOptionListSize>& options,
-                 int count, int& target) {
+                 int count, int& target, const std::string* computed = nullptr) {
   combo.Clear();
   for (int i = 1; i <= count; ++i) combo.entries.push_back(options[static_cast<size_t>(i)]);
+  if (computed) combo.entries.push_back(*computed);
   if (target < 0 || target >= combo.Count()) target = 0;
   Select(combo, target);
 }
@@ -134,7 +136,8 @@ void FillTargets(ListModel& combo, const std::array<std::string, kOptionListSize
 void ApplyToMainWindow(AppState& s) {
   MainWindowModel& w = s.mainWindow;
   if (s.SourceKind == 0) {
-    FillTargets(w.comboDataFormat, s.RawOptions, s.RawOptionCount, s.RawTargetIndex);
+    FillTargets(w.comboDataFormat, s.RawOptions, s.RawOptionCount, s.RawTargetIndex,
+                &s.ComputedCoordinatesText);
   } else if (s.SourceKind == 1) {
     FillTargets(w.comboDataFormat, s.CoordOptions, s.CoordOptionCount, s.CoordTargetIndex);
   }
@@ -219,6 +222,8 @@ void LoadOrThrow(AppState& s, int retry, std::string_view bytes, bool fileMissin
     s.HelpFileName = v[0] == kFolderSeparator ? v : folder + v;
   }
   if (std::string v = ini.Get("Help file", "HelpProgShow"); !v.empty()) s.HelpProgShow = v;
+  if (std::string v = ini.Get(kSurveyTextsSection, kComputedCoordinatesKey); !v.empty())
+    s.ComputedCoordinatesText = v;
 
   // The list sections, scanned in their expected order.
   s.RawOptionCount = s.CoordOptionCount = s.RawFileOptionCount = s.CoordFileOptionCount = 0;

@@ -17,6 +17,11 @@ constexpr const char* kScratchFileName = "Brevant.tem";
 constexpr const char* kDefaultHelpFileName = "KorveniaManual.doc";
 constexpr const char* kDefaultHelpProgShow = "WORDPAD.EXE";
 
+// "[Survey Texts]", the last section of the settings file: the texts of the survey functions.
+// A file written before the section existed loads with AppState's English texts.
+constexpr const char* kSurveyTextsSection = "Survey Texts";
+constexpr const char* kComputedCoordinatesKey = "ComputedCoordinates";
+
 // One key of "[Default]" with the AppState member that holds it: a text or an Integer.
 struct DefaultKey {
   const char* key;

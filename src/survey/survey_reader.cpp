@@ -45,6 +45,33 @@ RecordKind KindOf(std::string_view type) {
   return RecordKind::Other;
 }
 
+// The value of a plain decimal of at most 15 digits ("-12.345"), as from_chars reads it: the
+// digits as a whole number over a power of ten, both exact in a double, so that the division
+// rounds once. False, and nothing read, for any other text (left to from_chars).
+bool PlainDecimal(std::string_view t, double& value) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const bool negative = !t.empty() && t[0] == '-';
+  uint64_t digits = 0;
+  int count = 0, decimals = -1;
+  for (size_t i = negative ? 1 : 0; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c >= '0' && c <= '9') {
+      digits = digits * 10 + static_cast<uint64_t>(c - '0');
+      if (++count > 15) return false;
+      if (decimals >= 0) ++decimals;
+    } else if (c == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0) return false;
+  value = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
+  if (negative) value = -value;
+  return true;
+}
+
 // What a numeric field may hold besides a plain number.
 enum class Range { Any, NotNegative, Angle };
 
@@ -99,7 +126,7 @@ class SurveyReader {
         Comment();
         break;
       case RecordKind::Station:
-        Station(count);
+        Station();
         break;
       case RecordKind::SideShot:
         Observe(kind, count, {2, 3, 4, 5, 6, 8});
@@ -143,10 +170,10 @@ class SurveyReader {
 
   // A set-up always enters the model, so that the observations after a faulty "ST" are not
   // credited to the set-up before it; a value that does not read is taken as 0.
-  void Station(int count) {
+  void Station() {
     SetUp u;
     u.line = line_;
-    if (count < 2) Problem(LineFault::TooFewFields, 2);
+    if (f_[2].empty()) Problem(LineFault::TooFewFields, 2);
     u.station = Keep(f_[2]);
     u.code = Keep(f_[3]);
     u.backsight = Keep(f_[4]);
@@ -162,6 +189,10 @@ class SurveyReader {
   void Observe(RecordKind kind, int count, ObservationFields at) {
     if (static_cast<size_t>(count) < at.zenith) {
       Problem(LineFault::TooFewFields, static_cast<uint8_t>(count + 1));
+      return;
+    }
+    if (f_[at.name].empty()) {
+      Problem(LineFault::TooFewFields, static_cast<uint8_t>(at.name));
       return;
     }
     Observation o;
@@ -213,14 +244,19 @@ class SurveyReader {
     std::string_view t = f_[i];
     if (t.empty()) return true;
     if (t[0] == '+') t.remove_prefix(1);
-    const size_t digit = !t.empty() && t[0] == '-' ? 1 : 0;
-    const bool starts =
-        t.size() > digit && (t[digit] == '.' || (t[digit] >= '0' && t[digit] <= '9'));
-    const auto [end, err] = std::from_chars(t.data(), t.data() + t.size(), value);
-    if (!starts || end != t.data() + t.size() || err == std::errc::invalid_argument) {
-      value = 0;
-      Problem(LineFault::BadNumber, static_cast<uint8_t>(i));
-      return false;
+    std::errc err{};
+    if (!PlainDecimal(t, value)) {
+      // An exponent, or more digits: from_chars, refusing what it takes besides numbers.
+      const size_t digit = !t.empty() && t[0] == '-' ? 1 : 0;
+      const bool starts =
+          t.size() > digit && (t[digit] == '.' || (t[digit] >= '0' && t[digit] <= '9'));
+      const auto read = std::from_chars(t.data(), t.data() + t.size(), value);
+      err = read.ec;
+      if (!starts || read.ptr != t.data() + t.size() || err == std::errc::invalid_argument) {
+        value = 0;
+        Problem(LineFault::BadNumber, static_cast<uint8_t>(i));
+        return false;
+      }
     }
     const bool inRange = err != std::errc::result_out_of_range &&
                          (range == Range::Any || (range == Range::NotNegative && value >= 0) ||

@@ -86,7 +86,7 @@ std::optional<ConvertResult> RunEntry(UiContext& ctx, const ListEntry& entry,
 
 // The entry of the list position chosen for the data kind and source.
 ListEntry ChosenEntry(AppState& s, bool fromFile) {
-  return EntryAt(s.SourceKind, fromFile, TargetIndexOf(s, fromFile));
+  return EntryAt(s.SourceKind, fromFile, TargetPositionOf(s, fromFile, TargetIndexOf(s, fromFile)));
 }
 
 }  // namespace
@@ -95,6 +95,13 @@ int& TargetIndexOf(AppState& s, bool fromFile) {
   const bool coord = s.SourceKind == 1;
   if (fromFile) return coord ? s.CoordFileTargetIndex : s.RawFileTargetIndex;
   return coord ? s.CoordTargetIndex : s.RawTargetIndex;
+}
+
+int TargetPositionOf(const AppState& s, bool fromFile, int index) {
+  const bool coord = s.SourceKind == 1;
+  const int stored = fromFile ? (coord ? s.CoordFileOptionCount : s.RawFileOptionCount)
+                              : (coord ? s.CoordOptionCount : s.RawOptionCount);
+  return PositionOf(s.SourceKind, index, stored);
 }
 
 RunOptions WindowRunOptions(UiContext& ctx, const std::string& output) {

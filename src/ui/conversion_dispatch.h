@@ -44,6 +44,10 @@ void StoreAsReceived(UiContext& ctx, const std::string& scratch, const std::stri
 // The stored list position of the output format for the data kind and source
 // (RawTargetIndex, CoordFileTargetIndex, ...).
 int& TargetIndexOf(AppState& s, bool fromFile);
+// The list position (see conversions/list_positions.h) of entry `index` of the output format
+// list the window shows for the data kind and source: the settings file's entries, then for
+// raw data the computed coordinate list.
+int TargetPositionOf(const AppState& s, bool fromFile, int index);
 
 // The options of a run from the window: the settings file's, with the Settings tab's coordinate
 // order, the write mode the overwrite question chose (FileWriteMode 2 replaces, anything else

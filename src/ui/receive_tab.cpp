@@ -75,7 +75,9 @@ void F_DatTr::ConnectReceiveTab() {
 
 bool F_DatTr::FileSource() const { return OpSourse[1]->isChecked(); }
 
-int F_DatTr::Position() const { return ComboDataFormat->currentIndex(); }
+int F_DatTr::Position() const {
+  return TargetPositionOf(ctx_.state, FileSource(), ComboDataFormat->currentIndex());
+}
 
 int& F_DatTr::CurrentTarget() { return TargetIndexOf(ctx_.state, FileSource()); }
 
@@ -140,7 +142,7 @@ void F_DatTr::ComboDataFormat_Click() {
   AppState& s = ctx_.state;
   TxFileName->clear();
   s.SourceKind = OpReceive[1]->isChecked() ? 1 : 0;
-  if (Position() >= 0) CurrentTarget() = Position();
+  if (ComboDataFormat->currentIndex() >= 0) CurrentTarget() = ComboDataFormat->currentIndex();
   ToolTipsTextSettCom();
   CheckOrigDFONOFF();
   ShowSettingsCommand();
@@ -160,6 +162,7 @@ void F_DatTr::TranCombo() {
   for (int i = 1; i <= count && i < kOptionListSize; ++i) {
     ComboDataFormat->addItem(Q(options[static_cast<size_t>(i)]));
   }
+  if (!coord) ComboDataFormat->addItem(Q(s.ComputedCoordinatesText));
   int& target = CurrentTarget();
   if (target < 0 || target >= ComboDataFormat->count()) target = 0;
   ComboDataFormat->setCurrentIndex(target < ComboDataFormat->count() ? target : -1);
@@ -443,7 +446,8 @@ void F_DatTr::RunDownload() {
   SerialLink link;
   if (!OpenScratchAndPort(scratch, link)) return;
   // 3. What to pick on the instrument for an SDR file.
-  if (const ListEntry entry = EntryAt(s.SourceKind, false, TargetIndexOf(s, false));
+  if (const ListEntry entry =
+          EntryAt(s.SourceKind, false, TargetPositionOf(s, false, TargetIndexOf(s, false)));
       entry.instrumentSendsSdr) {
     F_SdrDL instructions(ctx_, entry.sdr33, s.SourceKind == 1, this);
     ctx_.dialogs.Run(instructions);

@@ -3,6 +3,7 @@
 // and agreement with the golden default settings file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iterator>
 #include <set>
 #include <sstream>
@@ -173,7 +174,11 @@ TEST(ControlCatalogue, GoldenSettingsFileHoldsTheCatalogueRecords) {
     ASSERT_EQ(lines.back().find('\n'), std::string::npos) << "bare line feed";
     start = end + 2;
   }
-  EXPECT_EQ(lines.back(), "47,Conversion finished");
+  // The messages end, and the sections added since follow them.
+  const auto messagesEnd = std::find(lines.begin(), lines.end(), "47,Conversion finished");
+  ASSERT_LT(messagesEnd + 2, lines.end());
+  EXPECT_EQ(messagesEnd[1], "");
+  EXPECT_EQ(messagesEnd[2], "[Survey Texts]");
 
   size_t at = 0;
   for (const ControlRecordDef& record : ControlCatalogue()) {

@@ -123,7 +123,9 @@ TEST_F(SettingsFile, LoadsTheDefaultFile) {
   EXPECT_EQ(s.controls.count("DL_Form"), 0u);  // only the main and help windows load
 
   const MainWindowModel& w = s.mainWindow;
-  EXPECT_EQ(w.comboDataFormat.entries.size(), 5u);
+  // The received raw data list, and the computed coordinate list after it.
+  EXPECT_EQ(w.comboDataFormat.entries.size(), 6u);
+  EXPECT_EQ(w.comboDataFormat.entries.back(), "Coordinate list (computed)");
   EXPECT_EQ(w.comboDataFormat.selected, 0);
   EXPECT_FALSE(w.checkOrigDFVisible);  // raw data kept in the instrument's format
   EXPECT_FALSE(w.comSaveSetingsVisible);
@@ -199,7 +201,7 @@ TEST_F(SettingsFile, OptionListsHoldAtMostNineteenEntries) {
   ASSERT_TRUE(LoadFile(file19));
   EXPECT_EQ(state_.RawOptionCount, 19);
   EXPECT_EQ(state_.RawOptions[19], "Target 19");
-  EXPECT_EQ(state_.mainWindow.comboDataFormat.Count(), 19);
+  EXPECT_EQ(state_.mainWindow.comboDataFormat.Count(), 20);  // and the computed entry
 
   std::string file20 = Replaced(file19, "Target 19\r\n", "Target 19\r\nTarget 20\r\n");
   EXPECT_FALSE(LoadFile(file20));

@@ -50,12 +50,13 @@ TEST(SurveyReader, RawFileWithOneFaultOfEachKind) {
                        "CO,Coord Order: NEZ\r\n"                     // 17
                        "UP,E,,1,2,,\r\n"                             // 18 north first now
                        "SS, P7 , 1.5 , 1e1 ,+0.5,100,,  CODE 7\r\n"  // 19
-                           + longLine + "\r\n");                     // 20
+                           + longLine + "\r\n" +                     // 20
+                           "SS,,1.5,10,0,100,,\r\n");                // 21 no name
   Survey s;
   std::string fault;
   ASSERT_TRUE(ReadRawSurvey(folder / "faults.raw", CoordOrder::kNEZ, s, fault)) << fault;
   EXPECT_EQ(s.source, folder / "faults.raw");
-  EXPECT_EQ(s.lines, 20u);
+  EXPECT_EQ(s.lines, 21u);
   EXPECT_TRUE(s.coordOrderDeclared);
   EXPECT_EQ(s.coordOrder, CoordOrder::kNEZ);
   ExpectProblems(s, {{3, LineFault::UnknownRecordType, 1},
@@ -67,9 +68,10 @@ TEST(SurveyReader, RawFileWithOneFaultOfEachKind) {
                      {10, LineFault::OutOfRange, 5},
                      {11, LineFault::BadNumber, 6},
                      {12, LineFault::TooFewFields, 4},
-                     {20, LineFault::UnknownRecordType, 1}});
+                     {20, LineFault::UnknownRecordType, 1},
+                     {21, LineFault::TooFewFields, 2}});
   EXPECT_EQ(s.problems[0].text, "ZZ,whatever");
-  EXPECT_EQ(s.problems.back().text, longLine.substr(0, 200));
+  EXPECT_EQ(s.problems[9].text, longLine.substr(0, 200));
 
   std::vector<std::pair<std::string, uint32_t>> counts;
   for (const RecordCount& c : s.counts) counts.emplace_back(c.type, c.count);
@@ -78,7 +80,7 @@ TEST(SurveyReader, RawFileWithOneFaultOfEachKind) {
                                                                    {"ZZ", 1},
                                                                    {"ss", 1},
                                                                    {"ST", 1},
-                                                                   {"SS", 4},
+                                                                   {"SS", 5},
                                                                    {"SO", 1},
                                                                    {"MP", 1},
                                                                    {"CC", 1},

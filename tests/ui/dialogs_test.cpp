@@ -195,7 +195,8 @@ TEST_F(UiTest, TranslatedSettingsFileChangesEveryCaption) {
   }
   ASSERT_TRUE(ini.Save(state.IniFilePath));
   std::string bytes = ReadFileBytes(state.IniFilePath);
-  bytes += "1,Empfang\r\n";
+  // A message row at the end of "[Messages]", before the sections that follow it.
+  bytes.insert(bytes.find("\r\n[Survey Texts]"), "1,Empfang\r\n");
   WriteFileBytes(state.IniFilePath, bytes);
   Reload();
   EXPECT_EQ(window->MainTab->tabText(0).toStdString(), "Empfang");

@@ -211,6 +211,33 @@ TEST_F(DispatchTest, AddedListPositionsConvertOrKeepTheData) {
   EXPECT_EQ(ReadFileBytes(Path("other.vxl")), raw);
 }
 
+// The entry after the raw data lists' stored ones reduces the raw data to a coordinate list,
+// received or from disk, as korvenia-cli does (the golden file is built by hand).
+TEST_F(DispatchTest, RawDataToTheComputedCoordinateList) {
+  const std::string raw = ReadFileBytes(kData + "/coord/traverse.raw");
+  const std::string golden = ReadFileBytes(kData + "/coord/traverse~coord.asc");
+  Scratch(raw);
+  state.SourceKind = 0;
+  state.RawTargetIndex = 5;
+  state.FileWriteMode = 2;
+  ConvertAfterDownload(*ctx, Request(Path("computed.asc")));
+  EXPECT_EQ(state.SettingsActionWord, "OK");
+  EXPECT_EQ(ReadFileBytes(Path("computed.asc")), golden);
+
+  WriteFileBytes(Path("traverse.raw"), raw);
+  state.SourceIndex = 1;
+  state.JobPath = folder;
+  window->ComFileName->setText("traverse.raw");
+  state.RawFileTargetIndex = 2;
+  ConvertFromDisk(*ctx, Request(Path("from_disk.asc")));
+  EXPECT_EQ(ReadFileBytes(Path("from_disk.asc")), golden);
+  // What was left out is told after each conversion.
+  int told = 0;
+  for (const auto& m : prompts.messages)
+    told += m.text.find("(lines 12, 13, 15)") != std::string::npos;
+  EXPECT_EQ(told, 2);
+}
+
 TEST_F(DispatchTest, ReceivedCoordinatesToEveryTarget) {
   const std::string asc = ReadFileBytes(kData + "/dxf/all_on.asc");
   state.SourceKind = 1;

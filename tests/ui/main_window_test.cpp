@@ -27,7 +27,7 @@ TEST_F(UiTest, EveryMainRecordHasItsWidgetAndDefaultsShow) {
   EXPECT_EQ(window->MainTab->tabText(2).toStdString(), "Settings");
   EXPECT_EQ(window->windowTitle().toStdString(), TextsOf(state, "Main Form").caption);
   EXPECT_EQ(window->ComDLN->text().toStdString(), "&Download");
-  EXPECT_EQ(window->ComboDataFormat->count(), 5);
+  EXPECT_EQ(window->ComboDataFormat->count(), 6);
   EXPECT_EQ(window->ComboDataFormat->currentIndex(), 0);
   // Raw data stored as received: no settings, no copy.
   EXPECT_TRUE(window->ComSaveSetings->isHidden());
@@ -50,7 +50,7 @@ TEST_F(UiTest, FileSourceTurnsOtherIntoRawDataAndOffersFileTargets) {
   EXPECT_EQ(state.SourceKind, 0);
   EXPECT_EQ(state.SourceIndex, 1);
   EXPECT_FALSE(window->ComboDataFormat->isHidden());
-  EXPECT_EQ(window->ComboDataFormat->count(), 2);
+  EXPECT_EQ(window->ComboDataFormat->count(), 3);
   EXPECT_EQ(window->ComboDataFormat->itemText(0).toStdString(), "KOF raw data file");
   EXPECT_TRUE(window->TxFileName->text().isEmpty());
   EXPECT_FALSE(window->ComConv->isHidden());
@@ -58,7 +58,7 @@ TEST_F(UiTest, FileSourceTurnsOtherIntoRawDataAndOffersFileTargets) {
   EXPECT_TRUE(window->ComFileName->isEnabled());
   window->OpSourse_Click(0);
   EXPECT_TRUE(window->OpReceive[2]->isEnabled());
-  EXPECT_EQ(window->ComboDataFormat->count(), 5);
+  EXPECT_EQ(window->ComboDataFormat->count(), 6);
 }
 
 TEST_F(UiTest, StoredPositionBeyondTheListIsResetToZero) {
@@ -71,6 +71,37 @@ TEST_F(UiTest, StoredPositionBeyondTheListIsResetToZero) {
   window->OpReceive_Click(1);
   EXPECT_EQ(window->ComboDataFormat->currentIndex(), 0);
   EXPECT_EQ(state.CoordTargetIndex, 0);
+}
+
+// The raw data lists end with the computed coordinate list, its text from "[Survey Texts]"; a
+// settings file from before that section loads and shows the English text.
+TEST_F(UiTest, RawDataListsEndWithTheComputedCoordinateList) {
+  auto lastEntry = [this] {
+    return window->ComboDataFormat->itemText(window->ComboDataFormat->count() - 1).toStdString();
+  };
+  EXPECT_EQ(lastEntry(), "Coordinate list (computed)");
+  window->OpSourse_Click(1);
+  EXPECT_EQ(lastEntry(), "Coordinate list (computed)");
+  window->OpReceive_Click(1);
+  EXPECT_EQ(window->ComboDataFormat->count(), 2);
+  EXPECT_EQ(lastEntry(), "KOF coordinate file");
+
+  SetKey("Survey Texts", "ComputedCoordinates", "Koordinatliste (beregnet)");
+  Reload();
+  EXPECT_EQ(lastEntry(), "Koordinatliste (beregnet)");
+
+  std::string text = ReadFileBytes(state.IniFilePath);
+  const size_t section = text.find("\r\n[Survey Texts]");
+  ASSERT_NE(section, std::string::npos);
+  text.erase(section);
+  WriteFileBytes(state.IniFilePath, text);
+  state.RawTargetIndex = 5;
+  ASSERT_TRUE(WriteKey(state.IniFilePath, "Default", "ComboDataFormatN", "5"));
+  Reload();
+  EXPECT_EQ(window->ComboDataFormat->count(), 6);
+  EXPECT_EQ(lastEntry(), "Coordinate list (computed)");
+  EXPECT_EQ(window->ComboDataFormat->currentIndex(), 5);
+  EXPECT_FALSE(window->CheckOrigDF->isHidden());
 }
 
 // Settings button and original-copy box for every source, kind and position.
@@ -86,12 +117,14 @@ TEST_F(UiTest, SettingsButtonAndCopyBoxFollowTheTarget) {
       {0, 0, 2, false, true, "MAPA2 settings"},
       {0, 0, 3, false, false, "SDR-2x settings"},
       {0, 0, 4, false, false, "SDR-2x settings"},
+      {0, 0, 5, false, true, ""},
       {0, 1, 0, true, true, "Coordinate file settings"},
       {0, 1, 1, true, true, "DXF settings"},
       {0, 1, 3, true, false, "SDR-2x settings"},
       {0, 1, 4, true, false, "SDR-33 settings"},
       {1, 0, 0, true, false, "KOF settings"},
       {1, 0, 1, false, false, "MAPA2 settings"},
+      {1, 0, 2, false, false, ""},
       {1, 1, 0, true, false, "DXF settings"},
       {1, 1, 1, true, false, "KOF settings"},
   };
@@ -171,7 +204,7 @@ TEST_F(UiTest, SaveDialogFilterAndOverwriteQuestion) {
 
 TEST_F(UiTest, QuestionWindowTakesItsTextsFromTheMessages) {
   std::string ini = ReadFileBytes(state.IniFilePath);
-  ini += "7,Overwrite or add?\r\n9,Replace\r\n";
+  ini.insert(ini.find("\r\n[Survey Texts]"), "7,Overwrite or add?\r\n9,Replace\r\n");
   WriteFileBytes(state.IniFilePath, ini);
   Reload();
   WriteFileBytes(Path("a.asc"), "1\r\n");

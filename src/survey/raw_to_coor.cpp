@@ -1,0 +1,91 @@
+// The raw data to coordinate list conversion.
+#include "survey/raw_to_coor.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+
+#include "core/convert_files.h"
+#include "core/coord_order.h"
+#include "core/numbers.h"
+
+namespace korv {
+
+namespace {
+
+constexpr size_t kFlushSize = 1 << 16;
+
+// A coordinate with 3 decimals; what rounds to 0 is written "0.000", not "-0.000".
+void AppendCoordinate(std::string& out, double value, size_t line, ConvertNotes& notes) {
+  if (std::fabs(value) < 0.0005) value = 0;
+  if (!AppendPicture(out, value, 3)) notes.OutOfRange(line);
+}
+
+// The lines whose points the output does not hold: lines not understood, observations that
+// gave no point, and later values of a name that differ from the first (which is written).
+void NoteLeftOut(const Survey& s, ConvertNotes& notes) {
+  std::vector<uint32_t> lines;
+  for (const LineProblem& p : s.problems) lines.push_back(p.line);
+  for (const Unreduced& u : s.unreduced) lines.push_back(s.observations[u.observation].line);
+  for (const NameConflict& c : s.conflicts) lines.push_back(s.points[c.later].line);
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  for (uint32_t line : lines) notes.LeftOut(line);
+}
+
+}  // namespace
+
+ConvertResult RawToCoor(std::istream& in, std::ostream& out, const ReductionOptions& options,
+                        int coordOrderIndex) {
+  Survey s;
+  s.angleUnit = options.angleUnit;
+  if (!ReadRawSurvey(in, coordOrderIndex, s)) {
+    return ConvertResult::InputFault("Cannot read the raw data");
+  }
+  Reduce(s, options);
+  ConvertResult result;
+  NoteLeftOut(s, result.notes);
+  // Records and reduced points are each in line order: merged, they are the file's order.
+  const size_t records = s.recordPoints, all = s.points.size();
+  const bool nez = coordOrderIndex == CoordOrder::kNEZ;
+  std::string buffer;
+  buffer.reserve(kFlushSize + 1024);
+  for (size_t r = 0, c = records; r < records || c < all;) {
+    const bool record = c == all || (r < records && s.points[r].line < s.points[c].line);
+    const Point& p = s.points[record ? r++ : c++];
+    if (p.repeated) continue;
+    buffer += s.Text(p.name);
+    buffer += ',';
+    AppendCoordinate(buffer, nez ? p.north : p.east, p.line, result.notes);
+    buffer += ',';
+    AppendCoordinate(buffer, nez ? p.east : p.north, p.line, result.notes);
+    buffer += ',';
+    if (p.hasElevation) AppendCoordinate(buffer, p.elevation, p.line, result.notes);
+    buffer += ',';
+    buffer += s.Text(p.code);
+    buffer += "\r\n";
+    if (buffer.size() >= kFlushSize) {
+      errno = 0;
+      if (!out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()))) {
+        return WriteFailure(errno);
+      }
+      buffer.clear();
+    }
+  }
+  errno = 0;
+  if (!out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()))) {
+    return WriteFailure(errno);
+  }
+  return result;
+}
+
+ConvertResult RawToCoor(const std::string& inputPath, const std::string& outputPath, WriteMode mode,
+                        const ReductionOptions& options, int coordOrderIndex) {
+  // Names and codes are copied as they are, so the output keeps the input's encoding.
+  return ConvertFiles(inputPath, outputPath, mode,
+                      [&](std::istream& in, std::ostream& out, TextEncoding) {
+                        return RawToCoor(in, out, options, coordOrderIndex);
+                      });
+}
+
+}  // namespace korv
