@@ -17,9 +17,12 @@ namespace korv {
 
 const char* CutTargetWord(CutTarget target) {
   switch (target) {
-    case CutTarget::Kof: return "kof";
-    case CutTarget::Sdr: return "sdr";
-    case CutTarget::Upload: return "upload";
+    case CutTarget::Kof:
+      return "kof";
+    case CutTarget::Sdr:
+      return "sdr";
+    case CutTarget::Upload:
+      return "upload";
   }
   return "kof";
 }
@@ -37,9 +40,9 @@ namespace {
 struct TargetRule {
   CutTarget target;
   uint8_t nameChars, codeChars, setUpCodeChars;  // setUpCodeChars 0: set-up codes not written
-  bool trims;                                     // names and codes trimmed before the cut
-  bool setUpNames;                                // set-up station names written
-  bool sideShotsOnly;                             // of the observations, only "SS" written
+  bool trims;                                    // names and codes trimmed before the cut
+  bool setUpNames;                               // set-up station names written
+  bool sideShotsOnly;                            // of the observations, only "SS" written
 };
 
 constexpr TargetRule kRules[kCutTargets] = {
@@ -60,16 +63,19 @@ template <class Fn>
 void ForEachItem(const Survey& s, bool codes, Fn fn) {
   for (uint32_t i = 0; i < s.setUps.size(); ++i) fn(Item{TextSource::SetUp, i, codes});
   for (uint32_t i = 0; i < s.observations.size(); ++i) fn(Item{TextSource::Observation, i, codes});
-  const uint32_t records = std::min<uint32_t>(s.recordPoints, static_cast<uint32_t>(s.points.size()));
+  const uint32_t records =
+      std::min<uint32_t>(s.recordPoints, static_cast<uint32_t>(s.points.size()));
   for (uint32_t i = 0; i < records; ++i) fn(Item{TextSource::Point, i, codes});
 }
 
 TextSpan TextOf(const Survey& s, const Item& item) {
   switch (item.source) {
-    case TextSource::SetUp: return item.code ? s.setUps[item.index].code : s.setUps[item.index].station;
+    case TextSource::SetUp:
+      return item.code ? s.setUps[item.index].code : s.setUps[item.index].station;
     case TextSource::Observation:
       return item.code ? s.observations[item.index].code : s.observations[item.index].name;
-    case TextSource::Point: return item.code ? s.points[item.index].code : s.points[item.index].name;
+    case TextSource::Point:
+      return item.code ? s.points[item.index].code : s.points[item.index].name;
   }
   return {};
 }
@@ -233,46 +239,62 @@ std::string Utf8(std::string_view text, TextEncoding encoding) {
 
 const char* OrientationWord(Orientation o) {
   switch (o) {
-    case Orientation::FromBacksight: return "from backsight";
-    case Orientation::Assumed: return "assumed";
-    case Orientation::Unplaced: return "station unknown";
+    case Orientation::FromBacksight:
+      return "from backsight";
+    case Orientation::Assumed:
+      return "assumed";
+    case Orientation::Unplaced:
+      return "station unknown";
   }
   return "";
 }
 
 const char* OrientationKey(Orientation o) {
   switch (o) {
-    case Orientation::FromBacksight: return "backsight";
-    case Orientation::Assumed: return "assumed";
-    case Orientation::Unplaced: return "unplaced";
+    case Orientation::FromBacksight:
+      return "backsight";
+    case Orientation::Assumed:
+      return "assumed";
+    case Orientation::Unplaced:
+      return "unplaced";
   }
   return "";
 }
 
 const char* LineFaultKey(LineFault f) {
   switch (f) {
-    case LineFault::UnknownRecordType: return "unknown_record_type";
-    case LineFault::TooFewFields: return "too_few_fields";
-    case LineFault::BadNumber: return "bad_number";
-    case LineFault::OutOfRange: return "out_of_range";
+    case LineFault::UnknownRecordType:
+      return "unknown_record_type";
+    case LineFault::TooFewFields:
+      return "too_few_fields";
+    case LineFault::BadNumber:
+      return "bad_number";
+    case LineFault::OutOfRange:
+      return "out_of_range";
   }
   return "";
 }
 
 const char* ReductionFaultKey(ReductionFault f) {
   switch (f) {
-    case ReductionFault::NoSetUp: return "no_set_up";
-    case ReductionFault::StationUnknown: return "station_unknown";
-    case ReductionFault::NoDistance: return "no_distance";
+    case ReductionFault::NoSetUp:
+      return "no_set_up";
+    case ReductionFault::StationUnknown:
+      return "station_unknown";
+    case ReductionFault::NoDistance:
+      return "no_distance";
   }
   return "";
 }
 
 const char* TargetTitle(CutTarget target) {
   switch (target) {
-    case CutTarget::Kof: return "KOF";
-    case CutTarget::Sdr: return "SDR-33";
-    case CutTarget::Upload: return "Upload";
+    case CutTarget::Kof:
+      return "KOF";
+    case CutTarget::Sdr:
+      return "SDR-33";
+    case CutTarget::Upload:
+      return "Upload";
   }
   return "";
 }
@@ -435,8 +457,8 @@ std::string CheckReportText(const Survey& s, const CheckReport& r) {
                                : " (not declared in the file: from the settings or --order)\n");
 
   const Extent& e = r.extent;
-  Heading(out, "Extent of " + num(e.points) + " points (" + num(e.withElevation) +
-                   " with elevation)");
+  Heading(out,
+          "Extent of " + num(e.points) + " points (" + num(e.withElevation) + " with elevation)");
   if (e.points > 0) {
     Table t({"", "min", "max"}, "lrr");
     t.Row({"east", Fixed(e.minEast, 3), Fixed(e.maxEast, 3)});
@@ -450,8 +472,8 @@ std::string CheckReportText(const Survey& s, const CheckReport& r) {
   Heading(out, "Set-ups: " + num(s.setUps.size()) + " (" + num(r.assumed) +
                    " with assumed orientation, " + num(r.unplaced) + " with the station unknown)");
   if (!s.setUps.empty()) {
-    Table t({"line", "station", "backsight", "orientation", std::string("correction (") + unit + ")",
-             "observations", "reduced"},
+    Table t({"line", "station", "backsight", "orientation",
+             std::string("correction (") + unit + ")", "observations", "reduced"},
             "rlllrrr");
     for (size_t i = 0; i < s.setUps.size() && i < kShown; ++i) {
       const SetUp& u = s.setUps[i];
@@ -647,14 +669,13 @@ std::string CheckReportJson(const Survey& s, const CheckReport& r) {
   });
   Key(out, "conflicts");
   PutArray(out, r.conflicts, [&](const ConflictCheck& c) {
-    return Json{
-        {"name", text(s.points[c.first].name)},
-        {"first_line", s.points[c.first].line},
-        {"later_line", s.points[c.later].line},
-        {"d_east", rounded(c.dEast, 1e4)},
-        {"d_north", rounded(c.dNorth, 1e4)},
-        {"d_elevation", c.hasDElevation ? Json(rounded(c.dElevation, 1e4)) : Json(nullptr)},
-        {"horizontal", rounded(c.horizontal, 1e4)}};
+    return Json{{"name", text(s.points[c.first].name)},
+                {"first_line", s.points[c.first].line},
+                {"later_line", s.points[c.later].line},
+                {"d_east", rounded(c.dEast, 1e4)},
+                {"d_north", rounded(c.dNorth, 1e4)},
+                {"d_elevation", c.hasDElevation ? Json(rounded(c.dElevation, 1e4)) : Json(nullptr)},
+                {"horizontal", rounded(c.horizontal, 1e4)}};
   });
   Key(out, "unreduced");
   PutArray(out, s.unreduced, [&](const Unreduced& u) {
