@@ -40,12 +40,14 @@ done
 read -r obs reduced read_wall read_cpu reduce_wall reduce_cpu rss <<<"$figures"
 read -r conv_ns conv_rss < <(measure "$cli" convert --from raw --to coord --ini "$empty_ini" \
   "$raw" "$work/out.asc")
+# The processor seconds of the last conversion run (user + system).
+conv_cpu=$(awk -F': ' '/User time|System time/ { s += $2 } END { print s }' "$work/time.txt")
 
 printf "input: %s (%s bytes, %s lines); %s observations, %s reduced; best of %d runs\n\n" \
   "$raw" "$bytes" "$lines" "$obs" "$reduced" "$runs"
 awk -v b="$bytes" -v c="$cat_ns" -v crss="$cat_rss" -v o="$obs" -v rw="$read_wall" \
   -v rc="$read_cpu" -v dw="$reduce_wall" -v dc="$reduce_cpu" -v rss="$rss" -v cv="$conv_ns" \
-  -v cvrss="$conv_rss" 'BEGIN {
+  -v cvc="$conv_cpu" -v cvrss="$conv_rss" 'BEGIN {
   printf "%-30s %9s %9s %10s %15s %9s\n", "run", "elapsed", "cpu", "MB/s", "observations/s",
          "peak MB"
   printf "%-30s %9.3f %9s %10.1f %15s %9.1f\n", "cat", c / 1e9, "", b / 1e6 / (c / 1e9), "",
@@ -55,7 +57,7 @@ awk -v b="$bytes" -v c="$cat_ns" -v crss="$cat_rss" -v o="$obs" -v rw="$read_wal
   printf "%-30s %9.3f %9.3f %10s %15.0f %9s\n", "reduce (cpu)", dw, dc, "", o / dc, ""
   printf "%-30s %9.3f %9.3f %10.1f %15.0f %9.1f\n", "read + reduce (cpu)", rw + dw, rc + dc,
          b / 1e6 / (rc + dc), o / (rc + dc), rss / 1024
-  printf "%-30s %9.3f %9s %10.1f %15.0f %9.1f\n", "convert --from raw --to coord", cv / 1e9, "",
-         b / 1e6 / (cv / 1e9), o / (cv / 1e9), cvrss / 1024
+  printf "%-30s %9.3f %9.3f %10.1f %15.0f %9.1f\n", "convert raw -> coord (cpu)", cv / 1e9, cvc,
+         b / 1e6 / cvc, o / cvc, cvrss / 1024
 }'
 rm -f "$work/out.asc" "$work/time.txt" "$work/figures.txt"

@@ -20,7 +20,7 @@ cmake --build build-fuzz -j"$jobs"
 # Seed inputs of each target: the sample and golden files it reads.
 seeds() {
   case "$1" in
-    fuzz_raw_writers) ls examples/*.raw tests/data/*/*.raw ;;
+    fuzz_raw_writers | fuzz_survey) ls examples/*.raw tests/data/*/*.raw ;;
     fuzz_coord_writers | fuzz_numbers) ls examples/*.asc tests/data/*/*.asc tests/data/*/*.pts ;;
     fuzz_settings) ls tests/data/Korvenia.ini tests/data/*/*.ini ;;
     fuzz_upload) ls examples/*.asc examples/*.cod tests/data/*/*.asc tests/data/*/*.kof ;;
@@ -29,7 +29,8 @@ seeds() {
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 failed=()
-for target in fuzz_raw_writers fuzz_coord_writers fuzz_settings fuzz_numbers fuzz_upload; do
+for target in fuzz_raw_writers fuzz_coord_writers fuzz_settings fuzz_numbers fuzz_upload \
+  fuzz_survey; do
   binary="build-fuzz/bin/$target"
   log="build-fuzz/logs/$target.log"
   corpus="build-fuzz/corpus/$target"

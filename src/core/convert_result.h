@@ -15,9 +15,9 @@ namespace korv {
 enum class WriteMode { Overwrite, Append };
 
 // What a run writes otherwise than it read, without failing: numbers the format cannot hold
-// (written as zero), characters the output's encoding cannot hold (written as "?") and input
-// lines left out (not understood, no coordinates computed, a name's later value). Data
-// is copied in its own encoding, so only the texts the program adds can hold the latter.
+// (written as zero), characters the output's encoding cannot hold (written as "?"; data is
+// copied in its own encoding, so only the texts the program adds can hold them) and input
+// lines left out (not understood, no coordinates computed, a name's differing later value).
 struct ConvertNotes {
   static constexpr size_t kLinesKept = 5;  // line numbers named in the note
 

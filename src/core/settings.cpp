@@ -222,8 +222,8 @@ void LoadOrThrow(AppState& s, int retry, std::string_view bytes, bool fileMissin
     s.HelpFileName = v[0] == kFolderSeparator ? v : folder + v;
   }
   if (std::string v = ini.Get("Help file", "HelpProgShow"); !v.empty()) s.HelpProgShow = v;
-  if (std::string v = ini.Get(kSurveyTextsSection, kComputedCoordinatesKey); !v.empty())
-    s.ComputedCoordinatesText = v;
+  const std::string computed = ini.Get(kSurveyTextsSection, kComputedCoordinatesKey);
+  s.ComputedCoordinatesText = computed.empty() ? kComputedCoordinatesEnglish : computed;
 
   // The list sections, scanned in their expected order.
   s.RawOptionCount = s.CoordOptionCount = s.RawFileOptionCount = s.CoordFileOptionCount = 0;

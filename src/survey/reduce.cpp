@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "survey/huge_pages.h"
 #include "survey/survey.h"
 
 namespace korv {
@@ -19,6 +20,7 @@ class NameTable {
   NameTable(const Survey& survey, size_t names) : s_(survey) {
     size_t capacity = 16;
     while (capacity < 2 * names) capacity *= 2;
+    ReserveOnHugePages(slots_, capacity);
     slots_.assign(capacity, Slot{0, kNoIndex});
   }
 
@@ -184,7 +186,7 @@ class Reduction {
 void Reduce(Survey& survey, const ReductionOptions& options) {
   survey.points.resize(survey.recordPoints);
   for (Point& p : survey.points) p.repeated = false;
-  survey.points.reserve(survey.recordPoints + survey.observations.size());
+  ReserveOnHugePages(survey.points, survey.recordPoints + survey.observations.size());
   survey.unreduced.clear();
   survey.conflicts.clear();
   for (SetUp& u : survey.setUps) {

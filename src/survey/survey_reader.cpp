@@ -8,6 +8,7 @@
 #include "core/line_reader.h"
 #include "core/text.h"
 #include "formats/raw_data.h"
+#include "survey/huge_pages.h"
 #include "survey/survey.h"
 
 namespace korv {
@@ -18,7 +19,8 @@ constexpr size_t kProblemTextBytes = 200;
 
 RecordKind KindOf(std::string_view type) {
   if (type.size() != 2) return RecordKind::Other;
-  switch ((type[0] << 8) | type[1]) {
+  // The two bytes as one number (unsigned: a byte above 0x7F is no negative number here).
+  switch ((static_cast<unsigned char>(type[0]) << 8) | static_cast<unsigned char>(type[1])) {
     case ('C' << 8) | 'O':
       return RecordKind::Comment;
     case ('S' << 8) | 'T':
@@ -113,9 +115,9 @@ class SurveyReader {
     }
     const auto bytes = static_cast<size_t>(in.tellg() - here);
     in.seekg(here);
-    s_.observations.reserve(bytes / 40);
-    s_.points.reserve(bytes / 200);
-    s_.pool.reserve(bytes / 3);
+    ReserveOnHugePages(s_.observations, bytes / 40);
+    ReserveOnHugePages(s_.points, bytes / 200);
+    ReserveOnHugePages(s_.pool, bytes / 3);
   }
 
   void RawLine(int count) {
