@@ -51,7 +51,8 @@ printf "%-28s %9s %10s %10s %12s\n" "run" "seconds" "MB/s" "x cat" "peak MB"
 # check exits 1 when it finds problems; it is timed all the same, through a shell that takes 1
 # for success (the peak memory /usr/bin/time gives is then the larger of the shell's and its).
 measure_check() {
-  measure sh -c '"$0" "$@"; [ $? -le 1 ]' "$cli" check --ini "$empty_ini" --angle-unit gon "$@"
+  measure sh -c '"$0" "$@"; [ $? -le 1 ]' "$cli" check --from raw --ini "$empty_ini" \
+    --angle-unit gon "$@"
 }
 
 cat "$raw" >/dev/null  # warm the page cache

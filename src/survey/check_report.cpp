@@ -17,9 +17,12 @@ namespace korv {
 
 const char* CutTargetWord(CutTarget target) {
   switch (target) {
-    case CutTarget::Kof: return "kof";
-    case CutTarget::Sdr: return "sdr";
-    case CutTarget::Upload: return "upload";
+    case CutTarget::Kof:
+      return "kof";
+    case CutTarget::Sdr:
+      return "sdr";
+    case CutTarget::Upload:
+      return "upload";
   }
   return "kof";
 }
@@ -37,9 +40,9 @@ namespace {
 struct TargetRule {
   CutTarget target;
   uint8_t nameChars, codeChars, setUpCodeChars;  // setUpCodeChars 0: set-up codes not written
-  bool trims;                                     // names and codes trimmed before the cut
-  bool setUpNames;                                // set-up station names written
-  bool sideShotsOnly;                             // of the observations, only "SS" written
+  bool trims;                                    // names and codes trimmed before the cut
+  bool setUpNames;                               // set-up station names written
+  bool sideShotsOnly;                            // of the observations, only "SS" written
 };
 
 constexpr TargetRule kRules[kCutTargets] = {
@@ -60,16 +63,19 @@ template <class Fn>
 void ForEachItem(const Survey& s, bool codes, Fn fn) {
   for (uint32_t i = 0; i < s.setUps.size(); ++i) fn(Item{TextSource::SetUp, i, codes});
   for (uint32_t i = 0; i < s.observations.size(); ++i) fn(Item{TextSource::Observation, i, codes});
-  const uint32_t records = std::min<uint32_t>(s.recordPoints, static_cast<uint32_t>(s.points.size()));
+  const uint32_t records =
+      std::min<uint32_t>(s.recordPoints, static_cast<uint32_t>(s.points.size()));
   for (uint32_t i = 0; i < records; ++i) fn(Item{TextSource::Point, i, codes});
 }
 
 TextSpan TextOf(const Survey& s, const Item& item) {
   switch (item.source) {
-    case TextSource::SetUp: return item.code ? s.setUps[item.index].code : s.setUps[item.index].station;
+    case TextSource::SetUp:
+      return item.code ? s.setUps[item.index].code : s.setUps[item.index].station;
     case TextSource::Observation:
       return item.code ? s.observations[item.index].code : s.observations[item.index].name;
-    case TextSource::Point: return item.code ? s.points[item.index].code : s.points[item.index].name;
+    case TextSource::Point:
+      return item.code ? s.points[item.index].code : s.points[item.index].name;
   }
   return {};
 }
@@ -233,46 +239,62 @@ std::string Utf8(std::string_view text, TextEncoding encoding) {
 
 const char* OrientationWord(Orientation o) {
   switch (o) {
-    case Orientation::FromBacksight: return "from backsight";
-    case Orientation::Assumed: return "assumed";
-    case Orientation::Unplaced: return "station unknown";
+    case Orientation::FromBacksight:
+      return "from backsight";
+    case Orientation::Assumed:
+      return "assumed";
+    case Orientation::Unplaced:
+      return "station unknown";
   }
   return "";
 }
 
 const char* OrientationKey(Orientation o) {
   switch (o) {
-    case Orientation::FromBacksight: return "backsight";
-    case Orientation::Assumed: return "assumed";
-    case Orientation::Unplaced: return "unplaced";
+    case Orientation::FromBacksight:
+      return "backsight";
+    case Orientation::Assumed:
+      return "assumed";
+    case Orientation::Unplaced:
+      return "unplaced";
   }
   return "";
 }
 
 const char* LineFaultKey(LineFault f) {
   switch (f) {
-    case LineFault::UnknownRecordType: return "unknown_record_type";
-    case LineFault::TooFewFields: return "too_few_fields";
-    case LineFault::BadNumber: return "bad_number";
-    case LineFault::OutOfRange: return "out_of_range";
+    case LineFault::UnknownRecordType:
+      return "unknown_record_type";
+    case LineFault::TooFewFields:
+      return "too_few_fields";
+    case LineFault::BadNumber:
+      return "bad_number";
+    case LineFault::OutOfRange:
+      return "out_of_range";
   }
   return "";
 }
 
 const char* ReductionFaultKey(ReductionFault f) {
   switch (f) {
-    case ReductionFault::NoSetUp: return "no_set_up";
-    case ReductionFault::StationUnknown: return "station_unknown";
-    case ReductionFault::NoDistance: return "no_distance";
+    case ReductionFault::NoSetUp:
+      return "no_set_up";
+    case ReductionFault::StationUnknown:
+      return "station_unknown";
+    case ReductionFault::NoDistance:
+      return "no_distance";
   }
   return "";
 }
 
 const char* TargetTitle(CutTarget target) {
   switch (target) {
-    case CutTarget::Kof: return "KOF";
-    case CutTarget::Sdr: return "SDR-33";
-    case CutTarget::Upload: return "Upload";
+    case CutTarget::Kof:
+      return "KOF";
+    case CutTarget::Sdr:
+      return "SDR-33";
+    case CutTarget::Upload:
+      return "Upload";
   }
   return "";
 }
@@ -435,8 +457,8 @@ std::string CheckReportText(const Survey& s, const CheckReport& r) {
                                : " (not declared in the file: from the settings or --order)\n");
 
   const Extent& e = r.extent;
-  Heading(out, "Extent of " + num(e.points) + " points (" + num(e.withElevation) +
-                   " with elevation)");
+  Heading(out,
+          "Extent of " + num(e.points) + " points (" + num(e.withElevation) + " with elevation)");
   if (e.points > 0) {
     Table t({"", "min", "max"}, "lrr");
     t.Row({"east", Fixed(e.minEast, 3), Fixed(e.maxEast, 3)});
@@ -450,8 +472,8 @@ std::string CheckReportText(const Survey& s, const CheckReport& r) {
   Heading(out, "Set-ups: " + num(s.setUps.size()) + " (" + num(r.assumed) +
                    " with assumed orientation, " + num(r.unplaced) + " with the station unknown)");
   if (!s.setUps.empty()) {
-    Table t({"line", "station", "backsight", "orientation", std::string("correction (") + unit + ")",
-             "observations", "reduced"},
+    Table t({"line", "station", "backsight", "orientation",
+             std::string("correction (") + unit + ")", "observations", "reduced"},
             "rlllrrr");
     for (size_t i = 0; i < s.setUps.size() && i < kShown; ++i) {
       const SetUp& u = s.setUps[i];
@@ -549,8 +571,40 @@ std::string CheckReportText(const Survey& s, const CheckReport& r) {
   return out;
 }
 
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// The JSON is written member by member: every value goes through nlohmann, which escapes it,
+// and a long list one entry at a time, so that a hundred thousand problems never stand in
+// memory as one tree. A text the survey cut inside a character is written with U+FFFD.
+void Put(std::string& out, const Json& value) {
+  out += value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// `"key":`, after a comma unless it is the object's first member. Keys are plain words.
+void Key(std::string& out, const char* key) {
+  if (out.back() != '{') out += ',';
+  out += '"';
+  out += key;
+  out += "\":";
+}
+
+template <class List, class Make>
+void PutArray(std::string& out, const List& list, Make make) {
+  out += '[';
+  bool first = true;
+  for (const auto& item : list) {
+    if (!first) out += ',';
+    first = false;
+    Put(out, make(item));
+  }
+  out += ']';
+}
+
+}  // namespace
+
 std::string CheckReportJson(const Survey& s, const CheckReport& r) {
-  using Json = nlohmann::ordered_json;
   const TextEncoding enc = r.options.encoding;
   auto text = [&](TextSpan span) { return Utf8(s.Text(span), enc); };
   // Differences in metres to 0.1 mm, corrections to a millionth of the unit: no float noise.
@@ -559,109 +613,123 @@ std::string CheckReportJson(const Survey& s, const CheckReport& r) {
     return count == 0 ? Json(nullptr) : Json{{"min", min}, {"max", max}};
   };
 
-  Json j;
-  j["version"] = 1;
-  j["file"] = Utf8(s.source, enc);
-  j["data"] = s.raw ? "raw" : "coord";
-  j["lines"] = s.lines;
-  j["problems"] = r.problems;
-  j["encoding"] = enc == TextEncoding::Utf8 ? "utf-8" : "windows-1252";
-  j["angle_unit"] = AngleUnitWord(r.options.angleUnit);
-  j["coordinate_order"] = {{"order", s.coordOrder == CoordOrder::kENZ ? "enz" : "nez"},
-                           {"declared", s.coordOrderDeclared}};
-  Json& records = j["records"] = Json::array();
-  for (const RecordCount& c : s.counts)
-    records.push_back({{"type", Utf8(c.type, enc)}, {"count", c.count}});
-  j["coordinate_records"] = s.recordPoints;
+  std::string out = "{";
+  Key(out, "version");
+  Put(out, 1);
+  Key(out, "file");
+  Put(out, Utf8(s.source, enc));
+  Key(out, "data");
+  Put(out, s.raw ? "raw" : "coord");
+  Key(out, "lines");
+  Put(out, s.lines);
+  Key(out, "problems");
+  Put(out, r.problems);
+  Key(out, "encoding");
+  Put(out, enc == TextEncoding::Utf8 ? "utf-8" : "windows-1252");
+  Key(out, "angle_unit");
+  Put(out, AngleUnitWord(r.options.angleUnit));
+  Key(out, "coordinate_order");
+  Put(out, {{"order", s.coordOrder == CoordOrder::kENZ ? "enz" : "nez"},
+            {"declared", s.coordOrderDeclared}});
+  Key(out, "records");
+  PutArray(out, s.counts, [&](const RecordCount& c) {
+    return Json{{"type", Utf8(c.type, enc)}, {"count", c.count}};
+  });
+  Key(out, "coordinate_records");
+  Put(out, s.recordPoints);
   const Extent& e = r.extent;
-  j["extent"] = {{"points", e.points},
-                 {"points_with_elevation", e.withElevation},
-                 {"east", range(e.points, e.minEast, e.maxEast)},
-                 {"north", range(e.points, e.minNorth, e.maxNorth)},
-                 {"elevation", range(e.withElevation, e.minElevation, e.maxElevation)}};
+  Key(out, "extent");
+  Put(out, {{"points", e.points},
+            {"points_with_elevation", e.withElevation},
+            {"east", range(e.points, e.minEast, e.maxEast)},
+            {"north", range(e.points, e.minNorth, e.maxNorth)},
+            {"elevation", range(e.withElevation, e.minElevation, e.maxElevation)}});
 
-  Json& setUps = j["set_ups"] = Json::array();
-  for (const SetUp& u : s.setUps) {
+  Key(out, "set_ups");
+  PutArray(out, s.setUps, [&](const SetUp& u) {
     const bool placed = u.orientation != Orientation::Unplaced;
-    setUps.push_back(
-        {{"line", u.line},
-         {"station", text(u.station)},
-         {"code", text(u.code)},
-         {"backsight", text(u.backsight)},
-         {"orientation", OrientationKey(u.orientation)},
-         {"correction",
-          placed ? Json(rounded(CorrectionInUnit(u.correction, r.options.angleUnit), 1e6))
-                 : Json(nullptr)},
-         {"observations", u.observations},
-         {"reduced", u.reduced}});
-  }
-  Json& problems = j["line_problems"] = Json::array();
-  for (const LineProblem& p : s.problems) {
-    problems.push_back({{"line", p.line},
-                        {"field", p.field},
-                        {"fault", LineFaultKey(p.fault)},
-                        {"reason", LineFaultWord(p.fault)},
-                        {"text", Utf8(p.text, enc)}});
-  }
-  Json& conflicts = j["conflicts"] = Json::array();
-  for (const ConflictCheck& c : r.conflicts) {
-    conflicts.push_back(
-        {{"name", text(s.points[c.first].name)},
-         {"first_line", s.points[c.first].line},
-         {"later_line", s.points[c.later].line},
-         {"d_east", rounded(c.dEast, 1e4)},
-         {"d_north", rounded(c.dNorth, 1e4)},
-         {"d_elevation", c.hasDElevation ? Json(rounded(c.dElevation, 1e4)) : Json(nullptr)},
-         {"horizontal", rounded(c.horizontal, 1e4)}});
-  }
-  Json& unreduced = j["unreduced"] = Json::array();
-  for (const Unreduced& u : s.unreduced) {
+    return Json{{"line", u.line},
+                {"station", text(u.station)},
+                {"code", text(u.code)},
+                {"backsight", text(u.backsight)},
+                {"orientation", OrientationKey(u.orientation)},
+                {"correction",
+                 placed ? Json(rounded(CorrectionInUnit(u.correction, r.options.angleUnit), 1e6))
+                        : Json(nullptr)},
+                {"observations", u.observations},
+                {"reduced", u.reduced}};
+  });
+  Key(out, "line_problems");
+  PutArray(out, s.problems, [&](const LineProblem& p) {
+    return Json{{"line", p.line},
+                {"field", p.field},
+                {"fault", LineFaultKey(p.fault)},
+                {"reason", LineFaultWord(p.fault)},
+                {"text", Utf8(p.text, enc)}};
+  });
+  Key(out, "conflicts");
+  PutArray(out, r.conflicts, [&](const ConflictCheck& c) {
+    return Json{{"name", text(s.points[c.first].name)},
+                {"first_line", s.points[c.first].line},
+                {"later_line", s.points[c.later].line},
+                {"d_east", rounded(c.dEast, 1e4)},
+                {"d_north", rounded(c.dNorth, 1e4)},
+                {"d_elevation", c.hasDElevation ? Json(rounded(c.dElevation, 1e4)) : Json(nullptr)},
+                {"horizontal", rounded(c.horizontal, 1e4)}};
+  });
+  Key(out, "unreduced");
+  PutArray(out, s.unreduced, [&](const Unreduced& u) {
     const Observation& o = s.observations[u.observation];
-    unreduced.push_back({{"line", o.line},
-                         {"record", RecordKindWord(o.kind)},
-                         {"name", text(o.name)},
-                         {"fault", ReductionFaultKey(u.fault)},
-                         {"reason", ReductionFaultWord(u.fault)}});
-  }
-  Json& noElevation = j["without_elevation"] = Json::array();
-  for (uint32_t i : r.withoutElevation) {
+    return Json{{"line", o.line},
+                {"record", RecordKindWord(o.kind)},
+                {"name", text(o.name)},
+                {"fault", ReductionFaultKey(u.fault)},
+                {"reason", ReductionFaultWord(u.fault)}};
+  });
+  Key(out, "without_elevation");
+  PutArray(out, r.withoutElevation, [&](uint32_t i) {
     const Point& p = s.points[i];
-    noElevation.push_back(
-        {{"line", p.line}, {"record", RecordKindWord(p.kind)}, {"name", text(p.name)}});
-  }
-  Json& targets = j["cuts"] = Json::array();
+    return Json{{"line", p.line}, {"record", RecordKindWord(p.kind)}, {"name", text(p.name)}};
+  });
+  Key(out, "cuts");
+  out += '[';
   for (const TargetCuts& cuts : r.cuts) {
-    Json target = {{"target", CutTargetWord(cuts.target)},
-                   {"name_chars", cuts.nameChars},
-                   {"code_chars", cuts.codeChars}};
-    Json& collisions = target["equal_after_cut"] = Json::array();
-    for (const CutCollision& c : cuts.collisions) {
+    if (&cuts != &r.cuts.front()) out += ',';
+    out += '{';
+    Key(out, "target");
+    Put(out, CutTargetWord(cuts.target));
+    Key(out, "name_chars");
+    Put(out, cuts.nameChars);
+    Key(out, "code_chars");
+    Put(out, cuts.codeChars);
+    Key(out, "equal_after_cut");
+    PutArray(out, cuts.collisions, [&](const CutCollision& c) {
       Json names = Json::array();
       for (const CutText& n : c.names)
         names.push_back(
             {{"line", n.line}, {"record", RecordKindWord(n.kind)}, {"name", text(n.original)}});
-      collisions.push_back({{"cut", text(c.cut)}, {"names", std::move(names)}});
-    }
-    Json& names = target["names"] = Json::array();
-    for (const CutText& n : cuts.names) {
-      names.push_back({{"line", n.line},
-                       {"record", RecordKindWord(n.kind)},
-                       {"name", text(n.original)},
-                       {"cut", text(n.cut)},
-                       {"chars", n.chars}});
-    }
-    Json& codes = target["codes"] = Json::array();
-    for (const CutCode& c : cuts.codes) {
-      codes.push_back({{"code", text(c.first.original)},
-                       {"cut", text(c.first.cut)},
-                       {"chars", c.first.chars},
-                       {"first_line", c.first.line},
-                       {"count", c.count}});
-    }
-    targets.push_back(std::move(target));
+      return Json{{"cut", text(c.cut)}, {"names", std::move(names)}};
+    });
+    Key(out, "names");
+    PutArray(out, cuts.names, [&](const CutText& n) {
+      return Json{{"line", n.line},
+                  {"record", RecordKindWord(n.kind)},
+                  {"name", text(n.original)},
+                  {"cut", text(n.cut)},
+                  {"chars", n.chars}};
+    });
+    Key(out, "codes");
+    PutArray(out, cuts.codes, [&](const CutCode& c) {
+      return Json{{"code", text(c.first.original)},
+                  {"cut", text(c.first.cut)},
+                  {"chars", c.first.chars},
+                  {"first_line", c.first.line},
+                  {"count", c.count}};
+    });
+    out += '}';
   }
-  // A text the survey cut inside a character is written with U+FFFD, never refused.
-  return j.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+  out += "]}\n";
+  return out;
 }
 
 }  // namespace korv

@@ -59,8 +59,8 @@ struct CutCollision {
 struct TargetCuts {
   CutTarget target = CutTarget::Kof;
   uint8_t nameChars = 0, codeChars = 0;
-  std::vector<CutText> names;  // every name longer than its field, in line order
-  std::vector<CutCode> codes;  // every distinct code longer than its field, by first line
+  std::vector<CutText> names;            // every name longer than its field, in line order
+  std::vector<CutCode> codes;            // every distinct code longer than its field, by first line
   std::vector<CutCollision> collisions;  // by first line
 };
 
@@ -82,7 +82,7 @@ struct Extent {
 struct CheckOptions {
   AngleUnit angleUnit = AngleUnit::Gon;  // the reduction's: corrections are shown in it
   TextEncoding encoding = TextEncoding::Windows1252;  // the file's (EncodingOfFile)
-  bool kofCodeConversion = false;  // the KOF settings' "Use code conversion"
+  bool kofCodeConversion = false;                     // the KOF settings' "Use code conversion"
 };
 
 // What counts as wrong (`problems`, exit status 1 of `korvenia-cli check`): a line not

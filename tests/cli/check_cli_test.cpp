@@ -104,7 +104,8 @@ TEST_F(CheckCli, EveryFaultOfARawFileWithItsLine) {
   // The text names each faulty line, a whole row of its section: columns two blanks apart,
   // numbers right-aligned, each as wide as its widest cell or heading.
   ASSERT_EQ(Check("--angle-unit gon " + file), 1) << err_;
-  EXPECT_EQ(out_.rfind("Check of " + file + " (raw data, 18 lines)\nResult: problems found\n", 0), 0u)
+  EXPECT_EQ(out_.rfind("Check of " + file + " (raw data, 18 lines)\nResult: problems found\n", 0),
+            0u)
       << out_;
   for (const char* row : {
            "     5  S1       B1         from backsight             0.0000             1        0",
@@ -123,7 +124,8 @@ TEST_F(CheckCli, EveryFaultOfARawFileWithItsLine) {
            "    LONGNAME-0  LONGNAME-02    17",
        }) {
     EXPECT_NE(out_.find("\n" + std::string(row) + "\n"), std::string::npos)
-        << "no row '" << row << "' in\n" << out_;
+        << "no row '" << row << "' in\n"
+        << out_;
   }
 }
 
@@ -150,8 +152,8 @@ TEST_F(CheckCli, ExitStatusSaysWhetherAnythingIsWrong) {
     EXPECT_EQ(out_, "") << args;
   }
   ASSERT_EQ(Check("--help"), 0);
-  for (const char* option : {"--from", "--json", "--order", "--ini", "--angle-unit",
-                             "--refraction", "--sea-level"})
+  for (const char* option :
+       {"--from", "--json", "--order", "--ini", "--angle-unit", "--refraction", "--sea-level"})
     EXPECT_NE(out_.find(option), std::string::npos) << option;
 }
 

@@ -2,14 +2,14 @@
 // fault of each kind, every one found with its line in the text and in the JSON (the JSON
 // compared as a whole with one written from the rules), what counts as a problem and what as
 // a warning, long lists cut in the text only.
+#include "survey/check_report.h"
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include "survey/check_report.h"
 
 namespace korv {
 namespace {
@@ -223,19 +223,20 @@ TEST(CheckReport, FindsEachFaultWithItsLineInTextAndJson) {
       << text;
   const auto unreduced = Section(text, "Observations not reduced: 2");
   EXPECT_TRUE(HasRow(unreduced, {"7", "SS", "P2", "no", "slope", "distance"})) << text;
-  EXPECT_TRUE(HasRow(unreduced, {"9", "SS", "P3", "the", "station's", "coordinates", "are", "not",
-                                 "known"}))
+  EXPECT_TRUE(HasRow(unreduced,
+                     {"9", "SS", "P3", "the", "station's", "coordinates", "are", "not", "known"}))
       << text;
-  EXPECT_TRUE(HasRow(Section(text, "Points without elevation (warning): 1"),
-                     {"15", "UP", "NOELEV"}))
+  EXPECT_TRUE(
+      HasRow(Section(text, "Points without elevation (warning): 1"), {"15", "UP", "NOELEV"}))
       << text;
   const auto kof = Section(text, "KOF: names 10 characters, codes 8");
   EXPECT_TRUE(HasRow(kof, {"Different", "names", "equal", "after", "the", "cut:", "1"})) << text;
   EXPECT_TRUE(HasRow(kof, {"LONGNAME-0", "LONGNAME-01", "13"})) << text;
   EXPECT_TRUE(HasRow(kof, {"LONGNAME-0", "LONGNAME-02", "14"})) << text;
   EXPECT_TRUE(HasRow(kof, {"11", "KERBSTONE-EDGE", "KERBSTON", "1"})) << text;
-  EXPECT_EQ(Section(text, "SDR-33: names 16 characters, codes 16"),
-            (std::vector<std::string>{"SDR-33: names 16 characters, codes 16", "  Nothing is cut."}))
+  EXPECT_EQ(
+      Section(text, "SDR-33: names 16 characters, codes 16"),
+      (std::vector<std::string>{"SDR-33: names 16 characters, codes 16", "  Nothing is cut."}))
       << text;
 
   // The points to mark on a plan: both positions of S1, both long names.
@@ -267,13 +268,19 @@ TEST(CheckReport, WarningsAreNoProblemsButEachProblemIs) {
     change(faulty);
     EXPECT_TRUE(MakeCheckReport(faulty, {}).problems) << what;
   };
-  expectProblem("line problem", [](Survey& f) { f.problems.push_back({2, LineFault::TooFewFields, 0, "SS"}); });
-  expectProblem("unreduced", [](Survey& f) { f.unreduced.push_back({0, ReductionFault::NoDistance}); });
+  expectProblem("line problem", [](Survey& f) {
+    f.problems.push_back({2, LineFault::TooFewFields, 0, "SS"});
+  });
+  expectProblem("unreduced", [](Survey& f) {
+    f.unreduced.push_back({0, ReductionFault::NoDistance});
+  });
   expectProblem("conflict", [](Survey& f) { f.conflicts.push_back({0, 1}); });
   expectProblem("assumed", [](Survey& f) { f.setUps[0].orientation = Orientation::Assumed; });
-  expectProblem("station unknown", [](Survey& f) { f.setUps[0].orientation = Orientation::Unplaced; });
+  expectProblem("station unknown",
+                [](Survey& f) { f.setUps[0].orientation = Orientation::Unplaced; });
   expectProblem("equal after the cut", [](Survey& f) {
-    f.points.insert(f.points.begin() + 1, MakePoint(f, 4, RecordKind::UserPoint, "VERY-LONG-NAME-9", "", 1, 2, 3));
+    f.points.insert(f.points.begin() + 1,
+                    MakePoint(f, 4, RecordKind::UserPoint, "VERY-LONG-NAME-9", "", 1, 2, 3));
     f.recordPoints = 2;
   });
 }
@@ -285,8 +292,9 @@ TEST(CheckReport, CutsCountCharactersOfTheFileEncodingAfterTrimming) {
   Survey s;
   s.source = "u.asc";
   s.raw = false;
-  s.points = {MakePoint(s, 1, RecordKind::CoordinateLine, " \xC3\x85SG\xC3\x85RDSVEIEN-12 ", "", 1, 1, 1),
-              MakePoint(s, 2, RecordKind::CoordinateLine, "\xC3\x85SG\xC3\x85RDSVEIEN-13", "", 2, 2, 2)};
+  s.points = {
+      MakePoint(s, 1, RecordKind::CoordinateLine, " \xC3\x85SG\xC3\x85RDSVEIEN-12 ", "", 1, 1, 1),
+      MakePoint(s, 2, RecordKind::CoordinateLine, "\xC3\x85SG\xC3\x85RDSVEIEN-13", "", 2, 2, 2)};
   s.recordPoints = 2;
   CheckOptions utf8;
   utf8.encoding = TextEncoding::Utf8;
