@@ -23,7 +23,8 @@ namespace {
 
 constexpr const char* kCommand = "plot";
 constexpr int kDefaultWidth = 1600, kDefaultHeight = 1200;
-constexpr int kMinSide = 16, kMaxSide = 20000;
+// A PNG of the largest size takes 256 MB while it is drawn.
+constexpr int kMinSide = 16, kMaxSide = 8000;
 
 const std::vector<CliOption>& Options() {
   static const std::vector<CliOption> table = [] {
@@ -41,7 +42,7 @@ const std::vector<CliOption>& Options() {
     t.push_back({"no-names", nullptr, "leave the point names out"});
     t.push_back({"no-codes", nullptr, "leave the point codes out"});
     t.push_back({"size", "WxH",
-                 "size of the plan in pixels (PDF: points), each 16 to 20000\n"
+                 "size of the plan in pixels (PDF: points), each 16 to 8000\n"
                  "(default: 1600x1200)"});
     t.push_back({"help", nullptr, "this text"});
     return t;
@@ -99,7 +100,7 @@ int RunPlot(const std::vector<std::string>& argv) {
   if (auto text = args->Value("size")) {
     const std::optional<QSize> parsed = ParseSize(*text);
     if (!parsed)
-      return UsageError(kCommand, "--size wants WxH, each 16 to 20000, not '" + *text + "'");
+      return UsageError(kCommand, "--size wants WxH, each 16 to 8000, not '" + *text + "'");
     size = *parsed;
   }
   const std::optional<std::string> settingsPath = SettingsFileOf(*args);
@@ -140,8 +141,8 @@ int RunPlot(const std::vector<std::string>& argv) {
   if (!result.ok()) return Failure(result.fault);
   if (!survey.problems.empty()) {
     std::cerr << "korvenia-cli: " << survey.problems.size() << " line(s) of " << input
-              << " not understood, first at line " << survey.problems.front().line
-              << "; 'korvenia-cli check' lists them\n";
+              << " not understood and not drawn, the first at line "
+              << survey.problems.front().line << "\n";
   }
   return kExitOk;
 }
