@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The plan of the generated LINES-line coordinate list (default 1,000,000): the redraw time of
-# its whole extent offscreen (best and median of RENDERS renders, plot_bench) beside
-# filling the same image (elapsed and processor time: a busy machine inflates only the first), and
-# the peak memory of `korvenia-cli plot` writing its PNG beside
-# `cat` of the same file, all in the same run.
+# its whole extent offscreen (best and median of RENDERS renders, plot_bench) beside filling the
+# same image, elapsed and of processor time (a busy machine inflates only the first); and the
+# peak memory of `korvenia-cli plot` writing its PNG beside `cat` of the same file, all in the
+# same run.
 #
 # Usage: bench/plot_bench.sh BUILD_DIR [LINES] [WORK_DIR]   (RENDERS=n, default 15; RUNS=n
 # repetitions of the timed commands, default 3)
