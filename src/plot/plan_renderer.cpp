@@ -3,8 +3,6 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
-#include <QPolygonF>
 #include <algorithm>
 #include <array>
 #include <cmath>
