@@ -90,8 +90,14 @@ inline void DxfWriter::PutLine(std::string_view text) {
 template <typename T>
 inline void DxfWriter::NumberLine(const char (&code)[kCodeSize + 1], T value, Cached& cache) {
   const std::uint64_t bits = Bits(value);
-  if (!cache.valid || cache.bits != bits) {
-    char* end = WritePicture(cache.text + kCodeSize, value, kDecimals);
+  // The whole room at once, in copies of known size; the bytes past the line are overwritten
+  // by the next lines or never handed on.
+  if (used_ + kNumberLineRoom > kCapacity) Flush();
+  char* const line = buffer_.get() + used_;
+  if (cache.valid && cache.bits == bits) {
+    std::memmove(line, buffer_.get() + cache.at, kNumberLineRoom);  // may overlap: memmove
+  } else {
+    char* end = WritePicture(line + kCodeSize, value, kDecimals);
     if (!end) {  // out of the quick formatter's range: not kept
       cache.valid = false;
       std::string number;
@@ -100,21 +106,15 @@ inline void DxfWriter::NumberLine(const char (&code)[kCodeSize + 1], T value, Ca
       PutLine(number);
       return;
     }
-    std::memcpy(cache.text, code, kCodeSize);
+    std::memcpy(line, code, kCodeSize);
     *end++ = '\r';
     *end++ = '\n';
-    cache.size = static_cast<size_t>(end - cache.text);
+    cache.size = static_cast<size_t>(end - line);
+    cache.at = used_;
     cache.bits = bits;
     cache.valid = true;
   }
-  if (used_ + kNumberLineRoom <= kCapacity) {
-    // The whole room at once, a copy of known size; the bytes past the line are overwritten
-    // by the next lines or never handed on.
-    std::memcpy(buffer_.get() + used_, cache.text, kNumberLineRoom);
-    used_ += cache.size;
-  } else {
-    Put(cache.text, cache.size);
-  }
+  used_ += cache.size;
 }
 
 std::string DxfWriter::PointOpening(const std::string& layer, int colour) {
@@ -190,6 +190,8 @@ void DxfWriter::FlushIfFull() {
 }
 
 bool DxfWriter::Flush() {
+  // The cached lines stand in the buffer, whose bytes are written over from now on.
+  x_.valid = y_.valid = z_.valid = false;
   if (!failed_ && used_ > 0) {
     errno = 0;
     failed_ = !out_.write(buffer_.get(), static_cast<std::streamsize>(used_));

@@ -71,12 +71,14 @@ class DxfWriter {
   // A number line: group code, the number and the line end.
   static constexpr size_t kNumberLineRoom = kCodeSize + kPictureRoom + 2;
   // The last number line written for a group code, kept because a point's texts repeat its
-  // coordinates and elevation.
+  // coordinates and elevation: where it stands in the buffer (until the buffer is handed on).
+  // It is copied from there rather than formatted into a copy of its own and copied out: a
+  // wide copy of bytes just stored piecemeal waits for those stores to land.
   struct Cached {
     std::uint64_t bits = 0;
     bool valid = false;
     size_t size = 0;
-    char text[kNumberLineRoom] = {};
+    size_t at = 0;  // offset in the buffer
   };
   template <size_t N>
   void Put(const char (&literal)[N]) {

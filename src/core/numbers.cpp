@@ -56,6 +56,13 @@ inline __attribute__((always_inline)) const char* ReadDigits(const char* p, cons
   return p;
 }
 
+// A plain number of more than 15 digits, read by from_chars: kept out of line, so that the
+// usual field's reading needs no stack frame for it.
+__attribute__((noinline)) bool LongPlainNumber(const char* from, const char* to, double& value) {
+  auto [stop, ec] = std::from_chars(from, to, value);
+  return ec == std::errc() && stop == to;
+}
+
 // The usual field, "[blanks][sign]digits[.digits]" followed by its end or by a character
 // that cannot continue a number, read without copying. False for anything else.
 bool PlainLeadingNumber(std::string_view text, double& value) {
@@ -88,9 +95,7 @@ bool PlainLeadingNumber(std::string_view text, double& value) {
     if (negative) value = -value;
     return true;
   }
-  const char* from = *start == '+' ? first : start;
-  auto [stop, ec] = std::from_chars(from, p, value);
-  return ec == std::errc() && stop == p;
+  return LongPlainNumber(*start == '+' ? first : start, p, value);
 }
 }  // namespace
 
@@ -520,7 +525,13 @@ char* FixedSinglePicture(char* out, float value) {
     // 24 bits the product below is exact and so is the comparison with the half.
     int power = 0;  // of the leading digit
     if (magnitude >= 1.0) {
-      while (power < 14 && magnitude >= kPow10[power + 1]) ++power;
+      // From the binary exponent e: the magnitude lies in [2^e, 2^(e+1)), so its power of ten
+      // is floor(e log10 2) (1233 / 4096 is log10 2 close enough for e below 50) or one more.
+      std::uint32_t bits;
+      std::memcpy(&bits, &value, sizeof bits);
+      const int exponent = static_cast<int>(bits >> 23 & 0xFF) - 127;
+      power = exponent * 1233 >> 12;
+      if (magnitude >= kPow10[power + 1]) ++power;
     } else {
       // Found with exact products, not with the inexact negative powers of ten.
       do {

@@ -68,75 +68,89 @@ int SplitFields(std::string& line, FieldArray& fields) {
   return count;
 }
 
-int SplitFieldViews(std::string_view line, FieldViews& fields) {
-  line = TrimView(line);
-  if (line.empty()) return 0;
-  for (size_t i = 1; i <= 16; ++i) fields[i] = std::string_view();
-  int count = 0;
-  const char* const end = line.data() + line.size();
-  const char* start = line.data();  // of the field being read
-  // Ends the field at the comma `at`; true at the twelfth, after which the rest is one field.
-  auto comma = [&](const char* at) {
-    fields[static_cast<size_t>(++count)] =
-        TrimView(std::string_view(start, static_cast<size_t>(at - start)));
-    start = at + 1;
-    return count == 12;
-  };
+namespace {
+
+// The first `count` commas of `line` (fewer when it has fewer), and whether the bytes read
+// hold a blank: found sixteen bytes at a time, one comparison each marking every comma and
+// every blank of the block. Returns how many commas were found.
+inline __attribute__((always_inline)) int ScanCommas(std::string_view line, const char** commas,
+                                                     int count, bool& blank) {
+  int found = 0;
   const char* p = line.data();
-  bool last = false;
+  const char* const end = p + line.size();
+  unsigned blanks = 0;
 #if defined(__SSE2__)
-  // Sixteen bytes at a time: one comparison marks every comma of the block.
-  const __m128i commas = _mm_set1_epi8(',');
-  for (; !last && end - p >= 16; p += 16) {
+  const __m128i comma = _mm_set1_epi8(','), space = _mm_set1_epi8(' ');
+  for (; end - p >= 16; p += 16) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    for (auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, commas)));
-         hits != 0 && !last; hits &= hits - 1) {
-      last = comma(p + __builtin_ctz(hits));
+    blanks |= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, space)));
+    for (auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, comma)));
+         hits != 0; hits &= hits - 1) {
+      commas[found] = p + __builtin_ctz(hits);
+      if (++found == count) {
+        blank = true;  // the rest was not looked at
+        return found;
+      }
     }
   }
   // The rest of a line of sixteen bytes or more: the line's last sixteen bytes, less those
   // already read.
-  if (!last && p < end && line.size() >= 16) {
+  if (p < end && line.size() >= 16) {
     const auto rest = static_cast<unsigned>(end - p);
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
-    for (auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, commas))) >>
+    blanks |= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, space))) >> (16 - rest);
+    for (auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, comma))) >>
                      (16 - rest);
-         hits != 0 && !last; hits &= hits - 1) {
-      last = comma(p + __builtin_ctz(hits));
+         hits != 0; hits &= hits - 1) {
+      commas[found] = p + __builtin_ctz(hits);
+      if (++found == count) {
+        blank = true;
+        return found;
+      }
     }
     p = end;
   }
 #endif
-  for (; !last && p < end; ++p) {
-    if (*p == ',') last = comma(p);
+  for (; p < end; ++p) {
+    blanks |= *p == ' ';
+    if (*p != ',') continue;
+    commas[found] = p;
+    if (++found == count) {
+      blank = true;
+      return found;
+    }
   }
-  const std::string_view rest(start, static_cast<size_t>(end - start));
-  if (!TrimView(rest).empty()) fields[static_cast<size_t>(++count)] = rest;
+  blank = blanks != 0;
+  return found;
+}
+
+}  // namespace
+
+int SplitFieldViews(std::string_view line, FieldViews& fields) {
+  line = TrimView(line);
+  if (line.empty()) return 0;
+  // The twelve commas that split are found first; the fields are then cut between them. A
+  // line without blanks (nearly every line) needs no field trimmed.
+  const char* commas[12];
+  bool blank = false;
+  const int found = ScanCommas(line, commas, 12, blank);
+  fields = FieldViews();  // a few wide stores
+  const char* start = line.data();  // of the field being cut
+  for (int i = 0; i < found; ++i) {
+    std::string_view field(start, static_cast<size_t>(commas[i] - start));
+    fields[static_cast<size_t>(i + 1)] = blank ? TrimView(field) : field;
+    start = commas[i] + 1;
+  }
+  int count = found;
+  // The rest is not empty once trimmed when it holds a byte and the line no blank.
+  const std::string_view rest(start, static_cast<size_t>(line.data() + line.size() - start));
+  if (blank ? !TrimView(rest).empty() : !rest.empty()) fields[static_cast<size_t>(++count)] = rest;
   return count;
 }
 
 int FindCommas(std::string_view line, const char** commas, int count) {
-  int found = 0;
-  const char* p = line.data();
-  const char* const end = p + line.size();
-#if defined(__SSE2__)
-  // Sixteen bytes at a time, as SplitFieldViews.
-  const __m128i comma = _mm_set1_epi8(',');
-  for (; end - p >= 16; p += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    for (auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, comma)));
-         hits != 0; hits &= hits - 1) {
-      commas[found] = p + __builtin_ctz(hits);
-      if (++found == count) return found;
-    }
-  }
-#endif
-  for (; p < end; ++p) {
-    if (*p != ',') continue;
-    commas[found] = p;
-    if (++found == count) return found;
-  }
-  return found;
+  bool blank;
+  return ScanCommas(line, commas, count, blank);
 }
 
 int SplitWords(std::string& line, std::vector<std::string>& words) {

@@ -32,10 +32,11 @@ inline void CopyShort(char* to, const char* from, size_t size) {
 // Trimming removes blanks only, as the settings and data formats define it; tabs are data.
 // Inline: the converters trim every field of every line.
 inline std::string_view TrimView(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && s[b] == ' ') ++b;
-  while (e > b && s[e - 1] == ' ') --e;
-  return s.substr(b, e - b);
+  const char* b = s.data();
+  const char* e = b + s.size();
+  while (b < e && *b == ' ') ++b;
+  while (e > b && e[-1] == ' ') --e;
+  return std::string_view(b, static_cast<size_t>(e - b));
 }
 std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);

@@ -21,34 +21,25 @@ class LineBuffer {
       : cells_(length, ' '), utf8_(encoding == TextEncoding::Utf8) {}
 
   // Writes `text` left-justified from 1-based `column`, cut at `width` and at the line's end.
+  // Inline for the usual text, one byte a column, so that a record's constant columns fold
+  // into a few moves; text of several-byte characters goes to PutWide.
   void Put(size_t column, size_t width, std::string_view text) {
     if (column == 0 || column > cells_.size()) return;
-    size_t start = column - 1;
+    const size_t start = column - 1;
     width = std::min(width, cells_.size() - start);
-    if (!utf8_ || !HasNonAscii(text)) {
-      const size_t n = std::min(text.size(), width);
-      char* const to = &cells_[start];
-      const char* from = text.data();
-#if defined(__GNUC__)
-      // Hides where `from` points, so that the compiler does not warn about the block copies
-      // below for a short literal, whose branch never runs.
-      asm("" : "+r"(from));
-#endif
-      CopyShort(to, from, n);
+    if (utf8_ && HasNonAscii(text)) {
+      PutWide(start, width, text);
       return;
     }
-    // One cell a character; a character of several bytes is kept aside and its cell marks it.
-    size_t i = 0;
-    for (size_t n = 0; n < width && i < text.size(); ++n) {
-      size_t next = i + 1;
-      while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) ++next;
-      if (next - i == 1 && static_cast<unsigned char>(text[i]) < 0x80) {
-        cells_[start + n] = text[i];
-      } else {
-        cells_[start + n] = Mark(text.substr(i, next - i));
-      }
-      i = next;
-    }
+    const size_t n = std::min(text.size(), width);
+    char* const to = &cells_[start];
+    const char* from = text.data();
+#if defined(__GNUC__)
+    // Hides where `from` points, so that the compiler does not warn about the block copies
+    // below for a short literal, whose branch never runs.
+    asm("" : "+r"(from));
+#endif
+    CopyShort(to, from, n);
   }
 
   // Copies `width` columns of `from`, starting at its 1-based `fromColumn`, to `column`.
@@ -85,6 +76,22 @@ class LineBuffer {
   }
 
  private:
+  // Put for UTF-8 text with characters of several bytes: one cell a character; a character of
+  // several bytes is kept aside and its cell marks it.
+  __attribute__((noinline)) void PutWide(size_t start, size_t width, std::string_view text) {
+    size_t i = 0;
+    for (size_t n = 0; n < width && i < text.size(); ++n) {
+      size_t next = i + 1;
+      while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) ++next;
+      if (next - i == 1 && static_cast<unsigned char>(text[i]) < 0x80) {
+        cells_[start + n] = text[i];
+      } else {
+        cells_[start + n] = Mark(text.substr(i, next - i));
+      }
+      i = next;
+    }
+  }
+
   // In UTF-8 every byte above 0x7F in a cell marks a character kept in wide_.
   bool IsMark(char c) const { return utf8_ && static_cast<unsigned char>(c) >= 0x80; }
   static size_t MarkIndex(char c) { return static_cast<unsigned char>(c) - 0x80u; }

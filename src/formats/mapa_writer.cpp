@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
-#include <unordered_map>
+#include <deque>
+#include <utility>
 
 #include "core/convert_files.h"
 #include "core/line_reader.h"
@@ -72,8 +73,10 @@ bool HeaderCommentDropped(std::string_view line) {
 
 ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now,
                         TextEncoding encoding) {
-  // First pass: the code of each coded coordinate record's point (the first one wins).
-  std::unordered_map<std::string, std::string> codes;
+  // First pass: the code of each coded coordinate record's point (the first one wins). The
+  // points (name, code) in a block-wise list, whose names do not move, and an index of them.
+  std::deque<std::pair<std::string, std::string>> coded;
+  NameIndex codes;
   std::streampos start = in.tellg();
   std::string_view line;
   std::string station;
@@ -87,8 +90,10 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now,
     if (SplitFieldViews(line, f) > 4 && IsCoordinateRecord(f[1])) {
       std::string_view code = TrimView(f[7]);
       if (code.empty()) continue;
-      station.assign(TrimView(f[2]));
-      if (codes.find(station) == codes.end()) codes.emplace(station, code);  // the first wins
+      // One lookup: the new entry's own name is the key; a known name takes it back (the
+      // first code wins).
+      coded.emplace_back(TrimView(f[2]), code);
+      if (codes.Add(coded.back().first, coded.size()) != 0) coded.pop_back();
     }
   }
   in.clear();
@@ -137,8 +142,8 @@ ConvertResult RawToMAPA(std::istream& in, std::ostream& out, const std::tm& now,
         station.assign(TrimView(f[2]));
         text.assign("1 ").append(station).append(" ");
         inRange = AppendFieldPicture(text, f[6], 3);
-        auto coded = codes.find(station);
-        if (coded != codes.end()) text.append(" *").append(coded->second);
+        if (const size_t point = codes.Find(station))
+          text.append(" *").append(coded[point - 1].second);
         sink.Line(text);
         sink.Line("-1");
       } else if (type == RecordType::kSideShot) {

@@ -1,6 +1,7 @@
 // Raw data records: the station table and the exchange helpers.
 #include "formats/raw_data.h"
 
+#include <functional>
 #include <utility>
 
 namespace korv {
@@ -10,11 +11,61 @@ bool IsCoordinateRecord(std::string_view type) {
          type == RecordType::kCalculatedPoint || type == RecordType::kResection;
 }
 
+size_t NameIndex::SlotOf(std::string_view name, std::uint32_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  size_t i = hash & mask;
+  for (; slots_[i].number != 0; i = (i + 1) & mask) {
+    const Slot& s = slots_[i];
+    if (s.hash == hash && std::string_view(s.name, s.size) == name) break;
+  }
+  return i;
+}
+
+size_t NameIndex::Find(std::string_view name) const {
+  if (count_ == 0) return 0;
+  const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>()(name));
+  return slots_[SlotOf(name, hash)].number;
+}
+
+size_t NameIndex::Add(std::string_view name, size_t number) {
+  if (2 * (count_ + 1) > slots_.size()) Resize(slots_.empty() ? 64 : 2 * slots_.size());
+  const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>()(name));
+  Slot& slot = slots_[SlotOf(name, hash)];
+  if (slot.number != 0) return slot.number;
+  slot = Slot{name.data(), static_cast<std::uint32_t>(name.size()), hash,
+              static_cast<std::uint32_t>(number)};
+  ++count_;
+  return 0;
+}
+
+void NameIndex::Reserve(size_t n) {
+  size_t slots = 64;
+  while (slots < 2 * n) slots *= 2;
+  if (slots > slots_.size()) Resize(slots);
+}
+
+void NameIndex::Resize(size_t slots) {
+  std::vector<Slot> old(slots, Slot{});
+  old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
+  for (const Slot& s : old) {
+    if (s.number == 0) continue;
+    size_t i = s.hash & mask;
+    while (slots_[i].number != 0) i = (i + 1) & mask;
+    slots_[i] = s;
+  }
+}
+
+void NameIndex::Clear() {
+  slots_.clear();
+  count_ = 0;
+}
+
 void StationTable::AddStation(std::string_view name, std::string_view first,
                               std::string_view second, std::string_view elevation) {
-  // One hash lookup: the new entry's own name is the key; a known name takes it back.
+  // One lookup: the new entry's own name is the key; a known name takes it back.
   entries_.push_back(Station{std::string(name), {}, {}, {}});
-  if (!index_.try_emplace(entries_.back().name, entries_.size()).second) {
+  if (index_.Add(entries_.back().name, entries_.size()) != 0) {
     entries_.pop_back();
     return;
   }
@@ -24,14 +75,11 @@ void StationTable::AddStation(std::string_view name, std::string_view first,
   added.elevation.assign(elevation);
 }
 
-size_t StationTable::FindStation(std::string_view name) const {
-  auto it = index_.find(name);
-  return it == index_.end() ? 0 : it->second;
-}
+size_t StationTable::FindStation(std::string_view name) const { return index_.Find(name); }
 
 void StationTable::Clear() {
   entries_.clear();
-  index_.clear();
+  index_.Clear();
 }
 
 void SwapSingles(float& a, float& b) { std::swap(a, b); }

@@ -5,10 +5,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace korv {
 
@@ -37,6 +38,36 @@ constexpr std::string_view kTemperatureText = "Temp:";
 constexpr std::string_view kPressureText = "Press:";
 constexpr std::string_view kCreatedText = "Created";
 
+// Names to entry numbers (from 1), the first entry of a name winning, for the converters'
+// tables of every point of a file. One flat array probed in order (open addressing): most
+// names are found or placed with one memory access, where a node-based map misses the cache
+// for its bucket and again for each node, and allocates a node a name.
+class NameIndex {
+ public:
+  // Number of the entry named `name`; 0 when there is none.
+  size_t Find(std::string_view name) const;
+  // Adds entry `number` under `name`, a view that must stay valid, unless the name is known;
+  // returns the known entry's number, or 0 when it was added.
+  size_t Add(std::string_view name, size_t number);
+  // Makes room for `n` names at once.
+  void Reserve(size_t n);
+  void Clear();
+
+ private:
+  struct Slot {
+    const char* name = nullptr;
+    std::uint32_t size = 0;
+    std::uint32_t hash = 0;    // the low bits of the name's hash, which place it
+    std::uint32_t number = 0;  // 0: the slot is free
+  };
+  // The slot holding `name`, or the free slot where it belongs.
+  size_t SlotOf(std::string_view name, std::uint32_t hash) const;
+  void Resize(size_t slots);
+
+  std::vector<Slot> slots_;  // a power of two in size, at most half full
+  size_t count_ = 0;
+};
+
 // Known stations: name and the three coordinate texts of the first coordinate record seen
 // for each name. Entries are numbered from 1 and never removed or changed.
 class StationTable {
@@ -58,13 +89,13 @@ class StationTable {
   const Station& At(size_t index) const { return entries_[index - 1]; }
   size_t count() const { return entries_.size(); }
   // Makes room for `n` names, so that filling the table does not rehash it again and again.
-  void Reserve(size_t n) { index_.reserve(n); }
+  void Reserve(size_t n) { index_.Reserve(n); }
   void Clear();
 
  private:
   std::deque<Station> entries_;  // stable addresses: index_ keys view the names
   // Name to index, so that a day's worth of stations is not searched line by line.
-  std::unordered_map<std::string_view, size_t> index_;
+  NameIndex index_;
 };
 
 void SwapSingles(float& a, float& b);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace korv {
 namespace {
 
@@ -28,6 +30,27 @@ TEST(StationTable, NamesMatchExactly) {
   EXPECT_EQ(t.FindStation(""), 0u);
   t.AddStation("", "4", "5", "6");
   EXPECT_EQ(t.FindStation(""), 2u);
+}
+
+// A day's worth of points: the index grows many times over, and names that differ in one
+// character, or share a prefix, stay apart.
+TEST(StationTable, ManyNamesThroughGrowth) {
+  StationTable t;
+  constexpr int kPoints = 20000;
+  for (int i = 1; i <= kPoints; ++i) t.AddStation(std::to_string(i), std::to_string(i), "0", "0");
+  for (int i = 1; i <= kPoints; i += 7) t.AddStation(std::to_string(i), "again", "0", "0");
+  ASSERT_EQ(t.count(), static_cast<size_t>(kPoints));
+  for (int i = 1; i <= kPoints; ++i) {
+    const size_t index = t.FindStation(std::to_string(i));
+    ASSERT_EQ(index, static_cast<size_t>(i));
+    EXPECT_EQ(t.At(index).first, std::to_string(i));
+  }
+  EXPECT_EQ(t.FindStation("0"), 0u);
+  EXPECT_EQ(t.FindStation(std::to_string(kPoints + 1)), 0u);
+  t.Clear();
+  EXPECT_EQ(t.FindStation("1"), 0u);
+  t.AddStation("1", "a", "b", "c");
+  EXPECT_EQ(t.FindStation("1"), 1u);
 }
 
 TEST(RawData, CoordinateRecordTypes) {
