@@ -2,7 +2,6 @@
 // page or a PNG image, drawn as the survey window draws it.
 
 #include <QGuiApplication>
-#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -12,11 +11,9 @@
 #include "cli/args.h"
 #include "cli/command.h"
 #include "cli/survey_args.h"
-#include "core/coord_order.h"
 #include "core/key_store.h"
-#include "core/text.h"
 #include "plot/plot_file.h"
-#include "survey/survey.h"
+#include "survey/survey_file.h"
 
 namespace korv::cli {
 namespace {
@@ -29,16 +26,11 @@ constexpr int kMinSide = 16, kMaxSide = 8000;
 const std::vector<CliOption>& Options() {
   static const std::vector<CliOption> table = [] {
     std::vector<CliOption> t = {
-        {"from", "raw|coord", "what FILE holds (default: raw)"},
-        {"order", "nez|enz",
-         "coordinate order of a coordinate list, and of a raw data file\n"
-         "without a \"Coord Order:\" comment (default: the settings file)"},
         {"ini", "FILE",
          "settings file (default: Korvenia.ini beside the program or in\n"
          "~/.config/Korvenia/, else the defaults of a new file)"},
     };
-    const std::vector<CliOption>& reduction = ReductionCliOptions();
-    t.insert(t.end(), reduction.begin(), reduction.end());
+    t.insert(t.end(), SurveyCliOptions().begin(), SurveyCliOptions().end());
     t.push_back({"no-names", nullptr, "leave the point names out"});
     t.push_back({"no-codes", nullptr, "leave the point codes out"});
     t.push_back({"size", "WxH",
@@ -53,8 +45,8 @@ const std::vector<CliOption>& Options() {
 void PrintUsage(std::ostream& out) {
   out << "Usage: korvenia-cli plot [options] FILE OUT.svg|OUT.pdf|OUT.png\n"
          "\nDraws the plan of FILE: the points north up at one scale, the set-ups with\n"
-         "their backsights, names and codes where they fit, the points whose name has\n"
-         "two different positions ringed, a scale bar and a north arrow. The output's\n"
+         "their backsights, names and codes where they fit, the points the check\n"
+         "report names ringed, a scale bar and a north arrow. The output's\n"
          "extension chooses SVG drawing, PDF page or PNG image.\n";
   PrintOptions(out, Options());
   out << "\nExit status: 0 written, 1 failed, 2 usage error.\n";
@@ -66,18 +58,6 @@ std::optional<QSize> ParseSize(const std::string& text) {
   if (std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) != 2) return std::nullopt;
   if (w < kMinSide || h < kMinSide || w > kMaxSide || h > kMaxSide) return std::nullopt;
   return QSize(w, h);
-}
-
-// The points a check reports: both positions of every name that has two.
-std::vector<uint32_t> ConflictPoints(const Survey& survey) {
-  std::vector<uint32_t> points;
-  for (const NameConflict& c : survey.conflicts) {
-    points.push_back(c.first);
-    points.push_back(c.later);
-  }
-  std::sort(points.begin(), points.end());
-  points.erase(std::unique(points.begin(), points.end()), points.end());
-  return points;
 }
 
 int RunPlot(const std::vector<std::string>& argv) {
@@ -93,9 +73,6 @@ int RunPlot(const std::vector<std::string>& argv) {
   const std::optional<PlotFormat> format = PlotFormatOf(output);
   if (!format)
     return UsageError(kCommand, "OUT must end in .svg, .pdf or .png, not '" + output + "'");
-  const std::string from = args->Value("from").value_or("raw");
-  if (from != "raw" && from != "coord")
-    return UsageError(kCommand, "--from wants raw or coord, not '" + from + "'");
   QSize size(kDefaultWidth, kDefaultHeight);
   if (auto text = args->Value("size")) {
     const std::optional<QSize> parsed = ParseSize(*text);
@@ -106,22 +83,14 @@ int RunPlot(const std::vector<std::string>& argv) {
   const std::optional<std::string> settingsPath = SettingsFileOf(*args);
   if (!settingsPath) return kExitFailed;
   const IniFile ini = settingsPath->empty() ? IniFile() : IniFile::Load(*settingsPath);
-  const std::optional<ReductionOptions> reduction = ReductionOptionsOf(kCommand, *args, ini);
-  if (!reduction) return kExitUsage;
-  int order = StoredCoordOrder(ini);
-  if (auto word = args->Value("order")) {
-    const std::string w = ToLowerAscii(*word);
-    if (w != "nez" && w != "enz")
-      return UsageError(kCommand, "--order wants nez or enz, not '" + *word + "'");
-    order = w == "enz" ? CoordOrder::kENZ : CoordOrder::kNEZ;
-  }
-
+  const std::optional<SurveyInput> in = SurveyInputOf(kCommand, *args, ini, input);
+  if (!in) return kExitUsage;
   Survey survey;
   std::string fault;
-  const bool read = from == "raw" ? ReadRawSurvey(input, order, survey, fault)
-                                  : ReadCoordinateSurvey(input, order, survey, fault);
-  if (!read) return Failure(fault);
-  if (survey.raw) Reduce(survey, *reduction);
+  if (!LoadSurvey(input, in->raw, in->coordOrder, in->reduction, survey, fault))
+    return Failure(fault);
+  const std::vector<uint32_t> marked = ProblemPoints(
+      survey, MakeCheckReport(survey, CheckOptionsOf(ini, input, in->reduction.angleUnit)));
   const Plan plan(survey);
   if (plan.empty()) return Failure(input + " holds no point with coordinates to draw");
 
@@ -137,7 +106,7 @@ int RunPlot(const std::vector<std::string>& argv) {
   style.font = QGuiApplication::font();
   style.names = !args->Has("no-names");
   style.codes = !args->Has("no-codes");
-  const ConvertResult result = WritePlot(output, *format, size, plan, style, ConflictPoints(survey));
+  const ConvertResult result = WritePlot(output, *format, size, plan, style, marked);
   if (!result.ok()) return Failure(result.fault);
   if (!survey.problems.empty()) {
     std::cerr << "korvenia-cli: " << survey.problems.size() << " line(s) of " << input
