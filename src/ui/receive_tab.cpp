@@ -498,9 +498,9 @@ void F_DatTr::RunDownload() {
   SerialLink link;
   if (!OpenScratchAndPort(scratch, link)) return;
   // 3. What to pick on the instrument for an SDR file.
-  if (const ListEntry entry =
-          EntryAt(s.SourceKind, false, TargetPositionOf(s, false, TargetIndexOf(s, false)));
-      entry.instrumentSendsSdr) {
+  const ListEntry entry =
+      EntryAt(s.SourceKind, false, TargetPositionOf(s, false, TargetIndexOf(s, false)));
+  if (entry.instrumentSendsSdr) {
     F_SdrDL instructions(ctx_, entry.sdr33, s.SourceKind == 1, this);
     ctx_.dialogs.Run(instructions);
   }
@@ -531,8 +531,6 @@ void F_DatTr::RunDownload() {
   // 8. What came, checked and drawn, whatever the conversion did with it. Stored as it came,
   // the output holds the lines the plan's points refer to.
   if (checked) {
-    const ListEntry entry =
-        EntryAt(s.SourceKind, false, TargetPositionOf(s, false, TargetIndexOf(s, false)));
     if (entry.action == ListAction::StoreAsReceived && s.DownloadOK)
       checked->survey.source = Trim(TxFileName->text().toStdString());
     checked->Show(ctx_);

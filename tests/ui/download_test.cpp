@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include "core/file_procs.h"
 #include "formats/kof_writer.h"
 #include "ui/download_window.h"
+#include "ui/survey_window.h"
 #include "ui_fixture.h"
 
 namespace korv {
@@ -102,6 +104,10 @@ TEST_F(DownloadTest, RawDataStoredAsReceived) {
   EXPECT_TRUE(window->isEnabled());
   EXPECT_FALSE(mainEnabledWhileReceiving_);
   EXPECT_TRUE(window->RecheckOutputFile());
+  // What came is checked and shown: the report names the lines it did not understand.
+  const SurveyWindow* checked = window->findChild<SurveyWindow*>();
+  ASSERT_NE(checked, nullptr);
+  EXPECT_NE(checked->Report->toPlainText().toStdString().find("LINE 2"), std::string::npos);
 }
 
 TEST_F(DownloadTest, RawDataThroughTheKofDialog) {
