@@ -2,18 +2,16 @@
 #include "survey/raw_to_coor.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 
 #include "core/convert_files.h"
 #include "core/coord_order.h"
 #include "core/numbers.h"
+#include "formats/line_sink.h"
 
 namespace korv {
 
 namespace {
-
-constexpr size_t kFlushSize = 1 << 16;
 
 // A coordinate with 3 decimals; what rounds to 0 is written "0.000", not "-0.000".
 void AppendCoordinate(std::string& out, double value, size_t line, ConvertNotes& notes) {
@@ -48,34 +46,24 @@ ConvertResult RawToCoor(std::istream& in, std::ostream& out, const ReductionOpti
   // Records and reduced points are each in line order: merged, they are the file's order.
   const size_t records = s.recordPoints, all = s.points.size();
   const bool nez = coordOrderIndex == CoordOrder::kNEZ;
-  std::string buffer;
-  buffer.reserve(kFlushSize + 1024);
+  LineSink sink(out);
+  std::string line;
   for (size_t r = 0, c = records; r < records || c < all;) {
     const bool record = c == all || (r < records && s.points[r].line < s.points[c].line);
     const Point& p = s.points[record ? r++ : c++];
     if (p.repeated) continue;
-    buffer += s.Text(p.name);
-    buffer += ',';
-    AppendCoordinate(buffer, nez ? p.north : p.east, p.line, result.notes);
-    buffer += ',';
-    AppendCoordinate(buffer, nez ? p.east : p.north, p.line, result.notes);
-    buffer += ',';
-    if (p.hasElevation) AppendCoordinate(buffer, p.elevation, p.line, result.notes);
-    buffer += ',';
-    buffer += s.Text(p.code);
-    buffer += "\r\n";
-    if (buffer.size() >= kFlushSize) {
-      errno = 0;
-      if (!out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()))) {
-        return WriteFailure(errno);
-      }
-      buffer.clear();
-    }
+    line.assign(s.Text(p.name));
+    line += ',';
+    AppendCoordinate(line, nez ? p.north : p.east, p.line, result.notes);
+    line += ',';
+    AppendCoordinate(line, nez ? p.east : p.north, p.line, result.notes);
+    line += ',';
+    if (p.hasElevation) AppendCoordinate(line, p.elevation, p.line, result.notes);
+    line += ',';
+    line += s.Text(p.code);
+    sink.Line(line);
   }
-  errno = 0;
-  if (!out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()))) {
-    return WriteFailure(errno);
-  }
+  if (!sink.Finish()) return WriteFailure(sink.error());
   return result;
 }
 
