@@ -37,7 +37,9 @@ const std::vector<std::string> kRunOptions = {"from", "to", "ini", "now", "appen
 const std::vector<CliOption>& Options() {
   static const std::vector<CliOption> table = [] {
     std::vector<CliOption> options = {
-        {"from", "raw|coord", "what INPUT holds"},
+        {"from", "raw|coord|gis",
+         "what INPUT holds (gis: the points of a GeoPackage, GeoJSON,\n"
+         "Shapefile, KML, CSV or DXF file)"},
         {"to", "FORMAT", "the output format (see the conversions above)"},
         {"ini", "FILE",
          "settings file (default: Korvenia.ini beside the program or in\n"
@@ -59,6 +61,14 @@ const std::vector<CliOption>& Options() {
          "lists/points.txt) in the settings file's folder"},
         {"code-conversion", "on|off", "KOF code conversion (default: settings file)"},
         {"separator", "comma|space", "field separator (default: the settings file)"},
+        {"crs", "CRS",
+         "the survey's (or the instrument's) coordinate reference system, as\n"
+         "PROJ takes it: EPSG:25832, a WKT or PROJ string (default: the\n"
+         "settings file's [GIS Settings])"},
+        {"layer", "NAME", "the layer written (default: the settings file, else points)"},
+        {"name-field", "NAME",
+         "the point name's attribute (default: the settings file, else name)"},
+        {"code-field", "NAME", "the code's attribute (default: the settings file, else code)"},
     };
     const std::vector<CliOption>& reduction = ReductionCliOptions();
     options.insert(options.end(), reduction.begin(), reduction.end());
@@ -78,7 +88,7 @@ bool Takes(const std::vector<const char*>& options, const std::string& name) {
 }
 
 void PrintUsage(std::ostream& out) {
-  out << "Usage: korvenia-cli convert --from raw|coord --to FORMAT [options] INPUT OUTPUT\n"
+  out << "Usage: korvenia-cli convert --from raw|coord|gis --to FORMAT [options] INPUT OUTPUT\n"
          "\nConversions, with the options each takes besides --ini, --now and --append\n"
          "(any other option is a usage error):\n";
   PrintConversions(out, true);
@@ -134,6 +144,14 @@ std::string ApplyOverrides(const ParsedArgs& args, RunOptions& o) {
     if (*v != "comma" && *v != "space")
       return "--separator wants one of: comma, space; not '" + *v + "'";
     o.fields.separator = *v == "comma" ? FieldSeparator::Comma : FieldSeparator::Space;
+  }
+  for (auto [name, target] :
+       {std::pair{"crs", &o.gis.crs}, std::pair{"layer", &o.gis.layerName},
+        std::pair{"name-field", &o.gis.nameField}, std::pair{"code-field", &o.gis.codeField}}) {
+    if (auto v = args.Value(name)) {
+      if (v->empty()) return std::string("--") + name + " wants a value";
+      *target = *v;
+    }
   }
   if (args.Has("append")) o.mode = WriteMode::Append;
   return {};

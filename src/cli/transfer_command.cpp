@@ -275,7 +275,8 @@ int RunDownload(const std::vector<std::string>& argv) {
   // A conversion that does not exist is said before anything is received.
   if (from) {
     const std::optional<DataKind> kind = DataKindFromWord(*from);
-    if (!kind || !FindConversion(*kind, *to))
+    // The instrument sends raw data or coordinates, never a GIS file.
+    if (!kind || *kind == DataKind::Gis || !FindConversion(*kind, *to))
       return UsageError("download", "no conversion from '" + *from + "' to '" + *to + "'");
   }
   const std::optional<std::string> settingsFile = SettingsFileOf(args);

@@ -1,6 +1,8 @@
 // The position tables of the main window's output format lists.
 #include "conversions/list_positions.h"
 
+#include <iterator>
+
 namespace korv {
 
 namespace {
@@ -38,7 +40,28 @@ std::optional<FormatList> FormatListFor(int sourceKind, bool fromFile) {
   return std::nullopt;
 }
 
+DataKind KindOf(FormatList list) {
+  return list == FormatList::RawReceived || list == FormatList::RawFile ? kRaw : kCoord;
+}
+
+// The exchange target at `position`; nullptr when the position is none of them.
+const ExchangeEntry* ExchangeAt(int position) {
+  const int i = position - kFirstExchangePosition;
+  return i >= 0 && i < static_cast<int>(std::size(kExchangeEntries)) ? &kExchangeEntries[i]
+                                                                     : nullptr;
+}
+
 }  // namespace
+
+std::vector<int> AddedPositions(int sourceKind) {
+  std::vector<int> positions;
+  if (sourceKind != 0 && sourceKind != 1) return positions;
+  if (sourceKind == 0) positions.push_back(kComputedCoordinatesPosition);
+  for (size_t i = 0; i < std::size(kExchangeEntries); ++i) {
+    positions.push_back(kFirstExchangePosition + static_cast<int>(i));
+  }
+  return positions;
+}
 
 ListEntry EntryAt(int sourceKind, bool fromFile, int position) {
   const std::optional<FormatList> list = FormatListFor(sourceKind, fromFile);
@@ -46,6 +69,9 @@ ListEntry EntryAt(int sourceKind, bool fromFile, int position) {
     ListEntry other;
     if (!fromFile) other.action = ListAction::StoreAsReceived;
     return other;
+  }
+  if (const ExchangeEntry* exchange = ExchangeAt(position)) {
+    return Convert(KindOf(*list), exchange->to);
   }
   // clang-format off
   switch (*list) {
@@ -91,12 +117,16 @@ ListEntry EntryAt(int sourceKind, bool fromFile, int position) {
 }
 
 int PositionOf(int sourceKind, int index, int storedCount) {
-  return sourceKind == 0 && index == storedCount ? kComputedCoordinatesPosition : index;
+  if (index < storedCount) return index;
+  const std::vector<int> added = AddedPositions(sourceKind);
+  const size_t after = static_cast<size_t>(index - storedCount);
+  return after < added.size() ? added[after] : index;
 }
 
 bool SettingsButtonShown(int sourceKind, bool fromFile, int position) {
   const std::optional<FormatList> list = FormatListFor(sourceKind, fromFile);
   if (!list) return false;
+  if (ExchangeAt(position)) return true;
   switch (*list) {
     case FormatList::CoordReceived:
     case FormatList::CoordFile:

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "conversions/registry.h"
 
@@ -39,14 +40,31 @@ struct ListEntry {
 // received data has no list: it is stored as it came.
 ListEntry EntryAt(int sourceKind, bool fromFile, int position);
 
-// The raw data lists end with an entry the settings file's lists do not hold: the raw data
-// reduced to a coordinate list (its text is "[Survey Texts]" ComputedCoordinates). Whatever
-// the length of the stored list before it, EntryAt knows it at this position.
+// The lists end with entries the settings file's lists do not hold, whatever the length of
+// the stored list before them: for raw data the raw data reduced to a coordinate list (its
+// text is "[Survey Texts]" ComputedCoordinates), then for raw data and coordinates alike the
+// exchange targets (their texts are "[GIS Settings]" keys). EntryAt knows them at these
+// positions.
 constexpr int kComputedCoordinatesPosition = 100;
+constexpr int kFirstExchangePosition = 101;
+
+struct ExchangeEntry {
+  const char* to;       // the registry row's target
+  const char* textKey;  // the key of the entry's text in "[GIS Settings]"
+};
+// The exchange targets in list order: positions kFirstExchangePosition, +1, ...
+inline constexpr ExchangeEntry kExchangeEntries[] = {
+    {"gpkg", "GeoPackage"}, {"geojson", "GeoJSON"}, {"shp", "Shapefile"},
+    {"kml", "KML"},         {"csv", "CSV"},         {"landxml", "LandXML"},
+};
+
+// The positions the window lists after the stored entries of the data kind's lists, in order;
+// none for other data.
+std::vector<int> AddedPositions(int sourceKind);
 
 // The position of entry `index` of the list the window shows for the data kind, whose first
-// `storedCount` entries are the settings file's: the index itself, or for the entry after a
-// raw data list's stored ones, kComputedCoordinatesPosition.
+// `storedCount` entries are the settings file's: the index itself, or for an entry after the
+// stored ones, its added position; past those, the index itself (a position no list maps).
 int PositionOf(int sourceKind, int index, int storedCount);
 
 // Whether the format's Settings button shows: for every position of the coordinate lists, for

@@ -5,15 +5,30 @@
 #include "coords/dxf_writer.h"
 #include "formats/mapa_writer.h"
 #include "formats/sdr_writer.h"
+#include "gis/gis_reader.h"
+#include "gis/gis_writer.h"
+#include "gis/landxml_writer.h"
 #include "survey/raw_to_coor.h"
+#include "survey/survey_file.h"
 
 namespace korv {
 
-const char* DataKindWord(DataKind kind) { return kind == DataKind::Raw ? "raw" : "coord"; }
+const char* DataKindWord(DataKind kind) {
+  switch (kind) {
+    case DataKind::Raw:
+      return "raw";
+    case DataKind::CoordList:
+      return "coord";
+    case DataKind::Gis:
+      return "gis";
+  }
+  return "";
+}
 
 std::optional<DataKind> DataKindFromWord(std::string_view word) {
-  if (word == "raw") return DataKind::Raw;
-  if (word == "coord") return DataKind::CoordList;
+  for (DataKind kind : {DataKind::Raw, DataKind::CoordList, DataKind::Gis}) {
+    if (word == DataKindWord(kind)) return kind;
+  }
   return std::nullopt;
 }
 
@@ -27,6 +42,7 @@ RunOptions OptionsFromSettings(const IniFile& ini, const std::string& settingsFo
   // the dialog would read it.
   o.fields = ini.empty() ? CoordFieldOptions() : LoadCoordFieldOptions(ini);
   o.reduction.angleUnit = StoredAngleUnit(ini);
+  o.gis = LoadGisSettings(ini);
   o.coordOrder = StoredCoordOrder(ini);
   o.now = now;
   return o;
@@ -69,17 +85,68 @@ ConvertResult RunCoordToAsc(const std::string& in, const std::string& out, const
   return CoorToCoordinates(in, out, o.mode, o.fields, o.fields.separator, o.coordOrder);
 }
 
+// A survey file read (raw data reduced with the run's options) for a writer of the exchange.
+// False with `result` set to the input fault when it cannot be read.
+bool LoadForExchange(const std::string& in, bool raw, const RunOptions& o, Survey& survey,
+                     ConvertResult& result) {
+  std::string fault;
+  survey.angleUnit = o.reduction.angleUnit;
+  if (LoadSurvey(in, raw, o.coordOrder, o.reduction, survey, fault)) return true;
+  result = ConvertResult::InputFault(fault);
+  return false;
+}
+
+template <DataKind From, GisFormat To>
+ConvertResult RunToGis(const std::string& in, const std::string& out, const RunOptions& o,
+                       RunServices&) {
+  Survey survey;
+  ConvertResult result;
+  if (!LoadForExchange(in, From == DataKind::Raw, o, survey, result)) return result;
+  return WriteGisPoints(survey, EncodingOfFile(in), out, To, o.gis);
+}
+
+template <DataKind From>
+ConvertResult RunToLandXml(const std::string& in, const std::string& out, const RunOptions& o,
+                           RunServices&) {
+  Survey survey;
+  ConvertResult result;
+  if (!LoadForExchange(in, From == DataKind::Raw, o, survey, result)) return result;
+  LandXmlOptions options;
+  options.gis = o.gis;
+  options.imperial = o.sdr.distanceUnits != "1";  // US or international feet
+  options.now = o.now;
+  return WriteLandXml(survey, EncodingOfFile(in), out, options);
+}
+
+ConvertResult RunGisToCoord(const std::string& in, const std::string& out, const RunOptions& o,
+                            RunServices&) {
+  return GisToCoor(in, out, o.mode, o.gis, o.coordOrder);
+}
+
 }  // namespace
 
 const std::vector<Conversion>& Conversions() {
-  // The KOF header texts and the two conversions of "[KOF Settings]".
-  const std::vector<const char*> kof = {
-      "order",    "project",          "date",           "road", "city",
-      "surveyor", "point-conversion", "code-conversion"};
-  // Each row: the kind read, target, what, extension, append possible, settings sections,
-  // command-line options, settings dialog, runner.
-  // clang-format off
-  static const std::vector<Conversion> rows = {
+  static const std::vector<Conversion> rows = [] {
+    // The KOF header texts and the two conversions of "[KOF Settings]".
+    const std::vector<const char*> kof = {
+        "order",    "project",          "date",           "road", "city",
+        "surveyor", "point-conversion", "code-conversion"};
+    // The exchange's options and sections; raw data adds its reduction's.
+    const std::vector<const char*> gisOptions = {"order", "crs", "layer", "name-field",
+                                                 "code-field"};
+    const std::vector<const char*> rawGisOptions = {"order",      "crs",        "layer",
+                                                    "name-field", "code-field", "angle-unit",
+                                                    "refraction", "sea-level"};
+    const std::vector<const char*> xmlOptions = {"order", "crs"};
+    const std::vector<const char*> rawXmlOptions = {"order", "crs", "angle-unit", "refraction",
+                                                    "sea-level"};
+    const std::vector<const char*> gis = {"GIS Settings", "Default"};
+    const std::vector<const char*> rawGis = {"GIS Settings", "SDR33 Settings", "Default"};
+    constexpr DataKind kRaw = DataKind::Raw, kCoord = DataKind::CoordList;
+    // Each row: the kind read, target, what, extension, append possible, settings sections,
+    // command-line options, settings dialog, runner.
+    // clang-format off
+  return std::vector<Conversion>{
       {DataKind::Raw, "kof", "raw data to KOF", "kof", true,
        {"KOF Settings", "Default"}, kof, SettingsDialog::Kof, RunRawToKof},
       {DataKind::Raw, "mapa", "raw data to MAPA 2", "asc", true,
@@ -98,8 +165,38 @@ const std::vector<Conversion>& Conversions() {
       {DataKind::CoordList, "asc",
        "coordinate list to a user-defined coordinate file (fields from [Coordinate Settings])", "asc", true,
        {"Coordinate Settings", "Default"}, {"order", "separator"}, SettingsDialog::CoordFields, RunCoordToAsc},
+      // The exchange with GIS and CAD programs: always written new, the coordinate system and
+      // names from "[GIS Settings]".
+      {kRaw, "gpkg", "points computed from raw data to a GeoPackage layer (the survey's grid)", "gpkg", false,
+       rawGis, rawGisOptions, SettingsDialog::Gis, RunToGis<kRaw, GisFormat::GeoPackage>},
+      {kRaw, "geojson", "points computed from raw data to GeoJSON (WGS 84: needs --crs)", "geojson", false,
+       rawGis, rawGisOptions, SettingsDialog::Gis, RunToGis<kRaw, GisFormat::GeoJson>},
+      {kRaw, "shp", "points computed from raw data to an ESRI Shapefile (the survey's grid)", "shp", false,
+       rawGis, rawGisOptions, SettingsDialog::Gis, RunToGis<kRaw, GisFormat::Shapefile>},
+      {kRaw, "kml", "points computed from raw data to KML (WGS 84: needs --crs)", "kml", false,
+       rawGis, rawGisOptions, SettingsDialog::Gis, RunToGis<kRaw, GisFormat::Kml>},
+      {kRaw, "csv", "points computed from raw data to CSV with X, Y, Z columns", "csv", false,
+       rawGis, rawGisOptions, SettingsDialog::Gis, RunToGis<kRaw, GisFormat::Csv>},
+      {kRaw, "landxml", "raw data to LandXML 1.2 (points, set-ups and observations)", "xml", false,
+       rawGis, rawXmlOptions, SettingsDialog::Gis, RunToLandXml<kRaw>},
+      {kCoord, "gpkg", "coordinate list to a GeoPackage layer (the survey's grid)", "gpkg", false,
+       gis, gisOptions, SettingsDialog::Gis, RunToGis<kCoord, GisFormat::GeoPackage>},
+      {kCoord, "geojson", "coordinate list to GeoJSON (WGS 84: needs --crs)", "geojson", false,
+       gis, gisOptions, SettingsDialog::Gis, RunToGis<kCoord, GisFormat::GeoJson>},
+      {kCoord, "shp", "coordinate list to an ESRI Shapefile (the survey's grid)", "shp", false,
+       gis, gisOptions, SettingsDialog::Gis, RunToGis<kCoord, GisFormat::Shapefile>},
+      {kCoord, "kml", "coordinate list to KML (WGS 84: needs --crs)", "kml", false,
+       gis, gisOptions, SettingsDialog::Gis, RunToGis<kCoord, GisFormat::Kml>},
+      {kCoord, "csv", "coordinate list to CSV with X, Y, Z columns", "csv", false,
+       gis, gisOptions, SettingsDialog::Gis, RunToGis<kCoord, GisFormat::Csv>},
+      {kCoord, "landxml", "coordinate list to LandXML 1.2 (points)", "xml", false,
+       gis, xmlOptions, SettingsDialog::Gis, RunToLandXml<kCoord>},
+      {DataKind::Gis, "asc",
+       "GIS points (GeoPackage, GeoJSON, Shapefile, KML, CSV, DXF) to the instrument's coordinate list", "asc", true,
+       gis, gisOptions, SettingsDialog::Gis, RunGisToCoord},
   };
-  // clang-format on
+    // clang-format on
+  }();
   return rows;
 }
 

@@ -14,6 +14,7 @@
 #include "core/convert_result.h"
 #include "core/coord_field_options.h"
 #include "core/coord_order.h"
+#include "core/gis_settings.h"
 #include "core/key_store.h"
 #include "core/reporter.h"
 #include "formats/kof_options.h"
@@ -23,16 +24,17 @@
 
 namespace korv {
 
-// What a conversion reads.
-enum class DataKind { Raw, CoordList };
+// What a conversion reads: raw data, a coordinate list, or the points of a GIS file
+// (GeoPackage, GeoJSON, Shapefile, KML, CSV, DXF).
+enum class DataKind { Raw, CoordList, Gis };
 
-// The command line's words for a data kind: "raw" and "coord". DataKindFromWord gives
+// The command line's words for a data kind: "raw", "coord" and "gis". DataKindFromWord gives
 // nullopt for any other word.
 const char* DataKindWord(DataKind kind);
 std::optional<DataKind> DataKindFromWord(std::string_view word);
 
 // The window's dialog that edits the settings a conversion reads.
-enum class SettingsDialog { None, Kof, Sdr, Dxf, CoordFields };
+enum class SettingsDialog { None, Kof, Sdr, Dxf, CoordFields, Gis };
 
 // Everything a run's writer takes: the format options, the reduction of observations, the
 // coordinate order, the run's local date and time, and how the output is opened.
@@ -42,6 +44,7 @@ struct RunOptions {
   DxfOptions dxf;
   CoordFieldOptions fields;  // the user-defined coordinate file's fields and separator
   ReductionOptions reduction;  // how raw data is reduced to coordinates
+  GisSettings gis;             // the GIS exchange: coordinate system, layer and attribute names
   int coordOrder = CoordOrder::kNEZ;
   std::tm now{};
   WriteMode mode = WriteMode::Overwrite;

@@ -9,6 +9,7 @@
 #include "core/key_store.h"
 #include "core/numbers.h"
 #include "core/settings.h"
+#include "core/gis_settings.h"
 #include "core/survey_texts.h"
 
 namespace korv {
@@ -308,6 +309,7 @@ std::string BuildIniFile(AppState& state) {
   out += std::string("\r\n[") + kSurveyTextsSection + "]\r\n";
   out += std::string(kComputedCoordinatesKey) + "=" + kComputedCoordinatesEnglish + "\r\n";
   AppendSurveyTexts(out);
+  AppendGisSection(out);
   return out;
 }
 

@@ -246,6 +246,7 @@ void F_DatTr::ComSaveSetings_Click() {
     case SettingsDialog::CoordFields:
       ShowCoordFileSettings(ctx_);
       break;
+    case SettingsDialog::Gis:  // the exchange's dialog
     case SettingsDialog::None:
       break;
   }

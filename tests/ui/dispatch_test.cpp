@@ -204,7 +204,7 @@ TEST_F(DispatchTest, AddedListPositionsConvertOrKeepTheData) {
   EXPECT_EQ(ReadFileBytes(Path("job.vxl")), raw);
   EXPECT_EQ(ReadFileBytes(Path("job.sdr")),
             CliOutput("raw", "sdr", state.ScratchFilePath, "job.sdr"));
-  state.RawTargetIndex = 7;
+  state.RawTargetIndex = 12;  // past the entries the window adds to the five stored ones
   ConvertAfterDownload(*ctx, Request(Path("other.txt")));
   EXPECT_NE(state.SettingsActionWord, "OK");
   EXPECT_FALSE(FileExists(Path("other.txt")));
@@ -359,7 +359,7 @@ TEST_F(DispatchTest, PositionWithoutActionSaysNothingWasConverted) {
   WriteFileBytes(Path("pts.asc"), "1,2,3,4,X\r\n");
   state.SourceIndex = 1;
   state.SourceKind = 1;
-  state.CoordFileTargetIndex = 2;
+  state.CoordFileTargetIndex = 8;  // past the entries the window adds to the two stored ones
   state.JobPath = folder;
   window->ComFileName->setText("pts.asc");
   DispatchRequest request = Request(Path("out.txt"));
