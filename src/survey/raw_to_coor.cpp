@@ -19,8 +19,8 @@ void AppendCoordinate(std::string& out, double value, size_t line, ConvertNotes&
   if (!AppendPicture(out, value, 3)) notes.OutOfRange(line);
 }
 
-// The lines whose points the output does not hold: lines not understood, observations that
-// gave no point, and later values of a name that differ from the first (which is written).
+}  // namespace
+
 void NoteLeftOut(const Survey& s, ConvertNotes& notes) {
   std::vector<uint32_t> lines;
   for (const LineProblem& p : s.problems) lines.push_back(p.line);
@@ -31,7 +31,18 @@ void NoteLeftOut(const Survey& s, ConvertNotes& notes) {
   for (uint32_t line : lines) notes.LeftOut(line);
 }
 
-}  // namespace
+std::vector<uint32_t> WrittenPoints(const Survey& s) {
+  // Records and reduced points are each in line order: merged, they are the file's order.
+  const uint32_t records = s.recordPoints, all = static_cast<uint32_t>(s.points.size());
+  std::vector<uint32_t> written;
+  written.reserve(all);
+  for (uint32_t r = 0, c = records; r < records || c < all;) {
+    const bool record = c == all || (r < records && s.points[r].line < s.points[c].line);
+    const uint32_t i = record ? r++ : c++;
+    if (!s.points[i].repeated) written.push_back(i);
+  }
+  return written;
+}
 
 ConvertResult RawToCoor(std::istream& in, std::ostream& out, const ReductionOptions& options,
                         int coordOrderIndex) {
@@ -43,15 +54,11 @@ ConvertResult RawToCoor(std::istream& in, std::ostream& out, const ReductionOpti
   Reduce(s, options);
   ConvertResult result;
   NoteLeftOut(s, result.notes);
-  // Records and reduced points are each in line order: merged, they are the file's order.
-  const size_t records = s.recordPoints, all = s.points.size();
   const bool nez = coordOrderIndex == CoordOrder::kNEZ;
   LineSink sink(out);
   std::string line;
-  for (size_t r = 0, c = records; r < records || c < all;) {
-    const bool record = c == all || (r < records && s.points[r].line < s.points[c].line);
-    const Point& p = s.points[record ? r++ : c++];
-    if (p.repeated) continue;
+  for (uint32_t i : WrittenPoints(s)) {
+    const Point& p = s.points[i];
     line.assign(s.Text(p.name));
     line += ',';
     AppendCoordinate(line, nez ? p.north : p.east, p.line, result.notes);

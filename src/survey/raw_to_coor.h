@@ -7,11 +7,20 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "core/convert_result.h"
 #include "survey/survey.h"
 
 namespace korv {
+
+// The points a survey's outputs hold, as indices into survey.points: every name once, its
+// first value, coordinate records and reduced points merged in line order.
+std::vector<uint32_t> WrittenPoints(const Survey& survey);
+
+// Notes the lines whose points those outputs do not hold: lines not understood, observations
+// that gave no point, and later values of a name that differ from the first.
+void NoteLeftOut(const Survey& survey, ConvertNotes& notes);
 
 // Reads the raw data of `in` (its coordinate records in `coordOrderIndex` unless the file
 // declares its own order), reduces it with `options` and writes one line per point name, the
