@@ -86,7 +86,8 @@ std::string Fault(const std::string& output, const std::string& detail) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
+  struct stat sa {
+  }, sb{};
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
 }
@@ -303,6 +304,15 @@ bool MoveIntoPlace(const fs::path& written, const std::string& output, GisFormat
   return ::rename(written.c_str(), output.c_str()) == 0;
 }
 
+// A GeoPackage layer without a system is marked as the undefined Cartesian one (srs_id -1),
+// which GDAL writes for this system; given none it would write the undefined geographic one,
+// as if the grid were degrees.
+SrsPtr UndefinedCartesian() {
+  SrsPtr srs(new OGRSpatialReference());
+  srs->importFromWkt(R"(LOCAL_CS["Undefined cartesian SRS",UNIT["unknown",0]])");
+  return srs;
+}
+
 // The name GDAL writes in the scratch folder: the output's, with the extension the driver
 // needs added when it lacks it (a CSV named "points.txt").
 std::string ScratchName(const std::string& output, const FormatTraits& traits) {
@@ -316,7 +326,7 @@ std::string ScratchName(const std::string& output, const FormatTraits& traits) {
 // Creates the dataset and its layer at `path` and writes every point. False with `fault` set.
 bool WriteDataset(const Survey& survey, TextEncoding encoding, const std::string& path,
                   const FormatTraits& traits, const GisSettings& settings,
-                  const OGRSpatialReference* grid, std::string& fault) {
+                  OGRSpatialReference* grid, std::string& fault) {
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(traits.driver);
   if (!driver) {
     fault = std::string("GDAL has no ") + traits.driver + " driver";
@@ -340,11 +350,11 @@ bool WriteDataset(const Survey& survey, TextEncoding encoding, const std::string
   std::vector<const char*> options = traits.layerOptions;
   options.push_back(nullptr);
   CPLErrorReset();
-  OGRLayer* layer = settings.layerName.empty()
-                        ? nullptr
-                        : dataset->CreateLayer(settings.layerName.c_str(),
-                                               wgs84 ? wgs84.get() : grid, wkbPoint25D,
-                                               const_cast<char**>(options.data()));
+  OGRLayer* layer =
+      settings.layerName.empty()
+          ? nullptr
+          : dataset->CreateLayer(settings.layerName.c_str(), wgs84 ? wgs84.get() : grid,
+                                 wkbPoint25D, const_cast<char**>(options.data()));
   if (!layer) {
     const std::string gdal = GdalFault();
     fault = "the layer name '" + settings.layerName + "' is refused" +
@@ -387,6 +397,7 @@ ConvertResult WriteGisPoints(const Survey& survey, TextEncoding encoding, const 
   if (std::string problem = OutputProblem(survey, output, format); !problem.empty()) {
     return ConvertResult::OutputFault(problem);
   }
+  if (!grid && format == GisFormat::GeoPackage) grid = UndefinedCartesian();
   ScratchFolder scratch;
   if (!scratch.Create(output)) return ConvertResult::OutputFault(WriteFault(output, errno));
   const fs::path written = scratch.path() / ScratchName(output, traits);

@@ -1,19 +1,21 @@
 // The GIS point writers, every file read back by GDAL: the points, their attributes, the grid
 // or WGS 84 (checked against PROJ's own cs2cs), and bad input refused with nothing written.
+#include "gis/gis_writer.h"
+
 #include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <tuple>
 
 #include "core/coord_order.h"
 #include "gis/gdal_support.h"
-#include "gis/gis_writer.h"
 #include "survey/survey_file.h"
 #include "test_support.h"
 
@@ -32,14 +34,15 @@ struct ReadPoint {
 };
 
 struct ReadLayer {
-  std::string srs;  // "EPSG:25832", "" without a system
+  std::string srs;  // "EPSG:25832", or the system's name when it has no code
   std::vector<ReadPoint> points;
 };
 
 ReadLayer ReadBack(const std::string& path) {
   // A CSV's geometry is its X, Y, Z columns; an empty value is NULL.
-  const char* csvOptions[] = {"X_POSSIBLE_NAMES=X", "Y_POSSIBLE_NAMES=Y", "Z_POSSIBLE_NAMES=Z",
-                              "KEEP_GEOM_COLUMNS=NO", "EMPTY_STRING_AS_NULL=YES", nullptr};
+  const char* csvOptions[] = {"X_POSSIBLE_NAMES=X",       "Y_POSSIBLE_NAMES=Y",
+                              "Z_POSSIBLE_NAMES=Z",       "KEEP_GEOM_COLUMNS=NO",
+                              "EMPTY_STRING_AS_NULL=YES", nullptr};
   DatasetPtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr,
                                        csvOptions, nullptr));
   ReadLayer read;
@@ -51,7 +54,7 @@ ReadLayer ReadBack(const std::string& path) {
   if (const OGRSpatialReference* srs = layer->GetSpatialRef()) {
     const char* authority = srs->GetAuthorityName(nullptr);
     const char* code = srs->GetAuthorityCode(nullptr);
-    read.srs = std::string(authority ? authority : "?") + ":" + (code ? code : "?");
+    read.srs = authority && code ? std::string(authority) + ":" + code : srs->GetName();
   }
   for (auto& feature : *layer) {
     ReadPoint p;
@@ -66,7 +69,10 @@ ReadLayer ReadBack(const std::string& path) {
     for (int i = 0; i < feature->GetFieldCount(); ++i) {
       std::optional<std::string> value;
       if (feature->IsFieldSetAndNotNull(i)) value = feature->GetFieldAsString(i);
-      p.fields[feature->GetFieldDefnRef(i)->GetNameRef()] = value;
+      // KML names the placemark's name field "Name".
+      std::string field = feature->GetFieldDefnRef(i)->GetNameRef();
+      if (field == "Name") field = "name";
+      p.fields[field] = value;
     }
     read.points.push_back(p);
   }
@@ -169,7 +175,7 @@ TEST_F(GisWriter, GridFormatsHoldEveryPointWithItsAttributesAndSystem) {
   // The CSV holds the grid's coordinates only, X, Y, Z first; the others name their system.
   EXPECT_EQ(ReadFileBytes(dir_ / "points.csv").substr(0, 28), "X,Y,Z,name,code,elevation\n50");
   EXPECT_EQ(ReadBack(Path("points.gpkg")).srs, "EPSG:25832");
-  EXPECT_NE(ReadFileBytes(dir_ / "points.prj").find("UTM zone 32N"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(dir_ / "points.prj").find("ETRS_1989_UTM_Zone_32N"), std::string::npos);
   EXPECT_EQ(ReadFileBytes(dir_ / "points.cpg"), "UTF-8");
 
   // Replaced without a system, the Shapefile loses its .prj.
@@ -196,25 +202,25 @@ TEST_F(GisWriter, GeoJsonAndKmlAreInWgs84AsCs2csHasItAndComeBackWithinAMillimetr
         WriteGisPoints(survey, TextEncoding::Windows1252, out, format, InGrid("EPSG:25832"));
     ASSERT_TRUE(result.ok()) << result.fault;
     const ReadLayer layer = ReadBack(out);
-    EXPECT_EQ(layer.srs, "EPSG:4326");
+    EXPECT_TRUE(layer.srs == "EPSG:4326" || layer.srs == "EPSG:4979") << layer.srs;
     ASSERT_EQ(layer.points.size(), 2u);
     const ReadPoint& mal = layer.points[0];
     EXPECT_NEAR(mal.x, lon, 1e-9);
     EXPECT_NEAR(mal.y, lat, 1e-9);
     EXPECT_NEAR(mal.z, 12.345, 1e-9);
     EXPECT_EQ(mal.fields.at("name"), "M\xC3\xA5l");
-    for (const auto& [point, east, north] :
-         {std::tuple{mal, 500000.0, 6000000.0}, std::tuple{layer.points[1], 500200.5, 6000100.25}}) {
+    for (const auto& [point, east, north] : {std::tuple{mal, 500000.0, 6000000.0},
+                                             std::tuple{layer.points[1], 500200.5, 6000100.25}}) {
       double x = point.x, y = point.y;
       ASSERT_TRUE(back->Transform(1, &x, &y));
       EXPECT_NEAR(x, east, 0.001);
       EXPECT_NEAR(y, north, 0.001);
     }
   }
-  // GeoJSON keeps 9 decimals of a degree.
+  // GeoJSON keeps 9 decimals of a degree (and drops trailing zeros: 9.0).
   const std::string json = ReadFileBytes(dir_ / "points.geojson");
   char nine[32];
-  std::snprintf(nine, sizeof nine, "[ %.9f, %.9f,", lon, lat);
+  std::snprintf(nine, sizeof nine, ", %.9f,", lat);
   EXPECT_NE(json.find(nine), std::string::npos) << json;
 }
 
@@ -233,7 +239,7 @@ TEST_F(GisWriter, ComputedPointsCarryTheirStationAndLine) {
   ASSERT_TRUE(result.ok()) << result.fault;
   EXPECT_EQ(result.notes.leftOutLines, std::vector<size_t>{6});
   const ReadLayer layer = ReadBack(Path("s.gpkg"));
-  EXPECT_EQ(layer.srs, "");
+  EXPECT_EQ(layer.srs, "Undefined Cartesian SRS");  // srs_id -1, not degrees
   ASSERT_EQ(layer.points.size(), 3u);
   const std::vector<std::tuple<std::string, std::optional<std::string>, std::string>> expected = {
       {"S1", std::nullopt, "2"}, {"B1", std::nullopt, "3"}, {"P1", "S1", "5"}};
@@ -260,8 +266,8 @@ TEST_F(GisWriter, BadInputIsRefusedAndLeavesTheOutputAsItWas) {
     EXPECT_EQ(result.status, Status::OutputFault);
     return result.fault;
   };
-  EXPECT_EQ(fault(out, GisFormat::GeoJson, InGrid("EPSG:99999999")).find(
-                "Unknown coordinate reference system 'EPSG:99999999'"),
+  EXPECT_EQ(fault(out, GisFormat::GeoJson, InGrid("EPSG:99999999"))
+                .find("Unknown coordinate reference system 'EPSG:99999999'"),
             0u);
   EXPECT_EQ(fault(out, GisFormat::GeoJson, GisSettings()),
             "GeoJSON is written in WGS 84 (longitude, latitude): give the survey's coordinate "
@@ -271,6 +277,11 @@ TEST_F(GisWriter, BadInputIsRefusedAndLeavesTheOutputAsItWas) {
   badLayer.layerName = "";
   EXPECT_EQ(fault(gpkg, GisFormat::GeoPackage, badLayer),
             "Cannot write " + gpkg + ": the layer name '' is refused");
+  badLayer.layerName = "gpkg_points";  // the prefix of the format's own tables
+  EXPECT_EQ(fault(gpkg, GisFormat::GeoPackage, badLayer),
+            "Cannot write " + gpkg +
+                ": the layer name 'gpkg_points' is refused: The layer name may not begin with "
+                "'gpkg' as it is a reserved geopackage prefix");
   GisSettings twice;
   twice.codeField = "NAME";
   EXPECT_EQ(fault(gpkg, GisFormat::GeoPackage, twice),
@@ -284,8 +295,9 @@ TEST_F(GisWriter, BadInputIsRefusedAndLeavesTheOutputAsItWas) {
   // A folder that takes no new file (root may write anywhere, but not into /proc).
   fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
   const std::string locked = ::geteuid() == 0 ? "/proc/points.gpkg" : Path("new.gpkg");
-  EXPECT_EQ(fault(locked, GisFormat::GeoPackage, GisSettings()).find("Cannot write " + locked + ": "),
-            0u);
+  EXPECT_EQ(
+      fault(locked, GisFormat::GeoPackage, GisSettings()).find("Cannot write " + locked + ": "),
+      0u);
   fs::permissions(dir_, fs::perms::owner_all);
   EXPECT_EQ(Entries(), (std::vector<std::string>{"old.geojson", "old.gpkg", "points.asc"}));
 }
