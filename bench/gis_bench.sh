@@ -36,7 +36,7 @@ run_once() {
   t0=$(now_ns)
   /usr/bin/time -f "%U %S %M" -o "$work/time.txt" "$@" >/dev/null
   t1=$(now_ns)
-  awk -v ns=$((t1 - t0)) '{ printf "%d %.2f %d\n", ns, $1 + $2, $3 }' "$work/time.txt"
+  awk -v ns=$((t1 - t0)) '{ printf "%.0f %.2f %d\n", ns, $1 + $2, $3 }' "$work/time.txt"
 }
 
 best_ours="" best_theirs=""

@@ -341,6 +341,12 @@ bool WriteDataset(const Survey& survey, TextEncoding encoding, const std::string
       return false;
     }
   }
+  // A GeoPackage is an SQLite database written into the scratch folder and thrown away on any
+  // failure: SQLite's rollback journal and disk syncs protect nothing there. A page cache
+  // larger than SQLite's 2 MB keeps the spatial index GDAL builds at the end in memory.
+  const CPLConfigOptionSetter noJournal("OGR_SQLITE_JOURNAL", "OFF", false);
+  const CPLConfigOptionSetter noSync("OGR_SQLITE_SYNCHRONOUS", "OFF", false);
+  const CPLConfigOptionSetter cache("OGR_SQLITE_CACHE", "64", false);  // MB
   CPLErrorReset();
   DatasetPtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
   if (!dataset) {
