@@ -135,7 +135,7 @@ TEST_F(LandXmlTest, RawDataBecomesPointsAndSetUpsThatReadBack) {
     SCOPED_TRACE(points[i].name);
     EXPECT_EQ(Attribute(cg[i], "name"), points[i].name);
     EXPECT_EQ(!cg[i].attribute("code"), points[i].code == nullptr);
-    if (points[i].code) EXPECT_EQ(Attribute(cg[i], "code"), points[i].code);
+    EXPECT_EQ(Attribute(cg[i], "code"), points[i].code ? points[i].code : "");
     EXPECT_STREQ(cg[i].child_value(), points[i].text);
   }
 
