@@ -49,10 +49,13 @@ void Set(pugi::xml_node node, const char* attribute, const std::string& value) {
 // LandXML has no word for mils: they are written as decimal degrees.
 const char* AngularUnitWord(AngleUnit unit) {
   switch (unit) {
-    case AngleUnit::Gon: return "grads";
-    case AngleUnit::Dms: return "decimal dd.mm.ss";
+    case AngleUnit::Gon:
+      return "grads";
+    case AngleUnit::Dms:
+      return "decimal dd.mm.ss";
     case AngleUnit::Degrees:
-    case AngleUnit::Mil: break;
+    case AngleUnit::Mil:
+      break;
   }
   return "decimal degrees";
 }
@@ -190,7 +193,8 @@ void AddRoot(pugi::xml_document& doc, const std::tm& now) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
+  struct stat sa;
+  struct stat sb;
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
 }

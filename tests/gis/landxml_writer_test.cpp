@@ -1,6 +1,8 @@
 // LandXML documents written from real survey files and read back with pugixml: units, the
 // coordinate system, the points and the set-ups with their observations, texts that need
 // escaping or re-encoding, and outputs that stay as they were when the write cannot be done.
+#include "gis/landxml_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "core/coord_order.h"
-#include "gis/landxml_writer.h"
 #include "survey/check_report.h"
 #include "survey/survey_file.h"
 #include "test_support.h"
@@ -25,9 +26,9 @@ using test::WriteFileBytes;
 class LandXmlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::path(KORVENIA_BIN_DIR) / "test_scratch" /
-           (std::string("landxml_") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ =
+        fs::path(KORVENIA_BIN_DIR) / "test_scratch" /
+        (std::string("landxml_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     options_.now.tm_year = 2026 - 1900;
@@ -180,8 +181,8 @@ TEST_F(LandXmlTest, RawDataBecomesPointsAndSetUpsThatReadBack) {
 
 TEST_F(LandXmlTest, CoordinateListHoldsPointsOnlyNorthingFirst) {
   // Easting first in the list; the document always has the northing first.
-  ASSERT_TRUE(Write("P1,200.000,100.000,,CODE\r\nP2,-0.0001,5.5,7,\r\n", false,
-                    AngleUnit::Gon, CoordOrder::kENZ)
+  ASSERT_TRUE(Write("P1,200.000,100.000,,CODE\r\nP2,-0.0001,5.5,7,\r\n", false, AngleUnit::Gon,
+                    CoordOrder::kENZ)
                   .ok());
   const pugi::xml_node root = Read();
   EXPECT_FALSE(root.child("CoordinateSystem"));
