@@ -180,9 +180,10 @@ TEST_F(LandXmlTest, RawDataBecomesPointsAndSetUpsThatReadBack) {
 }
 
 TEST_F(LandXmlTest, CoordinateListHoldsPointsOnlyNorthingFirst) {
-  // Easting first in the list; the document always has the northing first.
-  ASSERT_TRUE(Write("P1,200.000,100.000,,CODE\r\nP2,-0.0001,5.5,7,\r\n", false, AngleUnit::Gon,
-                    CoordOrder::kENZ)
+  // Easting first in the list; the document always has the northing first. A UTF-8 list's
+  // names stay as they are.
+  ASSERT_TRUE(Write("P1,200.000,100.000,,CODE\r\nM\xc3\xa5l,-0.0001,5.5,7,\r\n", false,
+                    AngleUnit::Gon, CoordOrder::kENZ)
                   .ok());
   const pugi::xml_node root = Read();
   EXPECT_FALSE(root.child("CoordinateSystem"));
@@ -191,6 +192,7 @@ TEST_F(LandXmlTest, CoordinateListHoldsPointsOnlyNorthingFirst) {
   ASSERT_EQ(cg.size(), 2u);
   EXPECT_STREQ(cg[0].child_value(), "100.000 200.000");
   EXPECT_EQ(Attribute(cg[0], "code"), "CODE");
+  EXPECT_EQ(Attribute(cg[1], "name"), "M\xc3\xa5l");
   EXPECT_STREQ(cg[1].child_value(), "5.500 0.000 7.000");
   EXPECT_FALSE(cg[1].attribute("code"));
 }
