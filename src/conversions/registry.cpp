@@ -113,7 +113,7 @@ ConvertResult RunToLandXml(const std::string& in, const std::string& out, const 
   if (!LoadForExchange(in, From == DataKind::Raw, o, survey, result)) return result;
   LandXmlOptions options;
   options.gis = o.gis;
-  options.imperial = o.sdr.distanceUnits != "1";  // US or international feet
+  options.imperial = o.sdr.distanceUnits == "2";  // US and international feet share the code
   options.now = o.now;
   return WriteLandXml(survey, EncodingOfFile(in), out, options);
 }

@@ -18,10 +18,18 @@ struct LandXmlOptions {
   std::tm now{};          // the creation date and time
 };
 
-// Writes `survey` (texts read in `encoding`) to `output`: Units, Application, the creation time,
-// CoordinateSystem when a system is given, CgPoints (each point name once, "northing easting
-// elevation") and, for raw data, Survey with an InstrumentSetup per set-up and a RawObservation
-// per observation. Written whole or not at all.
+// Writes `survey` (texts read in `encoding`, written as UTF-8) to `output`:
+// - Units: Metric or Imperial, angles in the survey's unit (mils as decimal degrees);
+// - CoordinateSystem (name, EPSG code when it has one, WKT) when options.gis.crs is set; a
+//   system that does not read is refused before anything is written;
+// - Application and the creation time;
+// - CgPoints: the points WrittenPoints gives, "northing easting elevation" (3 decimals, no
+//   elevation when the point has none);
+// - for raw data with set-ups, Survey: an InstrumentSetup per set-up (its station and backsight
+//   referring to their CgPoints when they are ones) holding a RawObservation per observation,
+//   values as read. Observations before the first set-up are left out.
+// The lines NoteLeftOut names are in the notes. Written whole or not at all; the survey's
+// source file is never overwritten.
 ConvertResult WriteLandXml(const Survey& survey, TextEncoding encoding, const std::string& output,
                            const LandXmlOptions& options);
 
