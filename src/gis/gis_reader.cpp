@@ -26,10 +26,12 @@ constexpr size_t kInstrumentNameLength = 12;
 // Warnings shown in a conversion's notes.
 constexpr size_t kWarningsInNotes = 5;
 
-// Where GDAL's CSV driver finds the coordinates: the program's own CSV has X, Y and Z.
+// Where GDAL's CSV driver finds the coordinates: the program's own CSV has X, Y and Z. An
+// elevation column is read as the elevation attribute: taken for Z as well, beside a Z
+// column, it makes the driver fail.
 const char* const kCsvOpenOptions[] = {
     "X_POSSIBLE_NAMES=X,x,E,east*,easting", "Y_POSSIBLE_NAMES=Y,y,N,north*,northing",
-    "Z_POSSIBLE_NAMES=Z,z,H,elev*", "KEEP_GEOM_COLUMNS=NO", nullptr};
+    "Z_POSSIBLE_NAMES=Z,z,H", "KEEP_GEOM_COLUMNS=NO", nullptr};
 
 std::string Extension(const std::string& path) {
   const size_t slash = path.find_last_of('/');
@@ -113,7 +115,8 @@ DatasetPtr OpenGisFile(const std::string& path, std::string& fault) {
 
 // The first layer that holds a feature; the first layer when none does.
 OGRLayer* PointLayer(GDALDataset& dataset) {
-  for (OGRLayer* layer : dataset.GetLayers()) {
+  for (int i = 0; i < dataset.GetLayerCount(); ++i) {
+    OGRLayer* layer = dataset.GetLayer(i);
     layer->ResetReading();
     if (OGRFeatureUniquePtr(layer->GetNextFeature())) {
       layer->ResetReading();
@@ -133,7 +136,8 @@ bool GridTransform(OGRLayer& layer, const std::string& path, const std::string& 
   if (!layerSrs) return crs.empty() || ReadSrs(crs, fault) != nullptr;
   if (crs.empty()) {
     if (!layerSrs->IsGeographic()) return true;
-    fault = path + " is in longitude and latitude (" + (layerSrs->GetName() ? layerSrs->GetName() : "") +
+    fault = path + " is in longitude and latitude (" +
+            (layerSrs->GetName() ? layerSrs->GetName() : "") +
             "): give the instrument's grid with --crs, or in the GIS settings";
     return false;
   }
@@ -192,7 +196,8 @@ bool ReadPoint(const OGRFeature& feature, const FieldIndexes& fields, GisPoint& 
   point.east = p->getX();
   point.north = p->getY();
   point.code = FieldText(feature, fields.code);
-  const bool elevationSet = fields.elevation >= 0 && feature.IsFieldSetAndNotNull(fields.elevation);
+  // An empty text (as CSV holds a missing value) is no elevation.
+  const bool elevationSet = !FieldText(feature, fields.elevation).empty();
   // A layer of 3D points holds a Z for every point: where it is 0 and there is an elevation
   // attribute, the attribute says whether the point has an elevation, and which.
   if (p->Is3D() && (p->getZ() != 0 || fields.elevation < 0)) {
@@ -365,10 +370,10 @@ std::vector<std::string> GisWarnings(const GisPoints& points, size_t limit) {
   }
   for (const std::string& name : points.longNames) {
     if (warnings.size() == limit) break;
-    warnings.push_back("name '" + name + "' is longer than " +
-                       std::to_string(kInstrumentNameLength) + " characters: the instrument keeps '" +
-                       std::string(CharPrefix(name, kInstrumentNameLength, TextEncoding::Utf8)) +
-                       "'");
+    warnings.push_back(
+        "name '" + name + "' is longer than " + std::to_string(kInstrumentNameLength) +
+        " characters: the instrument keeps '" +
+        std::string(CharPrefix(name, kInstrumentNameLength, TextEncoding::Utf8)) + "'");
   }
   if (all > warnings.size()) {
     warnings.push_back("and " + std::to_string(all - warnings.size()) + " more");

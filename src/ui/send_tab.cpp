@@ -2,13 +2,13 @@
 // the instrument.
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QDir>
 #include <QTemporaryFile>
 #include <cctype>
 #include <fstream>
@@ -293,8 +293,8 @@ void F_DatTr::ComSend_Click() {
 bool F_DatTr::GisPointsToList(const std::string& source, const std::string& listPath) {
   const AppState& s = ctx_.state;
   const IniFile ini = IniFile::Load(s.IniFilePath);
-  const ConvertResult r = GisToCoor(source, listPath, WriteMode::Overwrite, LoadGisSettings(ini),
-                                    s.CoordOrderIndex);
+  const ConvertResult r =
+      GisToCoor(source, listPath, WriteMode::Overwrite, LoadGisSettings(ini), s.CoordOrderIndex);
   if (!r.ok()) {
     ctx_.prompts.Message(r.fault, ctx_.Msg(11), MessageIcon::Critical);
     return false;

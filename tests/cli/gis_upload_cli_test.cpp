@@ -20,7 +20,8 @@ TEST_F(GisUploadCliTest, GisFileConvertsAndUploadsAsItsCoordinateList) {
   const std::string lines =
       "P1,5761156.236,534325.167,12.345,KUM\r\n"
       "BOUNDARYSTON,5761267.930,534393.051,101.500,GR\r\n"
-      "?7,5761379.625,534460.931,0.000,\xC4" "B\r\n";
+      "?7,5761379.625,534460.931,0.000,\xC4"
+      "B\r\n";
   ASSERT_EQ(Shell("\"$KCLI\" upload --format coord --dry-run --crs EPSG:25832 '" + geojson + "'"),
             0)
       << err_;

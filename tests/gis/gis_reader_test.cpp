@@ -1,6 +1,8 @@
 // GIS files read as points for the instrument: a GeoJSON in degrees brought into the grid,
 // the same points from a CSV and a GeoPackage that GDAL's own ogr2ogr made of it, a drawing
 // the program wrote, and files that give no points.
+#include "gis/gis_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,7 +11,6 @@
 
 #include "coords/dxf_writer.h"
 #include "core/coord_order.h"
-#include "gis/gis_reader.h"
 #include "test_support.h"
 
 namespace korv {
@@ -66,7 +67,9 @@ void ExpectPoints(const GisPoints& read, const std::vector<Expected>& expected, 
     EXPECT_NEAR(p.east, e.east, tolerance);
     EXPECT_NEAR(p.north, e.north, tolerance);
     EXPECT_EQ(p.hasElevation, e.hasElevation);
-    if (e.hasElevation) EXPECT_NEAR(p.elevation, e.elevation, 1e-9);
+    if (e.hasElevation) {
+      EXPECT_NEAR(p.elevation, e.elevation, 1e-9);
+    }
   }
 }
 
@@ -75,7 +78,11 @@ void ExpectPoints(const GisPoints& read, const std::vector<Expected>& expected, 
 const std::vector<Expected> kStakeoutInGrid = {
     {"P1", "KUM", 534325.167455, 5761156.235575, true, 12.345},
     {"BOUNDARYSTONE17", "GR", 534393.050976, 5761267.929975, true, 101.5},
-    {"\xC5\x81" "7", "\xC3\x84" "B", 534460.931425, 5761379.625329, false, 0},
+    {"\xC5\x81"
+     "7",
+     "\xC3\x84"
+     "B",
+     534460.931425, 5761379.625329, false, 0},
 };
 
 TEST_F(GisReaderTest, GeoJsonInDegreesIsBroughtIntoTheGridAndWhatIsNoNamedPointIsListed) {
@@ -111,8 +118,8 @@ TEST_F(GisReaderTest, CsvAndGeoPackageMadeByOgr2ogrReadBackTheSamePoints) {
   // (ogr2ogr transformed it) and has no system of its own, so it is taken to be in the grid.
   const std::string gpkg = Path("stakeout.gpkg"), csv = Path("stakeout.csv");
   ASSERT_EQ(std::system(("ogr2ogr -f GPKG '" + gpkg + "' '" + Stakeout() + "'").c_str()), 0);
-  ASSERT_EQ(std::system(("ogr2ogr -f CSV -t_srs EPSG:25832 -lco GEOMETRY=AS_XYZ '" + csv +
-                         "' '" + Stakeout() + "'")
+  ASSERT_EQ(std::system(("ogr2ogr -f CSV -t_srs EPSG:25832 -lco GEOMETRY=AS_XYZ '" + csv + "' '" +
+                         Stakeout() + "'")
                             .c_str()),
             0);
   ASSERT_TRUE(IsGisPointFile(csv));
@@ -138,9 +145,9 @@ TEST_F(GisReaderTest, DrawingTheProgramWroteReadsBackWithItsNames) {
       ",1010.000,2010.000,51.000,K2\r\n"
       "LONGPOINTNAME77,1020.500,2020.250,7.125,\r\n");
   std::ostringstream drawing;
-  ASSERT_TRUE(CoorToDXF(list, drawing, DxfOptions(), CoordOrder::kNEZ, nullptr,
-                        TextEncoding::Windows1252)
-                  .ok());
+  ASSERT_TRUE(
+      CoorToDXF(list, drawing, DxfOptions(), CoordOrder::kNEZ, nullptr, TextEncoding::Windows1252)
+          .ok());
   WriteFileBytes(Path("points.dxf"), drawing.str());
   const GisPoints points = Read(Path("points.dxf"), GisSettings());
   ExpectPoints(points,
@@ -162,8 +169,8 @@ TEST_F(GisReaderTest, FileWithoutPointsIsAFaultAndTheOutputStaysAsItWas) {
   const ConvertResult r = GisToCoor(Path("lines.geojson"), Path("kept.asc"), WriteMode::Overwrite,
                                     Grid("EPSG:25832"), CoordOrder::kNEZ);
   EXPECT_EQ(r.status, Status::InputFault);
-  EXPECT_EQ(r.fault, "No points in " + Path("lines.geojson") +
-                         ": feature 1: not a point: LineString");
+  EXPECT_EQ(r.fault,
+            "No points in " + Path("lines.geojson") + ": feature 1: not a point: LineString");
   EXPECT_EQ(ReadFileBytes(Path("kept.asc")), "OLD,1,2,3,\r\n");
 
   std::string fault;
