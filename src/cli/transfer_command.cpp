@@ -372,8 +372,8 @@ const std::vector<CliOption>& UploadOptions() {
       {"order", "nez|enz", "coordinate order (default: the settings file, else nez)"},
       {"crs", "CRS",
        "a GIS point file (GeoPackage, GeoJSON, Shapefile, KML, CSV, DXF)\n"
-       "sent with --format coord: the instrument's grid, its points are\n"
-       "transformed into (default: the settings file's [GIS Settings])"},
+       "sent with --format coord: the instrument's grid, into which its\n"
+       "points are transformed (default: the settings file's [GIS Settings])"},
       {"name-field", "NAME", "a GIS point file's field of the point names (default: name)"},
       {"code-field", "NAME", "a GIS point file's field of the codes (default: code)"},
       {"dry-run", nullptr, "write the lines that would be sent to stdout instead"},

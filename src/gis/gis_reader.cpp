@@ -51,7 +51,6 @@ bool CsvNamesCoordinates(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::string header;
   if (!std::getline(in, header)) return false;
-  std::vector<std::string> fields;
   bool x = false, y = false;
   for (size_t start = 0; start <= header.size();) {
     size_t end = header.find_first_of(",;\t\r", start);
@@ -397,13 +396,16 @@ ConvertResult GisToCoor(const std::string& inputPath, const std::string& outputP
     *warnings = GisWarnings(points, points.skipped.size() + points.longNames.size());
     warnings->insert(warnings->end(), result.notes.remarks.begin(), result.notes.remarks.end());
   }
-  const std::vector<std::string> shown = GisWarnings(points, kWarningsInNotes);
+  // What was left out first, then what the writing changed.
+  std::vector<std::string> remarks;
   if (!points.skipped.empty()) {
-    result.notes.remarks.push_back(
-        std::to_string(points.skipped.size()) +
-        (points.skipped.size() == 1 ? " feature was" : " features were") + " left out:");
+    remarks.push_back(std::to_string(points.skipped.size()) +
+                      (points.skipped.size() == 1 ? " feature was" : " features were") +
+                      " left out:");
   }
-  for (const std::string& w : shown) result.notes.remarks.push_back(w);
+  for (std::string& w : GisWarnings(points, kWarningsInNotes)) remarks.push_back(std::move(w));
+  remarks.insert(remarks.end(), result.notes.remarks.begin(), result.notes.remarks.end());
+  result.notes.remarks = std::move(remarks);
   return result;
 }
 

@@ -13,7 +13,7 @@ TEST_F(GisUploadCliTest, GisFileConvertsAndUploadsAsItsCoordinateList) {
                   "' stakeout.asc"),
             0)
       << err_;
-  ExpectSameFile(Path("stakeout.asc"), DataPath("asc/stakeout~asc.asc"));
+  ExpectSameFile(ReadFileBytes(Path("stakeout.asc")), DataPath("asc/stakeout~asc.asc"));
   EXPECT_NE(err_.find("feature 2: not a point: LineString"), std::string::npos) << err_;
 
   // Names cut at 12, a missing elevation sent as 0.000, as from any coordinate list.
