@@ -30,6 +30,7 @@
 #include "core/line_reader.h"
 #include "core/numbers.h"
 #include "core/text.h"
+#include "gis/gis_reader.h"
 
 namespace korv::cli {
 namespace {
@@ -369,6 +370,12 @@ const std::vector<CliOption>& UploadOptions() {
        "coordinate records"},
       {"separator", "comma|space", "of a coordinate list (default: the settings file, else comma)"},
       {"order", "nez|enz", "coordinate order (default: the settings file, else nez)"},
+      {"crs", "CRS",
+       "a GIS point file (GeoPackage, GeoJSON, Shapefile, KML, CSV, DXF)\n"
+       "sent with --format coord: the instrument's grid, into which its\n"
+       "points are transformed (default: the settings file's [GIS Settings])"},
+      {"name-field", "NAME", "a GIS point file's field of the point names (default: name)"},
+      {"code-field", "NAME", "a GIS point file's field of the codes (default: code)"},
       {"dry-run", nullptr, "write the lines that would be sent to stdout instead"},
   });
   return table;
@@ -377,12 +384,49 @@ const std::vector<CliOption>& UploadOptions() {
 void UploadUsage(std::ostream& out) {
   out << "Usage: korvenia-cli upload --format coord|code|kof [--separator comma|space]\n"
          "                          [--order nez|enz] [--ini FILE]\n"
+         "                          [--crs CRS] [--name-field NAME] [--code-field NAME]\n"
          "                          (--device PATH | --port N) [--speed N] [--data-bits 7|8]\n"
          "                          [--flow none|xonxoff]   or   --dry-run     INPUT\n"
          "\n"
-         "Builds the upload lines of INPUT and sends them to the instrument, one line at a time.\n";
+         "Builds the upload lines of INPUT and sends them to the instrument, one line at a time.\n"
+         "With --format coord, INPUT may be a GIS point file: its points are sent as a\n"
+         "coordinate list of them would be; features that are not named points are left\n"
+         "out with a warning.\n";
   PrintOptions(out, UploadOptions());
   out << "\nExit status: 0 uploaded, 1 aborted or failed, 2 usage error.\n";
+}
+
+// A new empty file of our own in /tmp; false after saying why not.
+bool ScratchFile(std::string& path) {
+  char name[] = "/tmp/korvenia-upload-XXXXXX";
+  const int fd = mkstemp(name);
+  if (fd < 0) {
+    Failure("Cannot create a scratch file: " + ErrorDescription(ErrorCodeFromErrno(errno)));
+    return false;
+  }
+  close(fd);
+  path = name;
+  return true;
+}
+
+// The points of the GIS file to send, as the coordinate list at `listPath`, with the settings
+// file's [GIS Settings] under the command line's; what is left out is warned of. False after
+// saying why the file cannot be sent.
+bool GisPointsToList(const ParsedArgs& args, const IniFile& ini, int order,
+                     const std::string& listPath) {
+  GisSettings gis = LoadGisSettings(ini);
+  if (auto crs = args.Value("crs")) gis.crs = *crs;
+  if (auto field = args.Value("name-field")) gis.nameField = *field;
+  if (auto field = args.Value("code-field")) gis.codeField = *field;
+  std::vector<std::string> warnings;
+  const ConvertResult r =
+      GisToCoor(args.files[0], listPath, WriteMode::Overwrite, gis, order, &warnings);
+  if (!r.ok()) {
+    std::cerr << "korvenia-cli: " << r.fault << "\n";
+    return false;
+  }
+  for (const std::string& w : warnings) std::cerr << "korvenia-cli: warning: " << w << "\n";
+  return true;
 }
 
 int RunUpload(const std::vector<std::string>& argv) {
@@ -440,25 +484,42 @@ int RunUpload(const std::vector<std::string>& argv) {
     if (*o != "nez" && *o != "enz") return usage("--order wants nez or enz, not '" + *o + "'");
     order = *o == "enz" ? 1 : 0;
   }
+  const bool gisFile = *format == "coord" && IsGisPointFile(args.files[0]);
+  if (!gisFile) {
+    for (const char* option : {"crs", "name-field", "code-field"}) {
+      if (args.Value(option)) {
+        return usage(std::string("--") + option + " is for a GIS point file sent as coord");
+      }
+    }
+  }
   LinkSettings settings;
   if (!dryRun && !LinkFromArgs(args, iniPath, settings, "upload")) return kExitUsage;
 
   // The upload lines go to a scratch file of our own first, as in the program.
-  char scratchName[] = "/tmp/korvenia-upload-XXXXXX";
-  const int fd = mkstemp(scratchName);
-  if (fd < 0) {
-    return Failure("Cannot create a scratch file: " + ErrorDescription(ErrorCodeFromErrno(errno)));
-  }
-  close(fd);
+  std::string scratchName, listName;
+  if (!ScratchFile(scratchName)) return kExitFailed;
   struct Remove {
-    std::string path;
-    ~Remove() { std::remove(path.c_str()); }
-  } removeScratch{scratchName};
+    const std::string& path;
+    ~Remove() {
+      if (!path.empty()) std::remove(path.c_str());
+    }
+  } removeScratch{scratchName}, removeList{listName};
+
+  // A GIS file's points are sent as the coordinate list they convert to.
+  std::string source = args.files[0];
+  if (gisFile) {
+    if (!ScratchFile(listName) || !GisPointsToList(args, ini, order, listName)) {
+      std::cerr << CommMessages().uploadAborted << "\n";
+      return kExitFailed;
+    }
+    source = listName;
+    which = UploadFormat::OwnList;
+  }
 
   UploadBuild build;
   {
     std::ofstream scratch(scratchName, std::ios::binary | std::ios::trunc);
-    build = BuildUpLoadFile(which, args.files[0], scratch, columns, order);
+    build = BuildUpLoadFile(which, source, scratch, columns, order);
     scratch.close();
     if (build.ok() && scratch.fail()) {
       build.Fail(Status::OutputFault,

@@ -17,6 +17,7 @@ std::optional<UploadFormat> UploadFormatFor(std::string_view word) {
   if (word == "Space") return UploadFormat::Space;
   if (word == "UpLoadKOF") return UploadFormat::Kof;
   if (word == "UpLoadVXL") return UploadFormat::Code;
+  if (word == "UpLoadList") return UploadFormat::OwnList;
   return std::nullopt;
 }
 
@@ -32,6 +33,8 @@ UploadBuild BuildUpLoadFile(UploadFormat format, const std::string& sourcePath,
       return CreateUpLoadFileKOF(sourcePath, scratch, coordOrderIndex);
     case UploadFormat::Code:
       return CreatUpLoadCodeFile(sourcePath, scratch);
+    case UploadFormat::OwnList:
+      return CreateUpLoadFileComma(sourcePath, scratch, CoordFieldOptions(), coordOrderIndex);
   }
   return {};
 }

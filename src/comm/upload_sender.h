@@ -20,9 +20,13 @@ namespace korv {
 
 struct AppState;
 
-enum class UploadFormat { Comma, Space, Kof, Code };
+// OwnList: a coordinate list in the program's own layout (point, the plane coordinates in the
+// coordinate order, elevation, code; as a GIS file's points are converted for sending), whose
+// columns are known whatever the upload column settings say.
+enum class UploadFormat { Comma, Space, Kof, Code, OwnList };
 
-// The builder a SettingsActionWord names: "Comma", "Space", "UpLoadKOF", "UpLoadVXL".
+// The builder a SettingsActionWord names: "Comma", "Space", "UpLoadKOF", "UpLoadVXL",
+// "UpLoadList".
 std::optional<UploadFormat> UploadFormatFor(std::string_view settingsActionWord);
 
 // Runs the builder of `format` on `sourcePath`, appending to `scratch`.

@@ -46,6 +46,10 @@ std::string ConvertNotes::Text() const {
             ": not understood, no coordinates computed, or a point name already written with"
             " other coordinates.";
   }
+  for (const std::string& remark : remarks) {
+    if (!text.empty()) text += "\n";
+    text += remark;
+  }
   return text;
 }
 

@@ -26,6 +26,8 @@ struct ConvertNotes {
   size_t unrepresentable = 0;           // in texts the program adds: settings texts, the file name
   size_t leftOut = 0;                   // input lines whose data the output does not hold
   std::vector<size_t> leftOutLines;     // the first kLinesKept line numbers
+  // Sentences of their own, for what lines do not number (a GIS file's features left out).
+  std::vector<std::string> remarks;
 
   void OutOfRange(size_t line) {
     if (outOfRange++ < kLinesKept) outOfRangeLines.push_back(line);
@@ -34,7 +36,9 @@ struct ConvertNotes {
   void LeftOut(size_t line) {
     if (leftOut++ < kLinesKept) leftOutLines.push_back(line);
   }
-  bool empty() const { return outOfRange == 0 && unrepresentable == 0 && leftOut == 0; }
+  bool empty() const {
+    return outOfRange == 0 && unrepresentable == 0 && leftOut == 0 && remarks.empty();
+  }
   // One sentence per kind of note, "" when there is nothing to say.
   std::string Text() const;
 };

@@ -41,6 +41,7 @@ constexpr GisRow kGisTexts[] = {
     {"GisFiles",
      "GIS points (*.gpkg *.geojson *.json *.shp *.kml *.csv *.dxf)|"
      "*.gpkg;*.geojson;*.json;*.shp;*.kml;*.csv;*.dxf"},
+    {"SendAnyway", "Send the points anyway?"},
 };
 
 }  // namespace

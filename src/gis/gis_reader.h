@@ -11,10 +11,13 @@
 namespace korv {
 
 // True when `path`'s extension is one of the GIS point files read here (.gpkg, .geojson, .json,
-// .shp, .kml, .csv, .dxf; case does not matter).
+// .shp, .kml, .csv, .dxf; case does not matter). A .csv counts only when its first line names
+// the coordinate columns (X and Y, E and N, east and north, ...): a coordinate list kept as
+// .csv stays a coordinate list.
 bool IsGisPointFile(const std::string& path);
 
 struct GisPoint {
+  long feature = 0;        // the feature it was read from, numbered as GisSkipped's
   std::string name, code;  // UTF-8
   double east = 0, north = 0, elevation = 0;
   bool hasElevation = false;
@@ -37,14 +40,24 @@ struct GisPoints {
 // field settings.elevationField), the plane coordinates transformed from the layer's system
 // into settings.crs (the instrument's grid). False with `fault` set when the file cannot be
 // read, has no points, or its system and settings.crs cannot be brought together.
+//
+// A DXF drawing's points have no attributes: a POINT entity's name is the first TEXT written
+// after it (as CoorToDXF writes the name beside each point), its code empty.
 bool ReadGisPoints(const std::string& path, const GisSettings& settings, GisPoints& points,
                    std::string& fault);
 
-// GIS points to the program's coordinate list (name, the plane coordinates in
+// What the user is told of `points` besides the points: one line per feature left out
+// ("feature 3: not a point: LineString") and per name the instrument cuts, at most `limit`
+// lines, then one line for the rest.
+std::vector<std::string> GisWarnings(const GisPoints& points, size_t limit);
+
+// The GIS file's points as the program's coordinate list (name, the plane coordinates in
 // `coordOrderIndex`, elevation with 3 decimals, code; CR LF, Windows-1252), through
 // ConvertFiles (`mode` appends or replaces). Features skipped and names cut by the instrument
-// are said in the notes.
+// are said in the notes; `warnings`, when given, receives every one of them (GisWarnings).
+// The upload of a GIS file sends the upload lines of this list.
 ConvertResult GisToCoor(const std::string& inputPath, const std::string& outputPath, WriteMode mode,
-                        const GisSettings& settings, int coordOrderIndex);
+                        const GisSettings& settings, int coordOrderIndex,
+                        std::vector<std::string>* warnings = nullptr);
 
 }  // namespace korv

@@ -166,6 +166,10 @@ class F_DatTr : public QWidget {
   // left open in `scratch`, then the port opened on `link`. False, after the fault was
   // reported, when either cannot be opened; a port fault also shows the Settings tab.
   bool OpenScratchAndPort(std::fstream& scratch, SerialLink& link);
+  // A GIS point file to send, converted to the coordinate list at `listPath`. What was left
+  // out is shown with the choice to send anyway; false when it cannot be read (reported) or
+  // the user cancelled.
+  bool GisPointsToList(const std::string& source, const std::string& listPath);
   void RunDownload();
   void ShowDownloadWindowForSetup();
   DispatchRequest MakeDispatchRequest() const;

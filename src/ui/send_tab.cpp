@@ -2,19 +2,24 @@
 // the instrument.
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryFile>
 #include <cctype>
 #include <fstream>
 
 #include "comm/serial_link.h"
 #include "core/file_procs.h"
+#include "core/gis_settings.h"
+#include "core/key_store.h"
 #include "core/settings.h"
 #include "core/text.h"
+#include "gis/gis_reader.h"
 #include "ui/f_dattr.h"
 #include "ui/format_dialogs.h"
 #include "ui/new_file_dialog.h"
@@ -125,7 +130,8 @@ void F_DatTr::ComBrowseSend_Click() {
   } else if (s.DataSendFormat == 2) {
     filter = listText + " (*.kof)|*.kof|" + ctx_.FileTypeMsg(5) + "|*.*";
   } else {
-    filter = ctx_.FileTypeMsg(5) + "|*.*";
+    // A coordinate list, or the points of a GIS file, converted before sending.
+    filter = ctx_.FileTypeMsg(5) + "|*.*|" + GisText(IniFile::Load(s.IniFilePath), "GisFiles");
   }
   std::string chosen;
   for (;;) {
@@ -235,6 +241,15 @@ void F_DatTr::ComSend_Click() {
     return;
   }
   SyncModel();
+  // A GIS file's points are sent as the coordinate list they convert to, made before the port
+  // is opened.
+  const bool gisFile = s.DataSendFormat == 0 && IsGisPointFile(source);
+  QTemporaryFile list(QDir::tempPath() + "/korvenia-gis-XXXXXX.asc");
+  if (gisFile && (!list.open() || !GisPointsToList(source, list.fileName().toStdString()))) {
+    ctx_.prompts.Message(ctx_.Msg(20), ctx_.Msg(16), MessageIcon::Critical);
+    return;
+  }
+  const std::string sent = gisFile ? list.fileName().toStdString() : source;
   // 1. and 2. The scratch file, only made new and empty here, and the port of the upload window.
   SerialLink link;
   {
@@ -244,9 +259,15 @@ void F_DatTr::ComSend_Click() {
   // 3. The dialogs of the send format; the upload window reports "UpOK" when all was sent.
   s.SettingsActionWord.clear();
   const std::function<void()> previous = ctx_.showUploadWindow;
-  ctx_.showUploadWindow = [this, &link, source] { ShowUploadWindow(ctx_, &link, source); };
+  ctx_.showUploadWindow = [this, &link, sent] { ShowUploadWindow(ctx_, &link, sent); };
   switch (s.DataSendFormat) {
     case 0:
+      if (gisFile) {
+        // The list's columns are the program's own: no column settings to ask.
+        s.SettingsActionWord = "UpLoadList";
+        ctx_.showUploadWindow();
+        break;
+      }
       s.SettingsActionWord = "UpLoadCoord";
       ShowCoordUpLoadSettings(ctx_);
       break;
@@ -267,6 +288,21 @@ void F_DatTr::ComSend_Click() {
   if (s.SettingsActionWord != "UpOK") {
     ctx_.prompts.Message(ctx_.Msg(20), ctx_.Msg(16), MessageIcon::Critical);
   }
+}
+
+bool F_DatTr::GisPointsToList(const std::string& source, const std::string& listPath) {
+  const AppState& s = ctx_.state;
+  const IniFile ini = IniFile::Load(s.IniFilePath);
+  const ConvertResult r =
+      GisToCoor(source, listPath, WriteMode::Overwrite, LoadGisSettings(ini), s.CoordOrderIndex);
+  if (!r.ok()) {
+    ctx_.prompts.Message(r.fault, ctx_.Msg(11), MessageIcon::Critical);
+    return false;
+  }
+  if (r.notes.empty()) return true;
+  return ctx_.prompts.Message(r.notes.Text() + "\r\n\r\n" + GisText(ini, "SendAnyway"),
+                              ctx_.Msg(16), MessageIcon::Question,
+                              MessageButtons::OkCancel) == MessageAnswer::Ok;
 }
 
 }  // namespace korv

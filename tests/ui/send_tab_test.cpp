@@ -101,7 +101,10 @@ TEST_F(SendTabTest, BrowseFiltersAndRemembersTheFolder) {
   window->ComBrowseSend_Click();
   ASSERT_EQ(prompts.fileDialogs.size(), 1u);
   EXPECT_EQ(prompts.fileDialogs[0].request.title, "Select filename");
-  EXPECT_EQ(prompts.fileDialogs[0].request.filter, "All files (*.*)|*.*");
+  // Coordinates come from a list or from the points of a GIS file.
+  EXPECT_EQ(prompts.fileDialogs[0].request.filter,
+            "All files (*.*)|*.*|GIS points (*.gpkg *.geojson *.json *.shp *.kml *.csv *.dxf)|"
+            "*.gpkg;*.geojson;*.json;*.shp;*.kml;*.csv;*.dxf");
   EXPECT_TRUE(ButtonsEnabled());
   EXPECT_EQ(window->TxFileNameSendTag(), "Old");
   EXPECT_EQ(state.UpLoadPath, folder);

@@ -77,6 +77,37 @@ TEST_F(UploadTest, CoordinateFileCommaSeparated) {
   EXPECT_FALSE(window->MainTab->currentIndex() == 2);
 }
 
+TEST_F(UploadTest, GisFileSendsItsPointsOnceWhatIsLeftOutIsAccepted) {
+  SetKey("GIS Settings", "CRS", "EPSG:25832");
+  // Cancelled at the list of what is left out: no port is opened, nothing is sent.
+  prompts.messageAnswers = {MessageAnswer::Cancel};
+  Send(0, "stakeout.geojson", ReadFileBytes(test::DataPath("gis/stakeout.geojson")));
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  const ScriptedPrompts::ShownMessage& told = prompts.messages[0];
+  EXPECT_EQ(told.title, "Warning");
+  EXPECT_EQ(told.buttons, MessageButtons::OkCancel);
+  for (const char* said : {"feature 2: not a point: LineString\n", "feature 3: no name\n",
+                           "keeps 'BOUNDARYSTON'", "\r\n\r\nSend the points anyway?"}) {
+    EXPECT_NE(told.text.find(said), std::string::npos) << said << " in " << told.text;
+  }
+  EXPECT_EQ(prompts.messages[1].text, "Upload aborted!");
+  EXPECT_TRUE(dialogs.shown.empty());
+
+  // Sent: the points' upload lines, with no column settings to ask.
+  prompts.messages.clear();
+  StartInstrument();
+  dialogs.scripts = {PressSend("Coordinate file")};
+  prompts.messageAnswers = {MessageAnswer::Ok};
+  window->ComSend_Click();
+  EXPECT_EQ(Received(),
+            "P1,5761156.236,534325.167,12.345,KUM\r\n"
+            "BOUNDARYSTON,5761267.930,534393.051,101.500,GR\r\n"
+            "?7,5761379.625,534460.931,0.000,\xC4" "B\r\n");
+  EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"UL_Form"}));
+  prompts.messages.erase(prompts.messages.begin());
+  ExpectSuccess();
+}
+
 TEST_F(UploadTest, CoordinateFileBlankSeparatedInEnzOrder) {
   window->StCombCoord[0]->setCurrentIndex(1);
   window->StCombCoord_Click(0);
