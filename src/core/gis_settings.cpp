@@ -41,6 +41,7 @@ constexpr GisRow kGisTexts[] = {
     {"GisFiles",
      "GIS points (*.gpkg *.geojson *.json *.shp *.kml *.csv *.dxf)|"
      "*.gpkg;*.geojson;*.json;*.shp;*.kml;*.csv;*.dxf"},
+    {"NeedsName", "Give the layer and each attribute a name."},
 };
 
 }  // namespace
