@@ -71,7 +71,7 @@ ListEntry EntryAt(int sourceKind, bool fromFile, int position) {
     return other;
   }
   if (const ExchangeEntry* exchange = ExchangeAt(position)) {
-    return Convert(KindOf(*list), exchange->to);
+    return Convert(KindOf(*list), exchange->to, exchange->ask);
   }
   // clang-format off
   switch (*list) {

@@ -51,11 +51,18 @@ constexpr int kFirstExchangePosition = 101;
 struct ExchangeEntry {
   const char* to;       // the registry row's target
   const char* textKey;  // the key of the entry's text in "[GIS Settings]"
+  // GeoJSON and KML are written in WGS 84: without a system for the survey's grid, the GIS
+  // settings dialog asks for one first.
+  AskFirst ask = AskFirst::Never;
 };
 // The exchange targets in list order: positions kFirstExchangePosition, +1, ...
 inline constexpr ExchangeEntry kExchangeEntries[] = {
-    {"gpkg", "GeoPackage"}, {"geojson", "GeoJSON"}, {"shp", "Shapefile"},
-    {"kml", "KML"},         {"csv", "CSV"},         {"landxml", "LandXML"},
+    {"gpkg", "GeoPackage"},
+    {"geojson", "GeoJSON", AskFirst::CancelStops},
+    {"shp", "Shapefile"},
+    {"kml", "KML", AskFirst::CancelStops},
+    {"csv", "CSV"},
+    {"landxml", "LandXML"},
 };
 
 // The positions the window lists after the stored entries of the data kind's lists, in order;

@@ -42,6 +42,7 @@ constexpr GisRow kGisTexts[] = {
      "GIS points (*.gpkg *.geojson *.json *.shp *.kml *.csv *.dxf)|"
      "*.gpkg;*.geojson;*.json;*.shp;*.kml;*.csv;*.dxf"},
     {"SendAnyway", "Send the points anyway?"},
+    {"NeedsName", "Give the layer and each attribute a name."},
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "core/key_store.h"
 #include "core/text.h"
 #include "ui/format_dialogs.h"
+#include "ui/gis_settings_dialog.h"
 #include "ui/small_dialogs.h"
 
 namespace korv {
@@ -64,6 +65,12 @@ bool AskSettings(UiContext& ctx, const Conversion& conversion, const DispatchReq
     std::optional<DxfOptions> dxf = ShowDxfSettings(ctx);
     if (dxf) options.dxf = *dxf;
     return dxf.has_value();
+  }
+  // The exchange asks only for what it cannot do without: a system for the survey's grid.
+  if (conversion.dialog == SettingsDialog::Gis && options.gis.crs.empty()) {
+    std::optional<GisSettings> gis = ShowGisSettings(ctx, true);
+    if (gis) options.gis = *gis;
+    return gis.has_value();
   }
   return true;
 }

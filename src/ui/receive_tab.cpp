@@ -16,6 +16,7 @@
 #include "comm/serial_link.h"
 #include "conversions/list_positions.h"
 #include "core/file_procs.h"
+#include "core/gis_settings.h"
 #include "core/key_store.h"
 #include "core/text.h"
 #include "survey/survey_file.h"
@@ -24,6 +25,7 @@
 #include "ui/download_window.h"
 #include "ui/f_dattr.h"
 #include "ui/format_dialogs.h"
+#include "ui/gis_settings_dialog.h"
 #include "ui/qt_text.h"
 #include "ui/small_dialogs.h"
 #include "ui/survey_window.h"
@@ -75,6 +77,12 @@ std::string WithoutExtension(const std::string& name) {
   const size_t cut = name.find_last_of("/\\");
   if (dot == std::string::npos || (cut != std::string::npos && dot < cut)) return name;
   return name.substr(0, dot);
+}
+
+// The text of an entry the format lists show after the settings file's entries.
+std::string AddedEntryText(const AppState& s, const IniFile& ini, int position) {
+  if (position == kComputedCoordinatesPosition) return s.ComputedCoordinatesText;
+  return GisText(ini, kExchangeEntries[position - kFirstExchangePosition].textKey);
 }
 
 }  // namespace
@@ -200,7 +208,10 @@ void F_DatTr::TranCombo() {
   for (int i = 1; i <= count && i < kOptionListSize; ++i) {
     ComboDataFormat->addItem(Q(options[static_cast<size_t>(i)]));
   }
-  if (!coord) ComboDataFormat->addItem(Q(s.ComputedCoordinatesText));
+  const IniFile ini = IniFile::Load(s.IniFilePath);
+  for (int position : AddedPositions(s.SourceKind)) {
+    ComboDataFormat->addItem(Q(AddedEntryText(s, ini, position)));
+  }
   int& target = CurrentTarget();
   if (target < 0 || target >= ComboDataFormat->count()) target = 0;
   ComboDataFormat->setCurrentIndex(target < ComboDataFormat->count() ? target : -1);
@@ -246,7 +257,9 @@ void F_DatTr::ComSaveSetings_Click() {
     case SettingsDialog::CoordFields:
       ShowCoordFileSettings(ctx_);
       break;
-    case SettingsDialog::Gis:  // the exchange's dialog
+    case SettingsDialog::Gis:
+      ShowGisSettings(ctx_, false);
+      break;
     case SettingsDialog::None:
       break;
   }

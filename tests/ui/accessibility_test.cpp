@@ -23,9 +23,11 @@
 #include <memory>
 #include <vector>
 
+#include "conversions/list_positions.h"
 #include "ui/control_binder.h"
 #include "ui/download_window.h"
 #include "ui/format_dialogs.h"
+#include "ui/gis_settings_dialog.h"
 #include "ui/help_window.h"
 #include "ui/new_file_dialog.h"
 #include "ui/setup_editor.h"
@@ -48,6 +50,7 @@ void ForEachWindow(UiContext& ctx, F_DatTr& main, const std::function<void(QWidg
   std::vector<std::function<QWidget*()>> makers = {
       [&] { return new F_KOFStp(ctx, "a.kof", ""); },
       [&] { return new DxfFormSetting(ctx); },
+      [&] { return new GisSettingsDialog(ctx, true); },
       [&] { return new F_UsDeCo(ctx, false); },
       [&] { return new F_UsDeCo(ctx, true); },
       [&] { return new F_Sdr(ctx); },
@@ -321,7 +324,8 @@ TEST_F(UiTest, OptionsAndCheckBoxesAnswerAScreenReaderAndTheKeyboardAsAClick) {
     EXPECT_FALSE(window->OpReceive[2]->isEnabled());
     choose(window->OpReceive[1]);
     EXPECT_EQ(state.SourceKind, 1);
-    EXPECT_EQ(window->ComboDataFormat->count(), state.CoordFileOptionCount);
+    EXPECT_EQ(window->ComboDataFormat->count(),
+              state.CoordFileOptionCount + static_cast<int>(std::size(kExchangeEntries)));
     choose(window->OpSourse[0]);
     EXPECT_EQ(state.SourceIndex, 0);
     EXPECT_FALSE(window->ComDLN->isHidden());

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include "conversions/list_positions.h"
 #include "core/file_procs.h"
 #include "ui/control_binder.h"
 #include "ui/user_prompts.h"
@@ -17,6 +18,9 @@
 
 namespace korv {
 namespace {
+
+// The exchange entries every raw data and coordinate list ends with.
+constexpr int kExchangeCount = static_cast<int>(std::size(kExchangeEntries));
 
 TEST_F(UiTest, EveryMainRecordHasItsWidgetAndDefaultsShow) {
   for (const ControlRecordDef& def : ControlCatalogue()) {
@@ -27,7 +31,7 @@ TEST_F(UiTest, EveryMainRecordHasItsWidgetAndDefaultsShow) {
   EXPECT_EQ(window->MainTab->tabText(2).toStdString(), "Settings");
   EXPECT_EQ(window->windowTitle().toStdString(), TextsOf(state, "Main Form").caption);
   EXPECT_EQ(window->ComDLN->text().toStdString(), "&Download");
-  EXPECT_EQ(window->ComboDataFormat->count(), 6);
+  EXPECT_EQ(window->ComboDataFormat->count(), 6 + kExchangeCount);
   EXPECT_EQ(window->ComboDataFormat->currentIndex(), 0);
   // Raw data stored as received: no settings, no copy.
   EXPECT_TRUE(window->ComSaveSetings->isHidden());
@@ -50,7 +54,7 @@ TEST_F(UiTest, FileSourceTurnsOtherIntoRawDataAndOffersFileTargets) {
   EXPECT_EQ(state.SourceKind, 0);
   EXPECT_EQ(state.SourceIndex, 1);
   EXPECT_FALSE(window->ComboDataFormat->isHidden());
-  EXPECT_EQ(window->ComboDataFormat->count(), 3);
+  EXPECT_EQ(window->ComboDataFormat->count(), 3 + kExchangeCount);
   EXPECT_EQ(window->ComboDataFormat->itemText(0).toStdString(), "KOF raw data file");
   EXPECT_TRUE(window->TxFileName->text().isEmpty());
   EXPECT_FALSE(window->ComConv->isHidden());
@@ -58,7 +62,7 @@ TEST_F(UiTest, FileSourceTurnsOtherIntoRawDataAndOffersFileTargets) {
   EXPECT_TRUE(window->ComFileName->isEnabled());
   window->OpSourse_Click(0);
   EXPECT_TRUE(window->OpReceive[2]->isEnabled());
-  EXPECT_EQ(window->ComboDataFormat->count(), 6);
+  EXPECT_EQ(window->ComboDataFormat->count(), 6 + kExchangeCount);
 }
 
 TEST_F(UiTest, StoredPositionBeyondTheListIsResetToZero) {
@@ -73,17 +77,19 @@ TEST_F(UiTest, StoredPositionBeyondTheListIsResetToZero) {
   EXPECT_EQ(state.CoordTargetIndex, 0);
 }
 
-// The raw data lists end with the computed coordinate list, its text from "[Survey Texts]"; a
-// settings file from before that section loads and shows the English text.
+// The raw data lists end, before the exchange entries, with the computed coordinate list, its
+// text from "[Survey Texts]"; a settings file from before that section loads and shows the
+// English text.
 TEST_F(UiTest, RawDataListsEndWithTheComputedCoordinateList) {
   auto lastEntry = [this] {
-    return window->ComboDataFormat->itemText(window->ComboDataFormat->count() - 1).toStdString();
+    return window->ComboDataFormat->itemText(window->ComboDataFormat->count() - 1 - kExchangeCount)
+        .toStdString();
   };
   EXPECT_EQ(lastEntry(), "Coordinate list (computed)");
   window->OpSourse_Click(1);
   EXPECT_EQ(lastEntry(), "Coordinate list (computed)");
   window->OpReceive_Click(1);
-  EXPECT_EQ(window->ComboDataFormat->count(), 2);
+  EXPECT_EQ(window->ComboDataFormat->count(), 2 + kExchangeCount);
   EXPECT_EQ(lastEntry(), "KOF coordinate file");
 
   SetKey("Survey Texts", "ComputedCoordinates", "Koordinatliste (beregnet)");
@@ -98,7 +104,7 @@ TEST_F(UiTest, RawDataListsEndWithTheComputedCoordinateList) {
   state.RawTargetIndex = 5;
   ASSERT_TRUE(WriteKey(state.IniFilePath, "Default", "ComboDataFormatN", "5"));
   Reload();
-  EXPECT_EQ(window->ComboDataFormat->count(), 6);
+  EXPECT_EQ(window->ComboDataFormat->count(), 6 + kExchangeCount);
   EXPECT_EQ(lastEntry(), "Coordinate list (computed)");
   EXPECT_EQ(window->ComboDataFormat->currentIndex(), 5);
   EXPECT_FALSE(window->CheckOrigDF->isHidden());
