@@ -1,5 +1,8 @@
 // The GIS point writers: one GDAL driver per format, fed feature by feature, into a scratch
 // folder beside the output that is moved into place only when GDAL closed the dataset cleanly.
+// GDAL opens its files itself, so ConvertFiles cannot; the writer keeps its promises here:
+// the input is never the output, a file that may not be written is not replaced, faults name
+// the output, and a failure leaves no file behind.
 #include "gis/gis_writer.h"
 
 #include <ogr_core.h>
