@@ -1,5 +1,8 @@
 // The GIS point writers: one GDAL driver per format, fed feature by feature, into a scratch
 // folder beside the output that is moved into place only when GDAL closed the dataset cleanly.
+// GDAL opens its files itself, so ConvertFiles cannot; the writer keeps its promises here:
+// the input is never the output, a file that may not be written is not replaced, faults name
+// the output, and a failure leaves no file behind.
 #include "gis/gis_writer.h"
 
 #include <ogr_core.h>
@@ -118,6 +121,14 @@ std::string OutputProblem(const Survey& survey, const std::string& output, GisFo
     if (fs::exists(path, ec) && ::access(path.c_str(), W_OK) != 0) return WriteFault(path, errno);
   }
   return "";
+}
+
+// The file `output` names: through a link, the file is replaced and the link stays.
+std::string LinkTarget(const std::string& output) {
+  std::error_code ec;
+  if (!fs::is_symlink(output, ec)) return output;
+  const fs::path resolved = fs::canonical(output, ec);
+  return ec ? output : resolved.string();
 }
 
 // A new folder beside the output that GDAL writes into, removed with whatever is left in it.
@@ -323,6 +334,22 @@ std::string ScratchName(const std::string& output, const FormatTraits& traits) {
   return name;
 }
 
+// The layer of 3D points, in `srs`; nullptr with `fault` set when the driver refuses it.
+OGRLayer* CreatePointLayer(GDALDataset& dataset, const FormatTraits& traits,
+                           const std::string& name, OGRSpatialReference* srs, std::string& fault) {
+  std::vector<const char*> options = traits.layerOptions;
+  options.push_back(nullptr);
+  CPLErrorReset();
+  OGRLayer* layer = name.empty() ? nullptr
+                                 : dataset.CreateLayer(name.c_str(), srs, wkbPoint25D,
+                                                       const_cast<char**>(options.data()));
+  if (!layer) {
+    const std::string gdal = GdalFault();
+    fault = "the layer name '" + name + "' is refused" + (gdal.empty() ? "" : ": " + gdal);
+  }
+  return layer;
+}
+
 // Creates the dataset and its layer at `path` and writes every point. False with `fault` set.
 bool WriteDataset(const Survey& survey, TextEncoding encoding, const std::string& path,
                   const FormatTraits& traits, const GisSettings& settings,
@@ -353,20 +380,9 @@ bool WriteDataset(const Survey& survey, TextEncoding encoding, const std::string
     fault = GdalFault();
     return false;
   }
-  std::vector<const char*> options = traits.layerOptions;
-  options.push_back(nullptr);
-  CPLErrorReset();
   OGRLayer* layer =
-      settings.layerName.empty()
-          ? nullptr
-          : dataset->CreateLayer(settings.layerName.c_str(), wgs84 ? wgs84.get() : grid,
-                                 wkbPoint25D, const_cast<char**>(options.data()));
-  if (!layer) {
-    const std::string gdal = GdalFault();
-    fault = "the layer name '" + settings.layerName + "' is refused" +
-            (gdal.empty() ? "" : ": " + gdal);
-    return false;
-  }
+      CreatePointLayer(*dataset, traits, settings.layerName, wgs84 ? wgs84.get() : grid, fault);
+  if (!layer) return false;
   FieldIndices fields;
   if (!CreateFields(*layer, settings, survey.raw, fields, fault)) return false;
   if (!PointFeeder(*dataset, *layer, fields, toWgs84.get()).Write(survey, encoding, fault)) {
@@ -405,16 +421,17 @@ ConvertResult WriteGisPoints(const Survey& survey, TextEncoding encoding, const 
   }
   if (!grid && format == GisFormat::GeoPackage) grid = UndefinedCartesian();
   ScratchFolder scratch;
-  if (!scratch.Create(output)) return ConvertResult::OutputFault(WriteFault(output, errno));
-  const fs::path written = scratch.path() / ScratchName(output, traits);
+  const std::string target = LinkTarget(output);
+  if (!scratch.Create(target)) return ConvertResult::OutputFault(WriteFault(output, errno));
+  const fs::path written = scratch.path() / ScratchName(target, traits);
   std::string fault;
   if (!WriteDataset(survey, encoding, written.string(), traits, settings, grid.get(), fault)) {
     return ConvertResult::OutputFault(Fault(output, fault.empty() ? "GDAL failed" : fault));
   }
   // A replaced file keeps its permissions.
   struct stat old {};
-  if (::stat(output.c_str(), &old) == 0) ::chmod(written.c_str(), old.st_mode & 07777);
-  if (!MoveIntoPlace(written, output, format)) {
+  if (::stat(target.c_str(), &old) == 0) ::chmod(written.c_str(), old.st_mode & 07777);
+  if (!MoveIntoPlace(written, target, format)) {
     return ConvertResult::OutputFault(WriteFault(output, errno));
   }
   ConvertResult result;
