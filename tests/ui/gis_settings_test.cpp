@@ -27,6 +27,9 @@ class GisUiTest : public UiTest {
   std::vector<std::string> ListFor(int source, int kind) {
     window->OpSourse_Click(source);
     window->OpReceive_Click(kind);
+    return Shown();
+  }
+  std::vector<std::string> Shown() {
     std::vector<std::string> texts;
     for (int i = 0; i < window->ComboDataFormat->count(); ++i) {
       texts.push_back(window->ComboDataFormat->itemText(i).toStdString());
@@ -82,7 +85,10 @@ TEST_F(GisUiTest, ListsEndWithTheExchangeEntriesInTheSettingsFilesWords) {
   auto tail = [](const std::vector<std::string>& list) {
     return std::vector<std::string>(list.end() - kExchangeCount, list.end());
   };
+  // The list the window starts with is the one it makes when the kind is chosen.
+  const std::vector<std::string> atStart = Shown();
   const std::vector<std::string> raw = ListFor(0, 0);
+  EXPECT_EQ(raw, atStart);
   ASSERT_EQ(raw.size(), 6u + kExchangeCount);
   EXPECT_EQ(raw[0], state.RawOptions[1]);
   EXPECT_EQ(raw[5], "Coordinate list (computed)");
