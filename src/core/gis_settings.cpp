@@ -76,6 +76,14 @@ std::string GisText(const IniFile& ini, std::string_view key) {
   return text;
 }
 
+std::vector<std::string> GisListTexts(const IniFile& ini) {
+  std::vector<std::string> texts;
+  for (const char* key : {"GeoPackage", "GeoJSON", "Shapefile", "KML", "CSV", "LandXML"}) {
+    texts.push_back(GisText(ini, key));
+  }
+  return texts;
+}
+
 void AppendGisSection(std::string& out) {
   const GisSettings defaults;
   out += std::string("\r\n[") + kGisSettingsSection + "]\r\n";

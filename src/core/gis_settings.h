@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korv {
 
@@ -33,6 +34,10 @@ void StoreGisSettings(IniFile& ini, const GisSettings& settings);
 // not hold). Keys: the list entries "GeoPackage", "GeoJSON", "Shapefile", "KML", "CSV",
 // "LandXML"; the dialog's texts; "GisFiles", the file filter of GIS point files.
 std::string GisText(const IniFile& ini, std::string_view key);
+
+// The texts of the exchange entries that the window's raw data and coordinate lists end with,
+// in list order (the keys "GeoPackage" ... "LandXML").
+std::vector<std::string> GisListTexts(const IniFile& ini);
 
 // Appends the whole section as the default settings file has it, header included, after a
 // blank line (CR LF line ends).

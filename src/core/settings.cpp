@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "core/file_procs.h"
+#include "core/gis_settings.h"
 #include "core/numbers.h"
 #include "core/text.h"
 
@@ -123,23 +124,26 @@ void SelectStored(ListModel& list, int& index) {
 }
 
 // Fills the receive target list from entries 1..count, and `computed` after them for raw data,
-// and selects the stored target.
+// then the exchange entries, and selects the stored target.
 void FillTargets(ListModel& combo, const std::array<std::string, kOptionListSize>& options,
-                 int count, int& target, const std::string* computed = nullptr) {
+                 int count, int& target, const std::vector<std::string>& exchange,
+                 const std::string* computed = nullptr) {
   combo.Clear();
   for (int i = 1; i <= count; ++i) combo.entries.push_back(options[static_cast<size_t>(i)]);
   if (computed) combo.entries.push_back(*computed);
+  combo.entries.insert(combo.entries.end(), exchange.begin(), exchange.end());
   if (target < 0 || target >= combo.Count()) target = 0;
   Select(combo, target);
 }
 
-void ApplyToMainWindow(AppState& s) {
+void ApplyToMainWindow(AppState& s, const std::vector<std::string>& exchange) {
   MainWindowModel& w = s.mainWindow;
   if (s.SourceKind == 0) {
-    FillTargets(w.comboDataFormat, s.RawOptions, s.RawOptionCount, s.RawTargetIndex,
+    FillTargets(w.comboDataFormat, s.RawOptions, s.RawOptionCount, s.RawTargetIndex, exchange,
                 &s.ComputedCoordinatesText);
   } else if (s.SourceKind == 1) {
-    FillTargets(w.comboDataFormat, s.CoordOptions, s.CoordOptionCount, s.CoordTargetIndex);
+    FillTargets(w.comboDataFormat, s.CoordOptions, s.CoordOptionCount, s.CoordTargetIndex,
+                exchange);
   }
   bool hideExtras = s.SourceKind == 0 && s.RawTargetIndex == 0;
   w.checkOrigDFVisible = !hideExtras;
@@ -260,7 +264,7 @@ void LoadOrThrow(AppState& s, int retry, std::string_view bytes, bool fileMissin
   if (!sawMessages) throw LoadFailure{};
   ReadMessages(scan, s);
 
-  ApplyToMainWindow(s);
+  ApplyToMainWindow(s, GisListTexts(ini));
 }
 
 // The 19 "[Default]" keys as the program holds them: texts as they are, Integer keys as decimal

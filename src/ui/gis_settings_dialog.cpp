@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -57,11 +58,6 @@ std::string RecordCaption(AppState& state, const IniFile& ini, const std::string
   return caption.empty() ? TextsOf(state, record).caption : caption;
 }
 
-QString WithoutMnemonic(const std::string& text) {
-  QString plain = Q(text);
-  return plain.remove(QLatin1Char('&'));
-}
-
 }  // namespace
 
 GisSettingsDialog::GisSettingsDialog(UiContext& ctx, bool needsCrs, QWidget* owner)
@@ -89,9 +85,11 @@ GisSettingsDialog::GisSettingsDialog(UiContext& ctx, bool needsCrs, QWidget* own
   TxSearch = new QLineEdit(this);
   TxSearch->setObjectName("TxSearch");
   auto* lbSearch = label("CrsSearch", TxSearch);
+  // The matches are gone through with the arrow keys in the search field, or the mouse.
   LstCrs = new QListWidget(this);
   LstCrs->setObjectName("LstCrs");
-  LstCrs->setAccessibleName(WithoutMnemonic(GisText(ini, "CrsSearch")));
+  LstCrs->setFocusPolicy(Qt::NoFocus);
+  TxSearch->installEventFilter(this);
   LbFault = new QLabel(this);
   LbFault->setObjectName("LbFault");
   LbFault->setWordWrap(true);
@@ -135,6 +133,20 @@ GisSettingsDialog::GisSettingsDialog(UiContext& ctx, bool needsCrs, QWidget* own
   connect(ComCancel, &QPushButton::clicked, this, [this] { reject(); });
   // The worker starts at once so that the database is there by the time a search is typed.
   WhenCatalogueRead(this, [this] { Search(); });
+}
+
+bool GisSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == TxSearch && event->type() == QEvent::KeyPress) {
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+      case Qt::Key_PageUp:
+      case Qt::Key_PageDown:
+        QApplication::sendEvent(LstCrs, event);
+        return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void GisSettingsDialog::Search() {

@@ -41,6 +41,9 @@ class GisSettingsDialog : public QDialog {
   QPushButton* ComOK;
   QPushButton* ComCancel;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void Search();
   void Choose(int row);

@@ -123,9 +123,11 @@ TEST_F(SettingsFile, LoadsTheDefaultFile) {
   EXPECT_EQ(s.controls.count("DL_Form"), 0u);  // only the main and help windows load
 
   const MainWindowModel& w = s.mainWindow;
-  // The received raw data list, and the computed coordinate list after it.
-  EXPECT_EQ(w.comboDataFormat.entries.size(), 6u);
-  EXPECT_EQ(w.comboDataFormat.entries.back(), "Coordinate list (computed)");
+  // The received raw data list, the computed coordinate list and the exchange entries after it.
+  EXPECT_EQ(w.comboDataFormat.entries.size(), 12u);
+  EXPECT_EQ(w.comboDataFormat.entries[5], "Coordinate list (computed)");
+  EXPECT_EQ(w.comboDataFormat.entries[6], "GeoPackage file");
+  EXPECT_EQ(w.comboDataFormat.entries.back(), "LandXML 1.2 file");
   EXPECT_EQ(w.comboDataFormat.selected, 0);
   EXPECT_FALSE(w.checkOrigDFVisible);  // raw data kept in the instrument's format
   EXPECT_FALSE(w.comSaveSetingsVisible);
@@ -201,7 +203,8 @@ TEST_F(SettingsFile, OptionListsHoldAtMostNineteenEntries) {
   ASSERT_TRUE(LoadFile(file19));
   EXPECT_EQ(state_.RawOptionCount, 19);
   EXPECT_EQ(state_.RawOptions[19], "Target 19");
-  EXPECT_EQ(state_.mainWindow.comboDataFormat.Count(), 20);  // and the computed entry
+  // and the computed and the six exchange entries
+  EXPECT_EQ(state_.mainWindow.comboDataFormat.Count(), 26);
 
   std::string file20 = Replaced(file19, "Target 19\r\n", "Target 19\r\nTarget 20\r\n");
   EXPECT_FALSE(LoadFile(file20));

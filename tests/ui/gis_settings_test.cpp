@@ -27,6 +27,9 @@ class GisUiTest : public UiTest {
   std::vector<std::string> ListFor(int source, int kind) {
     window->OpSourse_Click(source);
     window->OpReceive_Click(kind);
+    return Shown();
+  }
+  std::vector<std::string> Shown() {
     std::vector<std::string> texts;
     for (int i = 0; i < window->ComboDataFormat->count(); ++i) {
       texts.push_back(window->ComboDataFormat->itemText(i).toStdString());
@@ -62,7 +65,7 @@ GisSettingsDialog& Gis(QDialog& d) { return static_cast<GisSettingsDialog&>(d); 
 int MatchOf(GisSettingsDialog& d, const QString& words, const QString& code) {
   d.TxSearch->setText(words);
   int row = -1;
-  QTest::qWaitFor(
+  (void)QTest::qWaitFor(
       [&] {
         for (int i = 0; i < d.LstCrs->count() && row < 0; ++i) {
           if (d.LstCrs->item(i)->data(Qt::UserRole).toString() == code) row = i;
@@ -82,7 +85,10 @@ TEST_F(GisUiTest, ListsEndWithTheExchangeEntriesInTheSettingsFilesWords) {
   auto tail = [](const std::vector<std::string>& list) {
     return std::vector<std::string>(list.end() - kExchangeCount, list.end());
   };
+  // The list the window starts with is the one it makes when the kind is chosen.
+  const std::vector<std::string> atStart = Shown();
   const std::vector<std::string> raw = ListFor(0, 0);
+  EXPECT_EQ(raw, atStart);
   ASSERT_EQ(raw.size(), 6u + kExchangeCount);
   EXPECT_EQ(raw[0], state.RawOptions[1]);
   EXPECT_EQ(raw[5], "Coordinate list (computed)");
@@ -135,8 +141,9 @@ TEST_F(GisUiTest, AnExchangeEntryConvertsThroughItsRegistryRow) {
   }
 }
 
-// A search lists the matches as "name (code)"; the one chosen is stored on OK, and every other
-// byte of the settings file stays; a file without the section gains it at its end.
+// A search lists the matches as "name (code)"; the one chosen with the arrow keys is stored on
+// OK, and every other byte of the settings file stays; a file without the section gains it at its
+// end.
 TEST_F(GisUiTest, TheSystemChosenFromASearchIsStoredOnOk) {
   const std::string before = ReadFileBytes(state.IniFilePath);
   const std::string stripped = WithoutGisSection();
@@ -144,7 +151,10 @@ TEST_F(GisUiTest, TheSystemChosenFromASearchIsStoredOnOk) {
   auto chooseUtm32 = [&](QDialog& d) {
     const int row = MatchOf(Gis(d), "utm 32n", "EPSG:25832");
     ASSERT_GE(row, 0);
-    Gis(d).LstCrs->setCurrentRow(row);
+    // Chosen with the arrow keys from the search field.
+    for (int i = 0; i <= row && Gis(d).LstCrs->currentRow() != row; ++i) {
+      QTest::keyClick(Gis(d).TxSearch, Qt::Key_Down);
+    }
     shown = Gis(d).CbCrs->currentText().toStdString();
     ScriptedDialogs::Click(d, "ComOK");
   };

@@ -66,7 +66,7 @@ TEST_F(UiTest, FileSourceTurnsOtherIntoRawDataAndOffersFileTargets) {
 }
 
 TEST_F(UiTest, StoredPositionBeyondTheListIsResetToZero) {
-  state.RawFileTargetIndex = 7;
+  state.RawFileTargetIndex = 3 + kExchangeCount;
   window->OpSourse_Click(1);
   EXPECT_EQ(window->ComboDataFormat->currentIndex(), 0);
   EXPECT_EQ(state.RawFileTargetIndex, 0);
