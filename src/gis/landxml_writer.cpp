@@ -36,10 +36,17 @@ struct Document {
 
 // A text of the survey in UTF-8. A UTF-8 file's name that is not valid UTF-8 is read as
 // Windows-1252, as the settings file's lines are, so the document stays well-formed.
+// Control characters other than the tab cannot stand in an XML 1.0 document, not even as
+// references: each becomes "?".
 std::string Utf8(const Document& d, TextSpan span) {
   const std::string_view text = d.survey.Text(span);
-  if (d.encoding == TextEncoding::Utf8 && IsValidUtf8(text)) return std::string(text);
-  return Windows1252ToUtf8(text);
+  std::string utf8 = d.encoding == TextEncoding::Utf8 && IsValidUtf8(text)
+                         ? std::string(text)
+                         : Windows1252ToUtf8(text);
+  for (char& c : utf8) {
+    if (static_cast<unsigned char>(c) < 0x20 && c != '\t') c = '?';
+  }
+  return utf8;
 }
 
 void Set(pugi::xml_node node, const char* attribute, const std::string& value) {

@@ -76,13 +76,13 @@ std::string Attribute(pugi::xml_node node, const char* name) {
 }
 
 // Two set-ups in gon, the first with an observation before it; point names and codes that XML
-// must escape and a Windows-1252 "Mål". Expected values worked out by hand: S1 at N 1000,
+// must escape, a control character XML cannot hold and a Windows-1252 "Mål". Expected values worked out by hand: S1 at N 1000,
 // E 2000, Z 100 looks north to B1 (circle 0), so 100 gon is east and 200 gon south; heights
 // are Z + 1.55 - 1.5 from S1 and + 1.4 - 1.3 from S2.
 const char kRaw[] =
     "CO,Coord Order: NEZ\r\n"
     "UP,S1,,1000.000,2000.000,100.000,STN\r\n"
-    "UP,B1,,1100.000,2000.000,,BS\r\n"
+    "UP,B1,,1100.000,2000.000,,B\x01S\r\n"
     "SS,X0,1.500,10.000,0.0000,100.0000,,\r\n"
     "ST,S1,,B1,,1.550,0.0000\r\n"
     "SS,<&\"'>,1.500,10.000,100.0000,100.0000,,M\xe5l\r\n"
@@ -125,7 +125,7 @@ TEST_F(LandXmlTest, RawDataBecomesPointsAndSetUpsThatReadBack) {
   };
   const std::vector<Expected> points = {
       {"S1", "STN", "1000.000 2000.000 100.000"},
-      {"B1", "BS", "1100.000 2000.000"},
+      {"B1", "B?S", "1100.000 2000.000"},
       {"<&\"'>", "M\xc3\xa5l", "1000.000 2010.000 100.050"},
       {"S2", "STN", "950.000 2000.000 100.050"},
       {"M\xc3\xa5l", nullptr, "950.000 1980.000 100.150"},
