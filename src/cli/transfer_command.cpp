@@ -26,6 +26,7 @@
 #include "core/coord_field_options.h"
 #include "core/coord_order.h"
 #include "core/file_procs.h"
+#include "core/journal.h"
 #include "core/key_store.h"
 #include "core/line_reader.h"
 #include "core/numbers.h"
@@ -222,6 +223,9 @@ const std::vector<CliOption>& DownloadOptions() {
        "convert what was received, as 'korvenia-cli convert' does, into\n"
        "OUTPUT (the received data stays in OUTPUT.part if that fails)"},
       {"to", "FORMAT", "the output format of that conversion (see below)"},
+      {"no-journal", nullptr,
+       "do not keep the received lines in the download journal\n"
+       "(see korvenia-cli journal)"},
   });
   return table;
 }
@@ -234,7 +238,8 @@ void DownloadUsage(std::ostream& out) {
          "Receives what the instrument sends and stores it in OUTPUT, line by line (CR LF).\n"
          "Waits for the instrument without limit, and ends when it has been silent for more\n"
          "than 3 seconds after it started sending. OUTPUT is replaced only then: Ctrl-C, a lost\n"
-         "device or a failed write leave it as it was, and keep the lines so far in OUTPUT.part.\n";
+         "device or a failed write leave it as it was, and keep the lines so far in OUTPUT.part.\n"
+         "Whatever happens, the lines received are also kept in the download journal.\n";
   PrintOptions(out, DownloadOptions());
   out << "\nConversions for --from and --to (with the settings file's options):\n";
   PrintConversions(out, false);
@@ -308,9 +313,21 @@ int RunDownload(const std::vector<std::string>& argv) {
             << (HandshakingFor(settings.flowControlIndex) ? ", Xon/Xoff" : "")
             << "); Ctrl-C to stop\n";
 
+  // The journal keeps every line as it comes, whatever becomes of OUTPUT.
+  std::optional<JournalWriter> journal;
+  if (!args.Has("no-journal")) {
+    const IniFile ini = iniPath.empty() ? IniFile() : IniFile::Load(iniPath);
+    journal.emplace(JournalFolder(), port.device(), LoadJournalLimits(ini), LocalNow());
+    if (!journal->warning().empty()) std::cerr << "korvenia-cli: " << journal->warning() << "\n";
+  }
+
   bool cancel = false;
   LiveLine live;
   ReceiveHooks hooks;
+  const bool journalling = journal && journal->active();
+  if (journalling) {
+    hooks.storeLine = [&journal](const std::string& line) { journal->Add(line); };
+  }
   auto takeInterrupt = [&cancel] {
     if (g_interrupted) cancel = true;
   };
@@ -336,6 +353,10 @@ int RunDownload(const std::vector<std::string>& argv) {
   } reporter(live, lastCount);
 
   ReceiveResult r = ReceiveData(port, scratch, partial, cancel, reporter, CommMessages(), hooks);
+  if (journalling) {
+    journal->Close();
+    if (!journal->warning().empty()) std::cerr << "korvenia-cli: " << journal->warning() << "\n";
+  }
 
   // Only a normal end replaces OUTPUT; otherwise it stays as it was, and the complete lines
   // received stay in OUTPUT.part.

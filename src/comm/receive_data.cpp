@@ -157,6 +157,7 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
         started = true;
         if (code == '\r') {
           store.Add(line);
+          if (hooks.storeLine) hooks.storeLine(line);
           count += static_cast<std::int64_t>(line.size());
           if (hooks.showCount) hooks.showCount(count);
           line.clear();

@@ -28,6 +28,9 @@ struct ReceiveHooks {
   // Called before every wait for data (at most every `waitMs`), for front ends without
   // window events that still need to notice a stop request (a terminal's Ctrl-C).
   std::function<void()> idle;
+  // Hands every line to a keeper outside the scratch file (the download journal) as it is
+  // stored, so the lines outlive whatever happens to the scratch file afterwards.
+  std::function<void(const std::string& line)> storeLine;
 };
 
 struct ReceiveOptions {

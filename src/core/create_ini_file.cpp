@@ -10,6 +10,7 @@
 #include "core/numbers.h"
 #include "core/settings.h"
 #include "core/gis_settings.h"
+#include "core/journal.h"
 #include "core/survey_texts.h"
 
 namespace korv {
@@ -310,6 +311,7 @@ std::string BuildIniFile(AppState& state) {
   out += std::string(kComputedCoordinatesKey) + "=" + kComputedCoordinatesEnglish + "\r\n";
   AppendSurveyTexts(out);
   AppendGisSection(out);
+  AppendJournalSection(out);
   return out;
 }
 

@@ -23,6 +23,7 @@ class QTabWidget;
 
 namespace korv {
 
+class JournalWriter;
 class SerialLink;
 
 class F_DatTr : public QWidget {
@@ -171,6 +172,8 @@ class F_DatTr : public QWidget {
   // the user cancelled.
   bool GisPointsToList(const std::string& source, const std::string& listPath);
   void RunDownload();
+  // Tells the journal's warning, if any (a full disk, a journal that cannot be written).
+  void ReportJournal(const JournalWriter& journal);
   void ShowDownloadWindowForSetup();
   DispatchRequest MakeDispatchRequest() const;
 

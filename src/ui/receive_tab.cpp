@@ -17,6 +17,7 @@
 #include "conversions/list_positions.h"
 #include "core/file_procs.h"
 #include "core/gis_settings.h"
+#include "core/journal.h"
 #include "core/key_store.h"
 #include "core/text.h"
 #include "survey/survey_file.h"
@@ -504,6 +505,13 @@ void F_DatTr::ShowDownloadWindowForSetup() {
   ctx_.dialogs.Run(window);
 }
 
+void F_DatTr::ReportJournal(const JournalWriter& journal) {
+  if (journal.warning().empty()) return;
+  ctx_.prompts.Message(journal.warning(),
+                       JournalText(IniFile::Load(ctx_.state.IniFilePath), "Title"),
+                       MessageIcon::Exclamation);
+}
+
 void F_DatTr::RunDownload() {
   AppState& s = ctx_.state;
   SyncModel();
@@ -511,6 +519,7 @@ void F_DatTr::RunDownload() {
   std::fstream scratch;
   SerialLink link;
   if (!OpenScratchAndPort(scratch, link)) return;
+  const IniFile ini = IniFile::Load(s.IniFilePath);
   // 3. What to pick on the instrument for an SDR file.
   const ListEntry entry =
       EntryAt(s.SourceKind, false, TargetPositionOf(s, false, TargetIndexOf(s, false)));
@@ -524,11 +533,19 @@ void F_DatTr::RunDownload() {
   window.setEnabled(true);
   window.show();
   window.move(x() + (width() - window.width()) / 2, y() + (height() - window.height()) / 2);
-  // 5. Reception with window events let run.
+  // 5. Reception with window events let run, every line kept in the journal as it comes.
+  JournalWriter journal(JournalFolder(), link.device(), LoadJournalLimits(ini), ctx_.now());
+  ReportJournal(journal);
   ReceiveHooks hooks;
+  const bool journalling = journal.active();
+  if (journalling) hooks.storeLine = [&journal](const std::string& line) { journal.Add(line); };
   hooks.processEvents = [] { QApplication::processEvents(); };
   hooks.showCount = [&window](std::int64_t count) { window.ShowCount(count); };
   const ReceiveResult received = ReceiveData(s, link, scratch, ctx_.reporter, hooks, *ctx_.clock);
+  if (journalling) {
+    journal.Close();
+    ReportJournal(journal);
+  }
   ComSaveSetings->setEnabled(true);
   window.hide();
   // 6. The main window again.

@@ -29,7 +29,8 @@ class CliTest : public ::testing::Test {
   int Shell(const std::string& command) {
     const std::string home = (dir_ / "home").string();
     const std::string full = "cd '" + dir_.string() + "' && HOME='" + home +
-                             "' XDG_CONFIG_HOME='" + home + "/.config' KCLI='" KORVENIA_CLI
+                             "' XDG_CONFIG_HOME='" + home + "/.config' XDG_DATA_HOME='" + home +
+                             "/.local/share' KCLI='" KORVENIA_CLI
                              "' /bin/sh -c '" + Quoted(command) + "' >.out.txt 2>.err.txt";
     const int status = std::system(full.c_str());
     out_ = ReadFileBytes(dir_ / ".out.txt");

@@ -1,5 +1,6 @@
 // korvenia-cli download and upload end to end against korvenia-sim on pseudo-terminals:
-// every byte across, Ctrl-C, a vanishing device, XOFF pauses, aborted uploads, usage.
+// every byte across, Ctrl-C, a vanishing device, XOFF pauses, aborted uploads, usage, and the
+// download journal that keeps every download's lines.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -10,6 +11,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -40,6 +44,7 @@ class Child {
       }
       ::setenv("HOME", (dir / "home").c_str(), 1);
       ::setenv("XDG_CONFIG_HOME", (dir / "home").c_str(), 1);
+      ::setenv("XDG_DATA_HOME", (dir / "home" / "data").c_str(), 1);
       std::vector<char*> argv;
       for (auto& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);
@@ -111,8 +116,27 @@ class TransferCli : public ::testing::Test {
     args.insert(args.begin(), KORVENIA_CLI);
     return std::make_unique<Child>(args, dir_, "cli" + std::to_string(++children_), fileSizeLimit);
   }
+  // The download journal's files not seen by an earlier call, by name.
+  std::map<std::string, std::string> NewJournalFiles() {
+    std::map<std::string, std::string> found;
+    const fs::path folder = dir_ / "home" / "data" / "Korvenia" / "journal";
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec)) {
+      const std::string name = e.path().filename().string();
+      if (seenJournal_.insert(name).second) found[name] = korv::test::ReadFileBytes(e.path());
+    }
+    return found;
+  }
+  // The one journal file a download added, "" (and a failure) when it added none or more.
+  std::string NewJournalFile() {
+    const auto found = NewJournalFiles();
+    EXPECT_EQ(found.size(), 1u);
+    return found.size() == 1 ? found.begin()->second : "";
+  }
+
   fs::path dir_;
   int children_ = 0;  // each child writes files of its own, so no one reads another's output
+  std::set<std::string> seenJournal_;
 };
 
 std::string Lines(int n, const std::string& prefix) {
@@ -248,6 +272,69 @@ TEST_F(TransferCli, WriteFailureKeepsWholeLinesOnlyAndCountsThem) {
   EXPECT_EQ(kept, data.substr(0, whole));
   EXPECT_NE(cli->Err().find(std::to_string(lines) + " complete lines were kept"), std::string::npos)
       << cli->Err();
+  // The journal meets the same limit: whole lines only there too, and it says so.
+  EXPECT_EQ(NewJournalFile(), data.substr(0, whole));
+  EXPECT_NE(cli->Err().find("Cannot write the download journal"), std::string::npos) << cli->Err();
+}
+
+// Every download's lines stay in the journal, whatever happens after they arrived; `journal`
+// lists them newest first.
+TEST_F(TransferCli, JournalKeepsTheLinesOfEveryDownloadAndListsThem) {
+  korv::test::WriteFileBytes(dir_ / "raw.txt", Lines(6, "PT"));
+  {
+    // Ctrl-C: the lines so far, byte for byte as in OUTPUT.part.
+    auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0", "--line-gap-ms", "400"});
+    auto cli = Cli({"download", "--device", sim->FirstLine(), (dir_ / "out.raw").string()});
+    std::this_thread::sleep_for(1500ms);
+    cli->Signal(SIGINT);
+    EXPECT_EQ(cli->Wait(), 1);
+    const std::string kept = korv::test::ReadFileBytes(dir_ / "out.raw.part");
+    ASSERT_FALSE(kept.empty());
+    EXPECT_EQ(NewJournalFile(), kept);
+  }
+  {
+    // The device vanishes in the third line.
+    auto sim = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0", "--hangup-after",
+                    std::to_string(Lines(2, "PT").size() + 7)});
+    auto cli = Cli({"download", "--device", sim->FirstLine(), (dir_ / "lost.raw").string()});
+    EXPECT_EQ(cli->Wait(), 1);
+    EXPECT_EQ(NewJournalFile(), Lines(2, "PT"));
+  }
+  korv::test::WriteFileBytes(dir_ / "points.asc", Lines(20, "P"));
+  {
+    // The conversion fails (the output is a folder), and OUTPUT.part is then thrown away:
+    // the journal still has every line.
+    fs::create_directory(dir_ / "out.kof");
+    auto sim = Sim({"send", (dir_ / "points.asc").string(), "--baud", "0"});
+    auto cli = Cli({"download", "--device", sim->FirstLine(), "--from", "coord", "--to", "kof",
+                    (dir_ / "out.kof").string()});
+    EXPECT_EQ(cli->Wait(), 1);
+    fs::remove(dir_ / "out.kof.part");
+    EXPECT_EQ(NewJournalFile(), Lines(20, "P"));
+  }
+  {
+    auto sim = Sim({"send", (dir_ / "points.asc").string(), "--baud", "0"});
+    auto cli = Cli({"download", "--no-journal", "--device", sim->FirstLine(),
+                    (dir_ / "quiet.raw").string()});
+    EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+    EXPECT_TRUE(NewJournalFiles().empty());
+  }
+  // Newest first: date time, device, lines, bytes, the file.
+  auto list = Cli({"journal"});
+  ASSERT_EQ(list->Wait(), 0) << list->Err();
+  std::istringstream out(list->Out());
+  std::vector<std::pair<long, long>> counts;  // lines, bytes
+  for (std::string date, time, device, path; ;) {
+    long lines = 0, bytes = 0;
+    if (!(out >> date >> time >> device >> lines >> bytes >> path)) break;
+    EXPECT_EQ(device.rfind("pts-", 0), 0u) << device;
+    EXPECT_EQ(korv::test::ReadFileBytes(path).size(), static_cast<size_t>(bytes));
+    counts.emplace_back(lines, bytes);
+  }
+  ASSERT_EQ(counts.size(), 3u) << list->Out();
+  EXPECT_EQ(counts[0], std::make_pair(20L, static_cast<long>(Lines(20, "P").size())));
+  EXPECT_EQ(counts[1], std::make_pair(2L, static_cast<long>(Lines(2, "PT").size())));
+  EXPECT_GE(counts[2].first, 1L);
 }
 
 TEST_F(TransferCli, SenderEndingLinesWithLineFeedOnlyIsNoSuccess) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -30,6 +31,8 @@ class UiTest : public ::testing::Test {
     state.ExecutableFolder = folder;
     state.IniFilePath = folder + kIniFileName;
     state.ScratchFilePath = folder + kScratchFileName;
+    // Downloads keep their journal here, never in the data folder of whoever runs the tests.
+    setenv("XDG_DATA_HOME", (folder + "data").c_str(), 1);
     ASSERT_TRUE(CreateIniFile(state));
     Reload();
   }
