@@ -20,6 +20,7 @@
 
 #include "comm/serial_link.h"
 #include "core/file_procs.h"
+#include "core/journal.h"
 #include "core/key_store.h"
 #include "core/settings.h"
 #include "core/survey_texts.h"
@@ -114,6 +115,7 @@ void F_DatTr::BuildReceiveTab(QWidget* page) {
   ComConv = Make<QPushButton>(page, "ComConv");
   ComViewFile = Make<QPushButton>(page, "ComViewFile");
   ComCheck = Make<QPushButton>(page, "ComCheck");
+  ComRecent = Make<QPushButton>(page, "ComRecent");
   SetBuddy(LbDataFormat, ComboDataFormat);
   SetBuddy(LbFileName, TxFileName);
   ComFileName->setEnabled(false);
@@ -169,7 +171,8 @@ void F_DatTr::SetTabOrder() {
   QWidget* order[] = {MainTab,        OpSourse[0],    OpSourse[1],    ComFileName,
                       OpReceive[0],   OpReceive[1],   OpReceive[2],   ComboDataFormat,
                       ComSaveSetings, CheckOrigDF,    TxFileName,     ComSaveBrowse,
-                      ComDLN,         ComConv,        ComCheck,       ComViewFile,    ComboDataFormatSend,
+                      ComDLN,         ComRecent,      ComConv,        ComCheck,       ComViewFile,
+                      ComboDataFormatSend,
                       ComSettingSend, TxFileNameSend, ComBrowseSend,  ComEditSend,
                       ComSend,        StCombComm[0],  StCombDevice,   StCombComm[1],
                       StCombComm[2],  StCombComm[3],  StCombCoord[0], StCombCoord[1],
@@ -205,6 +208,8 @@ void F_DatTr::ApplySettings() {
   ComConv->setVisible(file);
   ComCheck->setVisible(file);
   ComCheck->setText(Q(SurveyText(IniFile::Load(s.IniFilePath), "Check")));
+  ComRecent->setVisible(!file);
+  ComRecent->setText(Q(JournalText(IniFile::Load(s.IniFilePath), "Recent")));
 
   FillCombo(ComboDataFormatSend, m.comboDataFormatSend);
   ComSettingSend->setVisible(m.comSettingSendVisible);

@@ -55,6 +55,7 @@ class F_DatTr : public QWidget {
   void ComConv_Click();
   void ComViewFile_Click();
   void ComCheck_Click();
+  void ComRecent_Click();
 
   // Send tab handlers and procedures (send_tab.cpp).
   void ComboDataFormatSend_Click();
@@ -106,6 +107,7 @@ class F_DatTr : public QWidget {
   QPushButton* ComConv;
   QPushButton* ComViewFile;
   QPushButton* ComCheck;  // a file from disk: its check report and plan
+  QPushButton* ComRecent;  // beside Download: the download journal, one opened as the source
   // Send tab.
   QGroupBox* FrSend;
   QLabel* LbDataFormaSend;
@@ -172,6 +174,8 @@ class F_DatTr : public QWidget {
   // the user cancelled.
   bool GisPointsToList(const std::string& source, const std::string& listPath);
   void RunDownload();
+  // `path` as the file from disk to convert, as chosen with the file name button.
+  void UseSourceFile(const std::string& path);
   // Tells the journal's warning, if any (a full disk, a journal that cannot be written).
   void ReportJournal(const JournalWriter& journal);
   void ShowDownloadWindowForSetup();

@@ -119,7 +119,8 @@ double ReceiveLeastWidth(const F_DatTr& w, const Twips& t) {
       std::max(t.text(w.ComSaveSetings), t.text(w.ComSaveBrowse)) + 120 + t.text(w.ComboDataFormat),
       t.text(w.CheckOrigDF));
   const double actions = Widest(
-      {t.text(w.ComDLN), t.text(w.ComConv), t.text(w.ComCheck), t.text(w.ComViewFile)});
+      {t.text(w.ComDLN), t.text(w.ComRecent), t.text(w.ComConv), t.text(w.ComCheck),
+       t.text(w.ComViewFile)});
   return Widest({2 * (side + 210), 480 + ReceiveLabelWidth(w, t) + fieldNeeded,
                  3 * (actions + 60) + 360, t.text(w.Fr3) + 240});
 }
@@ -176,6 +177,8 @@ double LayOutReceiveTab(F_DatTr& w, const Twips& t) {
   const double actionTop = fr3Top + LayOutOutputFrame(w, t, fr3Top) + 150;
   const double actionWidth = t.widthOf(w.ComDLN, 1815, t.actionRoom());
   t.onPage(w.ComDLN, 90, actionTop, actionWidth, t.heightOf(w.ComDLN, 375));
+  t.onPage(w.ComRecent, 90 + actionWidth + 120, actionTop,
+           t.widthOf(w.ComRecent, 1815, t.actionRoom()), t.heightOf(w.ComRecent, 375));
   const double convWidth = t.widthOf(w.ComConv, 1815, t.actionRoom());
   t.onPage(w.ComConv, 90, actionTop, convWidth, t.heightOf(w.ComConv, 375));
   t.onPage(w.ComCheck, 90 + convWidth + 120, actionTop,
@@ -183,7 +186,8 @@ double LayOutReceiveTab(F_DatTr& w, const Twips& t) {
   const double viewWidth = t.widthOf(w.ComViewFile, 1815, t.actionRoom());
   t.onPage(w.ComViewFile, t.W - 150 - viewWidth, actionTop, viewWidth,
            t.heightOf(w.ComViewFile, 375));
-  return actionTop + Widest({t.heightOf(w.ComDLN, 375), t.heightOf(w.ComConv, 375),
+  return actionTop + Widest({t.heightOf(w.ComDLN, 375), t.heightOf(w.ComRecent, 375),
+                             t.heightOf(w.ComConv, 375),
                              t.heightOf(w.ComCheck, 375), t.heightOf(w.ComViewFile, 375)});
 }
 

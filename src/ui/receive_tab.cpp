@@ -28,6 +28,7 @@
 #include "ui/format_dialogs.h"
 #include "ui/gis_settings_dialog.h"
 #include "ui/qt_text.h"
+#include "ui/recent_downloads_dialog.h"
 #include "ui/small_dialogs.h"
 #include "ui/survey_window.h"
 
@@ -111,6 +112,7 @@ void F_DatTr::ConnectReceiveTab() {
   connect(ComDLN, &QPushButton::clicked, this, [this] { ComDLN_Click(); });
   connect(ComConv, &QPushButton::clicked, this, [this] { ComConv_Click(); });
   connect(ComCheck, &QPushButton::clicked, this, [this] { ComCheck_Click(); });
+  connect(ComRecent, &QPushButton::clicked, this, [this] { ComRecent_Click(); });
   connect(ComViewFile, &QPushButton::clicked, this, [this] { ComViewFile_Click(); });
   connect(CheckOrigDF, &QCheckBox::toggled, this,
           [this](bool on) { ctx_.state.CheckOrigDFState = on ? 1 : 0; });
@@ -143,6 +145,7 @@ void F_DatTr::OpSourse_Click(int index) {
     ComFileName->setEnabled(false);
     OpReceive[2]->setEnabled(true);
     ComDLN->setVisible(true);
+    ComRecent->setVisible(true);
     ComConv->setVisible(false);
     ComCheck->setVisible(false);
   } else {
@@ -158,6 +161,7 @@ void F_DatTr::OpSourse_Click(int index) {
     ComConv->setVisible(true);
     ComCheck->setVisible(true);
     ComDLN->setVisible(false);
+    ComRecent->setVisible(false);
   }
   TxFileName->clear();
   CheckOrigDFONOFF();
@@ -288,13 +292,27 @@ void F_DatTr::ComFileName_Click() {
     ComViewFile->setEnabled(false);
     return;
   }
-  const std::string name = FileNameOnly(*chosen);
+  UseSourceFile(*chosen);
+}
+
+void F_DatTr::UseSourceFile(const std::string& path) {
+  const std::string name = FileNameOnly(path);
   if (ComFileName->text().toStdString() != name) {
     ComFileName->setText(Q(name));
     ComViewFile->setEnabled(false);
     TxFileName->clear();
   }
-  s.JobPath = FolderOf(*chosen);
+  ctx_.state.JobPath = FolderOf(path);
+}
+
+void F_DatTr::ComRecent_Click() {
+  if (ctx_.state.SpecialSetupMode) return;
+  const std::optional<std::string> path = ShowRecentDownloads(ctx_);
+  if (!path) return;
+  // A download is raw data as the instrument sent it.
+  OpSourse_Click(1);
+  OpReceive_Click(0);
+  UseSourceFile(*path);
 }
 
 bool F_DatTr::RefuseName(const std::string& name) {

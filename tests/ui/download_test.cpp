@@ -15,8 +15,10 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "core/clock.h"
@@ -147,6 +149,46 @@ TEST_F(DownloadTest, CancelInTheKofWindowKeepsTheDownload) {
   EXPECT_FALSE(FileExists(state.ScratchFilePath));
   EXPECT_EQ(ReadFileBytes(Path("survey.vxl")),
             "ST,S1,,B1,,1.550,0.0000\r\nSS,P1,1.600,25.123,45.1235,89.9877,,TREE\r\n");
+}
+
+// A download whose KOF window is cancelled is in the journal, byte for byte; Recent downloads
+// lists it and opens it as the raw data file to convert.
+TEST_F(DownloadTest, JournalKeepsTheDownloadAndOpensItAsTheSourceFile) {
+  const std::string sent = "ST,S1,,B1,,1.550,0.0000\r\nSS,P1,1.600,25.123,45.1235,89.9877,,TREE\r\n";
+  Choose(0, 1, Path("survey.kof"));
+  InstrumentSends(sent);
+  dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComCancel")};
+  window->ComDLN_Click();
+  ASSERT_FALSE(FileExists(Path("survey.kof")));
+  const std::string journal = folder + "data/Korvenia/journal";
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(journal))
+    names.push_back(e.path().filename().string());
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_EQ(names[0].rfind("2026-12-07_103000_pts-", 0), 0u) << names[0];
+  EXPECT_EQ(ReadFileBytes(journal + "/" + names[0]), sent);
+
+  std::vector<std::string> row;
+  dialogs.scripts = {[&row](QDialog& d) {
+    auto* list = d.findChild<QTreeWidget*>("LstDownloads");
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    for (int c = 0; c < 4; ++c) row.push_back(list->topLevelItem(0)->text(c).toStdString());
+    ScriptedDialogs::Click(d, "ComOpen");
+  }};
+  ASSERT_FALSE(window->ComRecent->isHidden());
+  EXPECT_EQ(window->ComRecent->text().toStdString(), "Recent do&wnloads...");
+  window->ComRecent->click();
+  EXPECT_EQ(dialogs.shown.back(), "RecentDownloads");
+  ASSERT_EQ(row.size(), 4u);
+  EXPECT_EQ(row[0], "2026-12-07 10:30:00");
+  EXPECT_EQ(row[1].rfind("pts-", 0), 0u);
+  EXPECT_EQ(row[2], "2");
+  EXPECT_EQ(row[3], std::to_string(sent.size()));
+  EXPECT_TRUE(window->OpSourse[1]->isChecked());
+  EXPECT_TRUE(window->OpReceive[0]->isChecked());
+  EXPECT_EQ(window->ComFileName->text().toStdString(), names[0]);
+  EXPECT_EQ(state.JobPath + names[0], journal + "/" + names[0]);
+  EXPECT_TRUE(window->ComRecent->isHidden());
 }
 
 TEST_F(DownloadTest, RawDataToMapa) {
