@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
