@@ -34,7 +34,7 @@ foreach(wanted
         usr/share/icons/hicolor/scalable/apps/korvenia.svg
         usr/share/korvenia/KorveniaManual.doc
         usr/share/korvenia/examples/survey.raw usr/share/korvenia/examples/points.asc
-        usr/share/doc/korvenia/copyright usr/share/doc/korvenia/changelog.Debian.gz
+        usr/share/doc/korvenia/copyright usr/share/doc/korvenia/changelog.gz
         usr/share/man/man1/korvenia.1.gz usr/share/man/man1/korvenia-cli.1.gz
         usr/share/man/man1/korvenia-sim.1.gz)
   string(REPLACE "." "\\." pattern "${wanted}")
@@ -75,7 +75,7 @@ if(NOT LINTIAN)
   message(STATUS "package check: lintian is not installed, its check is skipped")
   return()
 endif()
-execute_process(COMMAND ${LINTIAN} --no-tag-display-limit ${deb} OUTPUT_VARIABLE verdict
+execute_process(COMMAND ${LINTIAN} --tag-display-limit 0 ${deb} OUTPUT_VARIABLE verdict
                 ERROR_VARIABLE verdict)
 message(STATUS "lintian:\n${verdict}")
 if(verdict MATCHES "(^|\n)E: ")
