@@ -20,7 +20,7 @@ function(run out_var)
 endfunction()
 
 file(REMOVE_RECURSE ${OUT_DIR})
-run(ignored ${CMAKE_COMMAND} -E chdir ${BUILD_DIR} cpack -G DEB -B ${OUT_DIR})
+run(ignored ${CMAKE_COMMAND} -E chdir ${BUILD_DIR} ${CPACK} -G DEB -B ${OUT_DIR})
 set(deb ${OUT_DIR}/korvenia_${VERSION}_amd64.deb)
 if(NOT EXISTS ${deb})
   file(GLOB made ${OUT_DIR}/*.deb)
