@@ -78,13 +78,13 @@ void FindSwapped(const UploadBuild& build, std::vector<UploadProblem>& problems)
 
 }  // namespace
 
-std::vector<UploadProblem> CheckUpload(const UploadBuild& build) {
+std::vector<UploadProblem> CheckUpload(const UploadBuild& build, bool nameCuts) {
   std::vector<UploadProblem> problems;
   std::map<std::string, const UploadRecord*> byName;  // the first line of each name
   std::map<std::string, const UploadRecord*> byCut;   // the first line of each cut name
   for (const UploadRecord& r : build.records) {
     const std::string cut(CharPrefix(r.point, kUpLoadFieldChars, build.encoding));
-    if (cut.size() < r.point.size()) {
+    if (nameCuts && cut.size() < r.point.size()) {
       problems.push_back({UploadProblemKind::NameCut, r.line, 0, r.point,
                           "point name " + Quoted(r.point) + " is sent as " + Quoted(cut)});
     }

@@ -35,6 +35,7 @@ struct UploadProblem {
 // inside it; the extent is the median of each axis plus and minus twice its interquartile
 // range (at least a metre), so a single far point cannot stretch it. With fewer than four
 // readable points nothing counts as swapped.
-std::vector<UploadProblem> CheckUpload(const UploadBuild& build);
+// `nameCuts` false leaves out NameCut, for a GIS file whose reading has said them already.
+std::vector<UploadProblem> CheckUpload(const UploadBuild& build, bool nameCuts = true);
 
 }  // namespace korv
