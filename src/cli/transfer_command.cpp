@@ -436,15 +436,12 @@ bool GisPointsToList(const ParsedArgs& args, const IniFile& ini, int order,
 }
 
 // Prints what the check before sending finds in `build`: warnings, or errors when `strict`.
-// A GIS file's list has one point per line, so its lines are the points in reading order;
-// its long names were warned of when it was read. False when the upload must stop.
+// A GIS file's long names were warned of when it was read. False when the upload must stop.
 bool ReportUploadCheck(const UploadBuild& build, bool strict, bool gisFile) {
   const std::vector<UploadProblem> problems = CheckUpload(build, !gisFile);
   const char* level = strict ? "error" : "warning";
   for (const UploadProblem& p : problems) {
-    std::cerr << "korvenia-cli: " << level << ": " << (gisFile ? "point " : "line ") << p.line
-              << ": "
-              << (build.encoding == TextEncoding::Utf8 ? p.text : Windows1252ToUtf8(p.text))
+    std::cerr << "korvenia-cli: " << level << ": " << UploadProblemLine(p, build.encoding, gisFile)
               << "\n";
   }
   return !strict || problems.empty();

@@ -117,4 +117,9 @@ std::vector<UploadProblem> CheckUpload(const UploadBuild& build, bool nameCuts) 
   return problems;
 }
 
+std::string UploadProblemLine(const UploadProblem& problem, TextEncoding encoding, bool gisFile) {
+  return (gisFile ? "point " : "line ") + std::to_string(problem.line) + ": " +
+         (encoding == TextEncoding::Utf8 ? problem.text : Windows1252ToUtf8(problem.text));
+}
+
 }  // namespace korv

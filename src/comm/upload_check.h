@@ -38,4 +38,8 @@ struct UploadProblem {
 // `nameCuts` false leaves out NameCut, for a GIS file whose reading has said them already.
 std::vector<UploadProblem> CheckUpload(const UploadBuild& build, bool nameCuts = true);
 
+// `problem` as one line for the user, in UTF-8: "line N: text", or "point N: text" for the
+// list a GIS file's points became (one point per line, in reading order).
+std::string UploadProblemLine(const UploadProblem& problem, TextEncoding encoding, bool gisFile);
+
 }  // namespace korv
