@@ -18,9 +18,9 @@ namespace korv {
 // One upload line of a coordinate or KOF source as the builder read it, before the defaults
 // and the cut: for the check before an upload (upload_check.h).
 struct UploadRecord {
-  int line = 0;                   // the source line, from 1
-  std::string point, code;        // trimmed
-  std::string first, second;      // in sending order, trimmed, first "," turned into "."
+  int line = 0;               // the source line, from 1
+  std::string point, code;    // trimmed
+  std::string first, second;  // in sending order, trimmed, first "," turned into "."
   std::string elevation;
 };
 

@@ -387,8 +387,8 @@ TEST_F(TransferCli, UploadCheckWarnsOrWithStrictStopsBeforeThePortOpens) {
   };
 
   // --strict: errors, nothing written, and a device that is not there never tried.
-  auto cli = Cli({"upload", "--format", "coord", "--strict", "--dry-run",
-                  (dir_ / "points.asc").string()});
+  auto cli =
+      Cli({"upload", "--format", "coord", "--strict", "--dry-run", (dir_ / "points.asc").string()});
   EXPECT_EQ(cli->Wait(), 1);
   EXPECT_EQ(cli->Out(), "");
   EXPECT_EQ(cli->Err(), said("error") + "Upload aborted!\n");

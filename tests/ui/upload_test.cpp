@@ -67,8 +67,7 @@ class UploadTest : public UiTest {
 };
 
 TEST_F(UploadTest, CoordinateFileCommaSeparated) {
-  const std::string points =
-      "P1,100.5,200.25,10,KERB\r\n\r\nP2,15\r\nPOINTNAME12345,1,2,3,CODE\n";
+  const std::string points = "P1,100.5,200.25,10,KERB\r\n\r\nP2,15\r\nPOINTNAME12345,1,2,3,CODE\n";
   // What the instrument would not receive as it stands is listed once the columns are chosen:
   // cancelled there, the upload window never shows and nothing is sent.
   StartInstrument();
