@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <map>
 #include <optional>
+#include <unordered_map>
 
 namespace korv {
 
@@ -80,8 +80,10 @@ void FindSwapped(const UploadBuild& build, std::vector<UploadProblem>& problems)
 
 std::vector<UploadProblem> CheckUpload(const UploadBuild& build, bool nameCuts) {
   std::vector<UploadProblem> problems;
-  std::map<std::string, const UploadRecord*> byName;  // the first line of each name
-  std::map<std::string, const UploadRecord*> byCut;   // the first line of each cut name
+  std::unordered_map<std::string, const UploadRecord*> byName;  // the first line of each name
+  std::unordered_map<std::string, const UploadRecord*> byCut;   // of each cut name
+  byName.reserve(build.records.size());
+  byCut.reserve(build.records.size());
   for (const UploadRecord& r : build.records) {
     const std::string cut(CharPrefix(r.point, kUpLoadFieldChars, build.encoding));
     if (nameCuts && cut.size() < r.point.size()) {
