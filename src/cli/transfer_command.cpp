@@ -21,6 +21,7 @@
 #include "cli/command.h"
 #include "comm/receive_data.h"
 #include "comm/serial_link.h"
+#include "comm/upload_check.h"
 #include "comm/upload_sender.h"
 #include "conversions/registry.h"
 #include "core/coord_field_options.h"
@@ -397,6 +398,7 @@ const std::vector<CliOption>& UploadOptions() {
        "points are transformed (default: the settings file's [GIS Settings])"},
       {"name-field", "NAME", "a GIS point file's field of the point names (default: name)"},
       {"code-field", "NAME", "a GIS point file's field of the codes (default: code)"},
+      {"strict", nullptr, "what the check before sending finds stops the upload"},
       {"dry-run", nullptr, "write the lines that would be sent to stdout instead"},
   });
   return table;
@@ -412,7 +414,11 @@ void UploadUsage(std::ostream& out) {
          "Builds the upload lines of INPUT and sends them to the instrument, one line at a time.\n"
          "With --format coord, INPUT may be a GIS point file: its points are sent as a\n"
          "coordinate list of them would be; features that are not named points are left\n"
-         "out with a warning.\n";
+         "out with a warning.\n"
+         "Before sending, a coordinate or KOF file is checked: names and codes the instrument\n"
+         "cuts at 12 characters, names equal after the cut, names sent twice, coordinates\n"
+         "that do not read, points whose two plane coordinates look swapped. What it finds is\n"
+         "printed as warnings; with --strict as errors, and nothing is sent.\n";
   PrintOptions(out, UploadOptions());
   out << "\nExit status: 0 uploaded, 1 aborted or failed, 2 usage error.\n";
 }
@@ -448,6 +454,18 @@ bool GisPointsToList(const ParsedArgs& args, const IniFile& ini, int order,
   }
   for (const std::string& w : warnings) std::cerr << "korvenia-cli: warning: " << w << "\n";
   return true;
+}
+
+// Prints what the check before sending finds in `build`: warnings, or errors when `strict`.
+// A GIS file's long names were warned of when it was read. False when the upload must stop.
+bool ReportUploadCheck(const UploadBuild& build, bool strict, bool gisFile) {
+  const std::vector<UploadProblem> problems = CheckUpload(build, !gisFile);
+  const char* level = strict ? "error" : "warning";
+  for (const UploadProblem& p : problems) {
+    std::cerr << "korvenia-cli: " << level << ": " << UploadProblemLine(p, build.encoding, gisFile)
+              << "\n";
+  }
+  return !strict || problems.empty();
 }
 
 int RunUpload(const std::vector<std::string>& argv) {
@@ -563,6 +581,11 @@ int RunUpload(const std::vector<std::string>& argv) {
   if (build.SendLineCount < 3 || !yieldsLine()) {
     std::cerr << "korvenia-cli: nothing to send in " << args.files[0] << "\n"
               << messages.uploadAborted << "\n";
+    return kExitFailed;
+  }
+
+  if (!ReportUploadCheck(build, args.Has("strict"), gisFile)) {
+    std::cerr << messages.uploadAborted << "\n";
     return kExitFailed;
   }
 

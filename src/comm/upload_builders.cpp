@@ -24,6 +24,13 @@ std::string Number(std::string_view text) {
   return s;
 }
 
+// Keeps what a source line gave for the check before an upload.
+void Record(UploadBuild& build, std::size_t line, std::string_view point, std::string_view first,
+            std::string_view second, std::string_view elevation, std::string_view code) {
+  build.records.push_back(UploadRecord{static_cast<int>(line), Trim(point), Trim(code),
+                                       Number(first), Number(second), Number(elevation)});
+}
+
 // Meanings of the coordinate upload columns.
 enum Meaning { kPoint = 0, kNorthing, kEasting, kElevation, kCode, kMeaningCount };
 
@@ -36,6 +43,7 @@ UploadBuild CoordinateBuilder(std::istream& source, std::ostream& scratch,
   build.SendLineCount = 1;
   // Names and codes are cut in characters of the encoding the whole file is in.
   const TextEncoding encoding = OutputEncodingOf(source);
+  build.encoding = encoding;
   std::vector<std::string> fields;
   std::string line;
   LineReader reader(source);
@@ -53,6 +61,8 @@ UploadBuild CoordinateBuilder(std::istream& source, std::ostream& scratch,
       }
     }
     if (coordOrderIndex == 1) std::swap(value[kNorthing], value[kEasting]);
+    Record(build, reader.lineNumber(), value[kPoint], value[kNorthing], value[kEasting],
+           value[kElevation], value[kCode]);
     if (value[kPoint].empty()) value[kPoint] = "0";
     for (Meaning m : {kNorthing, kEasting, kElevation}) {
       if (value[m].empty()) value[m] = "0.000";
@@ -110,13 +120,13 @@ UploadBuild WithSource(const std::string& sourcePath, Body body) {
 
 std::string UpLoadLine(std::string_view point, std::string_view first, std::string_view second,
                        std::string_view elevation, std::string_view code, TextEncoding encoding) {
-  std::string out(CharPrefix(TrimView(point), 12, encoding));
+  std::string out(CharPrefix(TrimView(point), kUpLoadFieldChars, encoding));
   if (!out.empty()) out += ',';
   for (std::string_view number : {first, second, elevation}) {
     std::string n = Number(number);
     if (!n.empty()) out += n + ',';
   }
-  out += CharPrefix(TrimView(code), 12, encoding);
+  out += CharPrefix(TrimView(code), kUpLoadFieldChars, encoding);
   return out;
 }
 
@@ -145,6 +155,7 @@ UploadBuild CreateUpLoadFileKOF(std::istream& source, std::ostream& scratch, int
   build.SendLineCount = 1;
   // The columns are read in the encoding the whole file was written in.
   const TextEncoding encoding = OutputEncodingOf(source);
+  build.encoding = encoding;
   std::string line;
   LineReader reader(source);
   while (reader.Next(line)) {
@@ -156,11 +167,10 @@ UploadBuild CreateUpLoadFileKOF(std::istream& source, std::ostream& scratch, int
     const std::string_view a = Piece(l, 25, 36, encoding);
     const std::string_view b = Piece(l, 38, 48, encoding);
     const std::string_view elevation = Piece(l, 50, 57, encoding);
-    if (coordOrderIndex == 1) {
-      PutUpLoadLine(scratch, point, a, b, elevation, code, encoding);
-    } else {
-      PutUpLoadLine(scratch, point, b, a, elevation, code, encoding);
-    }
+    const std::string_view first = coordOrderIndex == 1 ? a : b;
+    const std::string_view second = coordOrderIndex == 1 ? b : a;
+    Record(build, reader.lineNumber(), point, first, second, elevation, code);
+    PutUpLoadLine(scratch, point, first, second, elevation, code, encoding);
   }
   ++build.SendLineCount;
   Finish(build, source, scratch);

@@ -7,12 +7,22 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/coord_field_options.h"
 #include "core/outcome.h"
 #include "core/text_encoding.h"
 
 namespace korv {
+
+// One upload line of a coordinate or KOF source as the builder read it, before the defaults
+// and the cut: for the check before an upload (upload_check.h).
+struct UploadRecord {
+  int line = 0;               // the source line, from 1
+  std::string point, code;    // trimmed
+  std::string first, second;  // in sending order, trimmed, first "," turned into "."
+  std::string elevation;
+};
 
 // What a builder leaves behind: InputFault when the source could not be read, OutputFault
 // when the scratch file could not be written.
@@ -21,12 +31,19 @@ struct UploadBuild : Outcome {
   // source line (used or not) and 1 at the end; the code list builder counts its lines.
   // The sender sends nothing when it is below 3.
   int SendLineCount = 0;
+  // The coordinate and KOF builders: every upload line they wrote, and the encoding the
+  // source's names and codes are cut in.
+  std::vector<UploadRecord> records;
+  TextEncoding encoding = TextEncoding::Windows1252;
 
   void Fail(Status why, std::string text) {
     status = why;
     fault = std::move(text);
   }
 };
+
+// The width of the instrument's point and code fields, in characters.
+constexpr size_t kUpLoadFieldChars = 12;
 
 // One upload line without its line end: point (trimmed, first 12 characters), the two
 // plane coordinates and the elevation (trimmed, first "," turned into "."), each followed by

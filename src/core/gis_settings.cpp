@@ -43,6 +43,7 @@ constexpr GisRow kGisTexts[] = {
      "*.gpkg;*.geojson;*.json;*.shp;*.kml;*.csv;*.dxf"},
     {"SendAnyway", "Send the points anyway?"},
     {"NeedsName", "Give the layer and each attribute a name."},
+    {"UploadCheck", "The instrument would not receive the file as it stands:"},
 };
 
 }  // namespace

@@ -169,10 +169,13 @@ class F_DatTr : public QWidget {
   // left open in `scratch`, then the port opened on `link`. False, after the fault was
   // reported, when either cannot be opened; a port fault also shows the Settings tab.
   bool OpenScratchAndPort(std::fstream& scratch, SerialLink& link);
-  // A GIS point file to send, converted to the coordinate list at `listPath`. What was left
-  // out is shown with the choice to send anyway; false when it cannot be read (reported) or
-  // the user cancelled.
-  bool GisPointsToList(const std::string& source, const std::string& listPath);
+  // A GIS point file to send, converted to the coordinate list at `listPath`; what was left
+  // out goes to `told`, for the list shown before sending. False when it cannot be read
+  // (reported).
+  bool GisPointsToList(const std::string& source, const std::string& listPath, std::string& told);
+  // The check before an upload of `sent`, shown with what `told` holds already as one list
+  // with the choice to send anyway; true when there is nothing to show or the user sends.
+  bool ConfirmUpload(const std::string& sent, bool gisFile, std::string told);
   void RunDownload();
   // `path` as the file from disk to convert, as chosen with the file name button.
   void UseSourceFile(const std::string& path);

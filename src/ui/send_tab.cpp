@@ -12,8 +12,12 @@
 #include <QTemporaryFile>
 #include <cctype>
 #include <fstream>
+#include <streambuf>
+#include <vector>
 
 #include "comm/serial_link.h"
+#include "comm/upload_check.h"
+#include "comm/upload_sender.h"
 #include "core/file_procs.h"
 #include "core/gis_settings.h"
 #include "core/key_store.h"
@@ -29,6 +33,36 @@
 namespace korv {
 
 namespace {
+
+// Takes what a builder writes when only its reading is wanted.
+class NullBuffer : public std::streambuf {
+ protected:
+  int overflow(int c) override { return c; }
+};
+
+// The check before an upload of `sent`, built as the upload window builds it with the saved
+// column settings (a code list is not checked): one line per problem. A source that cannot be
+// read gives none here; the upload reports it.
+std::vector<std::string> UploadCheckLines(const AppState& s, const IniFile& ini,
+                                          const std::string& sent, bool gisFile) {
+  if (s.DataSendFormat != 0 && s.DataSendFormat != 2) return {};
+  const CoordFieldOptions columns = LoadCoordUpLoadFieldOptions(ini);
+  UploadFormat format = UploadFormat::Kof;
+  if (gisFile) {
+    format = UploadFormat::OwnList;
+  } else if (s.DataSendFormat == 0) {
+    format = columns.separator == FieldSeparator::Space ? UploadFormat::Space : UploadFormat::Comma;
+  }
+  NullBuffer nothing;
+  std::ostream scratch(&nothing);
+  const UploadBuild build = BuildUpLoadFile(format, sent, scratch, columns, s.CoordOrderIndex);
+  std::vector<std::string> lines;
+  if (!build.ok()) return lines;
+  for (const UploadProblem& p : CheckUpload(build, !gisFile)) {
+    lines.push_back(UploadProblemLine(p, build.encoding, gisFile));
+  }
+  return lines;
+}
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -245,11 +279,17 @@ void F_DatTr::ComSend_Click() {
   // is opened.
   const bool gisFile = s.DataSendFormat == 0 && IsGisPointFile(source);
   QTemporaryFile list(QDir::tempPath() + "/korvenia-gis-XXXXXX.asc");
-  if (gisFile && (!list.open() || !GisPointsToList(source, list.fileName().toStdString()))) {
+  std::string told;
+  const bool listed =
+      !gisFile || (list.open() && GisPointsToList(source, list.fileName().toStdString(), told));
+  const std::string sent = gisFile ? list.fileName().toStdString() : source;
+  // A coordinate file is checked once the coordinate file window has chosen its columns (the
+  // port is open then, nothing sent); a GIS or KOF file before the port is opened.
+  const bool checkOnceColumnsChosen = s.DataSendFormat == 0 && !gisFile;
+  if (!listed || (!checkOnceColumnsChosen && !ConfirmUpload(sent, gisFile, told))) {
     ctx_.prompts.Message(ctx_.Msg(20), ctx_.Msg(16), MessageIcon::Critical);
     return;
   }
-  const std::string sent = gisFile ? list.fileName().toStdString() : source;
   // 1. and 2. The scratch file, only made new and empty here, and the port of the upload window.
   SerialLink link;
   {
@@ -259,7 +299,10 @@ void F_DatTr::ComSend_Click() {
   // 3. The dialogs of the send format; the upload window reports "UpOK" when all was sent.
   s.SettingsActionWord.clear();
   const std::function<void()> previous = ctx_.showUploadWindow;
-  ctx_.showUploadWindow = [this, &link, sent] { ShowUploadWindow(ctx_, &link, sent); };
+  ctx_.showUploadWindow = [this, &link, sent, checkOnceColumnsChosen] {
+    if (checkOnceColumnsChosen && !ConfirmUpload(sent, false, {})) return;
+    ShowUploadWindow(ctx_, &link, sent);
+  };
   switch (s.DataSendFormat) {
     case 0:
       if (gisFile) {
@@ -290,7 +333,8 @@ void F_DatTr::ComSend_Click() {
   }
 }
 
-bool F_DatTr::GisPointsToList(const std::string& source, const std::string& listPath) {
+bool F_DatTr::GisPointsToList(const std::string& source, const std::string& listPath,
+                              std::string& told) {
   const AppState& s = ctx_.state;
   const IniFile ini = IniFile::Load(s.IniFilePath);
   const ConvertResult r =
@@ -299,10 +343,22 @@ bool F_DatTr::GisPointsToList(const std::string& source, const std::string& list
     ctx_.prompts.Message(r.fault, ctx_.Msg(11), MessageIcon::Critical);
     return false;
   }
-  if (r.notes.empty()) return true;
-  return ctx_.prompts.Message(r.notes.Text() + "\r\n\r\n" + GisText(ini, "SendAnyway"),
-                              ctx_.Msg(16), MessageIcon::Question,
-                              MessageButtons::OkCancel) == MessageAnswer::Ok;
+  if (!r.notes.empty()) told = r.notes.Text();
+  return true;
+}
+
+bool F_DatTr::ConfirmUpload(const std::string& sent, bool gisFile, std::string told) {
+  const AppState& s = ctx_.state;
+  const IniFile ini = IniFile::Load(s.IniFilePath);
+  const std::vector<std::string> problems = UploadCheckLines(s, ini, sent, gisFile);
+  if (!problems.empty()) {
+    if (!told.empty()) told += "\r\n";
+    told += GisText(ini, "UploadCheck");
+    for (const std::string& line : problems) told += "\r\n" + line;
+  }
+  if (told.empty()) return true;
+  return ctx_.prompts.Message(told + "\r\n\r\n" + GisText(ini, "SendAnyway"), ctx_.Msg(16),
+                              MessageIcon::Question, MessageButtons::OkCancel) == MessageAnswer::Ok;
 }
 
 }  // namespace korv

@@ -456,6 +456,48 @@ TEST_F(TransferCli, UploadDryRunUsesSavedColumnsAndOrder) {
   EXPECT_EQ(cli->Out(), "KERB\r\nTREE\r\nLAMP\r\n");
 }
 
+TEST_F(TransferCli, UploadCheckWarnsOrWithStrictStopsBeforeThePortOpens) {
+  // Line 2 repeats the name of line 1, line 4 has a coordinate that does not read.
+  const std::string points =
+      "P1,6543210.123,123456.789,45.678,KERB\r\n"
+      "P1,6543211.000,123457.000,45.000,KERB\r\n"
+      "\r\n"
+      "P3,65432x0.000,123456.000,45.000,KERB\r\n";
+  korv::test::WriteFileBytes(dir_ / "points.asc", points);
+  const std::string found =
+      "line 2: point \"P1\" was sent before, on line 1\n"
+      "korvenia-cli: %: line 4: point \"P3\": \"65432x0.000\" is not a number\n";
+  auto said = [&found](const char* level) {
+    std::string text = "korvenia-cli: " + std::string(level) + ": " + found;
+    text.replace(text.find('%'), 1, level);
+    return text;
+  };
+
+  // --strict: errors, nothing written, and a device that is not there never tried.
+  auto cli =
+      Cli({"upload", "--format", "coord", "--strict", "--dry-run", (dir_ / "points.asc").string()});
+  EXPECT_EQ(cli->Wait(), 1);
+  EXPECT_EQ(cli->Out(), "");
+  EXPECT_EQ(cli->Err(), said("error") + "Upload aborted!\n");
+  cli = Cli({"upload", "--format", "coord", "--strict", "--device",
+             (dir_ / "no-such-port").string(), (dir_ / "points.asc").string()});
+  EXPECT_EQ(cli->Wait(), 1);
+  EXPECT_EQ(cli->Err(), said("error") + "Upload aborted!\n");
+
+  // Without it: the same as warnings, and every line sent.
+  auto sim = Sim({"receive", (dir_ / "got.txt").string()});
+  const std::string device = sim->FirstLine();
+  ASSERT_FALSE(device.empty());
+  cli = Cli({"upload", "--format", "coord", "--device", device, (dir_ / "points.asc").string()});
+  EXPECT_EQ(cli->Wait(), 0) << cli->Err();
+  EXPECT_EQ(cli->Err().rfind(said("warning"), 0), 0u) << cli->Err();
+  EXPECT_EQ(sim->Wait(), 0);
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "got.txt"),
+            "P1,6543210.123,123456.789,45.678,KERB\r\n"
+            "P1,6543211.000,123457.000,45.000,KERB\r\n"
+            "P3,65432x0.000,123456.000,45.000,KERB\r\n");
+}
+
 TEST_F(TransferCli, NothingToSendOrUnreadableSourceIsAborted) {
   korv::test::WriteFileBytes(dir_ / "codes.txt", "KERB\r\nTREE\r\n");
   auto cli = Cli({"upload", "--format", "code", "--dry-run", (dir_ / "codes.txt").string()});

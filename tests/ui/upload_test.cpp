@@ -67,12 +67,35 @@ class UploadTest : public UiTest {
 };
 
 TEST_F(UploadTest, CoordinateFileCommaSeparated) {
+  const std::string points = "P1,100.5,200.25,10,KERB\r\n\r\nP2,15\r\nPOINTNAME12345,1,2,3,CODE\n";
+  // What the instrument would not receive as it stands is listed once the columns are chosen:
+  // cancelled there, the upload window never shows and nothing is sent.
   StartInstrument();
+  prompts.messageAnswers = {MessageAnswer::Cancel};
+  dialogs.scripts = {ScriptedDialogs::Clicking("CoordForm_ComOk")};
+  Send(0, "points.asc", points);
+  EXPECT_EQ(Received(), "");
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0].text,
+            "The instrument would not receive the file as it stands:\r\n"
+            "line 3: point \"P2\": a plane coordinate is missing (sent as 0.000)\r\n"
+            "line 4: point name \"POINTNAME12345\" is sent as \"POINTNAME123\"\r\n"
+            "\r\nSend the points anyway?");
+  EXPECT_EQ(prompts.messages[0].buttons, MessageButtons::OkCancel);
+  EXPECT_EQ(prompts.messages[1].text, "Upload aborted!");
+  EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"CoordFormUL"}));
+
+  // Sent anyway: every line as built.
+  dialogs.shown.clear();
+  prompts.messages.clear();
+  StartInstrument();
+  prompts.messageAnswers = {MessageAnswer::Ok};
   dialogs.scripts = {ScriptedDialogs::Clicking("CoordForm_ComOk"), PressSend("Coordinate file")};
-  Send(0, "points.asc", "P1,100.5,200.25,10,KERB\r\n\r\nP2,15\r\nPOINTNAME12345,1,2,3,CODE\n");
+  window->ComSend_Click();
   EXPECT_EQ(Received(),
             "P1,100.5,200.25,10,KERB\r\nP2,15,0.000,0.000,\r\nPOINTNAME123,1,2,3,CODE\r\n");
   EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"CoordFormUL", "UL_Form"}));
+  prompts.messages.erase(prompts.messages.begin());
   ExpectSuccess();
   EXPECT_FALSE(window->MainTab->currentIndex() == 2);
 }
