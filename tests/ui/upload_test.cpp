@@ -35,7 +35,7 @@ class UploadTest : public UiTest {
   }
   // What the instrument got, once the program has closed the port.
   std::string Received() {
-    EXPECT_TRUE(sim_.waitForFinished(10000));
+    EXPECT_TRUE(sim_.waitForFinished(30000));
     return ReadFileBytes(Path("received"));
   }
   void Send(int format, const std::string& name, const std::string& content) {
@@ -200,7 +200,7 @@ TEST_F(UploadTest, TooFewLinesSendNothing) {
   EXPECT_EQ(prompts.messages[0].text, "Upload aborted!");
   // The port was opened and closed without a byte (the simulator ends when it sees the
   // close; a loaded machine can take more than a second to show it).
-  EXPECT_TRUE(sim_.waitForFinished(10000));
+  EXPECT_TRUE(sim_.waitForFinished(30000));
   EXPECT_EQ(ReadFileBytes(Path("received")), "");
 
   // Enough lines, but not one point to send: aborted, never "uploaded successfully".
