@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -104,13 +105,20 @@ bool ParseArgs(int argc, char** argv, Options& o) {
   return !o.file.empty();
 }
 
-// Waits until a program has opened the device: the master's hang-up is gone, or data is
-// waiting (a short upload may open, write and close again between two looks).
+// An inotify watch for the opening of the device's path (-1 without one): a program that
+// opens and closes the port again between two looks at the master leaves no other trace.
+int g_openWatch = -1;
+
+// Waits until a program has opened the device: the master's hang-up is gone, data is
+// waiting (a short upload may open, write and close again between two looks), or the
+// device's path was opened.
 bool WaitForOpen(int master) {
   while (!g_stop) {
     pollfd p{master, POLLIN, 0};
     if (poll(&p, 1, 0) < 0 && errno != EINTR) return false;
     if (!(p.revents & POLLHUP) || (p.revents & POLLIN)) return true;
+    alignas(inotify_event) char event[sizeof(inotify_event) + 256];
+    if (g_openWatch >= 0 && read(g_openWatch, event, sizeof event) > 0) return true;
     std::this_thread::sleep_for(milliseconds(10));
   }
   return false;
@@ -279,6 +287,11 @@ int main(int argc, char** argv) {
   tcsetattr(slave, TCSANOW, &t);
   // Closing our own slave side lets the master tell when the program opens and closes it.
   close(slave);
+  g_openWatch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (g_openWatch >= 0 && inotify_add_watch(g_openWatch, name, IN_OPEN) < 0) {
+    close(g_openWatch);
+    g_openWatch = -1;
+  }
   fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
 
   if (!o.link.empty()) {
