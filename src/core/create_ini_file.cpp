@@ -11,6 +11,7 @@
 #include "core/settings.h"
 #include "core/gis_settings.h"
 #include "core/journal.h"
+#include "core/interface_language.h"
 #include "core/survey_texts.h"
 
 namespace korv {
@@ -308,10 +309,11 @@ std::string BuildIniFile(AppState& state) {
   }
   // Sections added since, at the end, so that every byte before them stays as it was.
   out += std::string("\r\n[") + kSurveyTextsSection + "]\r\n";
-  out += std::string(kComputedCoordinatesKey) + "=" + kComputedCoordinatesEnglish + "\r\n";
-  AppendSurveyTexts(out);
+  AppendTextRows(out, SurveyTextSection());
   AppendGisSection(out);
   AppendJournalSection(out);
+  out += std::string("\r\n[") + kInterfaceLanguageSection + "]\r\n";
+  AppendTextRows(out, InterfaceLanguageSection());
   return out;
 }
 

@@ -6,11 +6,6 @@ namespace korv {
 
 namespace {
 
-struct GisRow {
-  const char* key;
-  const char* text;
-};
-
 // The choices, in the order of the file.
 constexpr const char* kCrsKey = "CRS";
 constexpr const char* kLayerKey = "LayerName";
@@ -20,7 +15,7 @@ constexpr const char* kElevationKey = "ElevationField";
 
 // The texts, in the order of the file after the choices. "|" separates a filter's text from
 // its patterns, as in the other file-type texts.
-constexpr GisRow kGisTexts[] = {
+constexpr TextRow kGisTexts[] = {
     {"GeoPackage", "GeoPackage file"},
     {"GeoJSON", "GeoJSON file (WGS 84)"},
     {"Shapefile", "ESRI Shapefile"},
@@ -68,13 +63,13 @@ void StoreGisSettings(IniFile& ini, const GisSettings& s) {
   ini.Set(kGisSettingsSection, kElevationKey, s.elevationField);
 }
 
+const TextSection& GisTextSection() {
+  static constexpr TextSection section{kGisSettingsSection, kGisTexts};
+  return section;
+}
+
 std::string GisText(const IniFile& ini, std::string_view key) {
-  std::string text = ini.Get(kGisSettingsSection, key);
-  if (!text.empty()) return text;
-  for (const GisRow& row : kGisTexts) {
-    if (key == row.key) return row.text;
-  }
-  return text;
+  return SectionText(ini, GisTextSection(), key);
 }
 
 std::vector<std::string> GisListTexts(const IniFile& ini) {
@@ -94,7 +89,7 @@ void AppendGisSection(std::string& out) {
         std::pair{kElevationKey, &defaults.elevationField}}) {
     out += std::string(key) + "=" + *value + "\r\n";
   }
-  for (const GisRow& row : kGisTexts) out += std::string(row.key) + "=" + row.text + "\r\n";
+  AppendTextRows(out, GisTextSection());
 }
 
 }  // namespace korv

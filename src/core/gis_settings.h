@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text_section.h"
+
 namespace korv {
 
 class IniFile;
@@ -38,6 +40,9 @@ std::string GisText(const IniFile& ini, std::string_view key);
 // The texts of the exchange entries that the window's raw data and coordinate lists end with,
 // in list order (the keys "GeoPackage" ... "LandXML").
 std::vector<std::string> GisListTexts(const IniFile& ini);
+
+// The section's texts (its choices are not texts).
+const TextSection& GisTextSection();
 
 // Appends the whole section as the default settings file has it, header included, after a
 // blank line (CR LF line ends).

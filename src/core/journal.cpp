@@ -21,18 +21,13 @@ namespace {
 constexpr std::int64_t kMegabyte = 1024 * 1024;
 constexpr std::string_view kExtension = ".raw";
 
-struct JournalRow {
-  const char* key;
-  const char* text;
-};
-
 // The limits' keys, in the order of the file.
 constexpr const char* kMaxDownloadsKey = "MaxDownloads";
 constexpr const char* kMaxMegabytesKey = "MaxMegabytes";
 constexpr const char* kMinFreeKey = "MinFreeMegabytes";
 
 // The window's texts, in the order of the file after the limits.
-constexpr JournalRow kJournalTexts[] = {
+constexpr TextRow kJournalTexts[] = {
     {"Recent", "Recent do&wnloads..."},
     {"Title", "Recent downloads"},
     {"Date", "Date"},
@@ -257,13 +252,13 @@ JournalLimits LoadJournalLimits(const IniFile& ini) {
   return limits;
 }
 
+const TextSection& JournalTextSection() {
+  static constexpr TextSection section{kJournalSection, kJournalTexts};
+  return section;
+}
+
 std::string JournalText(const IniFile& ini, std::string_view key) {
-  std::string text = ini.Get(kJournalSection, key);
-  if (!text.empty()) return text;
-  for (const JournalRow& row : kJournalTexts) {
-    if (key == row.key) return row.text;
-  }
-  return text;
+  return SectionText(ini, JournalTextSection(), key);
 }
 
 void AppendJournalSection(std::string& out) {
@@ -272,7 +267,7 @@ void AppendJournalSection(std::string& out) {
   out += std::string(kMaxDownloadsKey) + "=" + std::to_string(defaults.maxDownloads) + "\r\n";
   out += std::string(kMaxMegabytesKey) + "=" + std::to_string(defaults.maxMegabytes) + "\r\n";
   out += std::string(kMinFreeKey) + "=" + std::to_string(defaults.minFreeMegabytes) + "\r\n";
-  for (const JournalRow& row : kJournalTexts) out += std::string(row.key) + "=" + row.text + "\r\n";
+  AppendTextRows(out, JournalTextSection());
 }
 
 }  // namespace korv

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text_section.h"
+
 namespace korv {
 
 class IniFile;
@@ -97,6 +99,9 @@ JournalLimits LoadJournalLimits(const IniFile& ini);
 // not hold). Keys: "Recent", "Title", "Date", "Device", "Lines", "Size", "Open", "Close",
 // "Empty".
 std::string JournalText(const IniFile& ini, std::string_view key);
+
+// The section's texts (its choices are not texts).
+const TextSection& JournalTextSection();
 
 // Appends the whole section as the default settings file has it, header included, after a
 // blank line (CR LF line ends).

@@ -7,13 +7,9 @@ namespace korv {
 
 namespace {
 
-struct SurveyTextRow {
-  const char* key;
-  const char* text;
-};
-
 // In the order of the file. %1, %2, ... are filled in by the window.
-constexpr SurveyTextRow kSurveyTexts[] = {
+constexpr TextRow kSurveyTexts[] = {
+    {kComputedCoordinatesKey, kComputedCoordinatesEnglish},
     {"PlanTitle", "Survey plan"},
     {"PlanView", "Plan of the survey"},
     {"Report", "Check report"},
@@ -41,22 +37,13 @@ constexpr SurveyTextRow kSurveyTexts[] = {
 
 }  // namespace
 
-std::string SurveyText(const IniFile& ini, std::string_view key) {
-  std::string text = ini.Get(kSurveyTextsSection, key);
-  if (!text.empty()) return text;
-  for (const SurveyTextRow& row : kSurveyTexts) {
-    if (key == row.key) return row.text;
-  }
-  return text;
+const TextSection& SurveyTextSection() {
+  static constexpr TextSection section{kSurveyTextsSection, kSurveyTexts};
+  return section;
 }
 
-void AppendSurveyTexts(std::string& out) {
-  for (const SurveyTextRow& row : kSurveyTexts) {
-    out += row.key;
-    out += '=';
-    out += row.text;
-    out += "\r\n";
-  }
+std::string SurveyText(const IniFile& ini, std::string_view key) {
+  return SectionText(ini, SurveyTextSection(), key);
 }
 
 }  // namespace korv

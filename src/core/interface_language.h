@@ -1,0 +1,52 @@
+// Translations of the interface. Every interface text lives in the settings file, so a
+// translation is a whole settings file whose texts are in another language. Taking one into
+// the user's settings file replaces the texts (captions, tool tips, messages, list and
+// file-type texts) and leaves every choice the user made as it is.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/text_section.h"
+
+namespace korv {
+
+// "[Interface Language]": the name of the file's language and the texts of the dialog that
+// chooses one.
+constexpr const char* kInterfaceLanguageSection = "Interface Language";
+const TextSection& InterfaceLanguageSection();
+
+// Whether `key` of `section` holds an interface text: a control record's Caption, Text and
+// ToolTipText, the settings buttons' tool tips, the coordinate field names, and the rows of
+// the keyed text sections. Section and key match without regard to letter case.
+bool IsInterfaceText(std::string_view section, std::string_view key);
+// Whether `section` is a list of texts without keys: the option lists, the flow control and
+// coordinate label lists, the file types and the messages.
+bool IsTextList(std::string_view section);
+
+struct CarryResult {
+  bool ok = false;
+  std::string bytes;               // the new settings file, when ok
+  std::string fault;               // why nothing was made, when not ok
+  int carried = 0;                 // texts that changed
+  std::vector<std::string> notes;  // what could not be carried, one line each
+};
+
+// Takes the interface texts of `from` (a translated settings file) into `into` (a settings
+// file holding the user's choices). Only text values of `into` change; its other lines, its
+// line ends and its encoding stay (a text Windows-1252 cannot hold makes the whole file
+// UTF-8). A section is matched by name and by how many of that name came before it; a list
+// is taken entry by entry, the messages by number. An empty text is not taken. Fails, giving
+// nothing, when `from` holds no texts or the result would not load.
+CarryResult CarryTexts(std::string_view from, std::string_view into);
+
+// An installed translation: "Korvenia.<code>.ini" in a translations folder.
+struct Translation {
+  std::string language;  // its "[Interface Language]" Language text
+  std::string path;
+};
+// The translations in `folder`, sorted by language; none when the folder is missing.
+std::vector<Translation> TranslationsIn(const std::string& folder);
+
+}  // namespace korv
