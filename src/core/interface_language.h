@@ -46,7 +46,11 @@ struct Translation {
   std::string language;  // its "[Interface Language]" Language text
   std::string path;
 };
-// The translations in `folder`, sorted by language; none when the folder is missing.
-std::vector<Translation> TranslationsIn(const std::string& folder);
+// Where translations are installed: "translations" beside the program (a build or a portable
+// copy), and "share/korvenia/translations" beside its bin folder (an installation).
+std::vector<std::string> TranslationFolders(const std::string& executableFolder);
+// The translations in `folders`, sorted by language; a name found twice counts once (the first
+// folder's), a missing folder gives none.
+std::vector<Translation> TranslationsIn(const std::vector<std::string>& folders);
 
 }  // namespace korv
