@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "core/app_state.h"
 #include "core/control_records.h"
@@ -149,6 +151,39 @@ CarryResult CarryTexts(std::string_view from, std::string_view into) {
   }
   result.ok = true;
   return result;
+}
+
+std::string EnglishTexts() {
+  AppState fresh;
+  return BuildIniFile(fresh);
+}
+
+bool TakeTexts(AppState& state, std::string_view translation, std::string& fault) {
+  if (!SaveSettings(state)) {
+    fault = "the settings file " + state.IniFilePath + " cannot be written";
+    return false;
+  }
+  std::ifstream in(state.IniFilePath, std::ios::binary);
+  const std::string current{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const CarryResult carried = CarryTexts(translation, current);
+  if (!carried.ok) {
+    fault = carried.fault;
+    return false;
+  }
+  if (!ReplaceFileAtomically(state.IniFilePath, carried.bytes)) {
+    fault = "the settings file " + state.IniFilePath + " cannot be written";
+    return false;
+  }
+  for (RecordWindow window : {RecordWindow::Main, RecordWindow::Download, RecordWindow::Upload,
+                              RecordWindow::Kof, RecordWindow::CoordForm, RecordWindow::CoordFormUL,
+                              RecordWindow::Dxf, RecordWindow::Help}) {
+    UnloadWindowTexts(state, window);
+  }
+  LoadSettings(state, 0);
+  for (size_t tab = 0; tab < state.mainWindow.tabCaptions.size(); ++tab) {
+    state.mainWindow.tabCaptions[tab] = state.Messages[tab + 1];
+  }
+  return true;
 }
 
 std::vector<std::string> TranslationFolders(const std::string& executableFolder) {

@@ -41,6 +41,17 @@ struct CarryResult {
 // nothing, when `from` holds no texts or the result would not load.
 CarryResult CarryTexts(std::string_view from, std::string_view into);
 
+// The English texts: the default settings file.
+std::string EnglishTexts();
+
+struct AppState;
+// Takes the texts of `translation` (a settings file's bytes) into the settings file at
+// state.IniFilePath and into the program: the choices of this run are saved first, the file
+// is replaced whole, and its texts and choices are loaded again, so windows show the new
+// texts when they next apply the state's. False, with `fault` and the file untouched, when the
+// file cannot be saved or the texts cannot be taken.
+bool TakeTexts(AppState& state, std::string_view translation, std::string& fault);
+
 // An installed translation: "Korvenia.<code>.ini" in a translations folder.
 struct Translation {
   std::string language;  // its "[Interface Language]" Language text

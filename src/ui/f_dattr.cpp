@@ -20,6 +20,7 @@
 
 #include "comm/serial_link.h"
 #include "core/file_procs.h"
+#include "core/interface_language.h"
 #include "core/journal.h"
 #include "core/key_store.h"
 #include "core/settings.h"
@@ -164,6 +165,7 @@ void F_DatTr::BuildSettingsTab(QWidget* page) {
   TxEditor = Make<QLineEdit>(StFrEditor, "TxEditor");
   ComEditorBrowse = Make<QPushButton>(StFrEditor, "ComEditorBrowse");
   TxEditor->setAccessibleName(QStringLiteral("Editor"));
+  ComLanguage = Make<QPushButton>(page, "ComLanguage");
   ConnectSettingsTab();
 }
 
@@ -177,6 +179,7 @@ void F_DatTr::SetTabOrder() {
                       ComSend,        StCombComm[0],  StCombDevice,   StCombComm[1],
                       StCombComm[2],  StCombComm[3],  StCombCoord[0], StCombCoord[1],
                       StOpEditor[0],  StOpEditor[1],  TxEditor,       ComEditorBrowse,
+                      ComLanguage,
                       Command1,       ComHelp,        ComExit};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
@@ -210,6 +213,8 @@ void F_DatTr::ApplySettings() {
   ComCheck->setText(Q(SurveyText(IniFile::Load(s.IniFilePath), "Check")));
   ComRecent->setVisible(!file);
   ComRecent->setText(Q(JournalText(IniFile::Load(s.IniFilePath), "Recent")));
+  ComLanguage->setText(
+      Q(SectionText(IniFile::Load(s.IniFilePath), InterfaceLanguageSection(), "Button")));
 
   FillCombo(ComboDataFormatSend, m.comboDataFormatSend);
   ComSettingSend->setVisible(m.comSettingSendVisible);
