@@ -2,6 +2,8 @@
 # Times every converter of `korvenia-cli convert` on a generated raw data file and coordinate
 # list of LINES lines each (default 1,000,000), beside `cat FILE >/dev/null` on the same file
 # in the same run, and prints MB/s, lines/s, the time relative to cat and the peak memory.
+# A first row times a conversion of an empty file: the program's own start (loading its
+# libraries), which every figure below includes.
 #
 # Usage: bench/convert_bench.sh BUILD_DIR [LINES] [WORK_DIR]
 # Builds nothing: BUILD_DIR must hold a built korvenia-cli (use a Release build).
@@ -34,6 +36,13 @@ printf "inputs: %s (%s bytes), %s (%s bytes), %s lines each; best of %d runs\n\n
 printf "%-22s %9s %10s %13s %10s %12s\n" "run" "seconds" "MB/s" "lines/s" "x cat" "peak MB"
 
 cat "$raw" "$coord" >/dev/null  # warm the page cache
+empty=$work/empty.raw
+: >"$empty"
+read -r start_ns start_rss < <(measure "$cli" convert --from raw --to kof --ini "$empty_ini" \
+  --now "$now" "$empty" "$work/out.kof")
+awk -v ns="$start_ns" -v rss="$start_rss" 'BEGIN {
+  printf "%-22s %9.3f %10s %13s %10s %12.1f\n", "start (empty input)", ns / 1e9, "-", "-", "-", rss / 1024
+}'
 for input in raw coord; do
   file=$raw
   [[ $input == coord ]] && file=$coord
@@ -48,4 +57,4 @@ for input in raw coord; do
     row "$input -> $to" "$file" "$ns" "$rss" "$cat_ns"
   done
 done
-rm -f "$work"/out.* "$work/time.txt"
+rm -f "$work"/out.* "$work/time.txt" "$empty"

@@ -1,6 +1,7 @@
 // Number reading and formatting shared by every writer.
 #include "core/numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/text.h"
 
@@ -630,52 +635,109 @@ bool AppendWith(std::string& out, T value, int decimals, Write write) {
   return std::isfinite(value);
 }
 
+// One bit a byte of a field of up to sixteen bytes: its digits, its points and its zeros.
+struct FieldMarks {
+  unsigned digits, points, zeros;
+};
+
+// The bytes at `p` as a little-endian word of T's size.
+template <typename T>
+std::uint64_t LoadWord(const char* p) {
+  T word;
+  std::memcpy(&word, p, sizeof word);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  if constexpr (sizeof word == 8) {
+    word = __builtin_bswap64(word);
+  } else {
+    word = __builtin_bswap32(word);
+  }
+#endif
+  return word;
+}
+
+// The field's bytes (1 to 16) in two little-endian words, zeros after them. Read with
+// overlapping loads of the field's own bytes, never past its end, and kept in registers: a
+// copy into a padded buffer read back at once would wait for its stores to land.
+void FieldWords(const char* p, size_t size, std::uint64_t& low, std::uint64_t& high) {
+  high = 0;
+  if (size >= 8) {
+    low = LoadWord<std::uint64_t>(p);
+    if (size > 8) high = LoadWord<std::uint64_t>(p + size - 8) >> (8 * (16 - size));
+  } else if (size >= 4) {
+    low = LoadWord<std::uint32_t>(p) | LoadWord<std::uint32_t>(p + size - 4) << (8 * (size - 4));
+  } else {
+    auto byte = [p](size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+    low = byte(0) | byte(size / 2) << (8 * (size / 2)) | byte(size - 1) << (8 * (size - 1));
+  }
+}
+
+// Classifies the field's bytes all at once: loops whose length varies with each number end
+// in a mispredicted branch, which costs more than the whole test.
+FieldMarks MarkField(const char* field, size_t size) {
+  std::uint64_t low, high;
+  FieldWords(field, size, low, high);
+#if defined(__SSE2__)
+  const __m128i b = _mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(low));
+  const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(b, _mm_set1_epi8('0' - 1)),
+                                      _mm_cmplt_epi8(b, _mm_set1_epi8('9' + 1)));
+  auto bits = [](__m128i m) { return static_cast<unsigned>(_mm_movemask_epi8(m)); };
+  return {bits(digit), bits(_mm_cmpeq_epi8(b, _mm_set1_epi8('.'))),
+          bits(_mm_cmpeq_epi8(b, _mm_set1_epi8('0')))};
+#else
+  FieldMarks marks{0, 0, 0};
+  for (unsigned i = 0; i < 16; ++i) {
+    const auto c = static_cast<char>((i < 8 ? low >> (8 * i) : high >> (8 * (i - 8))) & 0xFF);
+    marks.digits |= (c >= '0' && c <= '9' ? 1U : 0U) << i;
+    marks.points |= (c == '.' ? 1U : 0U) << i;
+    marks.zeros |= (c == '0' ? 1U : 0U) << i;
+  }
+  return marks;
+#endif
+}
+
 }  // namespace
 
 char* WriteFieldPicture(char* out, std::string_view field, int decimals) {
   // The plain form: optional sign, digits with at most one point, nothing else.
-  const char* p = field.data();
-  const char* const end = p + field.size();
+  const char* const end = field.data() + field.size();
+  const char* start = field.data();
   bool negative = false;
-  if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
-  const char* const start = p;
-  auto isDigit = [](char c) { return static_cast<unsigned char>(c) - 48U < 10; };
-  while (p < end && isDigit(*p)) ++p;
-  const char* const wholeEnd = p;
-  const bool point = p < end && *p == '.';
-  int fieldDecimals = 0;
-  if (point) {
-    const char* const first = ++p;
-    while (p < end && isDigit(*p)) ++p;
-    fieldDecimals = static_cast<int>(p - first);
-  }
-  const auto count = static_cast<size_t>(p - start) - (point ? 1 : 0);
-  if (p != end || count == 0 || count > 15 || decimals < 0 || decimals > 4) return nullptr;
-  // Every digit of the field as one whole number, formed only where it is needed.
-  auto digitsOf = [start, end] {
-    unsigned long long digits = 0;
-    for (const char* q = start; q < end; ++q) {
-      if (*q != '.') digits = digits * 10 + static_cast<unsigned>(*q - '0');
-    }
-    return digits;
-  };
+  if (start < end && (*start == '-' || *start == '+')) negative = *start++ == '-';
+  const auto size = static_cast<size_t>(end - start);
+  // At most 15 digits and the point.
+  if (size == 0 || size > 16 || decimals < 0 || decimals > 4) return nullptr;
+  const FieldMarks marks = MarkField(start, size);
+  const unsigned all = (1U << size) - 1;
+  if ((marks.digits | marks.points) != all || (marks.points & (marks.points - 1)) != 0)
+    return nullptr;
+  const bool point = marks.points != 0;
+  const size_t pointAt = point ? static_cast<size_t>(__builtin_ctz(marks.points)) : size;
+  const char* const wholeEnd = start + pointAt;
+  const int fieldDecimals = point ? static_cast<int>(size - pointAt - 1) : 0;
+  const size_t count = size - (point ? 1 : 0);  // of digits
+  if (count == 0 || count > 15) return nullptr;
   if (fieldDecimals <= decimals && (decimals > 0 || !point)) {
     // Nothing to round: the picture is the field's own text without leading zeros (one
     // whole digit at least) and a "+", and with the decimals it lacks as zeros.
-    const char* from = start;
-    while (wholeEnd - from > 1 && *from == '0') ++from;
+    const auto leadingZeros = static_cast<size_t>(__builtin_ctz(~marks.zeros));
+    const char* const from = start + std::min(leadingZeros, pointAt > 0 ? pointAt - 1 : 0);
     char* at = out;
-    if (negative && digitsOf() != 0) *at++ = '-';  // the sign of any value but zero
+    const bool zero = (marks.digits & ~marks.zeros) == 0;
+    if (negative && !zero) *at++ = '-';  // the sign of any value but zero
     if (from == wholeEnd) *at++ = '0';
-    const auto size = static_cast<size_t>(end - from);  // at most 16
-    CopyShort(at, from, size);
-    at += size;
+    const auto copied = static_cast<size_t>(end - from);  // at most 16
+    CopyShort(at, from, copied);
+    at += copied;
     if (decimals > 0 && !point) *at++ = '.';
     for (int i = fieldDecimals; i < decimals; ++i) *at++ = '0';
     return at;
   }
-  // In units of the last decimal, rounded half away from zero.
-  const unsigned long long digits = digitsOf();
+  // Every digit of the field as one whole number, in units of the last decimal rounded half
+  // away from zero.
+  unsigned long long digits = 0;
+  for (const char* q = start; q < end; ++q) {
+    if (*q != '.') digits = digits * 10 + static_cast<unsigned>(*q - '0');
+  }
   unsigned long long units;
   if (fieldDecimals > decimals) {
     const unsigned long long step = kPowers[fieldDecimals - decimals];

@@ -32,6 +32,7 @@ class LineBuffer {
       return;
     }
     const size_t n = std::min(text.size(), width);
+    extent_ = std::max(extent_, start + n);
     char* const to = &cells_[start];
     const char* from = text.data();
 #if defined(__GNUC__)
@@ -49,12 +50,14 @@ class LineBuffer {
       if (to >= cells_.size() || source >= from.cells_.size()) return;
       const char c = from.cells_[source];
       cells_[to] = from.IsMark(c) ? Mark(from.wide_[MarkIndex(c)]) : c;
+      extent_ = std::max(extent_, to + 1);
     }
   }
 
   void Clear() {
     std::fill(cells_.begin(), cells_.end(), ' ');
     wide_.clear();
+    extent_ = 0;
   }
   // The first `columns` columns as text.
   std::string_view Text(size_t columns = std::string_view::npos) const {
@@ -69,10 +72,14 @@ class LineBuffer {
     }
     return text_;
   }
-  std::string WithoutTrailingBlanks() const {
-    std::string_view t = Text();
-    size_t e = t.find_last_not_of(' ');
-    return e == std::string_view::npos ? std::string() : std::string(t.substr(0, e + 1));
+  // The first `columns` columns as text without trailing blanks. Only the columns written
+  // since the last Clear are looked at, one byte at a time from the last: a wide read of
+  // bytes just stored piecemeal would wait for those stores to land.
+  std::string_view TrimmedText(size_t columns = std::string_view::npos) const {
+    std::string_view t = Text(std::min(columns, extent_));
+    size_t end = t.size();
+    while (end > 0 && t[end - 1] == ' ') --end;
+    return t.substr(0, end);
   }
 
  private:
@@ -88,6 +95,7 @@ class LineBuffer {
       } else {
         cells_[start + n] = Mark(text.substr(i, next - i));
       }
+      extent_ = std::max(extent_, start + n + 1);
       i = next;
     }
   }
@@ -102,6 +110,7 @@ class LineBuffer {
   }
 
   std::string cells_;
+  size_t extent_ = 0;  // columns up to the end of the furthest text written since Clear
   bool utf8_;
   std::vector<std::string> wide_;
   mutable std::string text_;

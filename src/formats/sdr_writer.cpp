@@ -3,9 +3,7 @@
 
 #include <cfloat>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 
 #include "core/numbers.h"
@@ -45,22 +43,6 @@ float SingleOf(double v) {
   return static_cast<float>(v);
 }
 
-// Length of `text` without its trailing blanks, eight bytes at a time from the end.
-size_t WithoutTrailingBlanks(std::string_view text) {
-  size_t end = text.size();
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  for (; end >= 8; end -= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + end - 8, 8);
-    // Bytes other than a blank are non-zero here; the highest of them is the last one.
-    const std::uint64_t other = word ^ 0x2020202020202020ULL;
-    if (other != 0) return end - static_cast<size_t>(__builtin_clzll(other)) / 8;
-  }
-#endif
-  while (end > 0 && text[end - 1] == ' ') --end;
-  return end;
-}
-
 // Output lines through a chunked sink; records are written without trailing blanks.
 class SdrOutput {
  public:
@@ -69,8 +51,7 @@ class SdrOutput {
   void Line(std::string_view text) { sink_.Line(text); }
   // The first `columns` characters of a record buffer, trailing blanks removed.
   void Record(const LineBuffer& buffer, size_t columns = std::string_view::npos) {
-    const std::string_view text = buffer.Text(columns);
-    Line(text.substr(0, WithoutTrailingBlanks(text)));
+    Line(buffer.TrimmedText(columns));
   }
   bool ok() const { return !sink_.failed(); }
   // Flushes everything; the fault of the first failed write, if any.

@@ -255,6 +255,8 @@ TEST(AppendFieldPicture, SameAsPictureOfTheLeadingNumber) {
     size_t decimals = rng() % (field.size() + 1);
     if (decimals > 0) field.insert(field.size() - decimals, ".");
     if (i % 3 == 0) field = "-" + field;
+    // Now and then a character that ends the plain form, anywhere in the field.
+    if (i % 4 == 0) field[rng() % field.size()] = " +-.eE,x"[rng() % 8];
     check(field);
   }
 }
