@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <algorithm>
 #include <cstdio>
@@ -24,10 +25,12 @@
 #include "core/key_store.h"
 #include "core/settings.h"
 #include "core/survey_texts.h"
+#include "core/window_place.h"
 #include "ui/control_binder.h"
 #include "ui/dialog_parts.h"
 #include "ui/help_window.h"
 #include "ui/qt_text.h"
+#include "ui/screen_place.h"
 #include "ui/setup_mode.h"
 
 namespace korv {
@@ -85,6 +88,7 @@ F_DatTr::F_DatTr(UiContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
 
   connect(MainTab, &QTabWidget::currentChanged, this, [this] { ResizeForm(); });
   connect(ComHelp, &QPushButton::clicked, this, [this] { ComHelp_Click(); });
+  AddShortcuts();
   InstallSetupHooks(this, RecordWindow::Main, ctx_);
 
   // Form_Load.
@@ -165,6 +169,24 @@ void F_DatTr::BuildSettingsTab(QWidget* page) {
   ComEditorBrowse = Make<QPushButton>(StFrEditor, "ComEditorBrowse");
   TxEditor->setAccessibleName(QStringLiteral("Editor"));
   ConnectSettingsTab();
+}
+
+void F_DatTr::AddShortcuts() {
+  // The desktop's own keys for help and quitting; a key scheme without them (Windows' has no
+  // Quit) gets F1 and Ctrl+Q.
+  auto keys = [](QKeySequence::StandardKey standard, const QKeySequence& fallback) {
+    QList<QKeySequence> bound = QKeySequence::keyBindings(standard);
+    if (!bound.contains(fallback)) bound.append(fallback);
+    return bound;
+  };
+  auto* help = new QShortcut(this);
+  help->setObjectName("HelpShortcut");
+  help->setKeys(keys(QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)));
+  connect(help, &QShortcut::activated, this, [this] { ComHelp_Click(); });
+  auto* quit = new QShortcut(this);
+  quit->setObjectName("ExitShortcut");
+  quit->setKeys(keys(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
+  connect(quit, &QShortcut::activated, this, [this] { ComExit_Click(); });
 }
 
 void F_DatTr::SetTabOrder() {
@@ -270,9 +292,24 @@ bool F_DatTr::OpenScratchAndPort(std::fstream& scratch, SerialLink& link) {
 
 void F_DatTr::ComHelp_Click() { ShowHelpWindow(ctx_, this); }
 
+void F_DatTr::RestorePlace() {
+  const std::optional<WindowPlace>& place = ctx_.state.windowPlace;
+  if (!place) {
+    CentreOnScreen(this);
+    return;
+  }
+  const QList<QRect> screens = ScreenRooms();
+  resize(PlaceOnScreens(QRect(place->left, place->top, place->width, place->height), screens)
+             .size());
+  // Placed again at the size the window took, which its texts may have made larger.
+  move(PlaceOnScreens(QRect(QPoint(place->left, place->top), size()), screens).topLeft());
+  if (place->tab >= 0 && place->tab < MainTab->count()) MainTab->setCurrentIndex(place->tab);
+}
+
 void F_DatTr::ComExit_Click() {
   AppState& s = ctx_.state;
   SyncModel();
+  s.windowPlace = WindowPlace{x(), y(), width(), height(), MainTab->currentIndex()};
   if (!SaveSettings(s)) {
     ctx_.prompts.Message("The settings could not be saved in " + s.IniFilePath, ctx_.Msg(11),
                          MessageIcon::Critical);
