@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -293,16 +294,25 @@ bool F_DatTr::OpenScratchAndPort(std::fstream& scratch, SerialLink& link) {
 void F_DatTr::ComHelp_Click() { ShowHelpWindow(ctx_, this); }
 
 void F_DatTr::RestorePlace() {
+  // The least size as the shown window will have it: its style's fonts and margins.
+  ensurePolished();
+  ResizeForm();
   const std::optional<WindowPlace>& place = ctx_.state.windowPlace;
   if (!place) {
     CentreOnScreen(this);
     return;
   }
+  // The frame around the window counts too, where the platform tells it before the window
+  // shows.
+  create();
+  const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
   const QList<QRect> screens = ScreenRooms();
-  resize(PlaceOnScreens(QRect(place->left, place->top, place->width, place->height), screens)
-             .size());
+  const QPoint corner(place->left, place->top);
+  resize(PlaceOnScreens(QRect(corner, QSize(place->width, place->height).grownBy(frame)), screens)
+             .size()
+             .shrunkBy(frame));
   // Placed again at the size the window took, which its texts may have made larger.
-  move(PlaceOnScreens(QRect(QPoint(place->left, place->top), size()), screens).topLeft());
+  move(PlaceOnScreens(QRect(corner, size().grownBy(frame)), screens).topLeft());
   if (place->tab >= 0 && place->tab < MainTab->count()) MainTab->setCurrentIndex(place->tab);
 }
 

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
 #include <QWidget>
 #include <functional>
 #include <memory>

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -109,12 +110,17 @@ TEST(ScreenPlaceTest, AWindowComesBackOntoAScreenThatIsThere) {
             QRect(-1000, 10, 500, 400));
 }
 
+// Centred as the window is placed before it shows: to the pixel or two its layout then adds.
+void ExpectCentred(const QWidget& window, const QRect& room) {
+  const QPoint off = window.geometry().center() - room.center();
+  EXPECT_LE(off.manhattanLength(), 4) << off.x() << "," << off.y();
+}
+
 TEST_F(WindowTest, ComesBackWhereItWasAtExitWithItsTab) {
-  const std::string fresh = ReadFileBytes(state.IniFilePath);
   // A fresh file: centred on the screen at the design's size, on the first tab, as always.
   Start();
   const QRect room = ScreenRooms().front();
-  EXPECT_EQ(window->geometry().center(), room.center());
+  ExpectCentred(*window, room);
   EXPECT_EQ(window->width(), TwipsToPixels(TextsOf(state, "Main Form").width, window.get()));
   EXPECT_EQ(window->MainTab->currentIndex(), 0);
 
@@ -128,11 +134,13 @@ TEST_F(WindowTest, ComesBackWhereItWasAtExitWithItsTab) {
   const IniFile saved = IniFile::Load(state.IniFilePath);
   EXPECT_EQ(LoadWindowPlace(saved), (WindowPlace{room.left() + 13, room.top() + 17,
                                                  least.width() + 41, least.height() + 29, 2}));
-  // Everything before the new section is as a fresh file has it.
+  // The section stays the file's last, once.
   const std::string bytes = ReadFileBytes(state.IniFilePath);
-  const size_t section = fresh.find("\r\n[Window]\r\n");
-  ASSERT_NE(section, std::string::npos);
-  EXPECT_EQ(bytes.substr(0, section), fresh.substr(0, section));
+  const std::string section = "\r\n[Window]\r\nLeft=" + std::to_string(room.left() + 13) +
+                              "\r\nTop=" + std::to_string(room.top() + 17) +
+                              "\r\nWidth=" + std::to_string(least.width() + 41) +
+                              "\r\nHeight=" + std::to_string(least.height() + 29) + "\r\nTab=2\r\n";
+  EXPECT_EQ(bytes.find("[Window]"), bytes.size() - section.size() + 2);
 
   Start();
   EXPECT_EQ(window->pos(), room.topLeft() + QPoint(13, 17));
@@ -149,7 +157,7 @@ TEST_F(WindowTest, ComesBackWhereItWasAtExitWithItsTab) {
   EXPECT_EQ(window->MainTab->currentIndex(), 0);
   SetKey("Window", "Left", "12px");
   Start();
-  EXPECT_EQ(window->geometry().center(), room.center());
+  ExpectCentred(*window, room);
 }
 
 // The window was on a second screen, right of and below this one, that is gone now.
@@ -161,9 +169,11 @@ TEST_F(WindowTest, APlaceOnAScreenThatIsGoneComesBackOntoTheScreen) {
   SetKey("Window", "Height", std::to_string(room.height() / 2 + 100));
   SetKey("Window", "Tab", "1");
   Start();
-  EXPECT_TRUE(room.contains(window->geometry()))
-      << window->geometry().x() << "," << window->geometry().y();
-  EXPECT_EQ(window->width(), std::max(room.width(), window->minimumWidth()));
+  const QRect frame = window->frameGeometry();
+  EXPECT_TRUE(room.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width()
+                                    << "x" << frame.height();
+  // As wide as the screen: the stored width was wider.
+  EXPECT_EQ(frame.width(), room.width());
   EXPECT_EQ(window->MainTab->currentIndex(), 1);
 }
 
@@ -209,7 +219,7 @@ TEST_F(WindowTest, EveryWindowTakesADarkDesktopPalette) {
   ForEachWindow(*ctx, *window, [&](QWidget& root) {
     for (QWidget* w : WidgetsOf(root)) {
       // Only the DXF dialog's colour buttons show colours of their own: the drawing's.
-      if (w->objectName().startsWith("ComCol") || w->objectName().startsWith("ComSelColor")) {
+      if (w->objectName().contains("ComCol") || w->objectName().contains("ComSelColor")) {
         continue;
       }
       EXPECT_TRUE(w->styleSheet().isEmpty()) << Describe(w);
