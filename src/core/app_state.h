@@ -4,10 +4,12 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/control_records.h"
+#include "core/window_place.h"
 
 namespace korv {
 
@@ -133,6 +135,8 @@ struct AppState {
   // Current texts of every control record, and the main window's lists and selections.
   ControlTextTable controls;
   MainWindowModel mainWindow;
+  // Where the main window was at the last exit ("[Window]"); nothing in a fresh file.
+  std::optional<WindowPlace> windowPlace;
 };
 
 }  // namespace korv

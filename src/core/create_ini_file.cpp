@@ -13,6 +13,7 @@
 #include "core/journal.h"
 #include "core/interface_language.h"
 #include "core/survey_texts.h"
+#include "core/window_place.h"
 
 namespace korv {
 
@@ -314,6 +315,7 @@ std::string BuildIniFile(AppState& state) {
   AppendJournalSection(out);
   out += std::string("\r\n[") + kInterfaceLanguageSection + "]\r\n";
   AppendTextRows(out, InterfaceLanguageSection());
+  AppendWindowSection(out);
   return out;
 }
 

@@ -12,6 +12,7 @@
 #include "core/gis_settings.h"
 #include "core/numbers.h"
 #include "core/text.h"
+#include "core/window_place.h"
 
 namespace korv {
 
@@ -265,6 +266,7 @@ void LoadOrThrow(AppState& s, int retry, std::string_view bytes, bool fileMissin
   ReadMessages(scan, s);
 
   ApplyToMainWindow(s, GisListTexts(ini));
+  s.windowPlace = LoadWindowPlace(ini);
 }
 
 // The 19 "[Default]" keys as the program holds them: texts as they are, Integer keys as decimal
@@ -311,6 +313,7 @@ bool SaveSettings(AppState& state) {
   }
   state.SettingsReadOK = readOK;
   SaveDefaultKeys(ini, state);
+  if (state.windowPlace) StoreWindowPlace(ini, *state.windowPlace);
   return ini.Save(state.IniFilePath);
 }
 

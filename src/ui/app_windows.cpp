@@ -3,24 +3,14 @@
 #include "ui/app_windows.h"
 
 #include <QApplication>
-#include <QScreen>
 
 #include "ui/download_window.h"
 #include "ui/f_dattr.h"
+#include "ui/screen_place.h"
 #include "ui/small_dialogs.h"
 #include "ui/user_prompts.h"
 
 namespace korv {
-
-namespace {
-
-void CentreOnScreen(QWidget* window) {
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    window->move(screen->availableGeometry().center() - window->rect().center());
-  }
-}
-
-}  // namespace
 
 AppWindows::AppWindows(UiContext& ctx, QtUserPrompts* prompts) : ctx_(ctx), prompts_(prompts) {}
 
@@ -47,7 +37,7 @@ void AppWindows::ShowMainWindow() {
   main_ = std::make_unique<F_DatTr>(ctx_);
   main_->ApplySettings();
   if (prompts_) prompts_->SetParent(main_.get());
-  CentreOnScreen(main_.get());
+  main_->RestorePlace();
   main_->show();
 }
 

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -23,6 +24,20 @@ QHBoxLayout* CentredButtonRow(std::initializer_list<QWidget*> buttons) {
   QHBoxLayout* row = RightButtonRow(buttons);
   row->addStretch();
   return row;
+}
+
+QString YieldAccessKey(const QString& caption, const QList<QLabel*>& labels) {
+  const QKeySequence key = QKeySequence::mnemonic(caption);
+  if (key.isEmpty()) return caption;
+  for (const QLabel* label : labels) {
+    if (QKeySequence::mnemonic(label->text()) != key) continue;
+    // The "&" before the key letter goes; a doubled "&&", which shows one "&", stays.
+    for (qsizetype at = caption.indexOf(QLatin1Char('&')); at >= 0 && at + 1 < caption.size();
+         at = caption.indexOf(QLatin1Char('&'), at + 2)) {
+      if (caption[at + 1] != QLatin1Char('&')) return QString(caption).remove(at, 1);
+    }
+  }
+  return caption;
 }
 
 void CheckQuietly(QAbstractButton* button) {

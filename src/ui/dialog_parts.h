@@ -2,6 +2,7 @@
 // link settings rows of the download and upload windows.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <array>
 #include <initializer_list>
@@ -21,6 +22,11 @@ namespace korv {
 QHBoxLayout* RightButtonRow(std::initializer_list<QWidget*> buttons);
 // A row of dialog buttons in the order given, centred.
 QHBoxLayout* CentredButtonRow(std::initializer_list<QWidget*> buttons);
+
+// `caption` without its access key when one of `labels` has the same key already: a dialog's
+// OK or Cancel still answers Enter or Escape, and the label keeps leading to its field. The
+// settings file keeps the caption as it is.
+QString YieldAccessKey(const QString& caption, const QList<QLabel*>& labels);
 
 // Checks an option or check box as the program's own doing: handlers that follow the user's
 // choices through `toggled` do not run.

@@ -13,7 +13,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -25,10 +27,12 @@
 #include "core/key_store.h"
 #include "core/settings.h"
 #include "core/survey_texts.h"
+#include "core/window_place.h"
 #include "ui/control_binder.h"
 #include "ui/dialog_parts.h"
 #include "ui/help_window.h"
 #include "ui/qt_text.h"
+#include "ui/screen_place.h"
 #include "ui/setup_mode.h"
 
 namespace korv {
@@ -86,6 +90,7 @@ F_DatTr::F_DatTr(UiContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
 
   connect(MainTab, &QTabWidget::currentChanged, this, [this] { ResizeForm(); });
   connect(ComHelp, &QPushButton::clicked, this, [this] { ComHelp_Click(); });
+  AddShortcuts();
   InstallSetupHooks(this, RecordWindow::Main, ctx_);
 
   // Form_Load.
@@ -167,6 +172,24 @@ void F_DatTr::BuildSettingsTab(QWidget* page) {
   TxEditor->setAccessibleName(QStringLiteral("Editor"));
   ComLanguage = Make<QPushButton>(page, "ComLanguage");
   ConnectSettingsTab();
+}
+
+void F_DatTr::AddShortcuts() {
+  // The desktop's own keys for help and quitting; a key scheme without them (Windows' has no
+  // Quit) gets F1 and Ctrl+Q.
+  auto keys = [](QKeySequence::StandardKey standard, const QKeySequence& fallback) {
+    QList<QKeySequence> bound = QKeySequence::keyBindings(standard);
+    if (!bound.contains(fallback)) bound.append(fallback);
+    return bound;
+  };
+  auto* help = new QShortcut(this);
+  help->setObjectName("HelpShortcut");
+  help->setKeys(keys(QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)));
+  connect(help, &QShortcut::activated, this, [this] { ComHelp_Click(); });
+  auto* quit = new QShortcut(this);
+  quit->setObjectName("ExitShortcut");
+  quit->setKeys(keys(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
+  connect(quit, &QShortcut::activated, this, [this] { ComExit_Click(); });
 }
 
 void F_DatTr::SetTabOrder() {
@@ -275,9 +298,33 @@ bool F_DatTr::OpenScratchAndPort(std::fstream& scratch, SerialLink& link) {
 
 void F_DatTr::ComHelp_Click() { ShowHelpWindow(ctx_, this); }
 
+void F_DatTr::RestorePlace() {
+  // The least size as the shown window will have it: its style's fonts and margins.
+  ensurePolished();
+  ResizeForm();
+  const std::optional<WindowPlace>& place = ctx_.state.windowPlace;
+  if (!place) {
+    CentreOnScreen(this);
+    return;
+  }
+  // The frame around the window counts too, where the platform tells it before the window
+  // shows.
+  create();
+  const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  const QList<QRect> screens = ScreenRooms();
+  const QPoint corner(place->left, place->top);
+  resize(PlaceOnScreens(QRect(corner, QSize(place->width, place->height).grownBy(frame)), screens)
+             .size()
+             .shrunkBy(frame));
+  // Placed again at the size the window took, which its texts may have made larger.
+  move(PlaceOnScreens(QRect(corner, size().grownBy(frame)), screens).topLeft());
+  if (place->tab >= 0 && place->tab < MainTab->count()) MainTab->setCurrentIndex(place->tab);
+}
+
 void F_DatTr::ComExit_Click() {
   AppState& s = ctx_.state;
   SyncModel();
+  s.windowPlace = WindowPlace{x(), y(), width(), height(), MainTab->currentIndex()};
   if (!SaveSettings(s)) {
     ctx_.prompts.Message("The settings could not be saved in " + s.IniFilePath, ctx_.Msg(11),
                          MessageIcon::Critical);

@@ -82,6 +82,10 @@ class F_DatTr : public QWidget {
   void ComExit_Click();
   void Command1_Click();
   void ComHelp_Click();
+  // Puts the window where "[Window]" left it, on the screens present, and shows its tab; with
+  // nothing stored, centred on the primary screen at the "Main Form" record's size. A stored
+  // size wins over the record's, but the window never gets smaller than its texts need.
+  void RestorePlace();
   // Places every control from the window's size and what the texts need, and sets the
   // window's least size (main_window_layout.cpp).
   void ResizeForm();
@@ -154,6 +158,8 @@ class F_DatTr : public QWidget {
   void ConnectReceiveTab();
   void ConnectSendTab();
   void ConnectSettingsTab();
+  // F1 for Help and Ctrl+Q for Exit, wherever the focus is in the window.
+  void AddShortcuts();
   // Ends the program (through UiContext::endProgram when set).
   void EndProgram();
   // The selection of the current source and kind, and the list it indexes.

@@ -53,6 +53,8 @@ void SelectOption(QButtonGroup* group, int index) {
   group->setExclusive(true);
 }
 
+// The drawing's own colours, which the colour buttons show as they are on a light or dark
+// desktop alike: the only colours of the windows that do not come from the desktop's palette.
 const std::array<QColor, 8> kPalette = {
     QColor(255, 0, 0), QColor(255, 255, 0), QColor(0, 255, 0),     QColor(0, 255, 255),
     QColor(0, 0, 255), QColor(255, 0, 255), QColor(255, 255, 255), QColor(128, 128, 128)};

@@ -115,6 +115,10 @@ GisSettingsDialog::GisSettingsDialog(UiContext& ctx, bool needsCrs, QWidget* own
   ComOK->setAutoDefault(true);
   ComCancel = new QPushButton(Q(RecordCaption(ctx.state, ini, "DxfFormSetting_ComCancel")), this);
   ComCancel->setObjectName("ComCancel");
+  // The DXF dialog's captions can share a key with this dialog's own labels.
+  for (QPushButton* button : {ComOK, ComCancel}) {
+    button->setText(YieldAccessKey(button->text(), findChildren<QLabel*>()));
+  }
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(lbCrs);

@@ -55,9 +55,8 @@ LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {
   QFont f = font();
   f.setUnderline(true);
   setFont(f);
-  QPalette p = palette();
-  p.setColor(QPalette::WindowText, p.color(QPalette::Link));
-  setPalette(p);
+  // The palette's link colour, whichever palette the desktop has now or changes to.
+  setForegroundRole(QPalette::Link);
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {

@@ -111,30 +111,38 @@ F_Start::F_Start() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint
   setObjectName("F_Start");
   Im = new QLabel(this);
   Im->setObjectName("Im");
-  QPixmap picture(420, 220);
+  // Drawn at the screen's pixel density, so it stays sharp at any scaling.
+  const QSize size(420, 220);
+  const qreal density = devicePixelRatioF();
+  QPixmap picture(size * density);
+  picture.setDevicePixelRatio(density);
   QPainter painter(&picture);
-  QLinearGradient gradient(0, 0, 0, picture.height());
-  gradient.setColorAt(0, QColor(24, 70, 120));
-  gradient.setColorAt(1, QColor(10, 30, 60));
-  painter.fillRect(picture.rect(), gradient);
-  painter.setPen(Qt::white);
+  // The desktop's highlight colour, darkening downwards, under its highlighted text: the
+  // splash matches a light or dark desktop and its text always reads.
+  const QColor highlight = palette().color(QPalette::Highlight);
+  QLinearGradient gradient(0, 0, 0, size.height());
+  gradient.setColorAt(0, highlight);
+  gradient.setColorAt(1, highlight.darker(250));
+  const QRect area(QPoint(0, 0), size);
+  painter.fillRect(area, gradient);
+  painter.setPen(palette().color(QPalette::HighlightedText));
   QFont title = painter.font();
   title.setPointSize(28);
   title.setBold(true);
   painter.setFont(title);
-  painter.drawText(picture.rect().adjusted(0, 0, 0, -40), Qt::AlignCenter,
+  painter.drawText(area.adjusted(0, 0, 0, -40), Qt::AlignCenter,
                    QStringLiteral("Korvenia"));
   QFont line = painter.font();
   line.setPointSize(10);
   line.setBold(false);
   painter.setFont(line);
-  painter.drawText(picture.rect().adjusted(0, 90, 0, 0), Qt::AlignCenter,
+  painter.drawText(area.adjusted(0, 90, 0, 0), Qt::AlignCenter,
                    QStringLiteral("Survey data transfer and conversion"));
   painter.end();
   Im->setPixmap(picture);
   Im->move(0, 0);
-  Im->resize(picture.size());
-  setFixedSize(picture.size());
+  Im->resize(size);
+  setFixedSize(size);
 }
 
 void F_Start::mousePressEvent(QMouseEvent* event) {
