@@ -14,6 +14,7 @@
 #include <QResizeEvent>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <algorithm>
 #include <initializer_list>
 
@@ -86,6 +87,16 @@ class Twips {
     inFrame(button, 120 + inner - buttonWidth, rowTop, buttonWidth, row);
     return rowTop + row;
   }
+  // Puts `menu`, a square as high as `button`, at the right end of `left` (the button itself,
+  // or the field before it), which gives up that room.
+  void menuAtEndOf(QWidget* left, QWidget* menu, const QWidget* button) const {
+    const int side = button->height();
+    const int gap = px(60);
+    QRect r = left->geometry();
+    r.setWidth(std::max(r.width() - side - gap, 1));
+    left->setGeometry(r);
+    menu->setGeometry(r.x() + r.width() + gap, button->y(), side, side);
+  }
   // The room of a transfer button below a tab's frames: half the page less a gap.
   double actionRoom() const { return (W - 240) / 2 - 60; }
   // The width of each of the two frames side by side.
@@ -111,7 +122,8 @@ double ReceiveLabelWidth(const F_DatTr& w, const Twips& t) {
 // The least window width the tab's texts need.
 double ReceiveLeastWidth(const F_DatTr& w, const Twips& t) {
   const double sourceSide =
-      Widest({t.text(w.OpSourse[0]), t.text(w.OpSourse[1]), t.text(w.ComFileName),
+      Widest({t.text(w.OpSourse[0]), t.text(w.OpSourse[1]),
+              t.text(w.ComFileName) + t.heightOf(w.ComFileName, 375) + 60,
               t.text(w.OpReceive[0]), t.text(w.OpReceive[1]), t.text(w.OpReceive[2])}) +
       240;
   const double side = Widest({sourceSide, t.text(w.Fr1), t.text(w.Fr2)});
@@ -120,9 +132,9 @@ double ReceiveLeastWidth(const F_DatTr& w, const Twips& t) {
       t.text(w.CheckOrigDF));
   const double actions = Widest(
       {t.text(w.ComDLN), t.text(w.ComRecent), t.text(w.ComConv), t.text(w.ComCheck),
-       t.text(w.ComViewFile)});
+       t.text(w.ComViewFile), t.text(w.ComOpenFolder)});
   return Widest({2 * (side + 210), 480 + ReceiveLabelWidth(w, t) + fieldNeeded,
-                 3 * (actions + 60) + 360, t.text(w.Fr3) + 240});
+                 4 * (actions + 60) + 480, t.text(w.Fr3) + 240});
 }
 
 // The source frame and the kind frame, one height; returns it.
@@ -134,6 +146,7 @@ double LayOutSourceAndKind(F_DatTr& w, const Twips& t) {
   t.inFrame(w.OpSourse[1], 120, y, sideWidth - 240, t.heightOf(w.OpSourse[1], 255));
   y += t.heightOf(w.OpSourse[1], 255) + 90 + 60;
   t.inFrame(w.ComFileName, 120, y, sideWidth - 240, t.heightOf(w.ComFileName, 375));
+  t.menuAtEndOf(w.ComFileName, w.ComFileNameRecent, w.ComFileName);
   double frameBottom = y + t.heightOf(w.ComFileName, 375);
   y = t.firstRow(w.Fr2, 330);
   for (size_t i = 0; i < 3; ++i) {
@@ -165,6 +178,7 @@ double LayOutOutputFrame(F_DatTr& w, const Twips& t, double top) {
   const double fileEnd =
       t.besideRow(w.LbFileName, labelWidth, w.TxFileName, t.box, w.ComSaveBrowse, buttonWidth,
                   inner, checkTop + t.heightOf(w.CheckOrigDF, 255) + 90);
+  t.menuAtEndOf(w.TxFileName, w.ComSaveBrowseRecent, w.ComSaveBrowse);
   const double height = fileEnd + 150;
   t.onPage(w.Fr3, 90, top, width, height);
   return height;
@@ -183,8 +197,20 @@ double LayOutReceiveTab(F_DatTr& w, const Twips& t) {
   t.onPage(w.ComConv, 90, actionTop, convWidth, t.heightOf(w.ComConv, 375));
   t.onPage(w.ComCheck, 90 + convWidth + 120, actionTop,
            t.widthOf(w.ComCheck, 1215, t.actionRoom()), t.heightOf(w.ComCheck, 375));
-  const double viewWidth = t.widthOf(w.ComViewFile, 1815, t.actionRoom());
-  t.onPage(w.ComViewFile, t.W - 150 - viewWidth, actionTop, viewWidth,
+  // View file and Open folder at the right end, narrowed to what their texts need when the
+  // buttons on the left leave less room.
+  const double leftEnd =
+      std::max(90 + actionWidth + 120 + t.widthOf(w.ComRecent, 1815, t.actionRoom()),
+               90 + convWidth + 120 + t.widthOf(w.ComCheck, 1215, t.actionRoom()));
+  const double rightRoom = t.W - 150 - leftEnd - 120;
+  const double folderWidth =
+      std::max(t.text(w.ComOpenFolder), std::min(1215.0, rightRoom / 2 - 60));
+  const double viewWidth = std::max(
+      t.text(w.ComViewFile),
+      std::min(t.widthOf(w.ComViewFile, 1815, t.actionRoom()), rightRoom - 120 - folderWidth));
+  t.onPage(w.ComOpenFolder, t.W - 150 - folderWidth, actionTop, folderWidth,
+           t.heightOf(w.ComViewFile, 375));
+  t.onPage(w.ComViewFile, t.W - 150 - folderWidth - 120 - viewWidth, actionTop, viewWidth,
            t.heightOf(w.ComViewFile, 375));
   return actionTop + Widest({t.heightOf(w.ComDLN, 375), t.heightOf(w.ComRecent, 375),
                              t.heightOf(w.ComConv, 375),
@@ -217,6 +243,7 @@ double LayOutSendTab(F_DatTr& w, const Twips& t) {
                                      w.ComSettingSend, button, inner, t.firstRow(w.FrSend, 300));
   const double fileEnd = t.overRow(w.LbFileNameSend, w.TxFileNameSend, t.box, w.ComBrowseSend,
                                    button, inner, formatEnd + 180);
+  t.menuAtEndOf(w.TxFileNameSend, w.ComBrowseSendRecent, w.ComBrowseSend);
   const double frameHeight = fileEnd + 180;
   t.onPage(w.FrSend, 90, kPageTop, t.W - 240, frameHeight);
   const double actionTop = kPageTop + frameHeight + 150;
