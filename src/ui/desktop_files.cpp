@@ -1,10 +1,12 @@
 // Files reaching the main window as a desktop user expects: a file dropped on the Receive or
 // Send tab, the recent-file menus beside the file buttons, the Open folder button after a
 // conversion, and the file the program was started with.
+#include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -14,6 +16,8 @@
 #include <QUrl>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
+#include <vector>
 
 #include "core/file_procs.h"
 #include "core/key_store.h"
@@ -55,6 +59,15 @@ std::string OneLocalFile(const QMimeData* mime, bool& several) {
   several = mime && mime->urls().size() > 1;
   if (!mime || mime->urls().size() != 1 || !mime->urls().front().isLocalFile()) return {};
   return mime->urls().front().toLocalFile().toStdString();
+}
+
+// Whether a drag carries files of this computer (files or folders, one or more).
+bool HoldsLocalFiles(const QMimeData* mime) {
+  if (!mime || mime->urls().isEmpty()) return false;
+  for (const QUrl& url : mime->urls()) {
+    if (!url.isLocalFile()) return false;
+  }
+  return true;
 }
 
 // The Send tab's format (the position of its list) for `path`: a GIS point file is sent as a
@@ -140,24 +153,23 @@ void F_DatTr::UseOutputFile(const std::string& path) {
 
 void F_DatTr::AcceptFileDrops(QWidget* page, bool toSend) {
   page->setAcceptDrops(true);
-  new EventWatcher(
-      page, {QEvent::DragEnter, QEvent::DragMove, QEvent::Drop}, [this, toSend](QEvent* event) {
-        auto* drop = static_cast<QDropEvent*>(event);
-        if (event->type() == QEvent::Drop) {
-          DropFile(drop->mimeData(), toSend);
-          drop->acceptProposedAction();
-          return true;
-        }
-        // Only one readable file is taken: anything else shows it is not.
-        bool several = false;
-        const std::string path = OneLocalFile(drop->mimeData(), several);
-        if (!ctx_.state.SpecialSetupMode && !path.empty() && FileRefusal(path).empty()) {
-          drop->acceptProposedAction();
-        } else {
-          drop->ignore();
-        }
-        return true;
-      });
+  new EventWatcher(page, {QEvent::DragEnter, QEvent::DragMove, QEvent::Drop},
+                   [this, toSend](QEvent* event) {
+                     auto* drop = static_cast<QDropEvent*>(event);
+                     if (event->type() == QEvent::Drop) {
+                       DropFile(drop->mimeData(), toSend);
+                       drop->acceptProposedAction();
+                       return true;
+                     }
+                     // Files are taken, or refused with the reason once dropped; anything else (a
+                     // text, a web address) shows at once that it is not taken.
+                     if (!ctx_.state.SpecialSetupMode && HoldsLocalFiles(drop->mimeData())) {
+                       drop->acceptProposedAction();
+                     } else {
+                       drop->ignore();
+                     }
+                     return true;
+                   });
 }
 
 void F_DatTr::DropFile(const QMimeData* mime, bool toSend) {

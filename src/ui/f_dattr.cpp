@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QToolButton>
 #include <algorithm>
 #include <cstdio>
 #include <fstream>

@@ -35,19 +35,20 @@ class DesktopFilesTest : public UiTest {
       urls.push_back(QUrl::fromLocalFile(QString::fromStdString(p)));
     mime.setUrls(urls);
   }
-  // Whether the tab takes a drag of `paths` over it.
-  bool DragAccepted(int tab, const std::vector<std::string>& paths) {
-    QMimeData mime;
-    SetPaths(mime, paths);
+  // Whether the tab takes a drag of `mime` entering it.
+  bool Enters(int tab, QMimeData& mime) {
     QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(Page(tab), &enter);
     return enter.isAccepted();
   }
+  // Drags `paths` onto the tab and drops them there, as a file manager does.
   void Drop(int tab, const std::vector<std::string>& paths) {
     QMimeData mime;
     SetPaths(mime, paths);
+    ASSERT_TRUE(Enters(tab, mime));
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(Page(tab), &drop);
+    EXPECT_TRUE(drop.isAccepted());
   }
   std::string Copy(const std::string& data, const std::string& name) {
     WriteFileBytes(Path(name), ReadFileBytes(kData + "/" + data));
@@ -73,10 +74,13 @@ TEST_F(DesktopFilesTest, ReceiveTabTakesOneFileAndChoosesItsKindFromItsContent) 
   const std::string raw = Copy("kof/survey.raw", "survey.txt");
   const std::string coords = Copy("kof/coords.asc", "coords.txt");
   fs::create_directory(Path("jobs"));
-  EXPECT_TRUE(DragAccepted(0, {raw}));
-  EXPECT_FALSE(DragAccepted(0, {Path("jobs")}));
-  EXPECT_FALSE(DragAccepted(0, {raw, coords}));
-  EXPECT_FALSE(DragAccepted(0, {Path("missing.raw")}));
+  // A text or a web address is no file: the tab shows at once that it does not take it.
+  QMimeData text;
+  text.setText(QString::fromStdString(raw));
+  EXPECT_FALSE(Enters(0, text));
+  QMimeData web;
+  web.setUrls({QUrl(QStringLiteral("https://example.org/survey.raw"))});
+  EXPECT_FALSE(Enters(1, web));
 
   // The same extension either way: the first record decides.
   Drop(0, {raw});
