@@ -64,38 +64,35 @@ class Twips {
     w->setGeometry(px(l) - offset.x(), px(t) + shift - offset.y(), std::max(px(wd), 1),
                    std::max(px(h), 1));
   }
-  // A label left of its field, the field's button at the right end of the row; the label and
-  // the field centred on the row. Returns where the row ends.
+  // A label left of its field, the field's button at the right end of the row, and the
+  // button's menu, when it has one, a square between them; the label and the field centred on
+  // the row. Returns where the row ends.
   double besideRow(QWidget* label, double labelWidth, QWidget* field, double fieldHeight,
-                   QWidget* button, double buttonWidth, double inner, double top) const {
+                   QWidget* button, double buttonWidth, double inner, double top,
+                   QWidget* menu = nullptr) const {
     const double row = std::max(fieldHeight, heightOf(button, 375));
     inFrame(label, 120, top + (row - heightOf(label, 255)) / 2, labelWidth - 60,
             heightOf(label, 255));
-    inFrame(field, 120 + labelWidth, top + (row - fieldHeight) / 2,
-            inner - labelWidth - buttonWidth - 120, fieldHeight);
+    const double fieldWidth = inner - labelWidth - buttonWidth - 120 - MenuRoom(menu, row);
+    inFrame(field, 120 + labelWidth, top + (row - fieldHeight) / 2, fieldWidth, fieldHeight);
+    if (menu) inFrame(menu, 120 + labelWidth + fieldWidth + 60, top, row, row);
     inFrame(button, 120 + inner - buttonWidth, top, buttonWidth, row);
     return top + row;
   }
+  // What a menu square of a row `row` high takes from the field before it, with its gap.
+  static double MenuRoom(const QWidget* menu, double row) { return menu ? row + 60 : 0; }
   // A label over its field, the field's button at the right end of the field's row. Returns
   // where the row ends.
   double overRow(QWidget* label, QWidget* field, double fieldHeight, QWidget* button,
-                 double buttonWidth, double inner, double top) const {
+                 double buttonWidth, double inner, double top, QWidget* menu = nullptr) const {
     inFrame(label, 120, top, inner, heightOf(label, 255));
     const double rowTop = top + heightOf(label, 255) + 30;
     const double row = std::max(fieldHeight, heightOf(button, 375));
-    inFrame(field, 120, rowTop, inner - buttonWidth - 120, fieldHeight);
+    const double fieldWidth = inner - buttonWidth - 120 - MenuRoom(menu, row);
+    inFrame(field, 120, rowTop, fieldWidth, fieldHeight);
+    if (menu) inFrame(menu, 120 + fieldWidth + 60, rowTop, row, row);
     inFrame(button, 120 + inner - buttonWidth, rowTop, buttonWidth, row);
     return rowTop + row;
-  }
-  // Puts `menu`, a square as high as `button`, at the right end of `left` (the button itself,
-  // or the field before it), which gives up that room.
-  void menuAtEndOf(QWidget* left, QWidget* menu, const QWidget* button) const {
-    const int side = button->height();
-    const int gap = px(60);
-    QRect r = left->geometry();
-    r.setWidth(std::max(r.width() - side - gap, 1));
-    left->setGeometry(r);
-    menu->setGeometry(r.x() + r.width() + gap, button->y(), side, side);
   }
   // The room of a transfer button below a tab's frames: half the page less a gap.
   double actionRoom() const { return (W - 240) / 2 - 60; }
@@ -132,9 +129,13 @@ double ReceiveLeastWidth(const F_DatTr& w, const Twips& t) {
       t.text(w.CheckOrigDF));
   const double actions = Widest(
       {t.text(w.ComDLN), t.text(w.ComRecent), t.text(w.ComConv), t.text(w.ComCheck),
-       t.text(w.ComViewFile), t.text(w.ComOpenFolder)});
+       t.text(w.ComViewFile)});
+  // The two buttons on the left, View file and Open folder on the right.
+  const double actionRow =
+      Widest({t.text(w.ComDLN) + t.text(w.ComRecent), t.text(w.ComConv) + t.text(w.ComCheck)}) +
+      t.text(w.ComViewFile) + t.text(w.ComOpenFolder) + 90 + 3 * 120 + 150;
   return Widest({2 * (side + 210), 480 + ReceiveLabelWidth(w, t) + fieldNeeded,
-                 4 * (actions + 60) + 480, t.text(w.Fr3) + 240});
+                 3 * (actions + 60) + 360, actionRow, t.text(w.Fr3) + 240});
 }
 
 // The source frame and the kind frame, one height; returns it.
@@ -145,9 +146,11 @@ double LayOutSourceAndKind(F_DatTr& w, const Twips& t) {
   y += t.heightOf(w.OpSourse[0], 255) + 90;
   t.inFrame(w.OpSourse[1], 120, y, sideWidth - 240, t.heightOf(w.OpSourse[1], 255));
   y += t.heightOf(w.OpSourse[1], 255) + 90 + 60;
-  t.inFrame(w.ComFileName, 120, y, sideWidth - 240, t.heightOf(w.ComFileName, 375));
-  t.menuAtEndOf(w.ComFileName, w.ComFileNameRecent, w.ComFileName);
-  double frameBottom = y + t.heightOf(w.ComFileName, 375);
+  const double fileRow = t.heightOf(w.ComFileName, 375);
+  const double fileWidth = sideWidth - 240 - Twips::MenuRoom(w.ComFileNameRecent, fileRow);
+  t.inFrame(w.ComFileName, 120, y, fileWidth, fileRow);
+  t.inFrame(w.ComFileNameRecent, 120 + fileWidth + 60, y, fileRow, fileRow);
+  double frameBottom = y + fileRow;
   y = t.firstRow(w.Fr2, 330);
   for (size_t i = 0; i < 3; ++i) {
     t.inFrame(w.OpReceive[i], 120, y, sideWidth - 240, t.heightOf(w.OpReceive[i], 255));
@@ -177,8 +180,7 @@ double LayOutOutputFrame(F_DatTr& w, const Twips& t, double top) {
   t.inFrame(w.CheckOrigDF, 120 + labelWidth, checkTop, field, t.heightOf(w.CheckOrigDF, 255));
   const double fileEnd =
       t.besideRow(w.LbFileName, labelWidth, w.TxFileName, t.box, w.ComSaveBrowse, buttonWidth,
-                  inner, checkTop + t.heightOf(w.CheckOrigDF, 255) + 90);
-  t.menuAtEndOf(w.TxFileName, w.ComSaveBrowseRecent, w.ComSaveBrowse);
+                  inner, checkTop + t.heightOf(w.CheckOrigDF, 255) + 90, w.ComSaveBrowseRecent);
   const double height = fileEnd + 150;
   t.onPage(w.Fr3, 90, top, width, height);
   return height;
@@ -242,8 +244,7 @@ double LayOutSendTab(F_DatTr& w, const Twips& t) {
   const double formatEnd = t.overRow(w.LbDataFormaSend, w.ComboDataFormatSend, t.combo,
                                      w.ComSettingSend, button, inner, t.firstRow(w.FrSend, 300));
   const double fileEnd = t.overRow(w.LbFileNameSend, w.TxFileNameSend, t.box, w.ComBrowseSend,
-                                   button, inner, formatEnd + 180);
-  t.menuAtEndOf(w.TxFileNameSend, w.ComBrowseSendRecent, w.ComBrowseSend);
+                                   button, inner, formatEnd + 180, w.ComBrowseSendRecent);
   const double frameHeight = fileEnd + 180;
   t.onPage(w.FrSend, 90, kPageTop, t.W - 240, frameHeight);
   const double actionTop = kPageTop + frameHeight + 150;
