@@ -64,8 +64,8 @@ class F_DatTr : public QWidget {
 
   // Files from the desktop (desktop_files.cpp). `path` as the file to convert, its kind (raw
   // data or coordinate list) from its content; as the file to send, its format from its
-  // content or extension. False, after the refusal is told, for a folder or a file that
-  // cannot be read.
+  // extension (a GIS point file: a coordinate list). False, after the refusal is told, for a
+  // folder or a file that cannot be read.
   bool OpenFileToConvert(const std::string& path);
   bool OpenFileToSend(const std::string& path);
   // A file dropped on the Receive tab (`toSend` false) or the Send tab.
