@@ -34,6 +34,8 @@ foreach(wanted
         usr/share/icons/hicolor/scalable/apps/korvenia.svg
         usr/share/korvenia/KorveniaManual.doc
         usr/share/korvenia/examples/survey.raw usr/share/korvenia/examples/points.asc
+        usr/share/korvenia/translations/Korvenia.nb.ini
+        usr/share/korvenia/translations/Korvenia.de.ini
         usr/share/doc/korvenia/copyright usr/share/doc/korvenia/changelog.gz
         usr/share/man/man1/korvenia.1.gz usr/share/man/man1/korvenia-cli.1.gz
         usr/share/man/man1/korvenia-sim.1.gz)

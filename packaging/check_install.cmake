@@ -58,6 +58,12 @@ if(NOT svg MATCHES "<svg[^>]*viewBox" OR NOT svg MATCHES "</svg>")
   fail("the icon is no SVG drawing")
 endif()
 
+foreach(code nb de)
+  if(NOT EXISTS ${root}/${DATADIR}/korvenia/translations/Korvenia.${code}.ini)
+    fail("the translation Korvenia.${code}.ini is missing")
+  endif()
+endforeach()
+
 foreach(sample survey.raw points.asc codes.cod)
   if(NOT EXISTS ${root}/${DATADIR}/korvenia/examples/${sample})
     fail("the sample file examples/${sample} is missing")

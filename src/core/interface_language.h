@@ -41,12 +41,27 @@ struct CarryResult {
 // nothing, when `from` holds no texts or the result would not load.
 CarryResult CarryTexts(std::string_view from, std::string_view into);
 
+// The English texts: the default settings file.
+std::string EnglishTexts();
+
+struct AppState;
+// Takes the texts of `translation` (a settings file's bytes) into the settings file at
+// state.IniFilePath and into the program: the choices of this run are saved first, the file
+// is replaced whole, and its texts and choices are loaded again, so windows show the new
+// texts when they next apply the state's. False, with `fault` and the file untouched, when the
+// file cannot be saved or the texts cannot be taken.
+bool TakeTexts(AppState& state, std::string_view translation, std::string& fault);
+
 // An installed translation: "Korvenia.<code>.ini" in a translations folder.
 struct Translation {
   std::string language;  // its "[Interface Language]" Language text
   std::string path;
 };
-// The translations in `folder`, sorted by language; none when the folder is missing.
-std::vector<Translation> TranslationsIn(const std::string& folder);
+// Where translations are installed: "translations" beside the program (a build or a portable
+// copy), and "share/korvenia/translations" beside its bin folder (an installation).
+std::vector<std::string> TranslationFolders(const std::string& executableFolder);
+// The translations in `folders`, sorted by language; a name found twice counts once (the first
+// folder's), a missing folder gives none.
+std::vector<Translation> TranslationsIn(const std::vector<std::string>& folders);
 
 }  // namespace korv

@@ -17,9 +17,6 @@
 
 namespace korv {
 
-namespace {
-
-// Section name of a header line, or false when the line is no header.
 bool HeaderName(std::string_view line, std::string_view& name) {
   std::string_view t = TrimView(line);
   if (t.size() < 2 || t.front() != '[') return false;
@@ -28,8 +25,6 @@ bool HeaderName(std::string_view line, std::string_view& name) {
   name = TrimView(t.substr(1, close - 1));
   return true;
 }
-
-}  // namespace
 
 IniFile IniFile::FromBytes(std::string_view bytes) {
   IniFile ini;

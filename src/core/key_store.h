@@ -60,6 +60,10 @@ class IniFile {
   Encoding encoding_ = Encoding::Utf8;
 };
 
+// The section name of a header line ("[name]", blanks around either ignored), or false when the
+// line is no header.
+bool HeaderName(std::string_view line, std::string_view& name);
+
 // One-shot access as the original profile-string functions offered it.
 std::string ReadKey(const std::string& path, std::string_view section, std::string_view key);
 bool WriteKey(const std::string& path, std::string_view section, std::string_view key,

@@ -21,6 +21,7 @@
 
 #include "comm/serial_link.h"
 #include "core/file_procs.h"
+#include "core/interface_language.h"
 #include "core/journal.h"
 #include "core/key_store.h"
 #include "core/settings.h"
@@ -166,6 +167,7 @@ void F_DatTr::BuildSettingsTab(QWidget* page) {
   TxEditor = Make<QLineEdit>(StFrEditor, "TxEditor");
   ComEditorBrowse = Make<QPushButton>(StFrEditor, "ComEditorBrowse");
   TxEditor->setAccessibleName(QStringLiteral("Editor"));
+  ComLanguage = Make<QPushButton>(page, "ComLanguage");
   ConnectSettingsTab();
 }
 
@@ -182,6 +184,7 @@ void F_DatTr::SetTabOrder() {
                       ComSend,        StCombComm[0],  StCombDevice,   StCombComm[1],
                       StCombComm[2],  StCombComm[3],  StCombCoord[0], StCombCoord[1],
                       StOpEditor[0],  StOpEditor[1],  TxEditor,       ComEditorBrowse,
+                      ComLanguage,
                       Command1,       ComHelp,        ComExit};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
@@ -216,6 +219,8 @@ void F_DatTr::ApplySettings() {
   ComRecent->setVisible(!file);
   ComRecent->setText(Q(JournalText(IniFile::Load(s.IniFilePath), "Recent")));
   ApplyDesktopFilesTexts();
+  ComLanguage->setText(
+      Q(SectionText(IniFile::Load(s.IniFilePath), InterfaceLanguageSection(), "Button")));
 
   FillCombo(ComboDataFormatSend, m.comboDataFormatSend);
   ComSettingSend->setVisible(m.comSettingSendVisible);

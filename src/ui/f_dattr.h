@@ -92,6 +92,8 @@ class F_DatTr : public QWidget {
   // The serial device of the chosen port: shown beside the port list, chosen or typed there.
   void ShowPortDevice();
   void StCombDevice_Click();
+  // "Interface language...": takes the chosen texts into the settings file and shows them.
+  void ComLanguage_Click();
   // The buttons below the tabs: leaving the program, and the help window, modally.
   void ComExit_Click();
   void Command1_Click();
@@ -152,6 +154,7 @@ class F_DatTr : public QWidget {
   QPushButton* ComEditorBrowse;
   QLabel* StLbDevice;
   QComboBox* StCombDevice;  // serial device of the chosen port ("[Serial devices]")
+  QPushButton* ComLanguage;  // "Interface language..." below the link settings
   // Below the tabs.
   QPushButton* ComHelp;
   QPushButton* ComExit;

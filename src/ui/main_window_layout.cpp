@@ -270,7 +270,8 @@ double SettingsLeastWidth(const F_DatTr& w, const Twips& t) {
   double box = std::max(t.text(w.StCombDevice), t.text(w.StLbComm[5]));
   for (size_t i = 0; i < 4; ++i) box = std::max(box, t.text(w.StCombComm[i]));
   double side = Widest(
-      {(box + 240) / 0.55, box + 240 + LinkLabelWidth(w, t), 2 * t.text(w.ComEditorBrowse) + 330});
+      {(box + 240) / 0.55, box + 240 + LinkLabelWidth(w, t), 2 * t.text(w.ComEditorBrowse) + 330,
+       t.text(w.ComLanguage) + 240});
   for (size_t i = 0; i < 2; ++i) {
     side = Widest({side, t.text(w.StLbCoord[i]) + 240, t.text(w.StCombCoord[i]) + 240,
                    t.text(w.StOpEditor[i]) + 240});
@@ -335,7 +336,12 @@ double LayOutCoordAndEditor(F_DatTr& w, const Twips& t) {
 // Lays the Settings tab out; returns where its lowest control ends.
 double LayOutSettingsTab(F_DatTr& w, const Twips& t) {
   const double linkHeight = LayOutLinkFrame(w, t);
-  return std::max(kPageTop + linkHeight, LayOutCoordAndEditor(w, t));
+  // The language button under the link frame.
+  const double languageTop = kPageTop + linkHeight + 120;
+  const double languageHeight = t.heightOf(w.ComLanguage, 375);
+  t.onPage(w.ComLanguage, 90, languageTop, t.widthOf(w.ComLanguage, 2400, t.sideWidth()),
+           languageHeight);
+  return std::max(languageTop + languageHeight, LayOutCoordAndEditor(w, t));
 }
 
 }  // namespace

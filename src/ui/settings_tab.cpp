@@ -16,6 +16,7 @@
 #include "ui/control_binder.h"
 #include "ui/dialog_parts.h"
 #include "ui/f_dattr.h"
+#include "ui/language_dialog.h"
 #include "ui/qt_text.h"
 
 namespace korv {
@@ -50,6 +51,12 @@ void F_DatTr::ConnectSettingsTab() {
           [this] { StCombDevice_Click(); });
   connect(StCombDevice->lineEdit(), &QLineEdit::editingFinished, this,
           [this] { StCombDevice_Click(); });
+  connect(ComLanguage, &QPushButton::clicked, this, [this] { ComLanguage_Click(); });
+}
+
+void F_DatTr::ComLanguage_Click() {
+  if (ctx_.state.SpecialSetupMode) return;
+  if (ChooseInterfaceLanguage(ctx_)) ApplySettings();
 }
 
 void F_DatTr::StCombComm_Click(int index) {
