@@ -23,7 +23,6 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 
   korv::StartupOptions options;
-  options.commandLine = korv::JoinArguments(args);
   options.executableFolder = QCoreApplication::applicationDirPath().toStdString();
   options.userFolder =
       QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
@@ -33,6 +32,6 @@ int main(int argc, char** argv) {
   korv::DialogRunner dialogs;
   korv::UiContext ctx(state, prompts, dialogs);
   korv::AppWindows windows(ctx, &prompts);
-  korv::Main(state, options, windows, ctx.reporter, korv::SystemClock());
+  korv::StartDesktop(state, options, args, windows, ctx.reporter, korv::SystemClock());
   return QApplication::exec();
 }

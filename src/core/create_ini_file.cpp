@@ -12,6 +12,7 @@
 #include "core/gis_settings.h"
 #include "core/journal.h"
 #include "core/interface_language.h"
+#include "core/recent_files.h"
 #include "core/survey_texts.h"
 #include "core/window_place.h"
 
@@ -316,6 +317,10 @@ std::string BuildIniFile(AppState& state) {
   out += std::string("\r\n[") + kInterfaceLanguageSection + "]\r\n";
   AppendTextRows(out, InterfaceLanguageSection());
   AppendWindowSection(out);
+  out += std::string("\r\n[") + kDesktopFilesSection + "]\r\n";
+  AppendTextRows(out, DesktopFilesSection());
+  // The recent files, written as they change, last of all.
+  out += std::string("\r\n[") + kRecentFilesSection + "]\r\n";
   return out;
 }
 

@@ -37,6 +37,11 @@ std::string JoinArguments(const std::vector<std::string>& args) {
   return line;
 }
 
+std::string FileArgument(const std::vector<std::string>& args) {
+  if (args.size() != 1 || ParseCommandLine(args.front()) != CommandLineMode::Normal) return {};
+  return TrimView(args.front()).empty() ? std::string() : args.front();
+}
+
 namespace {
 
 // The windows a recreation unloads, in order.

@@ -38,6 +38,9 @@ enum class CommandLineMode { Normal, SpecialSetup, CreateIniFile };
 CommandLineMode ParseCommandLine(std::string_view commandLine);
 // The program's arguments (without the program name) as one command line, joined by blanks.
 std::string JoinArguments(const std::vector<std::string>& args);
+// The file the program is started with, as a file manager's "Open with" passes it: the one
+// argument, when it is no command-line word; else "".
+std::string FileArgument(const std::vector<std::string>& args);
 
 struct StartupOptions {
   std::string commandLine;

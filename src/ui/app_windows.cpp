@@ -43,4 +43,13 @@ void AppWindows::ShowMainWindow() {
 
 void AppWindows::UnloadSplash() { splash_.reset(); }
 
+void StartDesktop(AppState& state, StartupOptions options, const std::vector<std::string>& args,
+                  AppWindows& windows, Reporter& reporter, const Clock& clock,
+                  const SleepFunction& sleep) {
+  options.commandLine = JoinArguments(args);
+  Main(state, options, windows, reporter, clock, sleep);
+  const std::string file = FileArgument(args);
+  if (!file.empty() && windows.MainWindow()) windows.MainWindow()->OpenFileToConvert(file);
+}
+
 }  // namespace korv

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/startup.h"
 #include "ui/ui_context.h"
@@ -40,5 +42,12 @@ class AppWindows : public StartupWindows {
   std::unique_ptr<F_DL> download_;
   std::unique_ptr<F_DatTr> main_;
 };
+
+// The desktop program's start with its arguments (without the program name): start-up (Main)
+// with them as the command line, then a file argument (FileArgument) opened as the file to
+// convert.
+void StartDesktop(AppState& state, StartupOptions options, const std::vector<std::string>& args,
+                  AppWindows& windows, Reporter& reporter, const Clock& clock,
+                  const SleepFunction& sleep = SleepOnThread);
 
 }  // namespace korv

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
@@ -77,6 +78,7 @@ F_DatTr::F_DatTr(UiContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   BuildReceiveTab(receive);
   BuildSendTab(send);
   BuildSettingsTab(settings);
+  BuildDesktopFiles();
   ComHelp = Make<QPushButton>(this, "ComHelp");
   ComExit = Make<QPushButton>(this, "ComExit");
   Command1 = Make<QPushButton>(this, "Command1");
@@ -194,11 +196,14 @@ void F_DatTr::AddShortcuts() {
 
 void F_DatTr::SetTabOrder() {
   QWidget* order[] = {MainTab,        OpSourse[0],    OpSourse[1],    ComFileName,
+                      ComFileNameRecent,
                       OpReceive[0],   OpReceive[1],   OpReceive[2],   ComboDataFormat,
-                      ComSaveSetings, CheckOrigDF,    TxFileName,     ComSaveBrowse,
+                      ComSaveSetings, CheckOrigDF,    TxFileName,     ComSaveBrowseRecent,
+                      ComSaveBrowse,
                       ComDLN,         ComRecent,      ComConv,        ComCheck,       ComViewFile,
-                      ComboDataFormatSend,
-                      ComSettingSend, TxFileNameSend, ComBrowseSend,  ComEditSend,
+                      ComOpenFolder,  ComboDataFormatSend,
+                      ComSettingSend, TxFileNameSend, ComBrowseSendRecent, ComBrowseSend,
+                      ComEditSend,
                       ComSend,        StCombComm[0],  StCombDevice,   StCombComm[1],
                       StCombComm[2],  StCombComm[3],  StCombCoord[0], StCombCoord[1],
                       StOpEditor[0],  StOpEditor[1],  TxEditor,       ComEditorBrowse,
@@ -236,6 +241,7 @@ void F_DatTr::ApplySettings() {
   ComCheck->setText(Q(SurveyText(IniFile::Load(s.IniFilePath), "Check")));
   ComRecent->setVisible(!file);
   ComRecent->setText(Q(JournalText(IniFile::Load(s.IniFilePath), "Recent")));
+  ApplyDesktopFilesTexts();
   ComLanguage->setText(
       Q(SectionText(IniFile::Load(s.IniFilePath), InterfaceLanguageSection(), "Button")));
 

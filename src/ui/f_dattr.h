@@ -9,6 +9,7 @@
 #include <string>
 
 #include "conversions/list_positions.h"
+#include "core/recent_files.h"
 #include "ui/conversion_dispatch.h"
 #include "ui/ui_context.h"
 
@@ -17,9 +18,12 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QMimeData;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QToolButton;
 
 namespace korv {
 
@@ -56,6 +60,18 @@ class F_DatTr : public QWidget {
   void ComViewFile_Click();
   void ComCheck_Click();
   void ComRecent_Click();
+  void ComOpenFolder_Click();
+
+  // Files from the desktop (desktop_files.cpp). `path` as the file to convert, its kind (raw
+  // data or coordinate list) from its content; as the file to send, its format from its
+  // extension (a GIS point file: a coordinate list). False, after the refusal is told, for a
+  // folder or a file that cannot be read.
+  bool OpenFileToConvert(const std::string& path);
+  bool OpenFileToSend(const std::string& path);
+  // A file dropped on the Receive tab (`toSend` false) or the Send tab.
+  void DropFile(const QMimeData* mime, bool toSend);
+  // An entry of a recent-file menu chosen: an input that has gone is taken off its list.
+  void OpenRecentFile(RecentList list, const std::string& path);
 
   // Send tab handlers and procedures (send_tab.cpp).
   void ComboDataFormatSend_Click();
@@ -114,6 +130,10 @@ class F_DatTr : public QWidget {
   QPushButton* ComViewFile;
   QPushButton* ComCheck;  // a file from disk: its check report and plan
   QPushButton* ComRecent;  // beside Download: the download journal, one opened as the source
+  QPushButton* ComOpenFolder;  // beside View file: the saved file's folder in the file manager
+  // Menus of the recent files beside the file buttons.
+  QToolButton* ComFileNameRecent;
+  QToolButton* ComSaveBrowseRecent;
   // Send tab.
   QGroupBox* FrSend;
   QLabel* LbDataFormaSend;
@@ -122,6 +142,7 @@ class F_DatTr : public QWidget {
   QLabel* LbFileNameSend;
   QLineEdit* TxFileNameSend;
   QPushButton* ComBrowseSend;
+  QToolButton* ComBrowseSendRecent;
   QPushButton* ComEditSend;
   QPushButton* ComSend;
   // Settings tab.
@@ -188,6 +209,21 @@ class F_DatTr : public QWidget {
   void RunDownload();
   // `path` as the file from disk to convert, as chosen with the file name button.
   void UseSourceFile(const std::string& path);
+  // The file source chosen with `kind` of data, and `path` as the file to convert.
+  void ChooseSourceFile(const std::string& path, int kind);
+  // `path` as the output file, with the overwrite or append question.
+  void UseOutputFile(const std::string& path);
+  // Why `path` cannot be taken (a folder, a file that cannot be read), or "".
+  std::string FileRefusal(const std::string& path) const;
+  void RefuseFile(const std::string& why);
+  // The recent-file menus, the Open folder button and the tabs taking dropped files.
+  void BuildDesktopFiles();
+  void ApplyDesktopFilesTexts();
+  void AcceptFileDrops(QWidget* page, bool toSend);
+  QToolButton* MakeRecentButton(QWidget* parent, const char* name, RecentList list);
+  void FillRecentMenu(QMenu& menu, RecentList list);
+  // Puts `path` first in its recent list.
+  void NoteRecentFile(RecentList list, const std::string& path);
   // Tells the journal's warning, if any (a full disk, a journal that cannot be written).
   void ReportJournal(const JournalWriter& journal);
   void ShowDownloadWindowForSetup();

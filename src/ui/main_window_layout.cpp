@@ -14,6 +14,7 @@
 #include <QResizeEvent>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <algorithm>
 #include <initializer_list>
 
@@ -63,26 +64,33 @@ class Twips {
     w->setGeometry(px(l) - offset.x(), px(t) + shift - offset.y(), std::max(px(wd), 1),
                    std::max(px(h), 1));
   }
-  // A label left of its field, the field's button at the right end of the row; the label and
-  // the field centred on the row. Returns where the row ends.
+  // A label left of its field, the field's button at the right end of the row, and the
+  // button's menu, when it has one, a square between them; the label and the field centred on
+  // the row. Returns where the row ends.
   double besideRow(QWidget* label, double labelWidth, QWidget* field, double fieldHeight,
-                   QWidget* button, double buttonWidth, double inner, double top) const {
+                   QWidget* button, double buttonWidth, double inner, double top,
+                   QWidget* menu = nullptr) const {
     const double row = std::max(fieldHeight, heightOf(button, 375));
     inFrame(label, 120, top + (row - heightOf(label, 255)) / 2, labelWidth - 60,
             heightOf(label, 255));
-    inFrame(field, 120 + labelWidth, top + (row - fieldHeight) / 2,
-            inner - labelWidth - buttonWidth - 120, fieldHeight);
+    const double fieldWidth = inner - labelWidth - buttonWidth - 120 - MenuRoom(menu, row);
+    inFrame(field, 120 + labelWidth, top + (row - fieldHeight) / 2, fieldWidth, fieldHeight);
+    if (menu) inFrame(menu, 120 + labelWidth + fieldWidth + 60, top, row, row);
     inFrame(button, 120 + inner - buttonWidth, top, buttonWidth, row);
     return top + row;
   }
+  // What a menu square of a row `row` high takes from the field before it, with its gap.
+  static double MenuRoom(const QWidget* menu, double row) { return menu ? row + 60 : 0; }
   // A label over its field, the field's button at the right end of the field's row. Returns
   // where the row ends.
   double overRow(QWidget* label, QWidget* field, double fieldHeight, QWidget* button,
-                 double buttonWidth, double inner, double top) const {
+                 double buttonWidth, double inner, double top, QWidget* menu = nullptr) const {
     inFrame(label, 120, top, inner, heightOf(label, 255));
     const double rowTop = top + heightOf(label, 255) + 30;
     const double row = std::max(fieldHeight, heightOf(button, 375));
-    inFrame(field, 120, rowTop, inner - buttonWidth - 120, fieldHeight);
+    const double fieldWidth = inner - buttonWidth - 120 - MenuRoom(menu, row);
+    inFrame(field, 120, rowTop, fieldWidth, fieldHeight);
+    if (menu) inFrame(menu, 120 + fieldWidth + 60, rowTop, row, row);
     inFrame(button, 120 + inner - buttonWidth, rowTop, buttonWidth, row);
     return rowTop + row;
   }
@@ -111,7 +119,8 @@ double ReceiveLabelWidth(const F_DatTr& w, const Twips& t) {
 // The least window width the tab's texts need.
 double ReceiveLeastWidth(const F_DatTr& w, const Twips& t) {
   const double sourceSide =
-      Widest({t.text(w.OpSourse[0]), t.text(w.OpSourse[1]), t.text(w.ComFileName),
+      Widest({t.text(w.OpSourse[0]), t.text(w.OpSourse[1]),
+              t.text(w.ComFileName) + t.heightOf(w.ComFileName, 375) + 60,
               t.text(w.OpReceive[0]), t.text(w.OpReceive[1]), t.text(w.OpReceive[2])}) +
       240;
   const double side = Widest({sourceSide, t.text(w.Fr1), t.text(w.Fr2)});
@@ -121,8 +130,12 @@ double ReceiveLeastWidth(const F_DatTr& w, const Twips& t) {
   const double actions = Widest(
       {t.text(w.ComDLN), t.text(w.ComRecent), t.text(w.ComConv), t.text(w.ComCheck),
        t.text(w.ComViewFile)});
+  // The two buttons on the left, View file and Open folder on the right.
+  const double actionRow =
+      Widest({t.text(w.ComDLN) + t.text(w.ComRecent), t.text(w.ComConv) + t.text(w.ComCheck)}) +
+      t.text(w.ComViewFile) + t.text(w.ComOpenFolder) + 90 + 3 * 120 + 150;
   return Widest({2 * (side + 210), 480 + ReceiveLabelWidth(w, t) + fieldNeeded,
-                 3 * (actions + 60) + 360, t.text(w.Fr3) + 240});
+                 3 * (actions + 60) + 360, actionRow, t.text(w.Fr3) + 240});
 }
 
 // The source frame and the kind frame, one height; returns it.
@@ -133,8 +146,11 @@ double LayOutSourceAndKind(F_DatTr& w, const Twips& t) {
   y += t.heightOf(w.OpSourse[0], 255) + 90;
   t.inFrame(w.OpSourse[1], 120, y, sideWidth - 240, t.heightOf(w.OpSourse[1], 255));
   y += t.heightOf(w.OpSourse[1], 255) + 90 + 60;
-  t.inFrame(w.ComFileName, 120, y, sideWidth - 240, t.heightOf(w.ComFileName, 375));
-  double frameBottom = y + t.heightOf(w.ComFileName, 375);
+  const double fileRow = t.heightOf(w.ComFileName, 375);
+  const double fileWidth = sideWidth - 240 - Twips::MenuRoom(w.ComFileNameRecent, fileRow);
+  t.inFrame(w.ComFileName, 120, y, fileWidth, fileRow);
+  t.inFrame(w.ComFileNameRecent, 120 + fileWidth + 60, y, fileRow, fileRow);
+  double frameBottom = y + fileRow;
   y = t.firstRow(w.Fr2, 330);
   for (size_t i = 0; i < 3; ++i) {
     t.inFrame(w.OpReceive[i], 120, y, sideWidth - 240, t.heightOf(w.OpReceive[i], 255));
@@ -164,7 +180,7 @@ double LayOutOutputFrame(F_DatTr& w, const Twips& t, double top) {
   t.inFrame(w.CheckOrigDF, 120 + labelWidth, checkTop, field, t.heightOf(w.CheckOrigDF, 255));
   const double fileEnd =
       t.besideRow(w.LbFileName, labelWidth, w.TxFileName, t.box, w.ComSaveBrowse, buttonWidth,
-                  inner, checkTop + t.heightOf(w.CheckOrigDF, 255) + 90);
+                  inner, checkTop + t.heightOf(w.CheckOrigDF, 255) + 90, w.ComSaveBrowseRecent);
   const double height = fileEnd + 150;
   t.onPage(w.Fr3, 90, top, width, height);
   return height;
@@ -183,8 +199,20 @@ double LayOutReceiveTab(F_DatTr& w, const Twips& t) {
   t.onPage(w.ComConv, 90, actionTop, convWidth, t.heightOf(w.ComConv, 375));
   t.onPage(w.ComCheck, 90 + convWidth + 120, actionTop,
            t.widthOf(w.ComCheck, 1215, t.actionRoom()), t.heightOf(w.ComCheck, 375));
-  const double viewWidth = t.widthOf(w.ComViewFile, 1815, t.actionRoom());
-  t.onPage(w.ComViewFile, t.W - 150 - viewWidth, actionTop, viewWidth,
+  // View file and Open folder at the right end, narrowed to what their texts need when the
+  // buttons on the left leave less room.
+  const double leftEnd =
+      std::max(90 + actionWidth + 120 + t.widthOf(w.ComRecent, 1815, t.actionRoom()),
+               90 + convWidth + 120 + t.widthOf(w.ComCheck, 1215, t.actionRoom()));
+  const double rightRoom = t.W - 150 - leftEnd - 120;
+  const double folderWidth =
+      std::max(t.text(w.ComOpenFolder), std::min(1215.0, rightRoom / 2 - 60));
+  const double viewWidth = std::max(
+      t.text(w.ComViewFile),
+      std::min(t.widthOf(w.ComViewFile, 1815, t.actionRoom()), rightRoom - 120 - folderWidth));
+  t.onPage(w.ComOpenFolder, t.W - 150 - folderWidth, actionTop, folderWidth,
+           t.heightOf(w.ComViewFile, 375));
+  t.onPage(w.ComViewFile, t.W - 150 - folderWidth - 120 - viewWidth, actionTop, viewWidth,
            t.heightOf(w.ComViewFile, 375));
   return actionTop + Widest({t.heightOf(w.ComDLN, 375), t.heightOf(w.ComRecent, 375),
                              t.heightOf(w.ComConv, 375),
@@ -216,7 +244,7 @@ double LayOutSendTab(F_DatTr& w, const Twips& t) {
   const double formatEnd = t.overRow(w.LbDataFormaSend, w.ComboDataFormatSend, t.combo,
                                      w.ComSettingSend, button, inner, t.firstRow(w.FrSend, 300));
   const double fileEnd = t.overRow(w.LbFileNameSend, w.TxFileNameSend, t.box, w.ComBrowseSend,
-                                   button, inner, formatEnd + 180);
+                                   button, inner, formatEnd + 180, w.ComBrowseSendRecent);
   const double frameHeight = fileEnd + 180;
   t.onPage(w.FrSend, 90, kPageTop, t.W - 240, frameHeight);
   const double actionTop = kPageTop + frameHeight + 150;

@@ -310,9 +310,7 @@ void F_DatTr::ComRecent_Click() {
   const std::optional<std::string> path = ShowRecentDownloads(ctx_);
   if (!path) return;
   // A download is raw data as the instrument sent it.
-  OpSourse_Click(1);
-  OpReceive_Click(0);
-  UseSourceFile(*path);
+  ChooseSourceFile(*path, 0);
 }
 
 bool F_DatTr::RefuseName(const std::string& name) {
@@ -462,7 +460,11 @@ void F_DatTr::ComConv_Click() {
     return;
   }
   ConvertFromDisk(ctx_, MakeDispatchRequest());
-  if (s.SettingsActionWord == "OK") ComViewFile->setEnabled(true);
+  if (s.SettingsActionWord == "OK") {
+    ComViewFile->setEnabled(true);
+    NoteRecentFile(RecentList::Converted, input);
+    NoteRecentFile(RecentList::Written, Trim(TxFileName->text().toStdString()));
+  }
   recheckOutputFile_ = true;
 }
 
@@ -575,7 +577,10 @@ void F_DatTr::RunDownload() {
   if (s.SourceKind != 2) checked = CheckSurveyFile(ctx_, s.ScratchFilePath, s.SourceKind == 0);
   ConvertAfterDownload(ctx_, MakeDispatchRequest());
   if (s.SourceKind == 2 && s.DownloadOK) s.SettingsActionWord = "OK";
-  if (s.SettingsActionWord == "OK") ComViewFile->setEnabled(true);
+  if (s.SettingsActionWord == "OK") {
+    ComViewFile->setEnabled(true);
+    NoteRecentFile(RecentList::Written, Trim(TxFileName->text().toStdString()));
+  }
   recheckOutputFile_ = true;
   // 8. What came, checked and drawn, whatever the conversion did with it. Stored as it came,
   // the output holds the lines the plan's points refer to.

@@ -330,7 +330,9 @@ void F_DatTr::ComSend_Click() {
   // 4. Anything but a finished upload.
   if (s.SettingsActionWord != "UpOK") {
     ctx_.prompts.Message(ctx_.Msg(20), ctx_.Msg(16), MessageIcon::Critical);
+    return;
   }
+  NoteRecentFile(RecentList::Sent, source);
 }
 
 bool F_DatTr::GisPointsToList(const std::string& source, const std::string& listPath,

@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <cstdlib>
 #include <filesystem>
@@ -104,15 +105,24 @@ class Startup : public ::testing::Test {
 
   // One start with a manual clock: the splash wait advances it instead of sleeping.
   void Start(const std::string& commandLine) {
+    FreshWindows();
+    options_.commandLine = commandLine;
+    Main(state_, options_, *windows_, ctx_->reporter, clock_,
+         [this](Clock::Duration d) { clock_.Advance(d); });
+  }
+  // A start as the desktop program's main makes it, with the program's arguments.
+  void StartWith(const std::vector<std::string>& args) {
+    FreshWindows();
+    StartDesktop(state_, options_, args, *windows_, ctx_->reporter, clock_,
+                 [this](Clock::Duration d) { clock_.Advance(d); });
+  }
+  void FreshWindows() {
     windows_.reset();
     state_ = AppState();
     prompts_ = ScriptedPrompts();
     ctx_ = std::make_unique<UiContext>(state_, prompts_, dialogs_);
     ctx_->endProgram = [] {};
     windows_ = std::make_unique<RecordingWindows>(*ctx_, clock_);
-    options_.commandLine = commandLine;
-    Main(state_, options_, *windows_, ctx_->reporter, clock_,
-         [this](Clock::Duration d) { clock_.Advance(d); });
   }
   fs::path IniBesideExecutable() const { return dir_ / "bin" / "Korvenia.ini"; }
   std::string TabText(int tab) const {
@@ -158,6 +168,35 @@ TEST_F(Startup, MissingFileIsRecreatedAfterTheWarningAndTheNextStartIsQuiet) {
   EXPECT_TRUE(Reports().empty());
   EXPECT_TRUE(state_.SettingsReadOK);
   EXPECT_EQ(state_.Messages[3], "Settings");
+}
+
+// "korvenia FILE", as a file manager's "Open with" starts it: FILE is the file to convert, its
+// kind from its content; a file that is not there is told as a dropped one is.
+TEST_F(Startup, AFileArgumentIsTheFileToConvert) {
+  const std::string points = (dir_ / "points.txt").string();
+  WriteFileBytes(points, "P1,100.000,200.000,10.000,TREE\r\n");
+  Start("");  // the settings file made
+  StartWith({points});
+  const F_DatTr* shown = windows_->MainWindow();
+  ASSERT_NE(shown, nullptr);
+  EXPECT_TRUE(Reports().empty());
+  EXPECT_TRUE(shown->OpSourse[1]->isChecked());
+  EXPECT_TRUE(shown->OpReceive[1]->isChecked());
+  EXPECT_EQ(shown->ComFileName->text().toStdString(), "points.txt");
+  EXPECT_EQ(state_.JobPath, dir_.string() + "/");
+
+  const std::string gone = (dir_ / "gone.raw").string();
+  StartWith({gone});
+  ASSERT_EQ(Reports().size(), 1u);
+  EXPECT_EQ(Reports()[0].text, gone + " does not exist or cannot be read.");
+  EXPECT_TRUE(windows_->MainWindow()->OpSourse[0]->isChecked());
+
+  // The command-line words keep their meaning, as one argument or as two.
+  StartWith({"Special", "Setup"});
+  EXPECT_TRUE(state_.SpecialSetupMode);
+  EXPECT_EQ(FileArgument({"Special Setup"}), "");
+  EXPECT_EQ(FileArgument({"CreateIniFile"}), "");
+  EXPECT_EQ(FileArgument({points, points}), "");
 }
 
 TEST_F(Startup, AnUnreadableFileIsKeptBesideTheNewOneAndTheWarningNamesIt) {

@@ -153,6 +153,8 @@ TEST_F(UploadTest, CodeListLineByLine) {
   EXPECT_EQ(Received(), "DEFAULT\r\n{\r\nTREE Oak\r\n}\r\n");
   EXPECT_EQ(dialogs.shown, std::vector<std::string>{"UL_Form"});
   ExpectSuccess();
+  // A file sent is offered again beside Browse.
+  EXPECT_EQ(ReadKey(state.IniFilePath, "Recent Files", "Sent1"), Path("codes.cod"));
 }
 
 TEST_F(UploadTest, KofCoordinateRecords) {
@@ -212,6 +214,7 @@ TEST_F(UploadTest, TooFewLinesSendNothing) {
   EXPECT_EQ(prompts.messages[0].text, "Nothing to send");
   EXPECT_EQ(prompts.messages[1].text, "Upload aborted!");
   EXPECT_EQ(state.SettingsActionWord, "Esc");
+  EXPECT_EQ(ReadKey(state.IniFilePath, "Recent Files", "Sent1"), "");
 }
 
 TEST_F(UploadTest, ClosingTheUploadWindowAbortsAndAMissingSourceIsReported) {
