@@ -12,6 +12,7 @@
 #include "core/gis_settings.h"
 #include "core/journal.h"
 #include "core/interface_language.h"
+#include "core/program_texts.h"
 #include "core/survey_texts.h"
 
 namespace korv {
@@ -314,6 +315,8 @@ std::string BuildIniFile(AppState& state) {
   AppendJournalSection(out);
   out += std::string("\r\n[") + kInterfaceLanguageSection + "]\r\n";
   AppendTextRows(out, InterfaceLanguageSection());
+  out += std::string("\r\n[") + kProgramTextsSection + "]\r\n";
+  AppendTextRows(out, ProgramTextSection());
   return out;
 }
 

@@ -4,6 +4,7 @@
 #include "core/interface_language.h"
 #include "core/journal.h"
 #include "core/key_store.h"
+#include "core/program_texts.h"
 #include "core/survey_texts.h"
 
 namespace korv {
@@ -33,7 +34,8 @@ void AppendTextRows(std::string& out, const TextSection& section) {
 
 const std::vector<const TextSection*>& KeyedTextSections() {
   static const std::vector<const TextSection*> sections = {
-      &SurveyTextSection(), &GisTextSection(), &JournalTextSection(), &InterfaceLanguageSection()};
+      &SurveyTextSection(), &GisTextSection(), &JournalTextSection(), &InterfaceLanguageSection(),
+      &ProgramTextSection()};
   return sections;
 }
 

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QScreen>
 
+#include "core/key_store.h"
+#include "core/program_texts.h"
 #include "ui/download_window.h"
 #include "ui/f_dattr.h"
 #include "ui/small_dialogs.h"
@@ -27,7 +29,9 @@ AppWindows::AppWindows(UiContext& ctx, QtUserPrompts* prompts) : ctx_(ctx), prom
 AppWindows::~AppWindows() = default;
 
 void AppWindows::ShowSplash() {
-  splash_ = std::make_unique<F_Start>();
+  // Before the settings are read the path may still be empty: the splash then says it in English.
+  splash_ =
+      std::make_unique<F_Start>(ProgramText(IniFile::Load(ctx_.state.IniFilePath), "Tagline"));
   CentreOnScreen(splash_.get());
   splash_->show();
 }
@@ -46,7 +50,10 @@ void AppWindows::UnloadWindows() {
 void AppWindows::ShowMainWindow() {
   main_ = std::make_unique<F_DatTr>(ctx_);
   main_->ApplySettings();
-  if (prompts_) prompts_->SetParent(main_.get());
+  if (prompts_) {
+    prompts_->SetParent(main_.get());
+    prompts_->SetSettingsFile(ctx_.state.IniFilePath);
+  }
   CentreOnScreen(main_.get());
   main_->show();
 }

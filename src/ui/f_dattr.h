@@ -23,6 +23,7 @@ class QTabWidget;
 
 namespace korv {
 
+class IniFile;
 class JournalWriter;
 class SerialLink;
 
@@ -75,6 +76,9 @@ class F_DatTr : public QWidget {
   void ComEditorBrowse_Click();
   // The serial device of the chosen port: shown beside the port list, chosen or typed there.
   void ShowPortDevice();
+  void ApplyProgramTexts(const IniFile& texts);
+  // The program text `key` with the settings file's path `path` in its "%1".
+  std::string FaultText(const char* key, const std::string& path) const;
   void StCombDevice_Click();
   // The buttons below the tabs: leaving the program, and the help window, modally.
   void ComExit_Click();
