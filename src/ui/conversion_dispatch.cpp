@@ -191,9 +191,9 @@ void KeepReceivedData(UiContext& ctx, const std::string& scratch, const std::str
     const std::string base = CopyBase(output);
     fault = DispatchText(ctx, "NamesTaken").arg(Q(base + ".vxl"), Q(base + "19.vxl")).toStdString();
   }
-  const QString text = DispatchText(ctx, "NotKept");
-  ctx.prompts.Message(text.arg(Q(output), Q(fault), Q(scratch)).toStdString(), ctx.Msg(11),
-                      MessageIcon::Critical);
+  ctx.prompts.Message(
+      DispatchText(ctx, "NotKept").arg(Q(output), Q(fault), Q(scratch)).toStdString(),
+      ctx.Msg(11), MessageIcon::Critical);
 }
 
 }  // namespace
