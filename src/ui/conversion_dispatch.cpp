@@ -192,8 +192,8 @@ void KeepReceivedData(UiContext& ctx, const std::string& scratch, const std::str
     fault = DispatchText(ctx, "NamesTaken").arg(Q(base + ".vxl"), Q(base + "19.vxl")).toStdString();
   }
   ctx.prompts.Message(
-      DispatchText(ctx, "NotKept").arg(Q(output), Q(fault), Q(scratch)).toStdString(),
-      ctx.Msg(11), MessageIcon::Critical);
+      DispatchText(ctx, "NotKept").arg(Q(output), Q(fault), Q(scratch)).toStdString(), ctx.Msg(11),
+      MessageIcon::Critical);
 }
 
 }  // namespace
