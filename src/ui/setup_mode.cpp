@@ -19,6 +19,7 @@
 
 #include "core/program_texts.h"
 #include "ui/control_binder.h"
+#include "ui/qt_text.h"
 #include "ui/setup_editor.h"
 
 namespace korv {
