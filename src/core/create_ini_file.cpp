@@ -12,6 +12,7 @@
 #include "core/gis_settings.h"
 #include "core/journal.h"
 #include "core/interface_language.h"
+#include "core/program_texts.h"
 #include "core/recent_files.h"
 #include "core/survey_texts.h"
 #include "core/window_place.h"
@@ -316,6 +317,8 @@ std::string BuildIniFile(AppState& state) {
   AppendJournalSection(out);
   out += std::string("\r\n[") + kInterfaceLanguageSection + "]\r\n";
   AppendTextRows(out, InterfaceLanguageSection());
+  out += std::string("\r\n[") + kProgramTextsSection + "]\r\n";
+  AppendTextRows(out, ProgramTextSection());
   AppendWindowSection(out);
   out += std::string("\r\n[") + kDesktopFilesSection + "]\r\n";
   AppendTextRows(out, DesktopFilesSection());

@@ -4,6 +4,7 @@
 #include "core/interface_language.h"
 #include "core/journal.h"
 #include "core/key_store.h"
+#include "core/program_texts.h"
 #include "core/recent_files.h"
 #include "core/survey_texts.h"
 
@@ -34,8 +35,8 @@ void AppendTextRows(std::string& out, const TextSection& section) {
 
 const std::vector<const TextSection*>& KeyedTextSections() {
   static const std::vector<const TextSection*> sections = {
-      &SurveyTextSection(), &GisTextSection(), &JournalTextSection(), &InterfaceLanguageSection(),
-      &DesktopFilesSection()};
+      &SurveyTextSection(),        &GisTextSection(),     &JournalTextSection(),
+      &InterfaceLanguageSection(), &ProgramTextSection(), &DesktopFilesSection()};
   return sections;
 }
 

@@ -1,7 +1,7 @@
 // Keyed text sections of the settings file ("[Survey Texts]", "[GIS Settings]", "[Journal]",
-// "[Interface Language]", "[Desktop Files]"): a table of keys with their English texts, which a
-// new settings file holds and which a file without them falls back to. Translations carry
-// exactly these keys.
+// "[Interface Language]", "[Program Texts]", "[Desktop Files]"): a table of keys with their
+// English texts, which a new settings file holds and which a file without them falls back to.
+// Translations carry exactly these keys.
 #pragma once
 
 #include <cstddef>

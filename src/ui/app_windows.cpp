@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "core/key_store.h"
+#include "core/program_texts.h"
 #include "ui/download_window.h"
 #include "ui/f_dattr.h"
 #include "ui/screen_place.h"
@@ -17,7 +19,9 @@ AppWindows::AppWindows(UiContext& ctx, QtUserPrompts* prompts) : ctx_(ctx), prom
 AppWindows::~AppWindows() = default;
 
 void AppWindows::ShowSplash() {
-  splash_ = std::make_unique<F_Start>();
+  // Before the settings are read the path may still be empty: the splash then says it in English.
+  splash_ =
+      std::make_unique<F_Start>(ProgramText(IniFile::Load(ctx_.state.IniFilePath), "Tagline"));
   CentreOnScreen(splash_.get());
   splash_->show();
 }
@@ -36,7 +40,10 @@ void AppWindows::UnloadWindows() {
 void AppWindows::ShowMainWindow() {
   main_ = std::make_unique<F_DatTr>(ctx_);
   main_->ApplySettings();
-  if (prompts_) prompts_->SetParent(main_.get());
+  if (prompts_) {
+    prompts_->SetParent(main_.get());
+    prompts_->SetSettingsFile(ctx_.state.IniFilePath);
+  }
   main_->RestorePlace();
   main_->show();
 }

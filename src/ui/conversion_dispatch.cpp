@@ -12,14 +12,20 @@
 #include "core/convert_files.h"
 #include "core/file_procs.h"
 #include "core/key_store.h"
+#include "core/program_texts.h"
 #include "core/text.h"
 #include "ui/format_dialogs.h"
 #include "ui/gis_settings_dialog.h"
+#include "ui/qt_text.h"
 #include "ui/small_dialogs.h"
 
 namespace korv {
 
 namespace {
+
+QString DispatchText(const UiContext& ctx, const char* key) {
+  return Q(ProgramText(IniFile::Load(ctx.state.IniFilePath), key));
+}
 
 void ShowFault(UiContext& ctx, const std::string& text) {
   ctx.prompts.Message(text, ctx.Msg(11), MessageIcon::Critical);
@@ -141,12 +147,21 @@ void StoreAsReceived(UiContext& ctx, const std::string& scratch, const std::stri
   s.SettingsActionWord = "OK";
 }
 
+namespace {
+
+// `output` without a three-letter extension: what the copies as received are named after.
+std::string CopyBase(const std::string& output) {
+  return output.size() >= 4 && output[output.size() - 4] == '.'
+             ? output.substr(0, output.size() - 4)
+             : output;
+}
+
+}  // namespace
+
 std::string SaveOriginalCopy(const std::string& source, const std::string& output,
                              std::string* fault) {
   if (source.empty() || output.empty()) return {};
-  const std::string base = output.size() >= 4 && output[output.size() - 4] == '.'
-                               ? output.substr(0, output.size() - 4)
-                               : output;
+  const std::string base = CopyBase(output);
   std::string candidate = base + ".vxl";
   for (int k = 1; k <= 20; ++k) {
     if (!FileExists(candidate)) {
@@ -157,7 +172,6 @@ std::string SaveOriginalCopy(const std::string& source, const std::string& outpu
     }
     candidate = base + std::to_string(k) + ".vxl";
   }
-  if (fault) *fault = "every name from " + base + ".vxl to " + base + "19.vxl is taken";
   return {};
 }
 
@@ -169,15 +183,17 @@ void KeepReceivedData(UiContext& ctx, const std::string& scratch, const std::str
   std::string fault;
   const std::string kept = SaveOriginalCopy(scratch, output, &fault);
   if (!kept.empty()) {
-    ctx.prompts.Message(
-        "The received data was not converted. It is saved as received in " + kept + ".", ctx.Msg(6),
-        MessageIcon::Exclamation);
+    ctx.prompts.Message(DispatchText(ctx, "NotConverted").arg(Q(kept)).toStdString(), ctx.Msg(6),
+                        MessageIcon::Exclamation);
     return;
   }
-  ctx.prompts.Message("The received data was not converted and could not be saved beside " +
-                          output + " (" + fault + "). It is in " + scratch +
-                          " until the next transfer or Exit.",
-                      ctx.Msg(11), MessageIcon::Critical);
+  if (fault.empty()) {
+    const std::string base = CopyBase(output);
+    fault = DispatchText(ctx, "NamesTaken").arg(Q(base + ".vxl"), Q(base + "19.vxl")).toStdString();
+  }
+  ctx.prompts.Message(
+      DispatchText(ctx, "NotKept").arg(Q(output), Q(fault), Q(scratch)).toStdString(), ctx.Msg(11),
+      MessageIcon::Critical);
 }
 
 }  // namespace
@@ -215,9 +231,8 @@ void ConvertFromDisk(UiContext& ctx, const DispatchRequest& request) {
   if (output.empty() || StartsWith(request.sourceCaption, "<")) return;
   const ListEntry entry = ChosenEntry(s, true);
   if (entry.action != ListAction::Convert) {
-    ctx.prompts.Message(
-        "Nothing was converted: \"" + request.formatText + "\" has no conversion for this data.",
-        ctx.Msg(6), MessageIcon::Exclamation);
+    ctx.prompts.Message(DispatchText(ctx, "NoConversion").arg(Q(request.formatText)).toStdString(),
+                        ctx.Msg(6), MessageIcon::Exclamation);
     return;
   }
   const std::optional<ConvertResult> result =

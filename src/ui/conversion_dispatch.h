@@ -32,7 +32,8 @@ void ConvertAfterDownload(UiContext& ctx, const DispatchRequest& request);
 void ConvertFromDisk(UiContext& ctx, const DispatchRequest& request);
 // Copies `source` line by line to the first free name of base.vxl, base1.vxl .. base19.vxl,
 // where base is `output` without a three-letter extension. Returns the name written, or ""
-// when nothing was (every name taken, or the copy failed: `fault` then says why).
+// when nothing was (every name taken, `fault` then empty, or the copy failed: `fault` then
+// says why).
 std::string SaveOriginalCopy(const std::string& source, const std::string& output,
                              std::string* fault = nullptr);
 

@@ -9,6 +9,8 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
+#include "core/key_store.h"
+#include "core/program_texts.h"
 #include "ui/control_binder.h"
 
 namespace korv {
@@ -93,10 +95,15 @@ void FitLinkSettingRows(const LinkSettingRows& rows) {
   }
 }
 
-void FillLinkSettingValues(const LinkSettingRows& rows, const MainWindowModel& model) {
+QString NoParityText(const AppState& state) {
+  return QString::fromStdString(ProgramText(IniFile::Load(state.IniFilePath), "NoParity"));
+}
+
+void FillLinkSettingValues(const LinkSettingRows& rows, const AppState& state) {
+  const MainWindowModel& model = state.mainWindow;
   rows[0][1]->setText(QString::fromStdString(SelectedText(model.stCombComm[1])));
   rows[1][1]->setText(QString::fromStdString(SelectedText(model.stCombComm[2])));
-  rows[2][1]->setText(QStringLiteral("None"));
+  rows[2][1]->setText(NoParityText(state));
   rows[3][1]->setText(QStringLiteral("1"));
   rows[4][1]->setText(QString::fromStdString(SelectedText(model.stCombComm[3])));
   FitLinkSettingRows(rows);

@@ -48,8 +48,10 @@ LinkSettingRows MakeLinkSettingRows(QGroupBox* frame, const QString& prefix);
 void PlaceLinkSettingRows(QGroupBox* frame, const LinkSettingRows& rows);
 // The same in the frame the rows are in, after their texts changed.
 void FitLinkSettingRows(const LinkSettingRows& rows);
+// The fixed parity of the link, as the settings file says "none".
+QString NoParityText(const AppState& state);
 // Shows the settings tab's port values (parity and stop bit are fixed) and fits the value
 // labels to them.
-void FillLinkSettingValues(const LinkSettingRows& rows, const MainWindowModel& model);
+void FillLinkSettingValues(const LinkSettingRows& rows, const AppState& state);
 
 }  // namespace korv

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/key_store.h"
+#include "core/program_texts.h"
 #include "core/settings.h"
 #include "ui/control_binder.h"
 #include "ui/dialog_parts.h"
@@ -54,11 +56,12 @@ F_DL::F_DL(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   layout->addLayout(frames);
   layout->addWidget(ComCancel, 0, Qt::AlignHCenter);
   InstallSetupHooks(this, RecordWindow::Download, ctx_);
+  LoadTexts();
 }
 
 void F_DL::FillValues() {
   const MainWindowModel& m = ctx_.state.mainWindow;
-  FillLinkSettingValues(rows, m);
+  FillLinkSettingValues(rows, ctx_.state);
   if (m.opReceive == 2) {
     LbDataformat->setText(Q(TextsOf(ctx_.state, "OpReceive2").caption));
   } else {
@@ -66,14 +69,19 @@ void F_DL::FillValues() {
   }
 }
 
+void F_DL::LoadTexts() {
+  bytesText_ = Q(ProgramText(IniFile::Load(ctx_.state.IniFilePath), "Bytes"));
+}
+
 void F_DL::showEvent(QShowEvent* event) {
+  LoadTexts();
   if (!ctx_.state.CreatingIniFile) FillValues();
   FitLinkSettingRows(rows);
   QDialog::showEvent(event);
 }
 
 void F_DL::ShowCount(long long count) {
-  LbRAWdata->setText(QStringLiteral("Bytes:   %1").arg(count));
+  LbRAWdata->setText(bytesText_.arg(count));
   LbRAWdata->repaint();
 }
 

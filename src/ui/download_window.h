@@ -35,7 +35,10 @@ class F_DL : public QDialog {
   void reject() override;
 
  private:
+  void LoadTexts();
+
   UiContext& ctx_;
+  QString bytesText_;  // the count's text, read once: counts come many times a second
 };
 
 class F_SdrDL : public QDialog {

@@ -26,6 +26,7 @@
 #include "core/interface_language.h"
 #include "core/journal.h"
 #include "core/key_store.h"
+#include "core/program_texts.h"
 #include "core/settings.h"
 #include "core/survey_texts.h"
 #include "core/window_place.h"
@@ -82,7 +83,6 @@ F_DatTr::F_DatTr(UiContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   ComHelp = Make<QPushButton>(this, "ComHelp");
   ComExit = Make<QPushButton>(this, "ComExit");
   Command1 = Make<QPushButton>(this, "Command1");
-  Command1->setText(QStringLiteral("Save setup"));
   Command1->setVisible(ctx.state.SpecialSetupMode);
   connect(ComExit, &QPushButton::clicked, this, [this] { ComExit_Click(); });
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
@@ -171,9 +171,21 @@ void F_DatTr::BuildSettingsTab(QWidget* page) {
   StOpEditor[1] = Make<QRadioButton>(StFrEditor, "StOpEditor1");
   TxEditor = Make<QLineEdit>(StFrEditor, "TxEditor");
   ComEditorBrowse = Make<QPushButton>(StFrEditor, "ComEditorBrowse");
-  TxEditor->setAccessibleName(QStringLiteral("Editor"));
   ComLanguage = Make<QPushButton>(page, "ComLanguage");
   ConnectSettingsTab();
+}
+
+// The texts of controls that have no control record of their own.
+void F_DatTr::ApplyProgramTexts(const IniFile& texts) {
+  StCombDevice->setAccessibleName(Q(ProgramText(texts, "SerialDevice")));
+  StLbDevice->setText(Q(ProgramText(texts, "SerialDeviceLabel")));
+  StCombDevice->setToolTip(Q(ProgramText(texts, "SerialDeviceTip")));
+  TxEditor->setAccessibleName(Q(ProgramText(texts, "Editor")));
+  Command1->setText(Q(ProgramText(texts, "SaveSetup")));
+}
+
+std::string F_DatTr::FaultText(const char* key, const std::string& path) const {
+  return Q(ProgramText(IniFile::Load(ctx_.state.IniFilePath), key)).arg(Q(path)).toStdString();
 }
 
 void F_DatTr::AddShortcuts() {
@@ -195,20 +207,48 @@ void F_DatTr::AddShortcuts() {
 }
 
 void F_DatTr::SetTabOrder() {
-  QWidget* order[] = {MainTab,        OpSourse[0],    OpSourse[1],    ComFileName,
+  QWidget* order[] = {MainTab,
+                      OpSourse[0],
+                      OpSourse[1],
+                      ComFileName,
                       ComFileNameRecent,
-                      OpReceive[0],   OpReceive[1],   OpReceive[2],   ComboDataFormat,
-                      ComSaveSetings, CheckOrigDF,    TxFileName,     ComSaveBrowseRecent,
+                      OpReceive[0],
+                      OpReceive[1],
+                      OpReceive[2],
+                      ComboDataFormat,
+                      ComSaveSetings,
+                      CheckOrigDF,
+                      TxFileName,
+                      ComSaveBrowseRecent,
                       ComSaveBrowse,
-                      ComDLN,         ComRecent,      ComConv,        ComCheck,       ComViewFile,
-                      ComOpenFolder,  ComboDataFormatSend,
-                      ComSettingSend, TxFileNameSend, ComBrowseSendRecent, ComBrowseSend,
+                      ComDLN,
+                      ComRecent,
+                      ComConv,
+                      ComCheck,
+                      ComViewFile,
+                      ComOpenFolder,
+                      ComboDataFormatSend,
+                      ComSettingSend,
+                      TxFileNameSend,
+                      ComBrowseSendRecent,
+                      ComBrowseSend,
                       ComEditSend,
-                      ComSend,        StCombComm[0],  StCombDevice,   StCombComm[1],
-                      StCombComm[2],  StCombComm[3],  StCombCoord[0], StCombCoord[1],
-                      StOpEditor[0],  StOpEditor[1],  TxEditor,       ComEditorBrowse,
+                      ComSend,
+                      StCombComm[0],
+                      StCombDevice,
+                      StCombComm[1],
+                      StCombComm[2],
+                      StCombComm[3],
+                      StCombCoord[0],
+                      StCombCoord[1],
+                      StOpEditor[0],
+                      StOpEditor[1],
+                      TxEditor,
+                      ComEditorBrowse,
                       ComLanguage,
-                      Command1,       ComHelp,        ComExit};
+                      Command1,
+                      ComHelp,
+                      ComExit};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -217,7 +257,9 @@ void F_DatTr::SetTabOrder() {
 void F_DatTr::ApplySettings() {
   AppState& s = ctx_.state;
   MainWindowModel& m = s.mainWindow;
+  const IniFile texts = IniFile::Load(s.IniFilePath);
   ApplyWindowTexts(this, RecordWindow::Main, s);
+  ApplyProgramTexts(texts);
   for (int i = 0; i < 3; ++i) {
     const std::string& caption = m.tabCaptions[static_cast<size_t>(i)];
     MainTab->setTabText(i, Q(caption.empty() ? ctx_.Msg(i + 1) : caption));
@@ -238,12 +280,11 @@ void F_DatTr::ApplySettings() {
   ComDLN->setVisible(!file);
   ComConv->setVisible(file);
   ComCheck->setVisible(file);
-  ComCheck->setText(Q(SurveyText(IniFile::Load(s.IniFilePath), "Check")));
+  ComCheck->setText(Q(SurveyText(texts, "Check")));
   ComRecent->setVisible(!file);
-  ComRecent->setText(Q(JournalText(IniFile::Load(s.IniFilePath), "Recent")));
+  ComRecent->setText(Q(JournalText(texts, "Recent")));
   ApplyDesktopFilesTexts();
-  ComLanguage->setText(
-      Q(SectionText(IniFile::Load(s.IniFilePath), InterfaceLanguageSection(), "Button")));
+  ComLanguage->setText(Q(SectionText(texts, InterfaceLanguageSection(), "Button")));
 
   FillCombo(ComboDataFormatSend, m.comboDataFormatSend);
   ComSettingSend->setVisible(m.comSettingSendVisible);
@@ -332,7 +373,7 @@ void F_DatTr::ComExit_Click() {
   SyncModel();
   s.windowPlace = WindowPlace{x(), y(), width(), height(), MainTab->currentIndex()};
   if (!SaveSettings(s)) {
-    ctx_.prompts.Message("The settings could not be saved in " + s.IniFilePath, ctx_.Msg(11),
+    ctx_.prompts.Message(FaultText("SettingsNotSaved", s.IniFilePath), ctx_.Msg(11),
                          MessageIcon::Critical);
   }
   s.ScratchFilePath = s.ProgramFolder + kScratchFileName;
@@ -346,7 +387,7 @@ void F_DatTr::Command1_Click() {
   // The edited texts go into the file as it stands: what setup mode cannot edit (messages,
   // lists, the choices, the converters' settings) stays as the file has it.
   if (!SaveSetup(s)) {
-    ctx_.prompts.Message("The settings file could not be written: " + s.IniFilePath, ctx_.Msg(11),
+    ctx_.prompts.Message(FaultText("SettingsNotWritten", s.IniFilePath), ctx_.Msg(11),
                          MessageIcon::Critical);
   }
   EndProgram();

@@ -27,6 +27,7 @@ class QToolButton;
 
 namespace korv {
 
+class IniFile;
 class JournalWriter;
 class SerialLink;
 
@@ -91,6 +92,9 @@ class F_DatTr : public QWidget {
   void ComEditorBrowse_Click();
   // The serial device of the chosen port: shown beside the port list, chosen or typed there.
   void ShowPortDevice();
+  void ApplyProgramTexts(const IniFile& texts);
+  // The program text `key` with the settings file's path `path` in its "%1".
+  std::string FaultText(const char* key, const std::string& path) const;
   void StCombDevice_Click();
   // "Interface language...": takes the chosen texts into the settings file and shows them.
   void ComLanguage_Click();

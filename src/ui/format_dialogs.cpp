@@ -20,7 +20,9 @@
 #include <QVBoxLayout>
 
 #include "core/coord_field_options.h"
+#include "core/key_store.h"
 #include "core/numbers.h"
+#include "core/program_texts.h"
 #include "core/settings.h"
 #include "ui/control_binder.h"
 #include "ui/conversion_dispatch.h"
@@ -59,7 +61,7 @@ const std::array<QColor, 8> kPalette = {
     QColor(255, 0, 0), QColor(255, 255, 0), QColor(0, 255, 0),     QColor(0, 255, 255),
     QColor(0, 0, 255), QColor(255, 0, 255), QColor(255, 255, 255), QColor(128, 128, 128)};
 
-// What a screen reader calls the palette's colours.
+// What a screen reader calls the palette's colours: their program text keys.
 const std::array<const char*, 8> kPaletteNames = {"Red",  "Yellow",  "Green", "Cyan",
                                                   "Blue", "Magenta", "White", "Grey"};
 
@@ -115,33 +117,41 @@ void SaveDialogTexts(UiContext& ctx, QWidget* root, RecordWindow window, IniFile
 
 F_Sdr::F_Sdr(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   setObjectName("F_Sdr");
-  setWindowTitle(QStringLiteral("SDR conversion settings"));
+  const IniFile ini = IniFile::Load(ctx.state.IniFilePath);
+  const auto text = [&ini](const char* key) { return Q(ProgramText(ini, key)); };
+  setWindowTitle(text("SdrTitle"));
+  // Program text keys; the refraction constants are numbers, shown as they are.
   struct GroupText {
     const char* label;
     const char* name;
     std::array<const char*, 3> options;
   };
   const GroupText texts[kSdrGroupCount] = {
-      {"Angle units", "OpAng", {"Degrees", "Gon", "Mil"}},
-      {"Distance units", "OpDis", {"Meters", "US Feet", "Intl. Feet"}},
-      {"Pressure units", "OpPres", {"mmHg", "InchHg", "mbar"}},
-      {"Temperature units", "OpTemp", {"Celsius", "Fahrenheit", nullptr}},
-      {"Temperature and Pressure", "OpTP", {"On", "Off", nullptr}},
-      {"Curvature and Refraction", "OpCR", {"On", "Off", nullptr}},
-      {"Refraction constant", "OpRCon", {"0.132", "0.200", nullptr}},
-      {"Sea level", "OpSL", {"On", "Off", nullptr}},
+      {"SdrAngle", "OpAng", {"SdrDegrees", "SdrGon", "SdrMil"}},
+      {"SdrDistance", "OpDis", {"SdrMeters", "SdrUsFeet", "SdrIntlFeet"}},
+      {"SdrPressure", "OpPres", {"SdrMmHg", "SdrInchHg", "SdrMbar"}},
+      {"SdrTemperature", "OpTemp", {"SdrCelsius", "SdrFahrenheit", nullptr}},
+      {"SdrTP", "OpTP", {"SdrOn", "SdrOff", nullptr}},
+      {"SdrCR", "OpCR", {"SdrOn", "SdrOff", nullptr}},
+      {"SdrRefraction", "OpRCon", {nullptr, nullptr, nullptr}},
+      {"SdrSeaLevel", "OpSL", {"SdrOn", "SdrOff", nullptr}},
+  };
+  const auto optionText = [&](int g, int i) {
+    if (g == kSdrRefractionConstant) return QString::fromLatin1(i == 0 ? "0.132" : "0.200");
+    return text(texts[g].options[static_cast<size_t>(i)]);
   };
   auto* units = Make<QGroupBox>(this, "FrUnits");
-  units->setTitle(QStringLiteral("UNITS:"));
+  units->setTitle(text("SdrUnits"));
   auto* corrections = Make<QGroupBox>(this, "FrCorrections");
-  corrections->setTitle(QStringLiteral("CORRECTIONS:"));
+  corrections->setTitle(text("SdrCorrections"));
   auto* unitsLayout = new QGridLayout(units);
   auto* correctionsLayout = new QGridLayout(corrections);
   for (int g = 0; g < kSdrGroupCount; ++g) {
     QGroupBox* frame = g < 4 ? units : corrections;
     QGridLayout* grid = g < 4 ? unitsLayout : correctionsLayout;
     const int row = g % 4;
-    auto* label = Make<QLabel>(frame, std::string("Lb") + texts[g].name, texts[g].label);
+    const QString labelText = text(texts[g].label);
+    auto* label = Make<QLabel>(frame, std::string("Lb") + texts[g].name, labelText);
     // Each group in its own container, so one option per group is selected.
     auto* box = new QWidget(frame);
     box->setObjectName(QString::fromLatin1(texts[g].name));
@@ -149,9 +159,10 @@ F_Sdr::F_Sdr(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
     line->setContentsMargins(0, 0, 0, 0);
     groups[g] = new QButtonGroup(this);
     for (int i = 0; i < SdrGroupAt(g).options; ++i) {
-      auto* op = Make<QRadioButton>(box, texts[g].name + std::to_string(i), texts[g].options[i]);
+      const QString option = optionText(g, i);
+      auto* op = Make<QRadioButton>(box, texts[g].name + std::to_string(i), option);
       // Three groups offer "On" and "Off": a screen reader says whose.
-      op->setAccessibleName(QStringLiteral("%1: %2").arg(texts[g].label, texts[g].options[i]));
+      op->setAccessibleName(text("SdrOption").arg(labelText, option));
       groups[g]->addButton(op, i);
       line->addWidget(op);
     }
@@ -160,8 +171,8 @@ F_Sdr::F_Sdr(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
     grid->addWidget(label, row, 0);
     grid->addWidget(box, row, 1);
   }
-  ComOK = Make<QPushButton>(this, "ComOK", QStringLiteral("OK"));
-  ComCancel = Make<QPushButton>(this, "ComCancel", QStringLiteral("Cancel"));
+  ComOK = Make<QPushButton>(this, "ComOK", text("OK"));
+  ComCancel = Make<QPushButton>(this, "ComCancel", text("Cancel"));
   ComOK->setDefault(true);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(units);
@@ -307,6 +318,7 @@ void F_KOFStp::reject() { ComCancel_Click(); }
 
 DxfFormSetting::DxfFormSetting(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
   setObjectName("DxfFormSetting");
+  const IniFile texts = IniFile::Load(ctx.state.IniFilePath);
   const std::string p = "DxfFormSetting_";
   auto* grid = new QGridLayout;
   auto* lbPL = Make<QLabel>(this, p + "LbPL");
@@ -326,10 +338,10 @@ DxfFormSetting::DxfFormSetting(UiContext& ctx, QWidget* owner) : QDialog(owner),
     lbTS->setBuddy(TxTS[r]);
     UpTS[r] = Make<QToolButton>(this, "UpDownUp" + n);
     UpTS[r]->setArrowType(Qt::UpArrow);
-    UpTS[r]->setAccessibleName(QStringLiteral("Larger text size"));
+    UpTS[r]->setAccessibleName(Q(ProgramText(texts, "LargerTextSize")));
     DownTS[r] = Make<QToolButton>(this, "UpDownDown" + n);
     DownTS[r]->setArrowType(Qt::DownArrow);
-    DownTS[r]->setAccessibleName(QStringLiteral("Smaller text size"));
+    DownTS[r]->setAccessibleName(Q(ProgramText(texts, "SmallerTextSize")));
     auto* lbColr = Make<QLabel>(this, p + "LbColr" + n);
     ComSelColor[r] = Make<QPushButton>(this, p + "ComSelColor" + n);
     lbColr->setBuddy(ComSelColor[r]);
@@ -381,7 +393,7 @@ DxfFormSetting::DxfFormSetting(UiContext& ctx, QWidget* owner) : QDialog(owner),
   for (int k = 0; k < 8; ++k) {
     ComCol[k] = Make<QPushButton>(FrPalette, "ComCol" + std::to_string(k));
     ComCol[k]->setFixedSize(22, 22);
-    ComCol[k]->setAccessibleName(QString::fromLatin1(kPaletteNames[k]));
+    ComCol[k]->setAccessibleName(Q(ProgramText(texts, kPaletteNames[k])));
     SetBackground(ComCol[k], kPalette[k]);
     paletteLayout->addWidget(ComCol[k]);
     connect(ComCol[k], &QPushButton::clicked, this, [this, k] { ComCol_Click(k); });

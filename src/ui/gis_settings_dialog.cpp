@@ -17,6 +17,7 @@
 #include <tuple>
 
 #include "core/key_store.h"
+#include "core/program_texts.h"
 #include "core/settings.h"
 #include "core/text.h"
 #include "gis/crs.h"
@@ -217,7 +218,8 @@ void GisSettingsDialog::ComOK_Click() {
   IniFile ini = IniFile::Load(ctx_.state.IniFilePath);
   StoreGisSettings(ini, s);
   if (!ini.Save(ctx_.state.IniFilePath)) {
-    return Refuse("The settings could not be written to " + ctx_.state.IniFilePath + ".", ComOK);
+    return Refuse(Q(ProgramText(ini, "GisNotWritten")).arg(Q(ctx_.state.IniFilePath)).toStdString(),
+                  ComOK);
   }
   confirmed_ = true;
   accept();

@@ -26,14 +26,11 @@ void F_DatTr::ConnectSettingsTab() {
   StCombDevice->setObjectName("StCombDevice");
   StCombDevice->setEditable(true);
   StCombDevice->setInsertPolicy(QComboBox::NoInsert);
-  StCombDevice->setAccessibleName(QStringLiteral("Serial device"));
-  // Screen readers here name a list by its label, not by its accessible name.
-  StLbDevice = new QLabel(QStringLiteral("Serial device:"), StFrComm);
+  // Screen readers here name a list by its label, not by its accessible name. Both texts, and
+  // the tool tip, are set with the settings (ApplyProgramTexts).
+  StLbDevice = new QLabel(StFrComm);
   StLbDevice->setObjectName("StLbDevice");
   SetBuddy(StLbDevice, StCombDevice);
-  StCombDevice->setToolTip(
-      QStringLiteral("Serial device of this port: pick one of the devices present or type its "
-                     "path"));
   for (int i = 0; i < 4; ++i) {
     connect(StCombComm[i], QOverload<int>::of(&QComboBox::activated), this,
             [this, i] { StCombComm_Click(i); });
@@ -138,7 +135,7 @@ void F_DatTr::StCombDevice_Click() {
   // Nothing to store when the box shows what the port opens already.
   if (chosen == DeviceForPort(port, s.IniFilePath)) return;
   if (!WriteKey(s.IniFilePath, "Serial devices", "COM" + std::to_string(port), chosen)) {
-    ctx_.prompts.Message("The serial device could not be stored in " + s.IniFilePath, ctx_.Msg(11),
+    ctx_.prompts.Message(FaultText("DeviceNotStored", s.IniFilePath), ctx_.Msg(11),
                          MessageIcon::Critical);
   }
   ShowPortDevice();

@@ -12,7 +12,9 @@
 #include <algorithm>
 
 #include "core/control_records.h"
+#include "core/key_store.h"
 #include "core/numbers.h"
+#include "core/program_texts.h"
 #include "core/settings.h"
 #include "core/text.h"
 #include "ui/control_binder.h"
@@ -24,11 +26,11 @@ namespace korv {
 namespace {
 
 template <typename T>
-T* Make(QWidget* parent, const char* name, const char* text = nullptr) {
+T* Make(QWidget* parent, const char* name, const QString& text = {}) {
   auto* w = new T(parent);
   w->setObjectName(QString::fromLatin1(name));
   if constexpr (!std::is_same_v<T, QLineEdit>) {
-    if (text) w->setText(QString::fromLatin1(text));
+    if (!text.isEmpty()) w->setText(text);
   }
   return w;
 }
@@ -38,21 +40,23 @@ T* Make(QWidget* parent, const char* name, const char* text = nullptr) {
 F_stp::F_stp(UiContext& ctx, QWidget* target, QWidget* owner)
     : QDialog(owner), ctx_(ctx), target_(target) {
   setObjectName("F_stp");
-  setWindowTitle(QStringLiteral("Special setup"));
-  LbCaption = Make<QLabel>(this, "LbCaption", "Caption:");
-  LbToolTip = Make<QLabel>(this, "LbToolTip", "ToolTipText");
-  LbFontName = Make<QLabel>(this, "LbFontName", "Font name");
-  LbFontSize = Make<QLabel>(this, "LbFontSize", "Font size");
+  const IniFile ini = IniFile::Load(ctx.state.IniFilePath);
+  const auto text = [&ini](const char* key) { return Q(ProgramText(ini, key)); };
+  setWindowTitle(text("SetupTitle"));
+  LbCaption = Make<QLabel>(this, "LbCaption", text("SetupCaption"));
+  LbToolTip = Make<QLabel>(this, "LbToolTip", text("SetupToolTip"));
+  LbFontName = Make<QLabel>(this, "LbFontName", text("SetupFontName"));
+  LbFontSize = Make<QLabel>(this, "LbFontSize", text("SetupFontSize"));
   TxCaption = Make<QLineEdit>(this, "TxCaption");
   TxToolTip = Make<QLineEdit>(this, "TxToolTip");
   TxFontName = Make<QLineEdit>(this, "TxFontName");
   TxFontSize = Make<QLineEdit>(this, "TxFontSize");
-  ChkFontBold = Make<QCheckBox>(this, "ChkFontBold", "FontBold");
-  ChkFontItalic = Make<QCheckBox>(this, "ChkFontItalic", "FontItalic");
-  ComFont = Make<QPushButton>(this, "ComFont", "...");
-  ComOK = Make<QPushButton>(this, "ComOK", "OK");
-  ComCancel = Make<QPushButton>(this, "ComCancel", "Cancel");
-  ComFont->setAccessibleName(QStringLiteral("Choose font"));
+  ChkFontBold = Make<QCheckBox>(this, "ChkFontBold", text("SetupBold"));
+  ChkFontItalic = Make<QCheckBox>(this, "ChkFontItalic", text("SetupItalic"));
+  ComFont = Make<QPushButton>(this, "ComFont", QStringLiteral("..."));
+  ComOK = Make<QPushButton>(this, "ComOK", text("OK"));
+  ComCancel = Make<QPushButton>(this, "ComCancel", text("Cancel"));
+  ComFont->setAccessibleName(text("ChooseFont"));
   ComOK->setDefault(true);
   SetBuddy(LbCaption, TxCaption);
   SetBuddy(LbToolTip, TxToolTip);

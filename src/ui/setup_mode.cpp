@@ -17,7 +17,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "core/program_texts.h"
 #include "ui/control_binder.h"
+#include "ui/qt_text.h"
 #include "ui/setup_editor.h"
 
 namespace korv {
@@ -157,19 +159,23 @@ QString CaptionWithoutAccessKey(const QString& caption) {
   return caption.left(amp) + caption.mid(amp + 1);
 }
 
-std::string SetupCloseMessage(const QStringList& buttonCaptions) {
-  QStringList names;
+std::string SetupCloseMessage(const QStringList& buttonCaptions, const IniFile& texts) {
+  QString names;
   for (const QString& caption : buttonCaptions) {
-    names << QStringLiteral("<") + CaptionWithoutAccessKey(caption) + QStringLiteral(">");
+    const QString name =
+        QStringLiteral("<") + CaptionWithoutAccessKey(caption) + QStringLiteral(">");
+    names = names.isEmpty() ? name : Q(ProgramText(texts, "SetupOr")).arg(names, name);
   }
-  return "The program is in setup mode.\r\nPress " +
-         names.join(QStringLiteral(" or ")).toStdString() + " button";
+  return ProgramText(texts, "SetupMode") + "\r\n" +
+         Q(ProgramText(texts, "SetupPress")).arg(names).toStdString();
 }
 
 bool RefuseCloseInSetupMode(const AppState& state, UserPrompts& prompts,
                             const QStringList& buttonCaptions) {
   if (!state.SpecialSetupMode) return false;
-  prompts.Message(SetupCloseMessage(buttonCaptions), "Setup", MessageIcon::Information);
+  const IniFile texts = IniFile::Load(state.IniFilePath);
+  prompts.Message(SetupCloseMessage(buttonCaptions, texts), ProgramText(texts, "SetupModeTitle"),
+                  MessageIcon::Information);
   return true;
 }
 

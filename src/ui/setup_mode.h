@@ -10,6 +10,7 @@
 
 #include "core/app_state.h"
 #include "core/control_records.h"
+#include "core/key_store.h"
 #include "ui/ui_context.h"
 #include "ui/user_prompts.h"
 
@@ -27,8 +28,9 @@ inline constexpr const char* kNoSetupProperty = "korvNoSetup";
 QString CaptionWithoutAccessKey(const QString& caption);
 
 // "The program is in setup mode.\r\nPress <A> button" for one button, "... Press <A> or <B>
-// button" for two; captions without their access key.
-std::string SetupCloseMessage(const QStringList& buttonCaptions);
+// button" for two; captions without their access key, the texts those of `texts` (English
+// when it has none).
+std::string SetupCloseMessage(const QStringList& buttonCaptions, const IniFile& texts = {});
 
 // In special setup mode refuses a window's close box with the "Setup" message naming the given
 // buttons; returns true when the close was refused (the caller then ignores the close event).

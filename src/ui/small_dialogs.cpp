@@ -12,6 +12,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "core/key_store.h"
+#include "core/program_texts.h"
 #include "ui/dialog_parts.h"
 #include "ui/qt_text.h"
 
@@ -78,7 +80,7 @@ std::string AskOverwriteOrAppend(UiContext& ctx, QWidget* owner, const std::stri
   if (appendOffered) {
     question += ctx.Msg(7);
   } else {
-    question += "A drawing cannot be appended to: it is always written new. Overwrite it?";
+    question += ProgramText(IniFile::Load(ctx.state.IniFilePath), "DrawingOverwrite");
     dialog.ComAppend->setVisible(false);
     // Enter never loses what the file holds.
     dialog.ComAppend->setDefault(false);
@@ -96,7 +98,7 @@ F_MsgCon::F_MsgCon(UiContext& ctx, QWidget* owner) : QDialog(owner) {
   Lb1->setObjectName("Lb1");
   Lb2 = new QLabel(this);
   Lb2->setObjectName("Lb2");
-  ComOK = new QPushButton(QStringLiteral("OK"), this);
+  ComOK = new QPushButton(Q(ProgramText(IniFile::Load(ctx.state.IniFilePath), "OK")), this);
   ComOK->setObjectName("ComOK");
   ComOK->setDefault(true);
   auto* layout = new QVBoxLayout(this);
@@ -107,7 +109,8 @@ F_MsgCon::F_MsgCon(UiContext& ctx, QWidget* owner) : QDialog(owner) {
   connect(ComOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-F_Start::F_Start() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
+F_Start::F_Start(const std::string& tagline)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
   setObjectName("F_Start");
   Im = new QLabel(this);
   Im->setObjectName("Im");
@@ -136,8 +139,7 @@ F_Start::F_Start() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint
   line.setPointSize(10);
   line.setBold(false);
   painter.setFont(line);
-  painter.drawText(area.adjusted(0, 90, 0, 0), Qt::AlignCenter,
-                   QStringLiteral("Survey data transfer and conversion"));
+  painter.drawText(area.adjusted(0, 90, 0, 0), Qt::AlignCenter, Q(tagline));
   painter.end();
   Im->setPixmap(picture);
   Im->move(0, 0);

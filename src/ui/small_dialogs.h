@@ -58,7 +58,7 @@ class F_MsgCon : public QDialog {
 class F_Start : public QWidget {
   Q_OBJECT
  public:
-  F_Start();
+  explicit F_Start(const std::string& tagline);
   QLabel* Im;
 
  protected:

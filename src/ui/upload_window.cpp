@@ -12,6 +12,8 @@
 
 #include "comm/serial_link.h"
 #include "comm/upload_sender.h"
+#include "core/key_store.h"
+#include "core/program_texts.h"
 #include "core/settings.h"
 #include "ui/control_binder.h"
 #include "ui/dialog_parts.h"
@@ -63,7 +65,8 @@ F_UL::F_UL(UiContext& ctx, SerialLink* port, std::string sourcePath, QWidget* ow
   LbRAWdata->setWordWrap(true);
   ProgressBar1 = new QProgressBar(Fr3);
   ProgressBar1->setObjectName("ProgressBar1");
-  ProgressBar1->setAccessibleName(QStringLiteral("Upload progress"));
+  ProgressBar1->setAccessibleName(
+      Q(ProgramText(IniFile::Load(ctx_.state.IniFilePath), "UploadProgress")));
   ComSend = new QPushButton(this);
   ComSend->setObjectName("UL_ComSend");
   ComSend->setDefault(true);
@@ -74,7 +77,7 @@ F_UL::F_UL(UiContext& ctx, SerialLink* port, std::string sourcePath, QWidget* ow
 
   // Form_Load.
   LoadDialogTexts(ctx_, this, RecordWindow::Upload);
-  rows[2][1]->setText(QStringLiteral("None"));
+  rows[2][1]->setText(NoParityText(ctx_.state));
   rows[3][1]->setText(QStringLiteral("1"));
 
   PlaceLinkSettingRows(fr1, rows);
@@ -102,7 +105,7 @@ void F_UL::PlaceProgressBar() {
 
 void F_UL::FillValues() {
   const MainWindowModel& m = ctx_.state.mainWindow;
-  FillLinkSettingValues(rows, m);
+  FillLinkSettingValues(rows, ctx_.state);
   LbDataformat->setText(Q(SelectedText(m.comboDataFormatSend)));
   FitLinkSettingRows(rows);
 }

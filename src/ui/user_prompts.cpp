@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QUrl>
 
+#include "core/key_store.h"
+#include "core/program_texts.h"
 #include "core/text.h"
 #include "ui/qt_text.h"
 
@@ -189,10 +191,14 @@ void QtUserPrompts::Beep() { QApplication::beep(); }
 std::string QtUserPrompts::RunEditor(const std::string& editor, const std::string& path) {
   if (editor.empty()) {
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path)))) return {};
-    return "Cannot open " + path;
+    return FaultText("CannotOpen", path);
   }
   if (QProcess::startDetached(Q(editor), {Q(path)})) return {};
-  return "File not found: " + editor;
+  return FaultText("EditorNotFound", editor);
+}
+
+std::string QtUserPrompts::FaultText(const char* key, const std::string& value) const {
+  return Q(ProgramText(IniFile::Load(settingsFile_), key)).arg(Q(value)).toStdString();
 }
 
 bool QtUserPrompts::OpenDocument(const std::string& target) {

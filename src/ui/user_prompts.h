@@ -64,6 +64,8 @@ class QtUserPrompts : public UserPrompts {
  public:
   explicit QtUserPrompts(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
+  // The settings file whose texts the faults are told in.
+  void SetSettingsFile(const std::string& path) { settingsFile_ = path; }
 
   MessageAnswer Message(const std::string& text, const std::string& title, MessageIcon icon,
                         MessageButtons buttons) override;
@@ -75,7 +77,11 @@ class QtUserPrompts : public UserPrompts {
   bool OpenDocument(const std::string& target) override;
 
  private:
+  // The program text `key` with `value` in its "%1".
+  std::string FaultText(const char* key, const std::string& value) const;
+
   QWidget* parent_;
+  std::string settingsFile_;
 };
 
 // A Reporter that shows its reports as message boxes through `prompts`.

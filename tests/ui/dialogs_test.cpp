@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "core/numbers.h"
+#include "core/program_texts.h"
 #include "ui/control_binder.h"
 #include "ui/download_window.h"
 #include "ui/format_dialogs.h"
@@ -225,6 +226,46 @@ TEST_F(UiTest, TranslatedSettingsFileChangesEveryCaption) {
   check(&upload, RecordWindow::CoordFormUL);
   F_DL dl(*ctx, window.get());
   check(&dl, RecordWindow::Download);
+}
+
+// Every program text reworded ("P-" and its key, its placeholders kept): the controls made in
+// code, the SDR dialog, the download window and the setup-mode refusal show the file's texts.
+TEST_F(UiTest, ProgramTextsComeFromTheSettingsFile) {
+  IniFile ini = IniFile::Load(state.IniFilePath);
+  for (const TextRow& row : ProgramTextSection()) {
+    std::string text = std::string("P-") + row.key;
+    for (const char* mark : {"%1", "%2", "%3"}) {
+      if (std::string_view(row.text).find(mark) != std::string_view::npos)
+        text += " " + std::string(mark);
+    }
+    ini.Set(kProgramTextsSection, row.key, text);
+  }
+  ASSERT_TRUE(ini.Save(state.IniFilePath));
+  Reload();
+  EXPECT_EQ(window->StLbDevice->text().toStdString(), "P-SerialDeviceLabel");
+  EXPECT_EQ(window->StCombDevice->toolTip().toStdString(), "P-SerialDeviceTip");
+  EXPECT_EQ(window->StCombDevice->accessibleName().toStdString(), "P-SerialDevice");
+  EXPECT_EQ(window->Command1->text().toStdString(), "P-SaveSetup");
+
+  F_Sdr sdr(*ctx);
+  EXPECT_EQ(sdr.windowTitle().toStdString(), "P-SdrTitle");
+  QAbstractButton* gon = sdr.groups[kSdrAngleUnits]->button(1);
+  EXPECT_EQ(gon->text().toStdString(), "P-SdrGon");
+  EXPECT_EQ(gon->accessibleName().toStdString(), "P-SdrOption P-SdrAngle P-SdrGon");
+  EXPECT_EQ(sdr.groups[kSdrRefractionConstant]->button(0)->text().toStdString(), "0.132");
+  EXPECT_EQ(sdr.ComCancel->text().toStdString(), "P-Cancel");
+
+  state.SpecialSetupMode = true;
+  F_DL dl(*ctx, window.get());
+  dl.show();
+  EXPECT_EQ(dl.rows[2][1]->text().toStdString(), "P-NoParity");
+  dl.ShowCount(1234);
+  EXPECT_EQ(dl.LbRAWdata->text().toStdString(), "P-Bytes 1234");
+  dl.close();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "P-SetupMode\r\nP-SetupPress <Cancel>");
+  EXPECT_EQ(prompts.messages[0].title, "P-SetupModeTitle");
+  dl.ComCancel->click();
 }
 
 }  // namespace
