@@ -221,8 +221,8 @@ void F_DatTr::OpenRecentFile(RecentList list, const std::string& path) {
   // An output file is chosen whether or not it is there yet; an input that has gone is not.
   if (list != RecentList::Written && !QFileInfo::exists(Q(path))) {
     RemoveRecentFile(s.IniFilePath, list, path);
-    ctx_.prompts.Message(DesktopFilesText(IniFile::Load(s.IniFilePath), "Gone", path),
-                         DesktopFilesText(IniFile::Load(s.IniFilePath), "Title"),
+    const IniFile ini = IniFile::Load(s.IniFilePath);
+    ctx_.prompts.Message(DesktopFilesText(ini, "Gone", path), DesktopFilesText(ini, "Title"),
                          MessageIcon::Information);
     return;
   }
@@ -276,8 +276,7 @@ void F_DatTr::BuildDesktopFiles() {
   AcceptFileDrops(FrSend->parentWidget(), true);
 }
 
-void F_DatTr::ApplyDesktopFilesTexts() {
-  const IniFile ini = IniFile::Load(ctx_.state.IniFilePath);
+void F_DatTr::ApplyDesktopFilesTexts(const IniFile& ini) {
   const std::pair<QToolButton*, const char*> menus[] = {{ComFileNameRecent, "RecentConverted"},
                                                         {ComSaveBrowseRecent, "RecentWritten"},
                                                         {ComBrowseSendRecent, "RecentSent"}};

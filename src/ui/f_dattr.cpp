@@ -283,7 +283,7 @@ void F_DatTr::ApplySettings() {
   ComCheck->setText(Q(SurveyText(texts, "Check")));
   ComRecent->setVisible(!file);
   ComRecent->setText(Q(JournalText(texts, "Recent")));
-  ApplyDesktopFilesTexts();
+  ApplyDesktopFilesTexts(texts);
   ComLanguage->setText(Q(SectionText(texts, InterfaceLanguageSection(), "Button")));
 
   FillCombo(ComboDataFormatSend, m.comboDataFormatSend);

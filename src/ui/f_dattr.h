@@ -222,7 +222,7 @@ class F_DatTr : public QWidget {
   void RefuseFile(const std::string& why);
   // The recent-file menus, the Open folder button and the tabs taking dropped files.
   void BuildDesktopFiles();
-  void ApplyDesktopFilesTexts();
+  void ApplyDesktopFilesTexts(const IniFile& texts);
   void AcceptFileDrops(QWidget* page, bool toSend);
   QToolButton* MakeRecentButton(QWidget* parent, const char* name, RecentList list);
   void FillRecentMenu(QMenu& menu, RecentList list);
