@@ -54,6 +54,10 @@ function(korvenia_layer name)
   # users see, which is what the layer rule tests in tests/layers/ compile against.
   target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${root}>)
   target_link_libraries(${target} PUBLIC ${deps} ${ARG_LIBS})
+  # Position-independent, as the GIS engine's module takes the layers below it in; calls
+  # within the program stay direct and inlinable (no interposition of its own functions).
+  set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  target_compile_options(${target} PRIVATE -fno-semantic-interposition)
   if(ARG_MOC)
     set_target_properties(${target} PROPERTIES AUTOMOC ON AUTOUIC OFF)
   else()

@@ -92,4 +92,13 @@ list(LENGTH kof count)
 if(NOT count EQUAL 6)
   fail("the installed korvenia-cli wrote ${count} KOF lines instead of 6")
 endif()
+# It finds its GIS engine in the installed lib/korvenia/.
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env HOME=${home} XDG_CONFIG_HOME=${home}/.config
+          ${root}/${BINDIR}/korvenia-cli convert --from coord --to gpkg
+          ${root}/${DATADIR}/korvenia/examples/points.asc ${home}/points.gpkg
+  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+if(NOT result EQUAL 0 OR NOT EXISTS ${home}/points.gpkg)
+  fail("the installed korvenia-cli wrote no GeoPackage (${result}):\n${output}${errors}")
+endif()
 message(STATUS "install check: everything in place under ${DESTDIR_ROOT}")

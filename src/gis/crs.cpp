@@ -1,81 +1,10 @@
+// Searching the catalogue of coordinate reference systems by code or name.
 #include "gis/crs.h"
-
-#include <ogr_srs_api.h>
 
 #include <algorithm>
 #include <cctype>
-#include <mutex>
-
-#include "gis/gdal_support.h"
 
 namespace korv {
-
-void EnsureGdal() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    CPLSetErrorHandler(CPLQuietErrorHandler);
-    GDALAllRegister();
-  });
-}
-
-SrsPtr ReadSrs(const std::string& crs, std::string& fault) {
-  EnsureGdal();
-  SrsPtr srs(new OGRSpatialReference());
-  srs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  CPLErrorReset();
-  if (crs.empty() || srs->SetFromUserInput(crs.c_str()) != OGRERR_NONE) {
-    fault = "Unknown coordinate reference system '" + crs +
-            "' (give what PROJ accepts: EPSG:25832, a WKT or PROJ string)";
-    return nullptr;
-  }
-  return srs;
-}
-
-SrsPtr Wgs84() {
-  SrsPtr srs(new OGRSpatialReference());
-  srs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  srs->SetWellKnownGeogCS("WGS84");
-  return srs;
-}
-
-std::string GdalFault() {
-  const char* message = CPLGetLastErrorMsg();
-  return message ? message : "";
-}
-
-bool CheckCrs(const std::string& crs, std::string& fault) { return ReadSrs(crs, fault) != nullptr; }
-
-std::string CrsDisplayName(const std::string& crs) {
-  std::string fault;
-  SrsPtr srs = ReadSrs(crs, fault);
-  if (!srs) return crs;
-  std::string name = srs->GetName() ? srs->GetName() : crs;
-  const char* authority = srs->GetAuthorityName(nullptr);
-  const char* code = srs->GetAuthorityCode(nullptr);
-  if (authority && code) name += std::string(" (") + authority + ":" + code + ")";
-  return name;
-}
-
-const std::vector<CrsEntry>& CrsCatalogue() {
-  static const std::vector<CrsEntry> catalogue = [] {
-    EnsureGdal();
-    std::vector<CrsEntry> entries;
-    int count = 0;
-    OSRCRSInfo** list = OSRGetCRSInfoListFromDatabase(nullptr, nullptr, &count);
-    for (int i = 0; i < count; ++i) {
-      const OSRCRSInfo& info = *list[i];
-      if (info.bDeprecated) continue;
-      const bool geographic =
-          info.eType == OSR_CRS_TYPE_GEOGRAPHIC_2D || info.eType == OSR_CRS_TYPE_GEOGRAPHIC_3D;
-      if (!geographic && info.eType != OSR_CRS_TYPE_PROJECTED) continue;
-      entries.push_back(
-          {std::string(info.pszAuthName) + ":" + info.pszCode, info.pszName, geographic});
-    }
-    OSRDestroyCRSInfoList(list);
-    return entries;
-  }();
-  return catalogue;
-}
 
 namespace {
 

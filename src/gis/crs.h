@@ -10,11 +10,6 @@
 
 namespace korv {
 
-// Registers GDAL's drivers and quiets its error printing (faults are taken from
-// CPLGetLastErrorMsg and reported by the program). Safe to call from any thread, any number
-// of times.
-void EnsureGdal();
-
 // True when `crs` ("EPSG:25832", a WKT or PROJ string) names a coordinate reference system;
 // otherwise false with `fault` naming it ("Unknown coordinate reference system 'X'").
 bool CheckCrs(const std::string& crs, std::string& fault);

@@ -1,12 +1,9 @@
-// Reading a GIS file's points through GDAL's vector API, and writing them as a coordinate list.
+// What the GIS exchange reads without GDAL: which files are GIS point files, the warnings of a
+// reading, and the points written as the program's coordinate list.
 #include "gis/gis_reader.h"
-
-#include <ogr_geometry.h>
-#include <ogrsf_frmts.h>
 
 #include <cmath>
 #include <fstream>
-#include <memory>
 
 #include "core/convert_files.h"
 #include "core/coord_order.h"
@@ -14,31 +11,17 @@
 #include "core/text.h"
 #include "core/text_encoding.h"
 #include "formats/line_sink.h"
-#include "gis/crs.h"
-#include "gis/gdal_support.h"
 
 namespace korv {
 
-namespace {
-
-// The characters of a point name the instrument keeps.
-constexpr size_t kInstrumentNameLength = 12;
-// Warnings shown in a conversion's notes.
-constexpr size_t kWarningsInNotes = 5;
-
-// Where GDAL's CSV driver finds the coordinates: the program's own CSV has X, Y and Z. An
-// elevation column is read as the elevation attribute: taken for Z as well, beside a Z
-// column, it makes the driver fail.
-const char* const kCsvOpenOptions[] = {
-    "X_POSSIBLE_NAMES=X,x,E,east*,easting", "Y_POSSIBLE_NAMES=Y,y,N,north*,northing",
-    "Z_POSSIBLE_NAMES=Z,z,H", "KEEP_GEOM_COLUMNS=NO", nullptr};
-
-std::string Extension(const std::string& path) {
+std::string LowerExtension(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   const size_t dot = path.rfind('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
   return ToLowerAscii(path.substr(dot + 1));
 }
+
+namespace {
 
 // True when a CSV header field is one the CSV driver takes for X or Y (as kCsvOpenOptions).
 bool IsCoordinateColumn(std::string name, bool xAxis) {
@@ -62,224 +45,6 @@ bool CsvNamesCoordinates(const std::string& path) {
     start = end + 1;
   }
   return x && y;
-}
-
-// The geometry type as GIS users read it ("LineString", "MultiPolygon").
-std::string GeometryName(OGRwkbGeometryType type) {
-  switch (wkbFlatten(type)) {
-    case wkbLineString:
-      return "LineString";
-    case wkbPolygon:
-      return "Polygon";
-    case wkbMultiPoint:
-      return "MultiPoint";
-    case wkbMultiLineString:
-      return "MultiLineString";
-    case wkbMultiPolygon:
-      return "MultiPolygon";
-    case wkbGeometryCollection:
-      return "GeometryCollection";
-    default:
-      return OGRGeometryTypeToName(type);
-  }
-}
-
-// The point a geometry stands for: a point, or a multipoint of one point. Else the reason.
-const OGRPoint* PointOf(const OGRGeometry* geometry, std::string& reason) {
-  if (!geometry || geometry->IsEmpty()) {
-    reason = "no geometry";
-    return nullptr;
-  }
-  const OGRwkbGeometryType type = wkbFlatten(geometry->getGeometryType());
-  if (type == wkbPoint) return geometry->toPoint();
-  if (type == wkbMultiPoint && geometry->toMultiPoint()->getNumGeometries() == 1) {
-    return geometry->toMultiPoint()->getGeometryRef(0);
-  }
-  reason = "not a point: " + GeometryName(geometry->getGeometryType());
-  return nullptr;
-}
-
-DatasetPtr OpenGisFile(const std::string& path, std::string& fault) {
-  EnsureGdal();
-  CPLErrorReset();
-  const bool csv = Extension(path) == "csv";
-  DatasetPtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr,
-                                       csv ? kCsvOpenOptions : nullptr, nullptr));
-  if (!dataset) {
-    const std::string why = GdalFault();
-    fault = "Cannot read " + path + ": " + (why.empty() ? "not a GIS file GDAL reads" : why);
-  }
-  return dataset;
-}
-
-// The first layer that holds a feature; the first layer when none does.
-OGRLayer* PointLayer(GDALDataset& dataset) {
-  for (int i = 0; i < dataset.GetLayerCount(); ++i) {
-    OGRLayer* layer = dataset.GetLayer(i);
-    layer->ResetReading();
-    if (OGRFeatureUniquePtr(layer->GetNextFeature())) {
-      layer->ResetReading();
-      return layer;
-    }
-  }
-  return dataset.GetLayerCount() > 0 ? dataset.GetLayer(0) : nullptr;
-}
-
-using TransformPtr = std::unique_ptr<OGRCoordinateTransformation>;
-
-// The transformation from the layer's system into the instrument's grid `crs`; none when the
-// points are taken as they are. False with `fault` when the two cannot be brought together.
-bool GridTransform(OGRLayer& layer, const std::string& path, const std::string& crs,
-                   TransformPtr& transform, std::string& fault) {
-  const OGRSpatialReference* layerSrs = layer.GetSpatialRef();
-  if (!layerSrs) return crs.empty() || ReadSrs(crs, fault) != nullptr;
-  if (crs.empty()) {
-    if (!layerSrs->IsGeographic()) return true;
-    fault = path + " is in longitude and latitude (" +
-            (layerSrs->GetName() ? layerSrs->GetName() : "") +
-            "): give the instrument's grid with --crs, or in the GIS settings";
-    return false;
-  }
-  SrsPtr grid = ReadSrs(crs, fault);
-  if (!grid) return false;
-  SrsPtr source(layerSrs->Clone());
-  source->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  CPLErrorReset();
-  transform.reset(OGRCreateCoordinateTransformation(source.get(), grid.get()));
-  if (!transform) {
-    fault = "Cannot transform the points of " + path + " into " + CrsDisplayName(crs) + ": " +
-            GdalFault();
-    return false;
-  }
-  return true;
-}
-
-// The layer's fields the points are read from; -1 for a field the layer does not have.
-struct FieldIndexes {
-  int name = -1, code = -1, elevation = -1;
-};
-
-std::string FieldList(const OGRFeatureDefn& definition) {
-  std::string list;
-  for (int i = 0; i < definition.GetFieldCount(); ++i) {
-    if (i > 0) list += ", ";
-    list += definition.GetFieldDefn(i)->GetNameRef();
-  }
-  return list.empty() ? "none" : list;
-}
-
-bool FindFields(const OGRFeatureDefn& definition, const GisSettings& settings, bool drawing,
-                const std::string& path, FieldIndexes& fields, std::string& fault) {
-  fields.code = definition.GetFieldIndex(settings.codeField.c_str());
-  fields.elevation = definition.GetFieldIndex(settings.elevationField.c_str());
-  if (drawing) return true;  // names come from the drawing's texts
-  fields.name = definition.GetFieldIndex(settings.nameField.c_str());
-  if (fields.name >= 0) return true;
-  fault = "The points of " + path + " have no field '" + settings.nameField +
-          "' for their names (its fields: " + FieldList(definition) +
-          "): give the field with --name-field, or in the GIS settings";
-  return false;
-}
-
-std::string FieldText(const OGRFeature& feature, int field) {
-  if (field < 0 || !feature.IsFieldSetAndNotNull(field)) return "";
-  return Trim(feature.GetFieldAsString(field));
-}
-
-// The feature's point with its code and elevation (the name is the caller's); false with
-// `reason` when it has no point.
-bool ReadPoint(const OGRFeature& feature, const FieldIndexes& fields, GisPoint& point,
-               std::string& reason) {
-  const OGRPoint* p = PointOf(feature.GetGeometryRef(), reason);
-  if (!p) return false;
-  point.east = p->getX();
-  point.north = p->getY();
-  point.code = FieldText(feature, fields.code);
-  // An empty text (as CSV holds a missing value) is no elevation.
-  const bool elevationSet = !FieldText(feature, fields.elevation).empty();
-  // A layer of 3D points holds a Z for every point: where it is 0 and there is an elevation
-  // attribute, the attribute says whether the point has an elevation, and which.
-  if (p->Is3D() && (p->getZ() != 0 || fields.elevation < 0)) {
-    point.elevation = p->getZ();
-    point.hasElevation = true;
-  } else if (elevationSet) {
-    point.elevation = feature.GetFieldAsDouble(fields.elevation);
-    point.hasElevation = true;
-  }
-  return true;
-}
-
-// A DXF TEXT (GDAL gives it as a point with its text), not a point of the drawing.
-bool IsLabel(const OGRFeature& feature, int textField) {
-  return textField >= 0 && feature.IsFieldSetAndNotNull(textField);
-}
-
-// True when `label` stands where CoorToDXF writes a point's name: as far right of the point
-// as below it (half the text's height), or on it. The elevation and code are further below.
-bool AtNamePlace(const GisPoint& point, const OGRFeature& label) {
-  constexpr double kTolerance = 0.001;  // the drawing holds 4 decimals
-  std::string reason;
-  const OGRPoint* at = PointOf(label.GetGeometryRef(), reason);
-  if (!at) return false;
-  const double right = at->getX() - point.east, below = point.north - at->getY();
-  return right > -kTolerance && std::fabs(right - below) < kTolerance;
-}
-
-void ReadFeatures(OGRLayer& layer, const FieldIndexes& fields, bool drawing, GisPoints& points) {
-  const int textField = drawing ? layer.GetLayerDefn()->GetFieldIndex("Text") : -1;
-  bool awaitingName = false;  // the last point read is a drawing's, its name still to come
-  auto endDrawingPoint = [&] {
-    if (!awaitingName) return;
-    awaitingName = false;
-    points.skipped.push_back({points.points.back().feature, "no name"});
-    points.points.pop_back();
-  };
-  long number = 0;
-  for (const OGRFeatureUniquePtr& feature : layer) {
-    ++number;
-    if (drawing && IsLabel(*feature, textField)) {
-      if (awaitingName && AtNamePlace(points.points.back(), *feature)) {
-        points.points.back().name = FieldText(*feature, textField);
-        awaitingName = points.points.back().name.empty();
-      }
-      continue;
-    }
-    endDrawingPoint();
-    GisPoint point;
-    point.feature = number;
-    std::string reason;
-    if (!ReadPoint(*feature, fields, point, reason)) {
-      points.skipped.push_back({number, reason});
-      continue;
-    }
-    point.name = FieldText(*feature, fields.name);
-    if (!drawing && point.name.empty()) {
-      points.skipped.push_back({number, "no name"});
-      continue;
-    }
-    points.points.push_back(std::move(point));
-    awaitingName = drawing;
-  }
-  endDrawingPoint();
-}
-
-std::string NoPointsFault(const std::string& path, const GisPoints& points) {
-  std::string fault = "No points in " + path + ": ";
-  if (points.skipped.empty()) return fault + "it holds no features";
-  const std::vector<std::string> warnings = GisWarnings(points, kWarningsInNotes);
-  for (size_t i = 0; i < warnings.size(); ++i) fault += (i > 0 ? "; " : "") + warnings[i];
-  return fault;
-}
-
-bool Transform(OGRCoordinateTransformation& transform, GisPoints& points, std::string& fault) {
-  for (GisPoint& p : points.points) {
-    if (!transform.Transform(1, &p.east, &p.north)) {
-      fault = "Cannot transform the point of feature " + std::to_string(p.feature) +
-              " into the instrument's grid";
-      return false;
-    }
-  }
-  return true;
 }
 
 // A coordinate with 3 decimals; what rounds to 0 is written "0.000", not "-0.000".
@@ -321,45 +86,13 @@ ConvertResult WriteCoorList(const GisPoints& points, std::ostream& out, int coor
 }  // namespace
 
 bool IsGisPointFile(const std::string& path) {
-  const std::string extension = Extension(path);
+  const std::string extension = LowerExtension(path);
   if (extension == "csv") return CsvNamesCoordinates(path);
   for (const char* known : {"gpkg", "geojson", "json", "shp", "kml", "dxf"}) {
     if (extension == known) return true;
   }
   return false;
 }
-
-bool ReadGisPoints(const std::string& path, const GisSettings& settings, GisPoints& points,
-                   std::string& fault) {
-  points = GisPoints();
-  DatasetPtr dataset = OpenGisFile(path, fault);
-  if (!dataset) return false;
-  OGRLayer* layer = PointLayer(*dataset);
-  if (!layer) {
-    fault = "No points in " + path + ": it holds no layer";
-    return false;
-  }
-  const bool drawing = Extension(path) == "dxf";
-  FieldIndexes fields;
-  TransformPtr transform;
-  if (!FindFields(*layer->GetLayerDefn(), settings, drawing, path, fields, fault) ||
-      !GridTransform(*layer, path, settings.crs, transform, fault)) {
-    return false;
-  }
-  ReadFeatures(*layer, fields, drawing, points);
-  if (points.points.empty()) {
-    fault = NoPointsFault(path, points);
-    return false;
-  }
-  if (transform && !Transform(*transform, points, fault)) return false;
-  for (const GisPoint& p : points.points) {
-    if (CharCount(p.name, TextEncoding::Utf8) > kInstrumentNameLength) {
-      points.longNames.push_back(p.name);
-    }
-  }
-  return true;
-}
-
 std::vector<std::string> GisWarnings(const GisPoints& points, size_t limit) {
   std::vector<std::string> warnings;
   const size_t all = points.skipped.size() + points.longNames.size();

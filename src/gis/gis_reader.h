@@ -10,6 +10,14 @@
 
 namespace korv {
 
+// The characters of a point name the instrument keeps.
+constexpr size_t kInstrumentNameLength = 12;
+// Warnings of a reading shown in a conversion's notes (and in the fault when no point is left).
+constexpr size_t kWarningsInNotes = 5;
+
+// The extension of `path` without its dot, in lower case ("" when it has none).
+std::string LowerExtension(const std::string& path);
+
 // True when `path`'s extension is one of the GIS point files read here (.gpkg, .geojson, .json,
 // .shp, .kml, .csv, .dxf; case does not matter). A .csv counts only when its first line names
 // the coordinate columns (X and Y, E and N, east and north, ...): a coordinate list kept as

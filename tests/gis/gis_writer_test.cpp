@@ -15,7 +15,7 @@
 #include <tuple>
 
 #include "core/coord_order.h"
-#include "gis/gdal_support.h"
+#include "gis_engine/gdal_support.h"
 #include "survey/survey_file.h"
 #include "test_support.h"
 
@@ -24,6 +24,10 @@ namespace fs = std::filesystem;
 namespace korv {
 namespace {
 
+using gis_engine::DatasetPtr;
+using gis_engine::ReadSrs;
+using gis_engine::SrsPtr;
+using gis_engine::Wgs84;
 using test::ReadFileBytes;
 using test::WriteFileBytes;
 

@@ -8,7 +8,12 @@
 #include <memory>
 #include <string>
 
-namespace korv {
+namespace korv::gis_engine {
+
+// Registers GDAL's drivers and quiets its error printing (faults are taken from
+// CPLGetLastErrorMsg and reported by the program). Safe to call from any thread, any number
+// of times.
+void EnsureGdal();
 
 struct SrsRelease {
   void operator()(OGRSpatialReference* srs) const {
@@ -31,4 +36,4 @@ SrsPtr Wgs84();
 // GDAL's last error message, "" when it gave none.
 std::string GdalFault();
 
-}  // namespace korv
+}  // namespace korv::gis_engine

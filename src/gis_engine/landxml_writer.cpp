@@ -1,6 +1,5 @@
 // The LandXML 1.2 writer: the document is built with pugixml, which escapes every text, and
 // saved whole beside the target before it replaces it.
-#include "gis/landxml_writer.h"
 
 #include <cpl_conv.h>
 #include <sys/stat.h>
@@ -14,10 +13,11 @@
 #include "core/input_file.h"
 #include "core/numbers.h"
 #include "core/output_file.h"
-#include "gis/gdal_support.h"
+#include "gis_engine/engine.h"
+#include "gis_engine/gdal_support.h"
 #include "survey/raw_to_coor.h"
 
-namespace korv {
+namespace korv::gis_engine {
 
 namespace {
 
@@ -250,4 +250,4 @@ ConvertResult WriteLandXml(const Survey& survey, TextEncoding encoding, const st
   return result;
 }
 
-}  // namespace korv
+}  // namespace korv::gis_engine
