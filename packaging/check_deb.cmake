@@ -30,7 +30,7 @@ endif()
 run(listing dpkg-deb --contents ${deb})
 foreach(wanted
         usr/bin/korvenia usr/bin/korvenia-cli usr/bin/korvenia-sim
-        usr/lib/korvenia/korvenia-gis.so
+        usr/${ENGINE_DIR}/korvenia-gis.so
         usr/share/applications/korvenia.desktop
         usr/share/icons/hicolor/scalable/apps/korvenia.svg
         usr/share/korvenia/KorveniaManual.doc

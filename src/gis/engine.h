@@ -1,5 +1,5 @@
 // The GIS engine: the part of the GIS exchange that needs GDAL, PROJ and pugixml, built as a
-// module of its own (korvenia-gis.so) and loaded on the first call that needs it. GDAL brings
+// module of its own (lib/<architecture>/korvenia/korvenia-gis.so) and loaded on the first call that needs it. GDAL brings
 // over a hundred libraries whose loading would otherwise cost every start of the programs
 // most of its time, a conversion to KOF as much as one to GeoPackage.
 //

@@ -15,13 +15,13 @@ struct LoadedEngine {
   std::string fault;  // why there is none
 };
 
-// lib/korvenia/ beside the folder of the running program: bin/ of the build tree or of the
-// installation.
+// KORVENIA_ENGINE_DIR (lib/<architecture>/korvenia) beside the folder of the running program:
+// bin/ of the build tree or of the installation.
 std::string EnginePath() {
   std::error_code error;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return kGisEngineFile;  // left to the loader's own search
-  return (program.parent_path().parent_path() / "lib" / "korvenia" / kGisEngineFile).string();
+  return (program.parent_path().parent_path() / KORVENIA_ENGINE_DIR / kGisEngineFile).string();
 }
 
 LoadedEngine Load() {

@@ -34,19 +34,18 @@ TEST_F(GisCli, GeoJsonIsRefusedWithoutCrsAndWrittenInWgs84WithIt) {
   EXPECT_NEAR(coordinates[2].get<double>(), 12.345, 1e-9);
 }
 
-// The GIS engine is a module loaded on first use: a program whose lib/korvenia/ lacks it still
-// converts everything else, and a GIS conversion says why it cannot be done.
+// The GIS engine is a module loaded on first use: a program installed without it still converts
+// everything else, and a GIS conversion says why it cannot be done.
 TEST_F(GisCli, WithoutItsGisEngineTheProgramRefusesGisFilesAndConvertsTheRest) {
   WriteFileBytes(Path("points.asc"), "P1,6000000.000,500000.000,12.345,KERB\r\n");
   std::filesystem::create_directories(Path("alone/bin"));
   std::filesystem::copy_file(KORVENIA_CLI, Path("alone/bin/korvenia-cli"));
   const std::string alone = "\"" + Path("alone/bin/korvenia-cli") + "\" convert --from coord ";
   EXPECT_EQ(Shell(alone + "--to gpkg points.asc out.gpkg"), 1);
-  EXPECT_EQ(err_.rfind("korvenia-cli: GIS files cannot be read or written: " +
-                           Path("alone/lib/korvenia/korvenia-gis.so"),
-                       0),
+  EXPECT_EQ(err_.rfind("korvenia-cli: GIS files cannot be read or written: " + Path("alone/lib/"), 0),
             0u)
       << err_;
+  EXPECT_NE(err_.find("korvenia-gis.so"), std::string::npos) << err_;
   EXPECT_FALSE(std::filesystem::exists(Path("out.gpkg")));
   EXPECT_EQ(Shell(alone + "--to kof points.asc out.kof"), 0) << err_;
   EXPECT_TRUE(std::filesystem::exists(Path("out.kof")));
