@@ -23,7 +23,8 @@ std::string LowerExtension(const std::string& path) {
 
 namespace {
 
-// True when a CSV header field is one the CSV driver takes for X or Y (as kCsvOpenOptions).
+// True when a CSV header field is one the CSV driver takes for X or Y (as the engine opens a
+// CSV: kCsvOpenOptions of gis_engine/point_reader.cpp).
 bool IsCoordinateColumn(std::string name, bool xAxis) {
   name = ToLowerAscii(StripQuotes(Trim(name)));
   if (xAxis) return name == "x" || name == "e" || StartsWith(name, "east");
