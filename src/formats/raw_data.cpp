@@ -6,11 +6,6 @@
 
 namespace korv {
 
-bool IsCoordinateRecord(std::string_view type) {
-  return type == RecordType::kUserPoint || type == RecordType::kMeasuredPoint ||
-         type == RecordType::kCalculatedPoint || type == RecordType::kResection;
-}
-
 size_t NameIndex::SlotOf(std::string_view name, std::uint32_t hash) const {
   const size_t mask = slots_.size() - 1;
   size_t i = hash & mask;

@@ -29,7 +29,11 @@ constexpr std::string_view kMeasuredCode = "MC";
 }  // namespace RecordType
 
 // True for the four record types that carry a point's coordinates ("UP", "MP", "CC", "RE").
-bool IsCoordinateRecord(std::string_view type);
+// Inline: every converter asks it of every line.
+inline bool IsCoordinateRecord(std::string_view type) {
+  return type == RecordType::kUserPoint || type == RecordType::kMeasuredPoint ||
+         type == RecordType::kCalculatedPoint || type == RecordType::kResection;
+}
 
 // Texts the converters look for in comment records.
 constexpr std::string_view kInstrumentComment = "CO,Instrument:";  // whole-line prefix
