@@ -50,6 +50,7 @@ struct Field {
   std::string_view text;
   size_t width = 16;
 };
+constexpr size_t kWidestField = 20;
 
 // Blanks to pad fields with, 32 at once (no field is wider).
 constexpr char kBlanks[] = "                                ";
@@ -60,15 +61,22 @@ class SdrOutput {
   SdrOutput(std::ostream& out, TextEncoding encoding) : sink_(out), encoding_(encoding) {}
 
   void Line(std::string_view text) { sink_.Line(text); }
+  // `type` and `text` side by side as one line.
+  void Line(std::string_view type, std::string_view text) {
+    char* const begin = sink_.Begin(type.size() + text.size());
+    std::memcpy(begin, type.data(), type.size());
+    CopyShort(begin + type.size(), text.data(), text.size());
+    sink_.End(begin + type.size() + text.size());
+  }
   // The first `columns` characters of a record buffer, trailing blanks removed.
   void Record(const LineBuffer& buffer, size_t columns = std::string_view::npos) {
     Line(buffer.TrimmedText(columns));
   }
   // A record of `type` and its fields side by side, built where the sink stores it.
   void Record(std::string_view type, std::initializer_list<Field> fields) {
-    size_t room = type.size() + sizeof kBlanks;
-    for (const Field& f : fields) room += f.text.size() + f.width;
-    char* const begin = sink_.Begin(room);
+    // Room for fields of four-byte characters: a bound known without adding up the texts.
+    char* const begin =
+        sink_.Begin(type.size() + fields.size() * 4 * kWidestField + sizeof kBlanks);
     std::memcpy(begin, type.data(), type.size());
     char* at = begin + type.size();
     char* end = at;  // of the last text written: only blanks follow it
@@ -192,9 +200,7 @@ class RawRecordWriter {
       float height = SingleOf(LeadingNumber(f[3]));
       if (height != lastTargetHeight_) {
         lastTargetHeight_ = height;
-        targetHeight_.assign("03NM");
-        targetHeight_.append(field(3));
-        out_.Line(targetHeight_);
+        out_.Line("03NM", field(3));
       }
       out_.Record("09MC", {{station_},
                            {field(2)},
@@ -227,7 +233,6 @@ class RawRecordWriter {
   bool pending_ = false;  // a set-up not yet written
   float lastTargetHeight_ = -999.999f;
   LineBuffer note_;
-  std::string targetHeight_;
 };
 
 // The job name (the output's file name) in the output's encoding.
