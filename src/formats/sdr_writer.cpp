@@ -150,10 +150,7 @@ void WriteHeader(SdrOutput& out, std::string_view jobName, std::string_view inst
 // The second pass of RawToSDR: one record group per raw record.
 class RawRecordWriter {
  public:
-  RawRecordWriter(SdrOutput& out, size_t coordinateRecords, TextEncoding encoding)
-      : out_(out), note_(64, encoding) {
-    stations_.Reserve(coordinateRecords);
-  }
+  RawRecordWriter(SdrOutput& out, TextEncoding encoding) : out_(out), note_(64, encoding) {}
 
   // `line` is the trimmed line, `f` its fields.
   void Take(std::string_view line, const FieldViews& f) {
@@ -253,18 +250,14 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
   }
 
   // First pass: the instrument name of the last "CO,Instrument:" comment.
-  // It also counts the coordinate records, the most the station table can hold.
   std::string instrument(kDefaultInstrument);
   std::string_view line;
-  size_t coordinateRecords = 0;
   LineReader firstPass(in);
   while (firstPass.Next(line)) {
     std::string_view t = TrimView(line);
-    const std::string_view type = t.substr(0, 2);  // compared whole, without a call
-    if (type == RecordType::kComment) {
-      if (StartsWith(t, kInstrumentComment)) instrument.assign(t.substr(kInstrumentComment.size()));
-    } else if (IsCoordinateRecord(type)) {
-      ++coordinateRecords;
+    // The type is compared whole, without a call, before the comment's text.
+    if (t.substr(0, 2) == RecordType::kComment && StartsWith(t, kInstrumentComment)) {
+      instrument.assign(t.substr(kInstrumentComment.size()));
     }
   }
   if (in.bad()) return ConvertResult::InputFault(std::string(kReadFault));
@@ -277,7 +270,7 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
   WriteHeader(sdr, JobName(jobName, encoding, notes), instrument, run, encoding);
   if (!sdr.ok()) return sdr.Failure();
 
-  RawRecordWriter writer(sdr, coordinateRecords, encoding);
+  RawRecordWriter writer(sdr, encoding);
   FieldViews fields;
   LineReader secondPass(in);
   while (secondPass.Next(line)) {
