@@ -299,23 +299,14 @@ std::uint64_t EightDigits(std::uint64_t n) {
   return tens + ((pairs - 10ULL * tens) << 8);
 }
 
-// Blanks that right-justify a text of `size` bytes in `width` (at most 16) columns, written
-// sixteen at once; returns where the text goes. None for a text as wide or wider.
-inline char* PadLeft(char* out, size_t size, size_t width) {
-  if (size >= width) return out;
-  std::memcpy(out, "                ", 16);
-  return out + (width - size);
-}
-
 // Writes `units` (in units of 10^-kDecimals) as "[-]<whole>[.<decimals>]", the whole part
-// with at least `minInt` digits, right-justified in `width` columns (PadLeft), and returns the
-// end of the text. Digits are written from the right, two at a time, with constant divisors.
+// with at least `minInt` digits, and returns the end of the text. Digits are written from
+// the right, two at a time, with constant divisors.
 template <int kDecimals>
 inline __attribute__((always_inline)) char* WriteUnits(char* out, bool negative,
-                                                   unsigned long long units, int minInt,
-                                                   size_t width = 0) {
+                                                   unsigned long long units, int minInt) {
   constexpr unsigned long long kUnit = kPowers[kDecimals];
-  constexpr size_t kFractionSize = kDecimals > 0 ? kDecimals + 1 : 0;  // with the point
+  if (negative) *out++ = '-';
   unsigned long long whole = units / kUnit;
   const auto fraction = units % kUnit;
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
@@ -326,8 +317,6 @@ inline __attribute__((always_inline)) char* WriteUnits(char* out, bool negative,
     const std::uint64_t digits = EightDigits(whole);
     const int count = digits == 0 ? 0 : 8 - __builtin_ctzll(digits) / 8;
     const int shown = count > minInt ? count : minInt;
-    out = PadLeft(out, (negative ? 1 : 0) + static_cast<size_t>(shown) + kFractionSize, width);
-    if (negative) *out++ = '-';
     if (shown > 0) {
       const std::uint64_t text = (digits + 0x3030303030303030ULL) >> (8 * (8 - shown));
       std::memcpy(out, &text, 8);
@@ -337,9 +326,6 @@ inline __attribute__((always_inline)) char* WriteUnits(char* out, bool negative,
 #endif
   {
     const int digits = whole == 0 ? 0 : DigitCount(whole);
-    const int shown = digits > minInt ? digits : minInt;
-    out = PadLeft(out, (negative ? 1 : 0) + static_cast<size_t>(shown) + kFractionSize, width);
-    if (negative) *out++ = '-';
     for (int pad = minInt - digits; pad > 0; --pad) *out++ = '0';
     char* p = out + digits;
     out = p;
@@ -369,19 +355,18 @@ inline __attribute__((always_inline)) char* WriteUnits(char* out, bool negative,
 }
 
 // The same for 0 to 4 decimals given at run time.
-char* WriteUnits(char* out, bool negative, unsigned long long units, int decimals, int minInt = 1,
-                 size_t width = 0) {
+char* WriteUnits(char* out, bool negative, unsigned long long units, int decimals, int minInt = 1) {
   switch (decimals) {
     case 0:
-      return WriteUnits<0>(out, negative, units, minInt, width);
+      return WriteUnits<0>(out, negative, units, minInt);
     case 1:
-      return WriteUnits<1>(out, negative, units, minInt, width);
+      return WriteUnits<1>(out, negative, units, minInt);
     case 2:
-      return WriteUnits<2>(out, negative, units, minInt, width);
+      return WriteUnits<2>(out, negative, units, minInt);
     case 3:
-      return WriteUnits<3>(out, negative, units, minInt, width);
+      return WriteUnits<3>(out, negative, units, minInt);
     default:
-      return WriteUnits<4>(out, negative, units, minInt, width);
+      return WriteUnits<4>(out, negative, units, minInt);
   }
 }
 
@@ -530,11 +515,11 @@ namespace {
 
 constexpr std::string_view kPictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
 
-// `value` (32-bit) in "0.000..." form with `decimals` (0 to 4) decimals at `out`, right-justified
-// in `width` columns (PadLeft), for magnitudes from 1e-6 to 1e15 and zero; returns the end of
-// the text, or nullptr (nothing written) for other values.
+// `value` (32-bit) in "0.000..." form with `decimals` (0 to 4) decimals at `out`, for
+// magnitudes from 1e-6 to 1e15 and zero; returns the end of the text, or nullptr (nothing
+// written) for other values.
 template <int kDecimals>
-char* FixedSinglePicture(char* out, float value, size_t width) {
+char* FixedSinglePicture(char* out, float value) {
   constexpr int decimals = kDecimals;
   const double magnitude = std::fabs(static_cast<double>(value));
   unsigned long long units = 0;  // in units of the last decimal
@@ -580,28 +565,27 @@ char* FixedSinglePicture(char* out, float value, size_t width) {
       units = digits * kPowers[decimals - places];  // at most 10^7 * 10^(4 + 8)
     }
   }
-  // The sign of any value but zero.
-  return WriteUnits<kDecimals>(out, value < 0, units, 1, width);
+  return WriteUnits<kDecimals>(out, value < 0, units, 1);  // the sign of any value but zero
 }
 
-char* WriteSinglePicture(char* out, float value, int decimals, size_t width) {
+char* WriteSinglePicture(char* out, float value, int decimals) {
   switch (decimals) {
     case 0:
-      return FixedSinglePicture<0>(out, value, width);
+      return FixedSinglePicture<0>(out, value);
     case 1:
-      return FixedSinglePicture<1>(out, value, width);
+      return FixedSinglePicture<1>(out, value);
     case 2:
-      return FixedSinglePicture<2>(out, value, width);
+      return FixedSinglePicture<2>(out, value);
     case 3:
-      return FixedSinglePicture<3>(out, value, width);
+      return FixedSinglePicture<3>(out, value);
     default:
-      return FixedSinglePicture<4>(out, value, width);
+      return FixedSinglePicture<4>(out, value);
   }
 }
 
 // The same for a 64-bit value (its 15-significant-digit form), up to 1e15.
 template <int kDecimals>
-char* FixedDoublePicture(char* out, double value, size_t width) {
+char* FixedDoublePicture(char* out, double value) {
   const double magnitude = std::fabs(value);
   const bool negative = std::signbit(value) && value != 0.0;
   // Below 1e9 the scaled value is rounded directly unless it lies near a half: the 15-digit
@@ -615,26 +599,26 @@ char* FixedDoublePicture(char* out, double value, size_t width) {
     const double fraction = scaled - static_cast<double>(whole);
     if (std::fabs(fraction - 0.5) >= 0.01) {
       const auto units = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
-      return WriteUnits<kDecimals>(out, negative, units, 1, width);
+      return WriteUnits<kDecimals>(out, negative, units, 1);
     }
   }
   unsigned long long units;
   if (!std::isfinite(value) || !ScaledUnits(value, 15, kDecimals, units)) return nullptr;
-  return WriteUnits<kDecimals>(out, negative, units, 1, width);
+  return WriteUnits<kDecimals>(out, negative, units, 1);
 }
 
-char* WriteDoublePicture(char* out, double value, int decimals, size_t width) {
+char* WriteDoublePicture(char* out, double value, int decimals) {
   switch (decimals) {
     case 0:
-      return FixedDoublePicture<0>(out, value, width);
+      return FixedDoublePicture<0>(out, value);
     case 1:
-      return FixedDoublePicture<1>(out, value, width);
+      return FixedDoublePicture<1>(out, value);
     case 2:
-      return FixedDoublePicture<2>(out, value, width);
+      return FixedDoublePicture<2>(out, value);
     case 3:
-      return FixedDoublePicture<3>(out, value, width);
+      return FixedDoublePicture<3>(out, value);
     default:
-      return FixedDoublePicture<4>(out, value, width);
+      return FixedDoublePicture<4>(out, value);
   }
 }
 
@@ -643,7 +627,7 @@ template <typename T, typename Write>
 bool AppendWith(std::string& out, T value, int decimals, Write write) {
   if (decimals < 0 || decimals > 4) decimals = 0;
   char buf[kPictureRoom];
-  if (char* end = write(buf, value, decimals, 0)) {
+  if (char* end = write(buf, value, decimals)) {
     out.append(buf, end);
   } else {
     out += FormatPicture(value, kPictures[decimals]);
@@ -713,7 +697,7 @@ FieldMarks MarkField(const char* field, size_t size) {
 
 }  // namespace
 
-char* WriteFieldPicture(char* out, std::string_view field, int decimals, size_t width) {
+char* WriteFieldPicture(char* out, std::string_view field, int decimals) {
   // The plain form: optional sign, digits with at most one point, nothing else.
   const char* const end = field.data() + field.size();
   const char* start = field.data();
@@ -737,17 +721,14 @@ char* WriteFieldPicture(char* out, std::string_view field, int decimals, size_t 
     // whole digit at least) and a "+", and with the decimals it lacks as zeros.
     const auto leadingZeros = static_cast<size_t>(__builtin_ctz(~marks.zeros));
     const char* const from = start + std::min(leadingZeros, pointAt > 0 ? pointAt - 1 : 0);
-    const bool sign = negative && (marks.digits & ~marks.zeros) != 0;  // of any value but zero
-    const auto copied = static_cast<size_t>(end - from);  // at most 16
-    const bool addPoint = decimals > 0 && !point;
-    const size_t textSize = (sign ? 1 : 0) + (from == wholeEnd ? 1 : 0) + copied +
-                            (addPoint ? 1 : 0) + static_cast<size_t>(decimals - fieldDecimals);
-    char* at = PadLeft(out, textSize, width);
-    if (sign) *at++ = '-';
+    char* at = out;
+    const bool zero = (marks.digits & ~marks.zeros) == 0;
+    if (negative && !zero) *at++ = '-';  // the sign of any value but zero
     if (from == wholeEnd) *at++ = '0';
+    const auto copied = static_cast<size_t>(end - from);  // at most 16
     CopyShort(at, from, copied);
     at += copied;
-    if (addPoint) *at++ = '.';
+    if (decimals > 0 && !point) *at++ = '.';
     for (int i = fieldDecimals; i < decimals; ++i) *at++ = '0';
     return at;
   }
@@ -765,12 +746,12 @@ char* WriteFieldPicture(char* out, std::string_view field, int decimals, size_t 
     units = digits * kPowers[decimals - fieldDecimals];
   }
   // The sign of any value but zero, as the picture.
-  return WriteUnits(out, negative && digits != 0, units, decimals, 1, width);
+  return WriteUnits(out, negative && digits != 0, units, decimals);
 }
 
 bool AppendFieldPicture(std::string& out, std::string_view field, int decimals) {
   char buf[kPictureRoom];
-  if (char* end = WriteFieldPicture(buf, field, decimals, 0)) {
+  if (char* end = WriteFieldPicture(buf, field, decimals)) {
     out.append(buf, end);
     return true;
   }
@@ -780,14 +761,14 @@ bool AppendFieldPicture(std::string& out, std::string_view field, int decimals) 
   return !outOfRange;
 }
 
-char* WritePicture(char* out, double value, int decimals, size_t width) {
+char* WritePicture(char* out, double value, int decimals) {
   if (decimals < 0 || decimals > 4) return nullptr;
-  return WriteDoublePicture(out, value, decimals, width);
+  return WriteDoublePicture(out, value, decimals);
 }
 
-char* WritePicture(char* out, float value, int decimals, size_t width) {
+char* WritePicture(char* out, float value, int decimals) {
   if (decimals < 0 || decimals > 4) return nullptr;
-  return WriteSinglePicture(out, value, decimals, width);
+  return WriteSinglePicture(out, value, decimals);
 }
 
 bool AppendPicture(std::string& out, double value, int decimals) {

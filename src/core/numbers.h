@@ -56,11 +56,8 @@ bool AppendFieldPicture(std::string& out, std::string_view field, int decimals);
 
 // The same written at `out` (kPictureRoom bytes) for the plain decimal field of at most 15
 // digits; returns the end of the text, or nullptr, writing nothing, for any other field (left
-// to AppendFieldPicture). A `width` (at most 16) right-justifies the text in that many
-// columns: blanks go first, sixteen written at once (kPictureRoom + 16 bytes at `out`); a
-// longer text is written whole. Written in place, the number is never copied after it is
-// built (a copy read back at once would wait for its bytes to be stored).
-char* WriteFieldPicture(char* out, std::string_view field, int decimals, size_t width = 0);
+// to AppendFieldPicture).
+char* WriteFieldPicture(char* out, std::string_view field, int decimals);
 
 // The fixed-point pictures "0", "0.0", ... "0.0000" (one integer "0" and `decimals`, 0 to 4,
 // decimals) of the writers' millions of numbers, built in whole numbers instead of through the
@@ -71,12 +68,11 @@ inline constexpr size_t kPictureRoom = 32;
 
 // Writes the picture of `value` (64-bit: its 15-significant-digit form) at `out` and returns
 // the end of the text. Returns nullptr, writing nothing, for what it leaves to FormatPicture:
-// magnitudes of 1e15 and beyond, infinities and NaN, `decimals` outside 0 to 4. `width` as
-// for WriteFieldPicture.
-char* WritePicture(char* out, double value, int decimals, size_t width = 0);
+// magnitudes of 1e15 and beyond, infinities and NaN, `decimals` outside 0 to 4.
+char* WritePicture(char* out, double value, int decimals);
 // The same for a 32-bit value (its 7-significant-digit form); it also leaves magnitudes below
 // 1e-6 (but not zero) to FormatPicture.
-char* WritePicture(char* out, float value, int decimals, size_t width = 0);
+char* WritePicture(char* out, float value, int decimals);
 
 // Appends the picture of any value. False for an infinity or NaN (written as 0).
 bool AppendPicture(std::string& out, double value, int decimals);

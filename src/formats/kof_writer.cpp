@@ -88,36 +88,49 @@ char* PlaceLeft(char* at, std::string_view text, size_t cut, size_t width, TextE
 }
 
 // `text` right-justified in `width` (at most 16) columns at `at`; a longer text keeps its
-// leftmost ones.
-char* PlaceRight(char* at, const std::string& text, size_t width) {
-  const size_t size = std::min(text.size(), width);
-  std::memcpy(at, kBlanks.data(), 16);
-  if (size > 0) std::memcpy(at + width - size, text.data(), size);
-  return at + width;
+// leftmost ones. A `text` of kPictureRoom bytes is copied sixteen bytes at once.
+char* PlaceRight(char* at, const char* text, size_t size, size_t width, bool roomy) {
+  if (size < width) {
+    std::memcpy(at, kBlanks.data(), 16);
+    at += width - size;
+  } else {
+    size = width;
+  }
+  if (roomy) {
+    std::memcpy(at, text, 16);
+  } else {
+    std::memcpy(at, text, size);
+  }
+  return at + size;
 }
 
-// PutField in place (`width` at most 16): the number is written right-justified where it
-// stands; a longer one keeps its leftmost `width` characters.
+// PutField in place (`width` at most kPictureRoom).
 char* PlaceField(char* at, std::string_view field, int decimals, size_t width, bool& inRange) {
-  if (char* end = WriteFieldPicture(at, field, decimals, width)) return std::min(end, at + width);
+  char number[kPictureRoom];
+  if (char* end = WriteFieldPicture(number, field, decimals)) {
+    return PlaceRight(at, number, static_cast<size_t>(end - number), width, true);
+  }
   std::string text;
   inRange &= AppendFieldPicture(text, field, decimals);
-  return PlaceRight(at, text, width);
+  return PlaceRight(at, text.data(), text.size(), width, false);
 }
 
 // PutNumber in place.
 char* PlaceNumber(char* at, float value, int decimals, size_t width) {
-  if (char* end = WritePicture(at, value, decimals, width)) return std::min(end, at + width);
+  char number[kPictureRoom];
+  if (char* end = WritePicture(number, value, decimals)) {
+    return PlaceRight(at, number, static_cast<size_t>(end - number), width, true);
+  }
   std::string text;
   AppendPicture(text, value, decimals);
-  return PlaceRight(at, text, width);
+  return PlaceRight(at, text.data(), text.size(), width, false);
 }
 
 // Bytes a line of a point name, a code and numbers of `numbers` columns can take.
 size_t LineRoom(std::string_view point, std::string_view code, size_t numbers) {
-  // Fields are padded sixteen blanks at once and numbers written with room to spare
-  // (kPictureRoom): bytes past the line's end are written over.
-  return 4 + point.size() + kPointField + code.size() + kCodeField + numbers + kPictureRoom;
+  // Fields are padded sixteen blanks at once and numbers copied sixteen bytes at once: up to
+  // sixteen bytes past the line's end are written over.
+  return 4 + point.size() + kPointField + code.size() + kCodeField + numbers + 16;
 }
 
 // The three 68-column header lines, written with their trailing blanks. The texts come from

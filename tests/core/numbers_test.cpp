@@ -201,20 +201,6 @@ TEST(FormatPicture, AgreesWithThePrintfDecimalForm) {
   }
 }
 
-// A picture written with a width is `text` (the picture written without one) with blanks
-// before it up to the width, or `text` alone when it is as wide or wider. `write` writes it at
-// a buffer of the room the writers promise.
-template <typename Write>
-void ExpectRightJustified(const std::string& text, Write write) {
-  for (size_t width : {6, 8, 11, 12, 16}) {
-    char buf[kPictureRoom + 16];
-    char* end = write(buf, width);
-    ASSERT_NE(end, nullptr) << text;
-    const size_t blanks = text.size() < width ? width - text.size() : 0;
-    ASSERT_EQ(std::string(buf, end), std::string(blanks, ' ') + text) << width;
-  }
-}
-
 TEST(AppendFieldPicture, SameAsPictureOfTheLeadingNumber) {
   const char* pictures[] = {"0", "0.0", "0.00", "0.000", "0.0000"};
   auto check = [&](const std::string& field) {
@@ -223,12 +209,6 @@ TEST(AppendFieldPicture, SameAsPictureOfTheLeadingNumber) {
       AppendFieldPicture(out, field, places);
       ASSERT_EQ(out, "x" + FormatPicture(LeadingNumber(field), pictures[places]))
           << field << " " << places;
-      char buf[kPictureRoom];
-      if (char* end = WriteFieldPicture(buf, field, places)) {
-        ExpectRightJustified(std::string(buf, end), [&](char* at, size_t width) {
-          return WriteFieldPicture(at, field, places, width);
-        });
-      }
     }
   };
   for (const char* field : {"668.941",
@@ -335,9 +315,6 @@ TEST(WritePicture, SameAsTheGeneralPicture) {
       char buf[kPictureRoom];
       if (char* end = WritePicture(buf, value, places)) {
         ASSERT_EQ(std::string(buf, end), expected) << value << " " << places;
-        ExpectRightJustified(expected, [&](char* at, size_t width) {
-          return WritePicture(at, value, places, width);
-        });
       } else {
         // Only values beyond the quick range are left to the general picture.
         const double m = std::fabs(static_cast<double>(value));
