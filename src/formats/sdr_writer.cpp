@@ -1,6 +1,7 @@
 // The SDR-33 writers from raw data and from coordinate lists.
 #include "formats/sdr_writer.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -81,11 +82,12 @@ class SdrOutput {
     char* at = begin + type.size();
     char* end = at;  // of the last text written: only blanks follow it
     for (const Field& f : fields) {
-      const std::string_view text = CharPrefix(f.text, f.width, encoding_);
+      const size_t width = std::min(f.width, kWidestField);  // what the room was made for
+      const std::string_view text = CharPrefix(f.text, width, encoding_);
       std::memcpy(at, kBlanks, sizeof kBlanks - 1);
       CopyShort(at, text.data(), text.size());
       if (!text.empty()) end = at + text.size();
-      at += text.size() + (f.width - CharCount(text, encoding_));
+      at += text.size() + (width - CharCount(text, encoding_));
     }
     while (end > begin && end[-1] == ' ') --end;  // a text cut where it held blanks
     sink_.End(end);
