@@ -80,7 +80,7 @@ void PutNumber(std::string& line, float value, int decimals, size_t width) {
 // The first `cut` characters of `text` at `at`, padded with blanks to `width` columns.
 char* PlaceLeft(char* at, std::string_view text, size_t cut, size_t width, TextEncoding encoding) {
   text = CharPrefix(text, cut, encoding);
-  if (!text.empty()) std::memcpy(at, text.data(), text.size());
+  CopyShort(at, text.data(), text.size());
   at += text.size();
   // Sixteen blanks at once (no field is wider); the line's room has them to spare.
   std::memcpy(at, kBlanks.data(), 16);

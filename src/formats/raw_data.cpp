@@ -6,11 +6,6 @@
 
 namespace korv {
 
-bool IsCoordinateRecord(std::string_view type) {
-  return type == RecordType::kUserPoint || type == RecordType::kMeasuredPoint ||
-         type == RecordType::kCalculatedPoint || type == RecordType::kResection;
-}
-
 size_t NameIndex::SlotOf(std::string_view name, std::uint32_t hash) const {
   const size_t mask = slots_.size() - 1;
   size_t i = hash & mask;
@@ -38,12 +33,6 @@ size_t NameIndex::Add(std::string_view name, size_t number) {
   return 0;
 }
 
-void NameIndex::Reserve(size_t n) {
-  size_t slots = 64;
-  while (slots < 2 * n) slots *= 2;
-  if (slots > slots_.size()) Resize(slots);
-}
-
 void NameIndex::Resize(size_t slots) {
   std::vector<Slot> old(slots, Slot{});
   old.swap(slots_);
@@ -63,22 +52,32 @@ void NameIndex::Clear() {
 
 void StationTable::AddStation(std::string_view name, std::string_view first,
                               std::string_view second, std::string_view elevation) {
-  // One lookup: the new entry's own name is the key; a known name takes it back.
-  entries_.push_back(Station{std::string(name), {}, {}, {}});
-  if (index_.Add(entries_.back().name, entries_.size()) != 0) {
-    entries_.pop_back();
-    return;
-  }
-  Station& added = entries_.back();
-  added.first.assign(first);
-  added.second.assign(second);
-  added.elevation.assign(elevation);
+  added_.push_back(Station{std::string(name), std::string(first), std::string(second),
+                           std::string(elevation)});
 }
 
-size_t StationTable::FindStation(std::string_view name) const { return index_.Find(name); }
+void StationTable::IndexAdded() const {
+  for (Station& station : added_) {
+    // One lookup: the new entry's own name is the key; a known name takes it back.
+    entries_.push_back(std::move(station));
+    if (index_.Add(entries_.back().name, entries_.size()) != 0) entries_.pop_back();
+  }
+  added_.clear();
+}
+
+size_t StationTable::FindStation(std::string_view name) const {
+  IndexAdded();
+  return index_.Find(name);
+}
+
+size_t StationTable::count() const {
+  IndexAdded();
+  return entries_.size();
+}
 
 void StationTable::Clear() {
   entries_.clear();
+  added_.clear();
   index_.Clear();
 }
 

@@ -29,7 +29,11 @@ constexpr std::string_view kMeasuredCode = "MC";
 }  // namespace RecordType
 
 // True for the four record types that carry a point's coordinates ("UP", "MP", "CC", "RE").
-bool IsCoordinateRecord(std::string_view type);
+// Inline: every converter asks it of every line.
+inline bool IsCoordinateRecord(std::string_view type) {
+  return type == RecordType::kUserPoint || type == RecordType::kMeasuredPoint ||
+         type == RecordType::kCalculatedPoint || type == RecordType::kResection;
+}
 
 // Texts the converters look for in comment records.
 constexpr std::string_view kInstrumentComment = "CO,Instrument:";  // whole-line prefix
@@ -49,8 +53,6 @@ class NameIndex {
   // Adds entry `number` under `name`, a view that must stay valid, unless the name is known;
   // returns the known entry's number, or 0 when it was added.
   size_t Add(std::string_view name, size_t number);
-  // Makes room for `n` names at once.
-  void Reserve(size_t n);
   void Clear();
 
  private:
@@ -69,7 +71,9 @@ class NameIndex {
 };
 
 // Known stations: name and the three coordinate texts of the first coordinate record seen
-// for each name. Entries are numbered from 1 and never removed or changed.
+// for each name. Entries are numbered from 1 and never removed or changed. Stations are
+// indexed only when one is looked up: most files name each station's coordinates right after
+// its set-up and never look one up, and indexing every point would cost a cache miss each.
 class StationTable {
  public:
   struct Station {
@@ -87,15 +91,17 @@ class StationTable {
 
   // Entry `index` (1..count()).
   const Station& At(size_t index) const { return entries_[index - 1]; }
-  size_t count() const { return entries_.size(); }
-  // Makes room for `n` names, so that filling the table does not rehash it again and again.
-  void Reserve(size_t n) { index_.Reserve(n); }
+  size_t count() const;
   void Clear();
 
  private:
-  std::deque<Station> entries_;  // stable addresses: index_ keys view the names
+  // Indexes the stations added since the last look-up, keeping the first of each name.
+  void IndexAdded() const;
+
+  mutable std::deque<Station> entries_;  // stable addresses: index_ keys view the names
+  mutable std::deque<Station> added_;    // not yet indexed, in the order added
   // Name to index, so that a day's worth of stations is not searched line by line.
-  NameIndex index_;
+  mutable NameIndex index_;
 };
 
 void SwapSingles(float& a, float& b);

@@ -1,15 +1,18 @@
 // The SDR-33 writers from raw data and from coordinate lists.
 #include "formats/sdr_writer.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <initializer_list>
 #include <limits>
 
-#include "core/numbers.h"
-#include "core/text.h"
 #include "core/convert_files.h"
 #include "core/line_reader.h"
+#include "core/numbers.h"
+#include "core/text.h"
 #include "formats/line_buffer.h"
 #include "formats/line_sink.h"
 #include "formats/raw_data.h"
@@ -43,15 +46,51 @@ float SingleOf(double v) {
   return static_cast<float>(v);
 }
 
+// One field of a record: its text, cut to `width` characters and padded with blanks to them.
+struct Field {
+  std::string_view text;
+  size_t width = 16;
+};
+constexpr size_t kWidestField = 20;
+
+// Blanks to pad fields with, 32 at once (no field is wider).
+constexpr char kBlanks[] = "                                ";
+
 // Output lines through a chunked sink; records are written without trailing blanks.
 class SdrOutput {
  public:
-  explicit SdrOutput(std::ostream& out) : sink_(out) {}
+  SdrOutput(std::ostream& out, TextEncoding encoding) : sink_(out), encoding_(encoding) {}
 
   void Line(std::string_view text) { sink_.Line(text); }
+  // `type` and `text` side by side as one line.
+  void Line(std::string_view type, std::string_view text) {
+    char* const begin = sink_.Begin(type.size() + text.size());
+    std::memcpy(begin, type.data(), type.size());
+    CopyShort(begin + type.size(), text.data(), text.size());
+    sink_.End(begin + type.size() + text.size());
+  }
   // The first `columns` characters of a record buffer, trailing blanks removed.
   void Record(const LineBuffer& buffer, size_t columns = std::string_view::npos) {
     Line(buffer.TrimmedText(columns));
+  }
+  // A record of `type` and its fields side by side, built where the sink stores it.
+  void Record(std::string_view type, std::initializer_list<Field> fields) {
+    // Room for fields of four-byte characters: a bound known without adding up the texts.
+    char* const begin =
+        sink_.Begin(type.size() + fields.size() * 4 * kWidestField + sizeof kBlanks);
+    std::memcpy(begin, type.data(), type.size());
+    char* at = begin + type.size();
+    char* end = at;  // of the last text written: only blanks follow it
+    for (const Field& f : fields) {
+      const size_t width = std::min(f.width, kWidestField);  // what the room was made for
+      const std::string_view text = CharPrefix(f.text, width, encoding_);
+      std::memcpy(at, kBlanks, sizeof kBlanks - 1);
+      CopyShort(at, text.data(), text.size());
+      if (!text.empty()) end = at + text.size();
+      at += text.size() + (width - CharCount(text, encoding_));
+    }
+    while (end > begin && end[-1] == ' ') --end;  // a text cut where it held blanks
+    sink_.End(end);
   }
   bool ok() const { return !sink_.failed(); }
   // Flushes everything; the fault of the first failed write, if any.
@@ -62,6 +101,7 @@ class SdrOutput {
 
  private:
   LineSink sink_;
+  TextEncoding encoding_;
 };
 
 // The "00NM", "10NM" and "01KI" records and the three note lines that open every file.
@@ -112,10 +152,7 @@ void WriteHeader(SdrOutput& out, std::string_view jobName, std::string_view inst
 // The second pass of RawToSDR: one record group per raw record.
 class RawRecordWriter {
  public:
-  RawRecordWriter(SdrOutput& out, size_t coordinateRecords, TextEncoding encoding)
-      : out_(out), backsight_(104, encoding), record_(104, encoding), note_(64, encoding) {
-    stations_.Reserve(coordinateRecords);
-  }
+  RawRecordWriter(SdrOutput& out, TextEncoding encoding) : out_(out), note_(64, encoding) {}
 
   // `line` is the trimmed line, `f` its fields.
   void Take(std::string_view line, const FieldViews& f) {
@@ -132,14 +169,11 @@ class RawRecordWriter {
     if (type == RecordType::kStation) {
       // The set-up waits for the station's coordinates or its first observation.
       station_.assign(field(2));
-      backsight_.Clear();
-      backsight_.Put(1, 4, "07KI");
-      backsight_.Put(5, 16, field(2));
-      backsight_.Put(21, 16, field(4));
-      backsight_.Put(37, 16, field(7));
-      backsight_.Put(53, 16, field(8));
-      backsight_.Put(69, 16, field(6));  // instrument height, for the station record
-      backsight_.Put(85, 20, field(3));  // station code, for the station record
+      backsight_.assign(field(4));
+      backsightFirst_.assign(field(7));
+      backsightSecond_.assign(field(8));
+      instrumentHeight_.assign(field(6));
+      stationCode_.assign(field(3));
       pending_ = true;
       return;
     }
@@ -150,14 +184,7 @@ class RawRecordWriter {
         WriteStation(field(4), field(5), field(6));
         WriteBacksight();
       } else {
-        record_.Clear();
-        record_.Put(1, 4, "08KI");
-        record_.Put(5, 16, field(2));
-        record_.Put(21, 16, field(4));
-        record_.Put(37, 16, field(5));
-        record_.Put(53, 16, field(6));
-        record_.Put(69, 16, field(7));
-        out_.Record(record_);
+        out_.Record("08KI", {{field(2)}, {field(4)}, {field(5)}, {field(6)}, {field(7)}});
       }
       stations_.AddStation(field(2), field(4), field(5), field(6));
     } else if (type == RecordType::kSideShot) {
@@ -172,19 +199,14 @@ class RawRecordWriter {
       float height = SingleOf(LeadingNumber(f[3]));
       if (height != lastTargetHeight_) {
         lastTargetHeight_ = height;
-        targetHeight_.assign("03NM");
-        targetHeight_.append(field(3));
-        out_.Line(targetHeight_);
+        out_.Line("03NM", field(3));
       }
-      record_.Clear();
-      record_.Put(1, 4, "09MC");
-      record_.Put(5, 16, station_);
-      record_.Put(21, 16, field(2));
-      record_.Put(37, 16, field(4));  // slope distance
-      record_.Put(53, 16, field(6));  // vertical angle
-      record_.Put(69, 16, field(5));  // horizontal angle
-      record_.Put(85, 16, field(8));
-      out_.Record(record_);
+      out_.Record("09MC", {{station_},
+                           {field(2)},
+                           {field(4)},  // slope distance
+                           {field(6)},  // vertical angle
+                           {field(5)},  // horizontal angle
+                           {field(8)}});
     }
     // Any other record closes a set-up that is still waiting.
     if (pending_) WriteBacksight();
@@ -192,30 +214,24 @@ class RawRecordWriter {
 
  private:
   void WriteStation(std::string_view first, std::string_view second, std::string_view elevation) {
-    record_.Clear();
-    record_.Put(1, 4, "02KI");
-    record_.PutColumns(5, backsight_, 5, 16);
-    record_.Put(21, 16, first);
-    record_.Put(37, 16, second);
-    record_.Put(53, 16, elevation);
-    record_.PutColumns(69, backsight_, 69, 16);
-    record_.PutColumns(85, backsight_, 85, 20);
-    out_.Record(record_);
+    out_.Record(
+        "02KI",
+        {{station_}, {first}, {second}, {elevation}, {instrumentHeight_}, {stationCode_, 20}});
   }
   void WriteBacksight() {
-    out_.Record(backsight_, 68);
+    out_.Record("07KI", {{station_}, {backsight_}, {backsightFirst_}, {backsightSecond_}});
     pending_ = false;
   }
 
   SdrOutput& out_;
   StationTable stations_;
-  std::string station_;  // station of the last set-up
-  LineBuffer backsight_;
-  bool pending_ = false;  // backsight_ holds a set-up not yet written
+  // The last set-up: its station, backsight and the backsight's two values, the instrument
+  // height and the station code.
+  std::string station_, backsight_, backsightFirst_, backsightSecond_, instrumentHeight_,
+      stationCode_;
+  bool pending_ = false;  // a set-up not yet written
   float lastTargetHeight_ = -999.999f;
-  LineBuffer record_;
   LineBuffer note_;
-  std::string targetHeight_;
 };
 
 // The job name (the output's file name) in the output's encoding.
@@ -236,17 +252,14 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
   }
 
   // First pass: the instrument name of the last "CO,Instrument:" comment.
-  // It also counts the coordinate records, the most the station table can hold.
   std::string instrument(kDefaultInstrument);
   std::string_view line;
-  size_t coordinateRecords = 0;
   LineReader firstPass(in);
   while (firstPass.Next(line)) {
     std::string_view t = TrimView(line);
-    if (StartsWith(t, kInstrumentComment)) {
+    // The type is compared whole, without a call, before the comment's text.
+    if (t.substr(0, 2) == RecordType::kComment && StartsWith(t, kInstrumentComment)) {
       instrument.assign(t.substr(kInstrumentComment.size()));
-    } else if (IsCoordinateRecord(t.substr(0, 2))) {
-      ++coordinateRecords;
     }
   }
   if (in.bad()) return ConvertResult::InputFault(std::string(kReadFault));
@@ -255,11 +268,11 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
   if (!in) return ConvertResult::InputFault("The input cannot be read twice");
 
   ConvertNotes notes;
-  SdrOutput sdr(out);
+  SdrOutput sdr(out, encoding);
   WriteHeader(sdr, JobName(jobName, encoding, notes), instrument, run, encoding);
   if (!sdr.ok()) return sdr.Failure();
 
-  RawRecordWriter writer(sdr, coordinateRecords, encoding);
+  RawRecordWriter writer(sdr, encoding);
   FieldViews fields;
   LineReader secondPass(in);
   while (secondPass.Next(line)) {
@@ -277,26 +290,22 @@ ConvertResult RawToSDR(std::istream& in, std::ostream& out, std::string_view job
 ConvertResult CoorToSDR(std::istream& in, std::ostream& out, std::string_view jobName,
                         const SdrRun& run, TextEncoding encoding) {
   ConvertNotes notes;
-  SdrOutput sdr(out);
+  SdrOutput sdr(out, encoding);
   WriteHeader(sdr, JobName(jobName, encoding, notes), kDefaultInstrument, run, encoding);
   if (!sdr.ok()) return sdr.Failure();
 
   // The easting goes to columns 21-36 whichever order the list has.
   const bool northingFirst = run.coordOrderIndex == 0;
-  LineBuffer record(84, encoding);
   FieldViews f;
   std::string_view line;
   LineReader reader(in);
   while (reader.Next(line)) {
     if (SplitFieldViews(line, f) < 4) continue;
-    record.Clear();
-    record.Put(1, 4, "08KI");
-    record.Put(5, 16, TrimView(f[1]));
-    record.Put(21, 16, TrimView(northingFirst ? f[3] : f[2]));
-    record.Put(37, 16, TrimView(northingFirst ? f[2] : f[3]));
-    record.Put(53, 16, TrimView(f[4]));
-    record.Put(69, 16, TrimView(f[5]));
-    sdr.Record(record);
+    sdr.Record("08KI", {{TrimView(f[1])},
+                        {TrimView(northingFirst ? f[3] : f[2])},
+                        {TrimView(northingFirst ? f[2] : f[3])},
+                        {TrimView(f[4])},
+                        {TrimView(f[5])}});
     if (!sdr.ok()) return sdr.Failure();
   }
   if (in.bad()) return ConvertResult::InputFault(std::string(kReadFault));

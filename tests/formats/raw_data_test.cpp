@@ -22,6 +22,23 @@ TEST(StationTable, FirstCoordinatesOfANameWin) {
   EXPECT_EQ(t.FindStation("S2"), 2u);
 }
 
+// Stations added between look-ups: new names are found, and a name known before a look-up
+// keeps its first coordinates.
+TEST(StationTable, AddsBetweenLookUps) {
+  StationTable t;
+  t.AddStation("S1", "1", "1", "1");
+  EXPECT_EQ(t.FindStation("S1"), 1u);
+  EXPECT_EQ(t.FindStation("S2"), 0u);
+  t.AddStation("S2", "2", "2", "2");
+  t.AddStation("S1", "9", "9", "9");
+  EXPECT_EQ(t.FindStation("S2"), 2u);
+  EXPECT_EQ(t.FindStation("S1"), 1u);
+  EXPECT_EQ(t.At(1).first, "1");
+  t.AddStation("S3", "3", "3", "3");
+  EXPECT_EQ(t.count(), 3u);
+  EXPECT_EQ(t.At(3).elevation, "3");
+}
+
 TEST(StationTable, NamesMatchExactly) {
   StationTable t;
   t.AddStation("Stn1", "1", "2", "3");

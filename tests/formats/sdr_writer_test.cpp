@@ -177,10 +177,10 @@ TEST(RawToSDR, InstrumentNameKeepsTheBlankAfterTheColon) {
 }
 
 // Body lines of a small raw file (the six header lines dropped).
-std::string BodyOf(const std::string& raw) {
+std::string BodyOf(const std::string& raw, TextEncoding encoding = TextEncoding::Windows1252) {
   std::istringstream in(raw);
   std::ostringstream out;
-  EXPECT_TRUE(RawToSDR(in, out, "JOB", DefaultRun(0)).ok());
+  EXPECT_TRUE(RawToSDR(in, out, "JOB", DefaultRun(0), encoding).ok());
   std::string text = out.str();
   size_t at = 0;
   for (int i = 0; i < 6; ++i) at = text.find("\r\n", at) + 2;
@@ -199,6 +199,24 @@ TEST(RawToSDR, ASetUpLeftAtTheEndIsNotWritten) {
   // The same set-up followed by any record other than a comment is written.
   EXPECT_EQ(BodyOf("ST,S1,,B,,1.5,0,0\r\nXX\r\n"),
             "07KIS1              B               0               0\r\n");
+}
+
+// In UTF-8 a field's width counts characters: a station name of 20 characters keeps 16, a
+// station code of 23 keeps 20, and a short name of two-byte characters is padded as one
+// column a character.
+TEST(RawToSDR, Utf8FieldsAreCutAndPaddedInCharacters) {
+  auto blanks = [](size_t n) { return std::string(n, ' '); };
+  const std::string station = "Østre-målepunkt-";  // 16 characters, 18 bytes
+  EXPECT_EQ(BodyOf("ST,Østre-målepunkt-nord,KØDE-ÆØÅ-æøå-1234567890,Bæk,,1.55,7,8\r\n"
+                   "UP,Østre-målepunkt-nord,,1,2,3,\r\n"
+                   "SS,Åsø,1.5,10,20,30,,Kant\r\n",
+                   TextEncoding::Utf8),
+            "02KI" + station + "1" + blanks(15) + "2" + blanks(15) + "3" + blanks(15) + "1.55" +
+                blanks(12) + "KØDE-ÆØÅ-æøå-1234567\r\n" +
+                "07KI" + station + "Bæk" + blanks(13) + "7" + blanks(15) + "8\r\n" +
+                "03NM1.5\r\n" +
+                "09MC" + station + "Åsø" + blanks(13) + "10" + blanks(14) + "30" + blanks(14) +
+                "20" + blanks(14) + "Kant\r\n");
 }
 
 }  // namespace
