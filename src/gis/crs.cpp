@@ -2,24 +2,14 @@
 #include "gis/crs.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "core/text.h"
 
 namespace korv {
 
-namespace {
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
-
-}  // namespace
-
 std::vector<const CrsEntry*> FindCrs(std::string_view text, size_t limit) {
   std::vector<std::string> words;
-  const std::string lower = Lower(text);
+  const std::string lower = ToLowerAscii(text);
   for (size_t at = 0; at < lower.size();) {
     const size_t begin = lower.find_first_not_of(' ', at);
     if (begin == std::string::npos) break;
@@ -30,7 +20,7 @@ std::vector<const CrsEntry*> FindCrs(std::string_view text, size_t limit) {
   std::vector<const CrsEntry*> found;
   for (const CrsEntry& entry : CrsCatalogue()) {
     if (found.size() >= limit) break;
-    const std::string haystack = Lower(entry.code) + " " + Lower(entry.name);
+    const std::string haystack = ToLowerAscii(entry.code) + " " + ToLowerAscii(entry.name);
     if (std::all_of(words.begin(), words.end(), [&haystack](const std::string& w) {
           return haystack.find(w) != std::string::npos;
         })) {

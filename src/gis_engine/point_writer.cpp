@@ -9,8 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +18,7 @@
 #include <vector>
 
 #include "core/input_file.h"
+#include "core/text.h"
 #include "gis_engine/engine.h"
 #include "gis_engine/gdal_support.h"
 #include "survey/raw_to_coor.h"
@@ -61,12 +60,6 @@ FormatTraits TraitsOf(GisFormat format) {
 // The Shapefile's member files besides the .shp, which is moved last.
 constexpr const char* kShapefileMembers[] = {".shx", ".dbf", ".prj", ".cpg"};
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 std::string Fault(const std::string& output, const std::string& detail) {
   return "Cannot write " + output + ": " + detail;
 }
@@ -88,7 +81,7 @@ std::string OutputProblem(const Survey& survey, const std::string& output, GisFo
   if (output.empty()) return "No output file given";
   std::error_code ec;
   if (fs::is_directory(output, ec)) return Fault(output, "it is a folder");
-  const std::string extension = Lower(fs::path(output).extension().string());
+  const std::string extension = ToLowerAscii(fs::path(output).extension().string());
   if (format == GisFormat::Shapefile && extension != ".shp") {
     return Fault(output, "a Shapefile's name ends in .shp");
   }
@@ -173,7 +166,7 @@ bool CreateFields(OGRLayer& layer, const GisSettings& settings, bool raw, FieldI
       return false;
     }
     for (size_t j = 0; j < i; ++j) {
-      if (Lower(wanted[j].name) == Lower(name)) {
+      if (ToLowerAscii(wanted[j].name) == ToLowerAscii(name)) {
         fault = "the attribute name '" + name + "' is given twice";
         return false;
       }
@@ -311,7 +304,7 @@ SrsPtr UndefinedCartesian() {
 // needs added when it lacks it (a CSV named "points.txt").
 std::string ScratchName(const std::string& output, const FormatTraits& traits) {
   std::string name = fs::path(output).filename().string();
-  if (Lower(fs::path(name).extension().string()) != std::string(".") + traits.extension) {
+  if (ToLowerAscii(fs::path(name).extension().string()) != std::string(".") + traits.extension) {
     name += std::string(".") + traits.extension;
   }
   return name;
