@@ -75,4 +75,11 @@ bool InputFile::SameFileAs(const std::string& otherPath) const {
 
 std::string InputFile::ReadFault() const { return korv::ReadFault(path_, errno); }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {};
+  struct stat sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 }  // namespace korv

@@ -31,6 +31,10 @@ class InputFile {
   ino_t inode_ = 0;
 };
 
+// True when both paths name one existing file (the same device and inode), as for writers
+// that open their files themselves and must not write onto their input.
+bool SameFile(const std::string& a, const std::string& b);
+
 // "Cannot read <path>: <reason>" / "Cannot write <path>: <reason>" with the reason taken from
 // `err` (an errno value; 0 gives the general access error).
 std::string ReadFault(const std::string& path, int err);

@@ -2,7 +2,6 @@
 // saved whole beside the target before it replaces it.
 
 #include <cpl_conv.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <cmath>
@@ -197,13 +196,6 @@ void AddRoot(pugi::xml_document& doc, const std::tm& now) {
   Set(root, "date", date);
   Set(root, "time", time);
   Set(root, "version", "1.2");
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa;
-  struct stat sb;
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
 }
 
 // The document written whole beside `output`, which it then replaces.

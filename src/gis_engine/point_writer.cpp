@@ -64,13 +64,6 @@ std::string Fault(const std::string& output, const std::string& detail) {
   return "Cannot write " + output + ": " + detail;
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {
-  }, sb{};
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
-}
-
 // The output's path with its extension replaced by `extension` (a Shapefile member).
 std::string Member(const std::string& output, const char* extension) {
   return fs::path(output).replace_extension(extension).string();
