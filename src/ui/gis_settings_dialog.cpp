@@ -10,11 +10,13 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
-#include <QThreadPool>
 #include <QVBoxLayout>
-#include <atomic>
 #include <functional>
+#include <mutex>
+#include <thread>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "core/key_store.h"
 #include "core/program_texts.h"
@@ -31,25 +33,66 @@ namespace {
 // How many matches of a search are listed.
 constexpr size_t kSearchLimit = 200;
 
-// PROJ's database takes about a second to list, too long for the window thread: it is read
-// once per run by a worker, and `then` runs on the window thread when it is there (at once
-// when it already is), unless `context` is gone by then.
-void WhenCatalogueRead(QObject* context, std::function<void()> then) {
-  static std::atomic<bool> read{false};
-  if (read) {
-    then();
-    return;
+// PROJ's database takes about a second to list, too long for the window thread: one worker
+// thread reads it once per run. The worker is joined when the application ends (a thread
+// pool's threads finish detached, racing the end of the process), and the static's destructor
+// joins it when no application ended first.
+class CatalogueReader {
+ public:
+  static CatalogueReader& Instance() {
+    static CatalogueReader reader;
+    return reader;
   }
-  QThreadPool::globalInstance()->start([context = QPointer<QObject>(context), then] {
-    CrsCatalogue();  // a second worker waits here for the first one's reading
-    read = true;
+  ~CatalogueReader() { Join(); }
+
+  // Runs `then` on the window thread when the catalogue is read (at once when it already is),
+  // unless `context` is gone by then.
+  void WhenRead(QObject* context, std::function<void()> then) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (read_) {
+      lock.unlock();
+      then();
+      return;
+    }
+    waiting_.emplace_back(context, std::move(then));
+    if (!worker_.joinable()) {
+      worker_ = std::thread([this] { Read(); });
+      qAddPostRoutine([] { Instance().Join(); });
+    }
+  }
+
+ private:
+  using Waiting = std::vector<std::pair<QPointer<QObject>, std::function<void()>>>;
+
+  void Read() {
+    CrsCatalogue();
+    Waiting ready;
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      read_ = true;
+      ready.swap(waiting_);
+    }
     QMetaObject::invokeMethod(
         qApp,
-        [context, then] {
-          if (context) then();
+        [ready] {
+          for (const auto& [context, then] : ready) {
+            if (context) then();
+          }
         },
         Qt::QueuedConnection);
-  });
+  }
+  void Join() {
+    if (worker_.joinable()) worker_.join();
+  }
+
+  std::mutex mutex_;
+  bool read_ = false;
+  Waiting waiting_;
+  std::thread worker_;
+};
+
+void WhenCatalogueRead(QObject* context, std::function<void()> then) {
+  CatalogueReader::Instance().WhenRead(context, std::move(then));
 }
 
 // The caption a record of the settings file gives a button, for the buttons the dialog shares
