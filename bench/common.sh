@@ -23,10 +23,14 @@ fi
 
 now_ns() { date +%s%N; }
 
-# Best wall time (ns) of $runs runs of the command; peak RSS (kB) of that run.
+# Best wall time (ns) of $runs runs of the command; peak RSS (kB) of that run. With `fresh`
+# naming a file (fresh=FILE measure ...), FILE is removed before each run, untimed, so that
+# every run writes a new file instead of replacing the last run's (replacing a large file
+# costs the file system, not the program, tens of milliseconds).
 measure() {
   local best="" best_rss="" t0 t1 dt rss
   for ((i = 0; i < runs; i++)); do
+    [[ -n ${fresh:-} ]] && rm -f "$fresh"
     t0=$(now_ns)
     /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null
     t1=$(now_ns)

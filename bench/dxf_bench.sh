@@ -50,23 +50,26 @@ read -r cat_ns cat_rss < <(measure cat "$coord")
 row "cat" "$coord" "$cat_ns" "$cat_rss" "$cat_ns"
 
 out=$work/out.dxf
-read -r ns rss < <(measure "$cli" convert --from coord --to dxf --ini "$ini" "$coord" "$out")
+read -r ns rss < <(fresh=$out measure "$cli" convert --from coord --to dxf --ini "$ini" "$coord" \
+  "$out")
 row "coord -> dxf" "$coord" "$ns" "$rss" "$cat_ns" "$out"
 # The drawing is about nine times its input: the writer's time against cat of its output,
-# read only and copied to a file beside it (the same bytes written).
+# read only and copied to a file beside it (the same bytes written). Both write a new file
+# each run (fresh=...).
 read -r out_cat_ns out_cat_rss < <(measure cat "$out")
 row "cat out.dxf" "$out" "$out_cat_ns" "$out_cat_rss" "$cat_ns" "$out"
-read -r copy_ns copy_rss < <(measure sh -c 'cat "$1" >"$2"' sh "$out" "$work/copy.dxf")
+read -r copy_ns copy_rss < <(fresh=$work/copy.dxf measure sh -c 'cat "$1" >"$2"' sh "$out" \
+  "$work/copy.dxf")
 row "cat out.dxf >copy.dxf" "$out" "$copy_ns" "$copy_rss" "$cat_ns" "$out"
 awk -v a="$ns" -v b="$out_cat_ns" -v c="$copy_ns" 'BEGIN {
   printf "coord -> dxf: %.1f x cat of its output, %.1f x copying it with cat\n", a / b, a / c }'
 rm -f "$out" "$work/copy.dxf"
 
 out=$work/out.txt
-read -r ns rss < <(measure "$cli" convert --from coord --to asc --ini "$ini" --separator comma \
+read -r ns rss < <(fresh=$out measure "$cli" convert --from coord --to asc --ini "$ini" --separator comma \
   "$coord" "$out")
 row "coord -> asc (comma)" "$coord" "$ns" "$rss" "$cat_ns" "$out"
-read -r ns rss < <(measure "$cli" convert --from coord --to asc --ini "$ini" "$coord" "$out")
+read -r ns rss < <(fresh=$out measure "$cli" convert --from coord --to asc --ini "$ini" "$coord" "$out")
 row "coord -> asc (space)" "$coord" "$ns" "$rss" "$cat_ns" "$out"
 rm -f "$out"
 
