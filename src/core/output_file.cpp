@@ -38,6 +38,17 @@ std::string CreateTempBeside(const std::string& target, bool existed) {
   return name;
 }
 
+// What ends the last line of the file of `size` bytes at `path`: "" when it ends with LF
+// (or is empty or unreadable), "\n" after a CR, "\r\n" after anything else.
+std::string MissingLineEnd(const std::string& path, std::uintmax_t size) {
+  if (size == 0) return "";
+  std::ifstream file(path, std::ios::binary);
+  char last = '\n';
+  if (!file.seekg(static_cast<std::streamoff>(size - 1)) || !file.get(last)) return "";
+  if (last == '\n') return "";
+  return last == '\r' ? "\n" : "\r\n";
+}
+
 }  // namespace
 
 OutputFile::~OutputFile() { Discard(); }
@@ -62,12 +73,18 @@ ConvertResult OutputFile::Open(const std::string& path, WriteMode mode) {
     if (!ec) target_ = resolved.string();
   }
   temp_.clear();
+  lineEnd_.clear();
   oldSize_ = 0;
   errno = 0;
   if (direct_ || (mode == WriteMode::Append && existed_)) {
     if (!direct_) oldSize_ = fs::file_size(target_, ec);
     file_.open(target_, std::ios::binary | (direct_ ? std::ios::trunc : std::ios::app));
     if (!file_.is_open()) return ConvertResult::OutputFault(WriteFault(path, errno));
+    // A file whose last line has no line end (as some editors save) would have that line and
+    // the first new one run together: the line is ended first. Commit takes the ending away
+    // again when nothing followed it.
+    lineEnd_ = direct_ ? "" : MissingLineEnd(target_, oldSize_);
+    file_ << lineEnd_;
   } else {
     if (existed_ && ::access(target_.c_str(), W_OK) != 0) {
       // The replacement must not get round a file that may not be written.
@@ -103,6 +120,13 @@ ConvertResult OutputFile::Commit() {
   if (!ok) {
     Discard();
     return ConvertResult::OutputFault(WriteFault(path_, err));
+  }
+  if (!lineEnd_.empty()) {
+    // Nothing was appended after the line end: the file stays exactly as it was.
+    std::error_code ec;
+    if (fs::file_size(target_, ec) == oldSize_ + lineEnd_.size()) {
+      fs::resize_file(target_, oldSize_, ec);
+    }
   }
   if (!temp_.empty()) {
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {

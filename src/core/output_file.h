@@ -1,8 +1,9 @@
 // An output file that either ends complete or leaves what was there before: a replaced file is
 // written as a temporary file in the same folder and renamed over the target when complete; an
 // appended file is cut back to its old length when the run fails (disk full, a file-size limit,
-// a vanished medium). Devices and pipes are written in place. A file-size limit makes writes
-// fail instead of ending the program.
+// a vanished medium); an appended file whose last line has no line end gets one first, so
+// that no two lines run together. Devices and pipes are written in place. A file-size limit
+// makes writes fail instead of ending the program.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +41,7 @@ class OutputFile {
   std::string target_;          // the file written: `path_` with links resolved
   std::string temp_;            // the new file while replacing the target; "" when appending
   std::uintmax_t oldSize_ = 0;  // length of the appended file before this run
+  std::string lineEnd_;         // written first to end the appended file's unended last line
   bool existed_ = false;
   bool direct_ = false;  // a device or pipe, written in place
   bool open_ = false;

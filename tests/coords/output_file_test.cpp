@@ -1,5 +1,6 @@
-// A conversion that fails while writing (here: a file size limit standing in for a full disk)
-// leaves the output as it was: an appended file is cut back, a replaced file stays the old one.
+// Output files: a conversion that fails while writing (here: a file size limit standing in for
+// a full disk) leaves the output as it was: an appended file is cut back, a replaced file stays
+// the old one. An appended file's unended last line is ended first.
 #include <gtest/gtest.h>
 
 #include "coords/coord_file_writer.h"
@@ -35,6 +36,26 @@ TEST(OutputFile, FailedAppendIsCutBackToTheOldContent) {
   EXPECT_FALSE(r.ok());
   EXPECT_NE(r.fault.find("Cannot write"), std::string::npos) << r.fault;
   EXPECT_EQ(ReadFileBytes(dir / "out.txt"), old);
+}
+
+// A file saved without a line end after its last line (as some editors do) keeps that line
+// whole: the appended lines start on a line of their own, and an append that adds nothing
+// leaves the file exactly as it was.
+TEST(OutputFile, AppendAfterAnUnendedLastLineStartsANewLine) {
+  ScratchFolder dir("output_append_unended");
+  WriteFileBytes(dir / "in.asc", "P1,1,2,3,A\r\n");
+  WriteFileBytes(dir / "none.asc", "");
+  const auto append = [&](const std::string& input, const std::string& old) {
+    WriteFileBytes(dir / "out.txt", old);
+    EXPECT_TRUE(CoorToCoordinates(dir / input, dir / "out.txt", WriteMode::Append,
+                                  CoordFieldOptions(), FieldSeparator::Comma, 0)
+                    .ok());
+    return ReadFileBytes(dir / "out.txt");
+  };
+  EXPECT_EQ(append("in.asc", "OLD"), "OLD\r\nP1,1,2,3,A\r\n");
+  EXPECT_EQ(append("in.asc", "OLD\r"), "OLD\r\nP1,1,2,3,A\r\n");
+  EXPECT_EQ(append("in.asc", "OLD\n"), "OLD\nP1,1,2,3,A\r\n");
+  EXPECT_EQ(append("none.asc", "OLD"), "OLD");
 }
 
 TEST(OutputFile, FailedDrawingLeavesTheOldDrawingAndNoPartFile) {
