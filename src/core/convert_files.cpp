@@ -58,7 +58,7 @@ ConvertResult WriteFailure(int err) {
 }
 
 ConvertResult ConvertFiles(const std::string& inputPath, const std::string& outputPath,
-                           WriteMode mode, const StreamConverter& convert) {
+                           WriteMode mode, const StreamConverter& convert, InputKind kind) {
   if (inputPath.empty()) return ConvertResult::InputFault("No input file given");
   if (outputPath.empty()) return ConvertResult::OutputFault("No output file given");
 
@@ -68,6 +68,14 @@ ConvertResult ConvertFiles(const std::string& inputPath, const std::string& outp
   // Writing onto the input would destroy it (overwrite) or never end (append).
   if (input.SameFileAs(outputPath)) {
     return ConvertResult::OutputFault("Cannot write " + outputPath + ": it is the input file");
+  }
+  // A wrong file chosen (a picture, a program's own project file) would give an empty or
+  // wrong output reported as a success.
+  if (kind == InputKind::kText) {
+    const std::string notText = NotTextReason(input.stream());
+    if (!notText.empty()) {
+      return ConvertResult::InputFault("Cannot convert " + inputPath + ": " + notText);
+    }
   }
   // Reading the whole input once for its encoding also proves it readable.
   const TextEncoding encoding = OutputEncodingOf(input.stream());
@@ -101,7 +109,8 @@ ConvertResult CopyFile(const std::string& inputPath, const std::string& outputPa
                         if (in.peek() != std::char_traits<char>::eof()) out << in.rdbuf();
                         out.flush();
                         return out ? ConvertResult::Ok() : WriteFailure(errno);
-                      });
+                      },
+                      InputKind::kAnyBytes);
 }
 
 ConvertResult CopyLines(const std::string& inputPath, const std::string& outputPath,
@@ -114,7 +123,8 @@ ConvertResult CopyLines(const std::string& inputPath, const std::string& outputP
                         while (reader.Next(line) && out) out << line << "\r\n";
                         out.flush();
                         return out ? ConvertResult::Ok() : WriteFailure(errno);
-                      });
+                      },
+                      InputKind::kAnyBytes);
 }
 
 }  // namespace korv

@@ -24,11 +24,16 @@ ConvertResult WriteFailure(int err);
 using StreamConverter =
     std::function<ConvertResult(std::istream& in, std::ostream& out, TextEncoding encoding)>;
 
+// What a conversion reads: text lines (a file that is no text is refused before the output is
+// touched), or any bytes (received data kept as it came; a file another library reads).
+enum class InputKind { kText, kAnyBytes };
+
 // Opens `inputPath`, then `outputPath` for appending or overwriting, and runs `convert` on
 // them. Faults name the file: "Cannot read a.raw: File not found", "Cannot write b.kof: it is
-// the input file".
+// the input file", "Cannot convert c.asc: it holds binary data, ...".
 ConvertResult ConvertFiles(const std::string& inputPath, const std::string& outputPath,
-                           WriteMode mode, const StreamConverter& convert);
+                           WriteMode mode, const StreamConverter& convert,
+                           InputKind kind = InputKind::kText);
 
 // Copies the input's bytes as they are (storing received data in a new file).
 ConvertResult CopyFile(const std::string& inputPath, const std::string& outputPath,

@@ -124,7 +124,8 @@ ConvertResult GisToCoor(const std::string& inputPath, const std::string& outputP
   ConvertResult result = ConvertFiles(inputPath, outputPath, mode,
                                       [&](std::istream&, std::ostream& out, TextEncoding) {
                                         return WriteCoorList(points, out, coordOrderIndex);
-                                      });
+                                      },
+                                      InputKind::kAnyBytes);
   if (!result.ok()) return result;
   if (warnings) {
     *warnings = GisWarnings(points, points.skipped.size() + points.longNames.size());

@@ -246,6 +246,34 @@ TEST_F(KofFiles, MissingInputLeavesTheOutputUntouched) {
   EXPECT_EQ(test::ReadFileBytes(out), "precious\r\n");
 }
 
+// A wrong file chosen (UTF-16 text, a program's binary file) is refused by name before the
+// output is touched; a raw file with a stray control byte from a noisy line still converts.
+TEST_F(KofFiles, AFileThatIsNoTextIsRefusedAndTheOutputKept) {
+  std::string out = dir_ + "keep.kof";
+  test::WriteFileBytes(out, "precious\r\n");
+  const auto convert = [&](const std::string& name, const std::string& bytes) {
+    test::WriteFileBytes(dir_ + name, bytes);
+    return RawToKOF(dir_ + name, out, WriteMode::Overwrite, {}, 0, table_, reporter_);
+  };
+  const std::string line = "SS,P,1.5,10,20,30,,C\r\n";
+  ConvertResult r = convert("utf16.raw", std::string("\xFF\xFES\0S\0,\0", 8));
+  EXPECT_EQ(r.fault, "Cannot convert " + dir_ +
+                         "utf16.raw: it is UTF-16 text, which is not read here (save it as "
+                         "UTF-8 or ANSI text)");
+  std::string binary = line;
+  for (int i = 0; i < 40; ++i) binary += std::string("\x01\0\x7F\x05", 4) + line;
+  r = convert("job.bin", binary);
+  EXPECT_EQ(r.fault, "Cannot convert " + dir_ +
+                         "job.bin: it holds binary data, not the text lines of survey data");
+  EXPECT_EQ(test::ReadFileBytes(out), "precious\r\n");
+
+  std::string noisy;
+  for (int i = 0; i < 40; ++i) noisy += line;
+  noisy.insert(noisy.size() / 2, 1, '\0');
+  EXPECT_TRUE(convert("noisy.raw", noisy).ok());
+  EXPECT_NE(test::ReadFileBytes(out), "precious\r\n");
+}
+
 TEST_F(KofFiles, AppendKeepsWhatWasThere) {
   std::string in = dir_ + "in.asc", out = dir_ + "out.kof";
   test::WriteFileBytes(in, "P,1,2,3\n");
