@@ -287,6 +287,7 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
 
   // Layer names come from the settings and are written in the drawing's encoding.
   ConvertNotes notes;
+  notes.leftOutReason = kShortCoordinateLine;
   size_t lost = 0;
   TextRow rows[3];
   for (size_t i = 0; i < 3; ++i) {
@@ -321,7 +322,10 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   LineReader secondPass(in);
   DrawingFields f;
   while (secondPass.Next(line)) {
-    if (!ReadDrawingFields(line, coordOrderIndex, f)) continue;
+    if (!ReadDrawingFields(line, coordOrderIndex, f)) {
+      if (!TrimView(line).empty()) notes.LeftOut(secondPass.lineNumber());
+      continue;
+    }
     bool outOfRange = false;
     double x, y;
     if (next != plane.cend()) {

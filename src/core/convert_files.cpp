@@ -1,6 +1,7 @@
 // Opening, checking and closing the files of one conversion.
 #include "core/convert_files.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "core/input_file.h"
@@ -23,6 +24,47 @@ std::string LinesPart(const std::vector<size_t>& lines, size_t count) {
   return text + ")";
 }
 
+// Why the input at `in` cannot be survey data, judged from its first 64 KB: UTF-16 text,
+// binary data (more than 1 % control bytes other than tab, line ends, form feed and the
+// end-of-file mark; a stray byte from a noisy line passes), or fields separated by semicolons
+// with decimal commas, as spreadsheets save them in many countries (their numbers would be
+// read up to the first comma). "" when it can be. Puts `in` back where it was.
+std::string NotSurveyDataReason(std::istream& in) {
+  const std::istream::pos_type start = in.tellg();
+  std::string head(size_t{1} << 16, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(in.gcount()));
+  in.clear();
+  if (start != std::istream::pos_type(-1)) in.seekg(start);
+  if (StartsWith(head, "\xFF\xFE") || StartsWith(head, "\xFE\xFF")) {
+    return "it is UTF-16 text, which is not read here (save it as UTF-8 or ANSI text)";
+  }
+  size_t control = 0;
+  for (const char c : head) {
+    const auto b = static_cast<unsigned char>(c);
+    control += b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A;
+  }
+  if (control * 100 > head.size()) {
+    return "it holds binary data, not the text lines of survey data";
+  }
+  // Lines of three or more semicolons and no more commas than semicolons, in most lines.
+  size_t lines = 0, semicolonLines = 0;
+  for (std::string_view rest(head); !rest.empty();) {
+    const size_t end = std::min(rest.find('\n'), rest.size());
+    const std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    if (TrimView(line).empty()) continue;
+    ++lines;
+    const auto semicolons = std::count(line.begin(), line.end(), ';');
+    semicolonLines += semicolons >= 3 && std::count(line.begin(), line.end(), ',') <= semicolons;
+  }
+  if (semicolonLines * 2 > lines) {
+    return "its fields are separated by semicolons; survey data separates them by commas and "
+           "writes numbers with a decimal point";
+  }
+  return "";
+}
+
 }  // namespace
 
 std::string ConvertNotes::Text() const {
@@ -42,9 +84,7 @@ std::string ConvertNotes::Text() const {
   if (leftOut > 0) {
     if (!text.empty()) text += "\n";
     text += std::to_string(leftOut) + (leftOut == 1 ? " line was" : " lines were") +
-            " left out" + LinesPart(leftOutLines, leftOut) +
-            ": not understood, no coordinates computed, or a point name already written with"
-            " other coordinates.";
+            " left out" + LinesPart(leftOutLines, leftOut) + ": " + leftOutReason + ".";
   }
   for (const std::string& remark : remarks) {
     if (!text.empty()) text += "\n";
@@ -69,12 +109,12 @@ ConvertResult ConvertFiles(const std::string& inputPath, const std::string& outp
   if (input.SameFileAs(outputPath)) {
     return ConvertResult::OutputFault("Cannot write " + outputPath + ": it is the input file");
   }
-  // A wrong file chosen (a picture, a program's own project file) would give an empty or
-  // wrong output reported as a success.
+  // A wrong file chosen (a picture, a program's own project file, a spreadsheet's list) would
+  // give an empty or wrong output reported as a success.
   if (kind == InputKind::kText) {
-    const std::string notText = NotTextReason(input.stream());
-    if (!notText.empty()) {
-      return ConvertResult::InputFault("Cannot convert " + inputPath + ": " + notText);
+    const std::string refusal = NotSurveyDataReason(input.stream());
+    if (!refusal.empty()) {
+      return ConvertResult::InputFault("Cannot convert " + inputPath + ": " + refusal);
     }
   }
   // Reading the whole input once for its encoding also proves it readable.

@@ -24,8 +24,9 @@ ConvertResult WriteFailure(int err);
 using StreamConverter =
     std::function<ConvertResult(std::istream& in, std::ostream& out, TextEncoding encoding)>;
 
-// What a conversion reads: text lines (a file that is no text is refused before the output is
-// touched), or any bytes (received data kept as it came; a file another library reads).
+// What a conversion reads: survey data's text lines (UTF-16 text, binary data and
+// semicolon-separated lists are refused before the output is touched), or any bytes (received
+// data kept as it came; a file another library reads).
 enum class InputKind { kText, kAnyBytes };
 
 // Opens `inputPath`, then `outputPath` for appending or overwriting, and runs `convert` on

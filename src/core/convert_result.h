@@ -18,6 +18,10 @@ enum class WriteMode { Overwrite, Append };
 // (written as zero), characters the output's encoding cannot hold (written as "?"; data is
 // copied in its own encoding, so only the texts the program adds can hold them) and input
 // lines left out (not understood, no coordinates computed, a name's differing later value).
+// Why the converters of coordinate lists leave a line out that is not blank.
+constexpr const char* kShortCoordinateLine =
+    "fewer than four fields (point, two coordinates, elevation) separated by commas";
+
 struct ConvertNotes {
   static constexpr size_t kLinesKept = 5;  // line numbers named in the note
 
@@ -26,6 +30,10 @@ struct ConvertNotes {
   size_t unrepresentable = 0;           // in texts the program adds: settings texts, the file name
   size_t leftOut = 0;                   // input lines whose data the output does not hold
   std::vector<size_t> leftOutLines;     // the first kLinesKept line numbers
+  // Why lines are left out, as the note says it.
+  std::string leftOutReason =
+      "not understood, no coordinates computed, or a point name already written with other "
+      "coordinates";
   // Sentences of their own, for what lines do not number (a GIS file's features left out).
   std::vector<std::string> remarks;
 

@@ -6,8 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "core/text.h"
-
 namespace korv {
 
 namespace {
@@ -227,27 +225,6 @@ TextEncoding OutputEncodingOf(std::istream& in) {
   in.clear();
   in.seekg(start);
   return valid && nonAscii ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-}
-
-std::string NotTextReason(std::istream& in) {
-  const std::istream::pos_type start = in.tellg();
-  std::string head(size_t{1} << 16, '\0');
-  in.read(head.data(), static_cast<std::streamsize>(head.size()));
-  head.resize(static_cast<size_t>(in.gcount()));
-  in.clear();
-  if (start != std::istream::pos_type(-1)) in.seekg(start);
-  if (StartsWith(head, "\xFF\xFE") || StartsWith(head, "\xFE\xFF")) {
-    return "it is UTF-16 text, which is not read here (save it as UTF-8 or ANSI text)";
-  }
-  size_t control = 0;
-  for (const char c : head) {
-    const auto b = static_cast<unsigned char>(c);
-    control += b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A;
-  }
-  if (control * 100 > head.size()) {
-    return "it holds binary data, not the text lines of survey data";
-  }
-  return "";
 }
 
 std::string ToEncoding(std::string_view text, TextEncoding encoding, size_t* unrepresentable) {

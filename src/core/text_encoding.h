@@ -34,12 +34,6 @@ TextEncoding LinesEncoding(std::string_view bytes);
 // its end and puts it back where it was; a stream that cannot seek gives Windows-1252.
 TextEncoding OutputEncodingOf(std::istream& in);
 
-// Why `in` cannot be a text file, judged from its first 64 KB: "it is UTF-16 text ..." for a
-// UTF-16 byte-order mark, "it holds binary data ..." when more than 1 % of the bytes are
-// control characters (other than tab, line ends, form feed and the end-of-file mark); ""
-// for text, however noisy a line or two. Puts `in` back where it was.
-std::string NotTextReason(std::istream& in);
-
 // A text from inside the program (UTF-8; any other bytes are taken as Windows-1252) in
 // `encoding`.
 std::string ToEncoding(std::string_view text, TextEncoding encoding,

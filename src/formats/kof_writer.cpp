@@ -367,13 +367,17 @@ ConvertResult CoorToKOF(std::istream& in, std::ostream& out, const KofOptions& o
   LineSink sink(out);
   WriteHeader(sink, " 00 KORVENIA VERSION 1.0", " 00 From Vexal Coordinate Data to KOF format", o,
               encoding, notes);
+  notes.leftOutReason = kShortCoordinateLine;
   bool swap = coordOrderIndex == 1;  // ENZ lists hold the easting first
   std::string point, code, suffix, text;
   std::string_view line;
   FieldViews f;
   LineReader reader(in);
   while (reader.Next(line)) {
-    if (SplitFieldViews(line, f) < 4) continue;
+    if (const int count = SplitFieldViews(line, f); count < 4) {
+      if (count > 0) notes.LeftOut(reader.lineNumber());  // not blank: said
+      continue;
+    }
     bool outOfRange = false;
     float first = SingleField(f[3], outOfRange);
     float second = SingleField(f[2], outOfRange);

@@ -292,6 +292,7 @@ ConvertResult CoorToSDR(std::istream& in, std::ostream& out, std::string_view jo
   ConvertNotes notes;
   SdrOutput sdr(out, encoding);
   WriteHeader(sdr, JobName(jobName, encoding, notes), kDefaultInstrument, run, encoding);
+  notes.leftOutReason = kShortCoordinateLine;
   if (!sdr.ok()) return sdr.Failure();
 
   // The easting goes to columns 21-36 whichever order the list has.
@@ -300,7 +301,10 @@ ConvertResult CoorToSDR(std::istream& in, std::ostream& out, std::string_view jo
   std::string_view line;
   LineReader reader(in);
   while (reader.Next(line)) {
-    if (SplitFieldViews(line, f) < 4) continue;
+    if (const int count = SplitFieldViews(line, f); count < 4) {
+      if (count > 0) notes.LeftOut(reader.lineNumber());  // not blank: said
+      continue;
+    }
     sdr.Record("08KI", {{TrimView(f[1])},
                         {TrimView(northingFirst ? f[3] : f[2])},
                         {TrimView(northingFirst ? f[2] : f[3])},

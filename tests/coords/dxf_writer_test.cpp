@@ -180,6 +180,7 @@ TEST(CoorToDXF, NumbersBeyondTheRangeAreNotedWithTheirLines) {
     const ConvertResult r = CoorToDXF(in, out, DxfOptions(), order);
     ASSERT_TRUE(r.ok()) << r.fault;
     EXPECT_EQ(r.notes.outOfRangeLines, (std::vector<size_t>{2, 4, 5})) << order;
+    EXPECT_EQ(r.notes.leftOutLines, std::vector<size_t>{3}) << order;  // too few fields
   }
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "formats/kof_options.h"
+#include "formats/sdr_writer.h"
 #include "test_support.h"
 
 namespace korv {
@@ -225,6 +226,22 @@ TEST(KofOptions, ReadFromSettingsFile) {
   EXPECT_EQ(KofProjectText("/a.b/JOB"), "JOB");
 }
 
+// A coordinate list's lines of fewer than four fields (a title, a space-separated line) are
+// left out with their line numbers said; blank lines are not counted.
+TEST(CoordinateLists, LinesOfTooFewFieldsAreNotedAsLeftOut) {
+  const std::string input = "Job 12\r\n\r\nP1,1,2,3,A\r\nP2 1 2 3\r\n  \r\nP3,4,5,6\r\n";
+  std::istringstream kofIn(input), sdrIn(input);
+  std::ostringstream out;
+  const ConvertResult kof = CoorToKOF(kofIn, out, {}, 0, PointConversion());
+  const ConvertResult sdr = CoorToSDR(sdrIn, out, "JOB", SdrRun());
+  for (const ConvertResult* r : {&kof, &sdr}) {
+    EXPECT_EQ(r->notes.leftOutLines, (std::vector<size_t>{1, 4}));
+    EXPECT_EQ(r->notes.Text(),
+              "2 lines were left out (lines 1, 4): fewer than four fields (point, two "
+              "coordinates, elevation) separated by commas.");
+  }
+}
+
 class KofFiles : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -246,9 +263,10 @@ TEST_F(KofFiles, MissingInputLeavesTheOutputUntouched) {
   EXPECT_EQ(test::ReadFileBytes(out), "precious\r\n");
 }
 
-// A wrong file chosen (UTF-16 text, a program's binary file) is refused by name before the
-// output is touched; a raw file with a stray control byte from a noisy line still converts.
-TEST_F(KofFiles, AFileThatIsNoTextIsRefusedAndTheOutputKept) {
+// A wrong file chosen (UTF-16 text, a program's binary file, a spreadsheet's list with
+// semicolons and decimal commas) is refused by name before the output is touched; a raw file
+// with a stray control byte from a noisy line still converts.
+TEST_F(KofFiles, AFileThatIsNoSurveyDataIsRefusedAndTheOutputKept) {
   std::string out = dir_ + "keep.kof";
   test::WriteFileBytes(out, "precious\r\n");
   const auto convert = [&](const std::string& name, const std::string& bytes) {
@@ -265,6 +283,10 @@ TEST_F(KofFiles, AFileThatIsNoTextIsRefusedAndTheOutputKept) {
   r = convert("job.bin", binary);
   EXPECT_EQ(r.fault, "Cannot convert " + dir_ +
                          "job.bin: it holds binary data, not the text lines of survey data");
+  r = convert("sheet.csv", "Point;North;East;Height\r\nP1;6547770,343;572368,275;11,503\r\n");
+  EXPECT_EQ(r.fault, "Cannot convert " + dir_ +
+                         "sheet.csv: its fields are separated by semicolons; survey data "
+                         "separates them by commas and writes numbers with a decimal point");
   EXPECT_EQ(test::ReadFileBytes(out), "precious\r\n");
 
   std::string noisy;
