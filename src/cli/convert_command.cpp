@@ -217,7 +217,7 @@ int RunConvert(const std::vector<std::string>& argv) {
   }
   PointConversion pointTable;
   RunServices services{pointTable, reporter};
-  const ConvertResult result = conversion->run(input, output, options, services);
+  const ConvertResult result = RunConversion(*conversion, input, output, options, services);
   if (!result.ok()) return Failure(result.fault);
   // What had to be written otherwise than it was read is said, but the run succeeded.
   if (!result.notes.empty()) std::cerr << "korvenia-cli: " << result.notes.Text() << "\n";

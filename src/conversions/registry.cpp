@@ -125,6 +125,18 @@ ConvertResult RunGisToCoord(const std::string& in, const std::string& out, const
 
 }  // namespace
 
+ConvertResult RunConversion(const Conversion& conversion, const std::string& input,
+                            const std::string& output, const RunOptions& options,
+                            RunServices& services) {
+  if (conversion.from != DataKind::Gis) {
+    const std::string mismatch = DataKindMismatch(input, conversion.from == DataKind::Raw);
+    if (!mismatch.empty()) {
+      return ConvertResult::InputFault("Cannot convert " + input + ": " + mismatch);
+    }
+  }
+  return conversion.run(input, output, options, services);
+}
+
 const std::vector<Conversion>& Conversions() {
   static const std::vector<Conversion> rows = [] {
     // The KOF header texts and the two conversions of "[KOF Settings]".

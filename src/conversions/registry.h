@@ -77,6 +77,12 @@ struct Conversion {
                        const RunOptions& options, RunServices& services);
 };
 
+// Runs `conversion`, first refusing, before the output is touched, an input that plainly holds
+// the other kind of survey data (raw data given as a coordinate list, or the other way round).
+ConvertResult RunConversion(const Conversion& conversion, const std::string& input,
+                            const std::string& output, const RunOptions& options,
+                            RunServices& services);
+
 const std::vector<Conversion>& Conversions();
 // The row converting `from` into the target `to`; nullptr when there is none.
 const Conversion* FindConversion(DataKind from, std::string_view to);

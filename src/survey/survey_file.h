@@ -15,6 +15,13 @@ class IniFile;
 // comments only is raw data; one that cannot be read is left to the reader to report.
 bool LooksLikeRawData(const std::string& path);
 
+// Why `path` plainly holds other data than a conversion from raw data (`raw`) or from a
+// coordinate list reads: a file given as raw data of which no line is a raw data record, or a
+// file given as a coordinate list that starts as raw data does (a comment record, then a raw
+// record). "" otherwise, for a pipe or device (read once, by the conversion) and for a file
+// that cannot be read (the conversion names that fault).
+std::string DataKindMismatch(const std::string& path, bool raw);
+
 // Reads `path` as raw data or as a coordinate list (`coordOrder` unless a raw data file
 // declares its own) and reduces its observations with `reduction`. False with `fault` set
 // when the file cannot be read.

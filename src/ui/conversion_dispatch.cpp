@@ -94,7 +94,7 @@ std::optional<ConvertResult> RunEntry(UiContext& ctx, const ListEntry& entry,
   std::unique_ptr<F_MsgCon> progress;
   if (withProgress) progress = ShowProgress(ctx, request);
   RunServices services{ctx.pointTable, ctx.reporter};
-  return entry.conversion->run(input, request.output, options, services);
+  return RunConversion(*entry.conversion, input, request.output, options, services);
 }
 
 // The entry of the list position chosen for the data kind and source.

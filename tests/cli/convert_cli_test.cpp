@@ -222,6 +222,30 @@ TEST_F(ConvertCli, MissingInputLeavesAnExistingOutputUntouched) {
   EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "keep.kof"), "yesterday's work\r\n");
 }
 
+// Raw data chosen as a coordinate list (or a coordinate list as raw data) would give points
+// from the wrong fields, or none: refused by name before the output is touched, for every
+// target of the kind. A title line before a coordinate list does not make it raw data.
+TEST_F(ConvertCli, TheOtherKindOfSurveyDataIsRefused) {
+  korv::test::WriteFileBytes(dir_ / "keep.kof", "yesterday's work\r\n");
+  korv::test::WriteFileBytes(dir_ / "list.asc", "Job 12\r\nP1,1,2,3,A\r\n");
+  const std::string raw = (kData / "kof/survey.raw").string();
+  for (const char* to : {"kof", "sdr", "dxf"}) {
+    Outcome r = Convert({"--from", "coord", "--to", to, raw, Path("keep.kof")});
+    EXPECT_EQ(r.exit, 1) << to;
+    EXPECT_EQ(r.err, "korvenia-cli: Cannot convert " + raw +
+                         ": it holds raw data, not a coordinate list (choose raw data as its "
+                         "format)\n");
+  }
+  for (const char* to : {"kof", "mapa", "sdr", "coord"}) {
+    Outcome r = Convert({"--from", "raw", "--to", to, Path("list.asc"), Path("keep.kof")});
+    EXPECT_EQ(r.exit, 1) << to;
+    EXPECT_EQ(r.err, "korvenia-cli: Cannot convert " + Path("list.asc") +
+                         ": none of its lines is raw data (is it a coordinate list?)\n");
+  }
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "keep.kof"), "yesterday's work\r\n");
+  EXPECT_EQ(Convert({"--from", "coord", "--to", "kof", Path("list.asc"), Path("out.kof")}).exit, 0);
+}
+
 TEST_F(ConvertCli, UsageErrors) {
   const std::string in = Data("kof/survey.raw"), out = Path("u.kof");
   const std::vector<std::vector<std::string>> bad = {

@@ -455,7 +455,7 @@ TEST_F(UiTest, EnterInTheFileNameMovesToTheTransferButton) {
 }
 
 TEST_F(UiTest, TheQuestionComesBeforeEveryTransferToTheSameName) {
-  WriteFileBytes(Path("job.raw"), "1,2\r\n");
+  WriteFileBytes(Path("job.raw"), "SS,P1,1.5,10,20,30,,C\r\n");
   WriteFileBytes(Path("job.map"), "old\r\n");
   window->OpSourse_Click(1);
   window->ComboDataFormat->setCurrentIndex(1);  // MAPA 2
