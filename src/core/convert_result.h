@@ -14,14 +14,15 @@ namespace korv {
 // How a converter opens its output file.
 enum class WriteMode { Overwrite, Append };
 
-// What a run writes otherwise than it read, without failing: numbers the format cannot hold
-// (written as zero), characters the output's encoding cannot hold (written as "?"; data is
-// copied in its own encoding, so only the texts the program adds can hold them) and input
-// lines left out (not understood, no coordinates computed, a name's differing later value).
 // Why the converters of coordinate lists leave a line out that is not blank.
 constexpr const char* kShortCoordinateLine =
     "fewer than four fields (point, two coordinates, elevation) separated by commas";
 
+// What a run writes otherwise than it read, without failing: numbers the format cannot hold
+// (written as zero), characters the output's encoding cannot hold (written as "?"; data is
+// copied in its own encoding, so only the texts the program adds can hold them) and input
+// lines left out (not understood, no coordinates computed, a name's differing later value,
+// a coordinate list's line of too few fields).
 struct ConvertNotes {
   static constexpr size_t kLinesKept = 5;  // line numbers named in the note
 
