@@ -399,14 +399,23 @@ TEST_F(TransferCli, UploadWithXoffPausesArrivesWholeAndOnce) {
 TEST_F(TransferCli, CtrlCWhileTheInstrumentHoldsXoffSaysWhatArrivedAndCutsNoLine) {
   const std::string points = Lines(4000, "P");
   korv::test::WriteFileBytes(dir_ / "points.asc", points);
-  // The first pause comes long before Ctrl-C and lasts well beyond it.
+  // The instrument pauses the sender for 3 s after 30,000 bytes; Ctrl-C comes in the pause.
   auto sim =
       Sim({"receive", (dir_ / "got.txt").string(), "--xoff-every", "30000", "--xoff-ms", "3000"});
   const std::string device = sim->FirstLine();
   ASSERT_FALSE(device.empty());
   auto cli = Cli({"upload", "--format", "coord", "--device", device, "--flow", "xonxoff",
                   (dir_ / "points.asc").string()});
-  std::this_thread::sleep_for(1500ms);
+  // Once the pause has begun, however slowly a loaded machine started the program.
+  const auto received = [&] {
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(dir_ / "got.txt", ec);
+    return ec ? 0 : size;
+  };
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (received() < 30000 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(20ms);
+  }
   cli->Signal(SIGINT);
   EXPECT_EQ(cli->Wait(), 1) << cli->Err();
   EXPECT_EQ(sim->Wait(), 0);
