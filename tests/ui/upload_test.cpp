@@ -10,6 +10,8 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "core/file_procs.h"
 #include "ui/upload_window.h"
@@ -169,23 +171,33 @@ TEST_F(UploadTest, KofCoordinateRecords) {
 }
 
 TEST_F(UploadTest, CancelWhileSendingCutsNoLineAndCountsWhatArrived) {
-  // The instrument holds the line after every 200 bytes for a long time; Cancel comes then.
+  // The instrument holds the line after every 200 bytes for a long time; Cancel comes then,
+  // once the first 200 bytes arrived, however slowly a loaded machine started the upload.
   StartInstrument({"--xoff-every", "200", "--xoff-ms", "1000"});
   std::string content;
   for (int i = 0; i < 300; ++i) content += "CODE" + std::to_string(1000 + i) + " Some text\r\n";
   int shown = -1;
-  dialogs.scripts = {[&shown](QDialog& d) {
-    QTimer::singleShot(300, &d, [&d] { ScriptedDialogs::Click(d, "UL_ComCancel"); });
+  const std::string received = Path("received");
+  dialogs.scripts = {[&shown, &received](QDialog& d) {
+    auto* look = new QTimer(&d);
+    QObject::connect(look, &QTimer::timeout, &d, [&d, look, &received] {
+      std::error_code ec;
+      const std::uintmax_t size = std::filesystem::file_size(received, ec);
+      if (ec || size < 200) return;
+      look->stop();
+      ScriptedDialogs::Click(d, "UL_ComCancel");
+    });
+    look->start(20);
     ScriptedDialogs::Click(d, "UL_ComSend");
     shown = static_cast<F_UL&>(d).ProgressBar1->value();
   }};
   Send(1, "codes.cod", content);
-  const std::string received = Received();
-  EXPECT_FALSE(received.empty());
-  EXPECT_LT(received.size(), content.size());
-  EXPECT_EQ(content.compare(0, received.size(), received), 0);
-  EXPECT_EQ(received.back(), '\n') << "a cut line arrived";
-  EXPECT_EQ(shown, std::count(received.begin(), received.end(), '\n'))
+  const std::string got = Received();
+  EXPECT_FALSE(got.empty());
+  EXPECT_LT(got.size(), content.size());
+  EXPECT_EQ(content.compare(0, got.size(), got), 0);
+  EXPECT_EQ(got.back(), '\n') << "a cut line arrived";
+  EXPECT_EQ(shown, std::count(got.begin(), got.end(), '\n'))
       << "the progress shows the lines that left, no more";
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "Upload aborted!");
