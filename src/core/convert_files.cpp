@@ -47,7 +47,8 @@ std::string NotSurveyDataReason(std::istream& in) {
   if (control * 100 > head.size()) {
     return "it holds binary data, not the text lines of survey data";
   }
-  // Lines of three or more semicolons and no more commas than semicolons, in most lines.
+  // Most lines hold three or more semicolons, the first of them before any comma (a list's
+  // codes may hold semicolons, but after the commas of its fields).
   size_t lines = 0, semicolonLines = 0;
   for (std::string_view rest(head); !rest.empty();) {
     const size_t end = std::min(rest.find('\n'), rest.size());
@@ -55,8 +56,8 @@ std::string NotSurveyDataReason(std::istream& in) {
     rest.remove_prefix(std::min(end + 1, rest.size()));
     if (TrimView(line).empty()) continue;
     ++lines;
-    const auto semicolons = std::count(line.begin(), line.end(), ';');
-    semicolonLines += semicolons >= 3 && std::count(line.begin(), line.end(), ',') <= semicolons;
+    semicolonLines += std::count(line.begin(), line.end(), ';') >= 3 &&
+                      line.find(';') < line.find(',');
   }
   if (semicolonLines * 2 > lines) {
     return "its fields are separated by semicolons; survey data separates them by commas and "

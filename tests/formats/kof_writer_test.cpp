@@ -264,8 +264,8 @@ TEST_F(KofFiles, MissingInputLeavesTheOutputUntouched) {
 }
 
 // A wrong file chosen (UTF-16 text, a program's binary file, a spreadsheet's list with
-// semicolons and decimal commas) is refused by name before the output is touched; a raw file
-// with a stray control byte from a noisy line still converts.
+// semicolons and decimal commas) is refused by name before the output is touched; codes with
+// semicolons and a raw file with a stray control byte from a noisy line still convert.
 TEST_F(KofFiles, AFileThatIsNoSurveyDataIsRefusedAndTheOutputKept) {
   std::string out = dir_ + "keep.kof";
   test::WriteFileBytes(out, "precious\r\n");
@@ -289,6 +289,8 @@ TEST_F(KofFiles, AFileThatIsNoSurveyDataIsRefusedAndTheOutputKept) {
                          "separates them by commas and writes numbers with a decimal point");
   EXPECT_EQ(test::ReadFileBytes(out), "precious\r\n");
 
+  // Codes may hold semicolons, after the commas of the fields.
+  EXPECT_TRUE(convert("codes.raw", "SS,P1,1.5,10,20,30,,A;B;C;D;E;F;G;H\r\n").ok());
   std::string noisy;
   for (int i = 0; i < 40; ++i) noisy += line;
   noisy.insert(noisy.size() / 2, 1, '\0');
