@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/file_procs.h"
+#include "core/input_file.h"
 #include "core/key_store.h"
 #include "core/line_reader.h"
 #include "core/text.h"
@@ -97,9 +98,11 @@ void Finish(UploadBuild& build, std::istream& source, std::ostream& scratch) {
   }
 }
 
-// Opens the source and runs `body` on it; a source that cannot be read gives a fault.
+// Opens the source and runs `body` on it; a source that cannot be read, or that is no survey
+// text (UTF-16, binary data, or with `commaFields` a semicolon-separated list), gives a fault
+// and nothing is built: its bytes would reach the instrument as names and codes.
 template <typename Body>
-UploadBuild WithSource(const std::string& sourcePath, Body body) {
+UploadBuild WithSource(const std::string& sourcePath, bool commaFields, Body body) {
   UploadBuild build;
   std::error_code ec;
   if (std::filesystem::is_directory(sourcePath, ec)) {
@@ -109,6 +112,11 @@ UploadBuild WithSource(const std::string& sourcePath, Body body) {
   std::ifstream in(sourcePath, std::ios::binary);
   if (!in) {
     build.Fail(Status::InputFault, ErrorDescription(ErrorCodeFromErrno(errno)) + ": " + sourcePath);
+    return build;
+  }
+  const std::string refusal = NotSurveyDataReason(in, commaFields);
+  if (!refusal.empty()) {
+    build.Fail(Status::InputFault, "Cannot send " + sourcePath + ": " + refusal);
     return build;
   }
   build = body(in);
@@ -191,27 +199,28 @@ UploadBuild CreatUpLoadCodeFile(std::istream& source, std::ostream& scratch) {
 
 UploadBuild CreateUpLoadFileComma(const std::string& sourcePath, std::ostream& scratch,
                                   const CoordFieldOptions& columns, int coordOrderIndex) {
-  return WithSource(sourcePath, [&](std::istream& in) {
+  return WithSource(sourcePath, true, [&](std::istream& in) {
     return CreateUpLoadFileComma(in, scratch, columns, coordOrderIndex);
   });
 }
 
 UploadBuild CreateUpLoadFileSpace(const std::string& sourcePath, std::ostream& scratch,
                                   const CoordFieldOptions& columns, int coordOrderIndex) {
-  return WithSource(sourcePath, [&](std::istream& in) {
+  return WithSource(sourcePath, false, [&](std::istream& in) {
     return CreateUpLoadFileSpace(in, scratch, columns, coordOrderIndex);
   });
 }
 
 UploadBuild CreateUpLoadFileKOF(const std::string& sourcePath, std::ostream& scratch,
                                 int coordOrderIndex) {
-  return WithSource(sourcePath, [&](std::istream& in) {
+  return WithSource(sourcePath, false, [&](std::istream& in) {
     return CreateUpLoadFileKOF(in, scratch, coordOrderIndex);
   });
 }
 
 UploadBuild CreatUpLoadCodeFile(const std::string& sourcePath, std::ostream& scratch) {
-  return WithSource(sourcePath, [&](std::istream& in) { return CreatUpLoadCodeFile(in, scratch); });
+  return WithSource(sourcePath, false,
+                    [&](std::istream& in) { return CreatUpLoadCodeFile(in, scratch); });
 }
 
 }  // namespace korv

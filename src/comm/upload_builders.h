@@ -72,8 +72,9 @@ UploadBuild CreateUpLoadFileKOF(std::istream& source, std::ostream& scratch, int
 // Code list: every line copied unchanged (empty lines too), each counted.
 UploadBuild CreatUpLoadCodeFile(std::istream& source, std::ostream& scratch);
 
-// The same reading the source file at `sourcePath`; a source that cannot be opened or read
-// gives InputFault and SendLineCount 0.
+// The same reading the source file at `sourcePath`; a source that cannot be opened or read,
+// or that is no survey text (NotSurveyDataReason; semicolon lists only for the comma-separated
+// coordinate list), gives InputFault and SendLineCount 0.
 UploadBuild CreateUpLoadFileComma(const std::string& sourcePath, std::ostream& scratch,
                                   const CoordFieldOptions& columns, int coordOrderIndex);
 UploadBuild CreateUpLoadFileSpace(const std::string& sourcePath, std::ostream& scratch,

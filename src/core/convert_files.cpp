@@ -24,48 +24,6 @@ std::string LinesPart(const std::vector<size_t>& lines, size_t count) {
   return text + ")";
 }
 
-// Why the input at `in` cannot be survey data, judged from its first 64 KB: UTF-16 text,
-// binary data (more than 1 % control bytes other than tab, line ends, form feed and the
-// end-of-file mark; a stray byte from a noisy line passes), or fields separated by semicolons
-// with decimal commas, as spreadsheets save them in many countries (their numbers would be
-// read up to the first comma). "" when it can be. Puts `in` back where it was.
-std::string NotSurveyDataReason(std::istream& in) {
-  const std::istream::pos_type start = in.tellg();
-  std::string head(size_t{1} << 16, '\0');
-  in.read(head.data(), static_cast<std::streamsize>(head.size()));
-  head.resize(static_cast<size_t>(in.gcount()));
-  in.clear();
-  if (start != std::istream::pos_type(-1)) in.seekg(start);
-  if (StartsWith(head, "\xFF\xFE") || StartsWith(head, "\xFE\xFF")) {
-    return "it is UTF-16 text, which is not read here (save it as UTF-8 or ANSI text)";
-  }
-  size_t control = 0;
-  for (const char c : head) {
-    const auto b = static_cast<unsigned char>(c);
-    control += b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A;
-  }
-  if (control * 100 > head.size()) {
-    return "it holds binary data, not the text lines of survey data";
-  }
-  // Most lines hold three or more semicolons, the first of them before any comma (a list's
-  // codes may hold semicolons, but after the commas of its fields).
-  size_t lines = 0, semicolonLines = 0;
-  for (std::string_view rest(head); !rest.empty();) {
-    const size_t end = std::min(rest.find('\n'), rest.size());
-    const std::string_view line = rest.substr(0, end);
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-    if (TrimView(line).empty()) continue;
-    ++lines;
-    semicolonLines += std::count(line.begin(), line.end(), ';') >= 3 &&
-                      line.find(';') < line.find(',');
-  }
-  if (semicolonLines * 2 > lines) {
-    return "its fields are separated by semicolons; survey data separates them by commas and "
-           "writes numbers with a decimal point";
-  }
-  return "";
-}
-
 }  // namespace
 
 std::string ConvertNotes::Text() const {

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
 #include "core/file_procs.h"
+#include "core/text.h"
 
 namespace korv {
 
@@ -80,6 +82,44 @@ bool SameFile(const std::string& a, const std::string& b) {
   struct stat sb {};
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
+}
+
+std::string NotSurveyDataReason(std::istream& in, bool commaFields) {
+  const std::istream::pos_type start = in.tellg();
+  std::string head(size_t{1} << 16, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(in.gcount()));
+  in.clear();
+  if (start != std::istream::pos_type(-1)) in.seekg(start);
+  if (StartsWith(head, "\xFF\xFE") || StartsWith(head, "\xFE\xFF")) {
+    return "it is UTF-16 text, which is not read here (save it as UTF-8 or ANSI text)";
+  }
+  size_t control = 0;
+  for (const char c : head) {
+    const auto b = static_cast<unsigned char>(c);
+    control += b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A;
+  }
+  if (control * 100 > head.size()) {
+    return "it holds binary data, not the text lines of survey data";
+  }
+  if (!commaFields) return "";
+  // Most lines hold three or more semicolons, the first of them before any comma (a list's
+  // codes may hold semicolons, but after the commas of its fields).
+  size_t lines = 0, semicolonLines = 0;
+  for (std::string_view rest(head); !rest.empty();) {
+    const size_t end = std::min(rest.find('\n'), rest.size());
+    const std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    if (TrimView(line).empty()) continue;
+    ++lines;
+    semicolonLines += std::count(line.begin(), line.end(), ';') >= 3 &&
+                      line.find(';') < line.find(',');
+  }
+  if (semicolonLines * 2 > lines) {
+    return "its fields are separated by semicolons; survey data separates them by commas and "
+           "writes numbers with a decimal point";
+  }
+  return "";
 }
 
 }  // namespace korv

@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <fstream>
+#include <istream>
 #include <string>
 
 #include "core/convert_result.h"
@@ -39,5 +40,13 @@ bool SameFile(const std::string& a, const std::string& b);
 // `err` (an errno value; 0 gives the general access error).
 std::string ReadFault(const std::string& path, int err);
 std::string WriteFault(const std::string& path, int err);
+
+// Why the input at `in` cannot be survey data, judged from its first 64 KB: UTF-16 text,
+// binary data (more than 1 % control bytes other than tab, line ends, form feed and the
+// end-of-file mark; a stray byte from a noisy line passes), or, for data whose fields are
+// separated by commas (`commaFields`), fields separated by semicolons with decimal commas, as
+// spreadsheets save them in many countries (their numbers would be read up to the first
+// comma). "" when it can be. Puts `in` back where it was.
+std::string NotSurveyDataReason(std::istream& in, bool commaFields = true);
 
 }  // namespace korv

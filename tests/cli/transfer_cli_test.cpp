@@ -540,6 +540,14 @@ TEST_F(TransferCli, NothingToSendOrUnreadableSourceIsAborted) {
   EXPECT_EQ(cli->Wait(), 1);
   EXPECT_NE(cli->Err().find("Upload aborted!"), std::string::npos);
   EXPECT_NE(cli->Err().find("missing.kof"), std::string::npos);
+  // UTF-16 text is refused as a whole rather than sent as names full of NUL bytes.
+  korv::test::WriteFileBytes(dir_ / "utf16.asc", std::string("\xFF\xFEP\0001\000,\0001\000", 10));
+  cli = Cli({"upload", "--format", "coord", "--dry-run", (dir_ / "utf16.asc").string()});
+  EXPECT_EQ(cli->Wait(), 1);
+  EXPECT_NE(cli->Err().find("Cannot send " + (dir_ / "utf16.asc").string() + ": it is UTF-16"),
+            std::string::npos)
+      << cli->Err();
+  EXPECT_EQ(cli->Out(), "");
 }
 
 TEST_F(TransferCli, SimulatorStopsOnSignalWhileItsReaderDoesNotRead) {

@@ -165,5 +165,38 @@ TEST(UploadBuilders, UnreadableSourceFailsWithoutCount) {
   std::filesystem::remove_all(folder);
 }
 
+TEST(UploadBuilders, FilesThatAreNoSurveyTextAreRefusedAndNothingIsBuilt) {
+  const std::string folder = test::TempFolder();
+  const std::string utf16 = folder + "utf16.asc", binary = folder + "binary.asc",
+                    semicolons = folder + "semicolons.asc";
+  test::WriteFileBytes(utf16, std::string("\xFF\xFEP\0001\000,\0001\000\r\0\n\0", 14));
+  std::string bytes;
+  for (int i = 0; i < 4096; ++i) bytes += static_cast<char>(i * 37 % 256);
+  test::WriteFileBytes(binary, bytes);
+  test::WriteFileBytes(semicolons, "P1;6547770,343;572368,275;11,503\r\nP2;1,5;2,5;3,5\r\n");
+  std::ostringstream out;
+  for (const auto& [path, why] : {std::pair<std::string, std::string>{utf16, "UTF-16"},
+                                  {binary, "binary data"}}) {
+    SCOPED_TRACE(path);
+    for (const UploadBuild& b :
+         {CreateUpLoadFileComma(path, out, kDefault, 0), CreateUpLoadFileSpace(path, out, kDefault, 0),
+          CreateUpLoadFileKOF(path, out, 0), CreatUpLoadCodeFile(path, out)}) {
+      EXPECT_EQ(b.status, Status::InputFault);
+      EXPECT_EQ(b.SendLineCount, 0);
+      EXPECT_EQ(b.fault.rfind("Cannot send " + path + ": ", 0), 0u) << b.fault;
+      EXPECT_NE(b.fault.find(why), std::string::npos) << b.fault;
+    }
+  }
+  // A spreadsheet's list read as comma-separated would send its numbers cut at the decimal
+  // commas; a code list may hold semicolons.
+  EXPECT_NE(CreateUpLoadFileComma(semicolons, out, kDefault, 0).fault.find("semicolons"),
+            std::string::npos);
+  EXPECT_EQ(out.str(), "");
+  const UploadBuild codes = CreatUpLoadCodeFile(semicolons, out);
+  EXPECT_TRUE(codes.ok()) << codes.fault;
+  EXPECT_EQ(codes.SendLineCount, 2);
+  std::filesystem::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace korv
