@@ -48,7 +48,9 @@ std::string ReadFault(const std::string& path, int err) {
 }
 
 std::string WriteFault(const std::string& path, int err) {
-  return "Cannot write " + path + ": " + Reason(err);
+  // A file opened for writing is created when missing, so "not found" means its folder
+  // (ENOTDIR gives "Path not found").
+  return "Cannot write " + path + ": " + Reason(err == ENOENT ? ENOTDIR : err);
 }
 
 ConvertResult InputFile::Open(const std::string& path) {

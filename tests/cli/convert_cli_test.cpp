@@ -220,6 +220,14 @@ TEST_F(ConvertCli, MissingInputLeavesAnExistingOutputUntouched) {
       {"--from", "coord", "--to", "kof", "--append", Path("missing.asc"), Path("keep.kof")});
   EXPECT_EQ(r.exit, 1);
   EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "keep.kof"), "yesterday's work\r\n");
+  // An output in a folder that does not exist: the folder is what was not found.
+  korv::test::WriteFileBytes(dir_ / "p.asc", "P1,1,2,3,A\r\n");
+  for (const char* to : {"kof", "dxf"}) {
+    const std::string out = Path("nofolder/o.") + to;
+    r = Convert({"--from", "coord", "--to", to, Path("p.asc"), out});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "korvenia-cli: Cannot write " + out + ": Path not found\n");
+  }
 }
 
 // Raw data chosen as a coordinate list (or a coordinate list as raw data) would give points
