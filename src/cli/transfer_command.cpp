@@ -27,6 +27,7 @@
 #include "core/coord_field_options.h"
 #include "core/coord_order.h"
 #include "core/file_procs.h"
+#include "core/input_file.h"
 #include "core/journal.h"
 #include "core/key_store.h"
 #include "core/line_reader.h"
@@ -297,8 +298,7 @@ int RunDownload(const std::vector<std::string>& argv) {
   const std::string partial = output + ".part";
   std::fstream scratch(partial, std::ios::out | std::ios::binary | std::ios::trunc);
   if (!scratch.is_open()) {
-    return Failure("Cannot open output file " + partial + ": " +
-                   ErrorDescription(ErrorCodeFromErrno(errno)));
+    return Failure("Cannot open output file " + partial + ": " + WriteReason(errno));
   }
 
   auto app = MakeApplication();

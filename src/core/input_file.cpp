@@ -47,10 +47,14 @@ std::string ReadFault(const std::string& path, int err) {
   return "Cannot read " + path + ": " + Reason(err);
 }
 
-std::string WriteFault(const std::string& path, int err) {
+std::string WriteReason(int err) {
   // A file opened for writing is created when missing, so "not found" means its folder
   // (ENOTDIR gives "Path not found").
-  return "Cannot write " + path + ": " + Reason(err == ENOENT ? ENOTDIR : err);
+  return Reason(err == ENOENT ? ENOTDIR : err);
+}
+
+std::string WriteFault(const std::string& path, int err) {
+  return "Cannot write " + path + ": " + WriteReason(err);
 }
 
 ConvertResult InputFile::Open(const std::string& path) {

@@ -40,6 +40,8 @@ bool SameFile(const std::string& a, const std::string& b);
 // `err` (an errno value; 0 gives the general access error).
 std::string ReadFault(const std::string& path, int err);
 std::string WriteFault(const std::string& path, int err);
+// The reason alone of a failed write or creation ("Path not found" for a missing folder).
+std::string WriteReason(int err);
 
 // Why the input at `in` cannot be survey data, judged from its first 64 KB: UTF-16 text,
 // binary data (more than 1 % control bytes other than tab, line ends, form feed and the
