@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace korv {
 
@@ -20,6 +21,25 @@ class Reporter {
 class SilentReporter : public Reporter {
  public:
   void Report(const std::string&, const std::string&, MessageIcon) override {}
+};
+
+// Holds reports to show them later on another reporter: after a window has closed, or made on
+// a worker thread and shown by the window thread once the work has ended.
+class HeldReports : public Reporter {
+ public:
+  void Report(const std::string& text, const std::string& title, MessageIcon icon) override {
+    reports_.push_back({text, title, icon});
+  }
+  void ShowOn(Reporter& reporter) const {
+    for (const Held& r : reports_) reporter.Report(r.text, r.title, r.icon);
+  }
+
+ private:
+  struct Held {
+    std::string text, title;
+    MessageIcon icon;
+  };
+  std::vector<Held> reports_;
 };
 
 }  // namespace korv

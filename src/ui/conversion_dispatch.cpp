@@ -3,10 +3,12 @@
 #include "ui/conversion_dispatch.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QPushButton>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 #include "conversions/list_positions.h"
 #include "core/convert_files.h"
@@ -93,8 +95,21 @@ std::optional<ConvertResult> RunEntry(UiContext& ctx, const ListEntry& entry,
   }
   std::unique_ptr<F_MsgCon> progress;
   if (withProgress) progress = ShowProgress(ctx, request);
-  RunServices services{ctx.pointTable, ctx.reporter};
-  return RunConversion(*entry.conversion, input, request.output, options, services);
+  // A large file, or a GIS format, takes seconds: the conversion runs on a worker thread while
+  // the windows go on painting. User input waits until it has ended, so nothing else starts
+  // meanwhile; what the conversion reports is shown once it has ended.
+  HeldReports held;
+  ConvertResult result;
+  QEventLoop loop;
+  std::thread worker([&] {
+    RunServices services{ctx.pointTable, held};
+    result = RunConversion(*entry.conversion, input, request.output, options, services);
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  worker.join();
+  held.ShowOn(ctx.reporter);
+  return result;
 }
 
 // The entry of the list position chosen for the data kind and source.

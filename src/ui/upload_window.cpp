@@ -8,12 +8,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <vector>
 
 #include "comm/serial_link.h"
 #include "comm/upload_sender.h"
 #include "core/key_store.h"
 #include "core/program_texts.h"
+#include "core/reporter.h"
 #include "core/settings.h"
 #include "ui/control_binder.h"
 #include "ui/dialog_parts.h"
@@ -22,29 +22,6 @@
 #include "ui/setup_mode.h"
 
 namespace korv {
-
-namespace {
-
-// Holds the reports of an upload until the window has closed, so the outcome is shown over
-// the main window.
-class HeldReports : public Reporter {
- public:
-  void Report(const std::string& text, const std::string& title, MessageIcon icon) override {
-    reports_.push_back({text, title, icon});
-  }
-  void ShowOn(Reporter& reporter) const {
-    for (const Held& r : reports_) reporter.Report(r.text, r.title, r.icon);
-  }
-
- private:
-  struct Held {
-    std::string text, title;
-    MessageIcon icon;
-  };
-  std::vector<Held> reports_;
-};
-
-}  // namespace
 
 F_UL::F_UL(UiContext& ctx, SerialLink* port, std::string sourcePath, QWidget* owner)
     : QDialog(owner), ctx_(ctx), port_(port), sourcePath_(std::move(sourcePath)) {

@@ -179,8 +179,9 @@ TEST(UploadBuilders, FilesThatAreNoSurveyTextAreRefusedAndNothingIsBuilt) {
                                   {binary, "binary data"}}) {
     SCOPED_TRACE(path);
     for (const UploadBuild& b :
-         {CreateUpLoadFileComma(path, out, kDefault, 0), CreateUpLoadFileSpace(path, out, kDefault, 0),
-          CreateUpLoadFileKOF(path, out, 0), CreatUpLoadCodeFile(path, out)}) {
+         {CreateUpLoadFileComma(path, out, kDefault, 0),
+          CreateUpLoadFileSpace(path, out, kDefault, 0), CreateUpLoadFileKOF(path, out, 0),
+          CreatUpLoadCodeFile(path, out)}) {
       EXPECT_EQ(b.status, Status::InputFault);
       EXPECT_EQ(b.SendLineCount, 0);
       EXPECT_EQ(b.fault.rfind("Cannot send " + path + ": ", 0), 0u) << b.fault;

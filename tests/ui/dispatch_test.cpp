@@ -9,8 +9,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "core/file_procs.h"
 #include "ui/conversion_dispatch.h"
@@ -394,6 +398,40 @@ TEST_F(DispatchTest, AConverterFaultIsShownAndNotReportedAsSuccess) {
   EXPECT_EQ(ReadFileBytes(Path("old.map")), "keep\r\n");
   // The fault is the last word: no "Conversion finished" after it.
   EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// The window's event loop goes on while a conversion runs: the input here is a pipe that only
+// a timer of that loop fills. Were the loop blocked, a watchdog would fill the pipe after 20 s
+// and the test would fail instead of hanging.
+TEST_F(DispatchTest, TheWindowGoesOnWhileAConversionRuns) {
+  const std::string data = ReadFileBytes(kData + "/mapa/job.raw");
+  WriteFileBytes(Path("copy.raw"), data);
+  ASSERT_EQ(mkfifo(Path("job.raw").c_str(), 0600), 0);
+  state.SourceIndex = 1;
+  state.SourceKind = 0;
+  state.RawFileTargetIndex = 1;
+  state.FileWriteMode = 2;
+  state.JobPath = folder;
+  window->ComFileName->setText("job.raw");
+  std::atomic<bool> filled{false};
+  bool byTimer = false;
+  auto fill = [&] {
+    if (!filled.exchange(true)) WriteFileBytes(Path("job.raw"), data);
+  };
+  QTimer::singleShot(100, [&] {
+    byTimer = !filled;
+    fill();
+  });
+  std::thread watchdog([&] {
+    for (int i = 0; i < 200 && !filled; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    fill();
+  });
+  ConvertFromDisk(*ctx, Request(Path("job.map")));
+  watchdog.join();
+  EXPECT_TRUE(byTimer);
+  EXPECT_EQ(state.SettingsActionWord, "OK");
+  EXPECT_EQ(ReadFileBytes(Path("job.map")), CliOutput("raw", "mapa", Path("copy.raw"), "job.map"));
 }
 
 }  // namespace
