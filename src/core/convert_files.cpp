@@ -1,7 +1,6 @@
 // Opening, checking and closing the files of one conversion.
 #include "core/convert_files.h"
 
-#include <algorithm>
 #include <cerrno>
 
 #include "core/input_file.h"
