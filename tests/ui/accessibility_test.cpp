@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +21,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -323,6 +325,40 @@ TEST_F(UiTest, ShownTextsAreSelectedFromTheKeyboard) {
     QTest::keySequence(label, QKeySequence::SelectAll);
     EXPECT_EQ(label->selectedText(), label->text()) << Describe(label);
   }
+}
+
+// What a window shows only as a colour or beside the focus is said where the focus is: the
+// DXF text colours, the matches of a system search, an empty download journal. Escape in the
+// colour palette closes the palette, not the dialog.
+TEST_F(UiTest, WhatShowsBesideTheFocusIsSpokenAtIt) {
+  DxfFormSetting dxf(*ctx);
+  dxf.show();
+  EXPECT_TRUE(SpokenName(dxf.ComSelColor[0]).endsWith(QStringLiteral(": Red")))
+      << SpokenName(dxf.ComSelColor[0]).toStdString();
+  dxf.ComSelColor_Click(0);
+  ASSERT_TRUE(dxf.PaletteShown());
+  QTest::keyClick(dxf.ComCol[0], Qt::Key_Escape);
+  EXPECT_FALSE(dxf.PaletteShown());
+  EXPECT_TRUE(dxf.isVisible());
+  EXPECT_EQ(dxf.focusWidget(), dxf.ComSelColor[0]);
+  dxf.ComSelColor_Click(0);
+  QTest::keyClick(dxf.ComCol[4], Qt::Key_Space);
+  EXPECT_EQ(SpokenName(dxf.ComSelColor[0]), QStringLiteral("Select Color: Blue"));
+  // Another colour row keeps its own.
+  EXPECT_TRUE(SpokenName(dxf.ComSelColor[1]).endsWith(QStringLiteral(": Red")));
+
+  GisSettingsDialog gis(*ctx, true);
+  gis.show();
+  EXPECT_TRUE(TakesTabFocus(gis.LstCrs));
+  EXPECT_EQ(SpokenName(gis.LstCrs), QStringLiteral("Matching coordinate reference systems"));
+  // The reason the system is asked for, said with the system's box that has the focus.
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(gis.CbCrs)->text(QAccessible::Description),
+            gis.LbFault->text());
+
+  RecentDownloadsDialog recent(*ctx, window.get());
+  EXPECT_EQ(
+      QAccessible::queryAccessibleInterface(recent.LstDownloads)->text(QAccessible::Description),
+      QStringLiteral("No download has been kept yet."));
 }
 
 // The mean colour of a widget's pixels.
