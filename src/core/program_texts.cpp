@@ -32,6 +32,7 @@ constexpr TextRow kProgramTexts[] = {
     {"NamesTaken", "every name from %1 to %2 is taken"},
     {"NoConversion", "Nothing was converted: \"%1\" has no conversion for this data."},
     {"GisNotWritten", "The settings could not be written to %1."},
+    {"CrsMatches", "Matching coordinate reference systems"},
     // The settings dialogs.
     {"OK", "OK"},
     {"Cancel", "Cancel"},
@@ -45,6 +46,7 @@ constexpr TextRow kProgramTexts[] = {
     {"Magenta", "Magenta"},
     {"White", "White"},
     {"Grey", "Grey"},
+    {"ChosenColour", "%1: %2"},
     {"SdrTitle", "SDR conversion settings"},
     {"SdrUnits", "UNITS:"},
     {"SdrCorrections", "CORRECTIONS:"},

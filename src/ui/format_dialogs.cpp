@@ -11,10 +11,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -393,11 +395,13 @@ DxfFormSetting::DxfFormSetting(UiContext& ctx, QWidget* owner) : QDialog(owner),
   for (int k = 0; k < 8; ++k) {
     ComCol[k] = Make<QPushButton>(FrPalette, "ComCol" + std::to_string(k));
     ComCol[k]->setFixedSize(22, 22);
-    ComCol[k]->setAccessibleName(Q(ProgramText(texts, kPaletteNames[k])));
+    colourNames_[static_cast<size_t>(k)] = Q(ProgramText(texts, kPaletteNames[k]));
+    ComCol[k]->setAccessibleName(colourNames_[static_cast<size_t>(k)]);
     SetBackground(ComCol[k], kPalette[k]);
     paletteLayout->addWidget(ComCol[k]);
     connect(ComCol[k], &QPushButton::clicked, this, [this, k] { ComCol_Click(k); });
   }
+  colourText_ = Q(ProgramText(texts, "ChosenColour"));
   ComCol[7]->installEventFilter(this);
   FrPalette->adjustSize();
   FrPalette->hide();
@@ -421,7 +425,16 @@ DxfFormSetting::DxfFormSetting(UiContext& ctx, QWidget* owner) : QDialog(owner),
 
 void DxfFormSetting::ShowTagColour(int row) {
   const int index = TagIndex(ComSelColor[row]->property("Tag").toString());
-  SetBackground(ComSelColor[row], kPalette[index < 0 ? 0 : index]);
+  ShowColour(row, index < 0 ? 0 : index);
+}
+
+void DxfFormSetting::ShowColour(int row, int index) {
+  QPushButton* button = ComSelColor[row];
+  SetBackground(button, kPalette[index]);
+  // The caption as spoken: without its access key's "&".
+  const QString caption =
+      button->text().replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+  button->setAccessibleName(colourText_.arg(caption, colourNames_[static_cast<size_t>(index)]));
 }
 
 DxfOptions DxfFormSetting::Options() const {
@@ -472,7 +485,7 @@ void DxfFormSetting::ComSelColor_Click(int row) {
 
 void DxfFormSetting::ComCol_Click(int index) {
   QPushButton* target = ComSelColor[colourRow_];
-  SetBackground(target, kPalette[index]);
+  ShowColour(colourRow_, index);
   target->setProperty("Tag", QStringLiteral(" %1").arg(index));
   target->setFocus();
   FrPalette->hide();
@@ -513,6 +526,17 @@ void DxfFormSetting::ComCancel_Click() {
   ctx_.state.SettingsActionWord = "Cancel";
   confirmed_ = false;
   QDialog::reject();
+}
+
+void DxfFormSetting::keyPressEvent(QKeyEvent* event) {
+  // Escape in the open palette closes the palette only, back on its colour button; the
+  // dialog and its changes stay.
+  if (event->key() == Qt::Key_Escape && PaletteShown()) {
+    FrPalette->hide();
+    ComSelColor[colourRow_]->setFocus();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void DxfFormSetting::reject() { ComCancel_Click(); }

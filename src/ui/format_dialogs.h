@@ -112,12 +112,18 @@ class DxfFormSetting : public QDialog {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void reject() override;
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void Step(int row, int direction);
   void ShowTagColour(int row);
+  // Shows palette colour `index` on the colour button of `row`, and says it in the button's
+  // name: a screen reader cannot see the colour.
+  void ShowColour(int row, int index);
   UiContext& ctx_;
+  QString colourText_;  // "%1: %2", the button's caption and the colour's name
+  std::array<QString, 8> colourNames_{};
   int colourRow_ = 0;
   bool confirmed_ = false;
 };

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <thread>
 #include <tuple>
@@ -129,16 +130,18 @@ GisSettingsDialog::GisSettingsDialog(UiContext& ctx, bool needsCrs, QWidget* own
   TxSearch = new QLineEdit(this);
   TxSearch->setObjectName("TxSearch");
   auto* lbSearch = label("CrsSearch", TxSearch);
-  // The matches are gone through with the arrow keys in the search field, or the mouse.
+  // The matches are gone through with the arrow keys in the search field, or in the list,
+  // which Tab reaches too: there a screen reader reads each match as it is chosen.
   LstCrs = new QListWidget(this);
   LstCrs->setObjectName("LstCrs");
-  LstCrs->setFocusPolicy(Qt::NoFocus);
+  LstCrs->setAccessibleName(Q(ProgramText(ini, "CrsMatches")));
   TxSearch->installEventFilter(this);
   LbFault = new QLabel(this);
   LbFault->setObjectName("LbFault");
   LbFault->setWordWrap(true);
   LbFault->setVisible(needsCrs);
   LbFault->setText(Q(needsCrsText_));
+  if (needsCrs) CbCrs->setAccessibleDescription(LbFault->text());
 
   auto* names = new QGridLayout;
   int row = 0;
@@ -176,7 +179,10 @@ GisSettingsDialog::GisSettingsDialog(UiContext& ctx, bool needsCrs, QWidget* own
 
   connect(TxSearch, &QLineEdit::textChanged, this, [this] { Search(); });
   connect(LstCrs, &QListWidget::currentRowChanged, this, [this](int r) { Choose(r); });
-  connect(CbCrs, &QComboBox::editTextChanged, LbFault, [this] { LbFault->hide(); });
+  connect(CbCrs, &QComboBox::editTextChanged, LbFault, [this] {
+    LbFault->hide();
+    CbCrs->setAccessibleDescription(QString());
+  });
   connect(ComOK, &QPushButton::clicked, this, [this] { ComOK_Click(); });
   connect(ComCancel, &QPushButton::clicked, this, [this] { reject(); });
   // The worker starts at once so that the database is there by the time a search is typed.
@@ -247,6 +253,12 @@ GisSettings GisSettingsDialog::Settings() const {
 void GisSettingsDialog::Refuse(const std::string& text, QWidget* field) {
   LbFault->setText(Q(text));
   LbFault->show();
+  // The fault is also the description of the field the focus goes to, which a screen reader
+  // speaks with the field's name; the label beside it is never read on its own.
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{CbCrs, TxLayer, TxName, TxCode, TxElevation, ComOK}) {
+    w->setAccessibleDescription(w == field ? LbFault->text() : QString());
+  }
   field->setFocus();
 }
 

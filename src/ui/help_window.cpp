@@ -86,8 +86,10 @@ F_Help::F_Help(UiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
     LbCI[i] = new QLabel(Fr1);
     LbCI[i]->setObjectName(QStringLiteral("Help_LbCI%1").arg(i));
     LbCI[i]->setWordWrap(true);
-    // Contact details can be selected and copied (an address, a telephone number).
-    LbCI[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Contact details can be selected and copied (an address, a telephone number), with the
+    // mouse or, reached by Tab, from the keyboard.
+    LbCI[i]->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    LbCI[i]->setFocusPolicy(Qt::StrongFocus);
   }
   Fr2 = new QGroupBox(this);
   Fr2->setObjectName("Help_Fr2");

@@ -34,6 +34,8 @@ RecentDownloadsDialog::RecentDownloadsDialog(UiContext& ctx, QWidget* owner)
   LstDownloads->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   auto* empty = new QLabel(Q(JournalText(ini, "Empty")), this);
   empty->setVisible(entries_.empty());
+  // Said with the list, where the focus is, as well as below it.
+  if (entries_.empty()) LstDownloads->setAccessibleDescription(empty->text());
 
   ComOpen = new QPushButton(Q(JournalText(ini, "Open")), this);
   ComOpen->setObjectName("ComOpen");

@@ -182,6 +182,9 @@ SurveyWindow::SurveyWindow(UiContext& ctx, Survey survey, const std::string& rep
   Report = new QPlainTextEdit(this);
   Report->setObjectName("Survey_Report");
   Report->setReadOnly(true);
+  // Read-only, yet a caret the arrow keys move: the keyboard selects and copies the report, and
+  // a screen reader reads it line by line.
+  Report->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   Report->setLineWrapMode(QPlainTextEdit::NoWrap);
   Report->setPlainText(Q(reportText));
   Report->setAccessibleName(Text("Report"));
@@ -213,7 +216,10 @@ SurveyWindow::SurveyWindow(UiContext& ctx, Survey survey, const std::string& rep
   LbPoint = new QLabel(Text("NoPoint"), this);
   LbPoint->setObjectName("Survey_LbPoint");
   LbPoint->setWordWrap(true);
-  LbPoint->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // Tab reaches the point's line and Shift with the arrows selects it; Qt gives a label that
+  // the keyboard selects only the focus of a click.
+  LbPoint->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  LbPoint->setFocusPolicy(Qt::StrongFocus);
 
   auto* tools = new QHBoxLayout;
   for (QWidget* w : {static_cast<QWidget*>(ComFit), static_cast<QWidget*>(ChkNames),

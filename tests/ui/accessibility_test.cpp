@@ -13,11 +13,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -32,6 +36,7 @@
 #include "ui/new_file_dialog.h"
 #include "ui/setup_editor.h"
 #include "ui/small_dialogs.h"
+#include "ui/survey_window.h"
 #include "ui/upload_window.h"
 #include "every_window.h"
 #include "ui_fixture.h"
@@ -98,13 +103,15 @@ void ExpectMainControlsApart(F_DatTr& main) {
 
 // What a screen reader speaks for a control that gets the focus: the name of the part that
 // takes it (a tab bar's current tab) or its own, or, for a box whose name is only its value,
-// the label that names it.
+// the label that names it. A list, tree or table answers its name for its value too.
 QString SpokenName(QWidget* w) {
   QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
   if (!iface) return {};
   auto nameOf = [](QAccessibleInterface* i) {
     const QString name = i->text(QAccessible::Name).trimmed();
-    return name == i->text(QAccessible::Value).trimmed() ? QString() : name;
+    const bool view = i->role() == QAccessible::List || i->role() == QAccessible::Tree ||
+                      i->role() == QAccessible::Table;
+    return !view && name == i->text(QAccessible::Value).trimmed() ? QString() : name;
   };
   if (QAccessibleInterface* part = iface->focusChild()) {
     if (!nameOf(part).isEmpty()) return nameOf(part);
@@ -296,6 +303,62 @@ TEST_F(UiTest, OptionsAndCheckBoxesAnswerAScreenReaderAndTheKeyboardAsAClick) {
     choose(dxf.Option3D[1]);
     EXPECT_FALSE(dxf.PaletteShown());
   }
+}
+
+// Texts the program shows to be read (the check report, a point's line, the contact details)
+// are reached, read and copied from the keyboard too: the report's caret moves and Shift
+// selects, Tab reaches a label and Select All takes its text.
+TEST_F(UiTest, ShownTextsAreSelectedFromTheKeyboard) {
+  SurveyWindow survey(*ctx, Survey{}, "first line\nsecond line", {}, window.get());
+  survey.show();
+  QTest::keyClick(survey.Report, Qt::Key_Down);
+  EXPECT_EQ(survey.Report->textCursor().blockNumber(), 1);
+  QTest::keyClick(survey.Report, Qt::Key_End, Qt::ShiftModifier);
+  EXPECT_EQ(survey.Report->textCursor().selectedText(), QStringLiteral("second line"));
+  F_Help help(*ctx, window.get());
+  help.show();
+  for (QLabel* label : {survey.LbPoint, help.LbCI[4]}) {
+    EXPECT_TRUE(TakesTabFocus(label)) << Describe(label);
+    label->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(label->window()));
+    label->setFocus(Qt::TabFocusReason);
+    QTest::keySequence(label, QKeySequence::SelectAll);
+    EXPECT_EQ(label->selectedText(), label->text()) << Describe(label);
+  }
+}
+
+// What a window shows only as a colour or beside the focus is said where the focus is: the
+// DXF text colours, the matches of a system search, an empty download journal. Escape in the
+// colour palette closes the palette, not the dialog.
+TEST_F(UiTest, WhatShowsBesideTheFocusIsSpokenAtIt) {
+  DxfFormSetting dxf(*ctx);
+  dxf.show();
+  EXPECT_TRUE(SpokenName(dxf.ComSelColor[0]).endsWith(QStringLiteral(": Red")))
+      << SpokenName(dxf.ComSelColor[0]).toStdString();
+  dxf.ComSelColor_Click(0);
+  ASSERT_TRUE(dxf.PaletteShown());
+  QTest::keyClick(dxf.ComCol[0], Qt::Key_Escape);
+  EXPECT_FALSE(dxf.PaletteShown());
+  EXPECT_TRUE(dxf.isVisible());
+  EXPECT_EQ(dxf.focusWidget(), dxf.ComSelColor[0]);
+  dxf.ComSelColor_Click(0);
+  QTest::keyClick(dxf.ComCol[4], Qt::Key_Space);
+  EXPECT_EQ(SpokenName(dxf.ComSelColor[0]), QStringLiteral("Select Color: Blue"));
+  // Another colour row keeps its own.
+  EXPECT_TRUE(SpokenName(dxf.ComSelColor[1]).endsWith(QStringLiteral(": Red")));
+
+  GisSettingsDialog gis(*ctx, true);
+  gis.show();
+  EXPECT_TRUE(TakesTabFocus(gis.LstCrs));
+  EXPECT_EQ(SpokenName(gis.LstCrs), QStringLiteral("Matching coordinate reference systems"));
+  // The reason the system is asked for, said with the system's box that has the focus.
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(gis.CbCrs)->text(QAccessible::Description),
+            gis.LbFault->text());
+
+  RecentDownloadsDialog recent(*ctx, window.get());
+  EXPECT_EQ(
+      QAccessible::queryAccessibleInterface(recent.LstDownloads)->text(QAccessible::Description),
+      QStringLiteral("No download has been kept yet."));
 }
 
 // The mean colour of a widget's pixels.

@@ -18,9 +18,12 @@
 #include "ui/format_dialogs.h"
 #include "ui/gis_settings_dialog.h"
 #include "ui/help_window.h"
+#include "ui/language_dialog.h"
 #include "ui/new_file_dialog.h"
+#include "ui/recent_downloads_dialog.h"
 #include "ui/setup_editor.h"
 #include "ui/small_dialogs.h"
+#include "ui/survey_window.h"
 #include "ui/upload_window.h"
 
 namespace korv {
@@ -50,6 +53,9 @@ inline void ForEachWindow(UiContext& ctx, F_DatTr& main,
       [&] { return new F_MsgCon(ctx, &main); },
       [&] { return new F_EdSdF(ctx, "new.txt", false, &main); },
       [&] { return new F_stp(ctx, main.ComDLN, &main); },
+      [&] { return new RecentDownloadsDialog(ctx, &main); },
+      [&] { return new LanguageDialog(ctx, &main); },
+      [&] { return new SurveyWindow(ctx, Survey{}, "0 points", {}, &main); },
   };
   main.show();
   // The main window on each tab, with each source (the transfer buttons differ).

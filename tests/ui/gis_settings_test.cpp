@@ -1,5 +1,6 @@
 // The GIS exchange in the window: the entries the Receive tab's lists gain, the GIS settings
 // dialog with its search of PROJ's database, and the question for a system before GeoJSON.
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -201,13 +202,21 @@ TEST_F(GisUiTest, OkRefusesAnUnknownSystemAndEmptyNames) {
   EXPECT_TRUE(dialog.LbFault->isVisible());
   EXPECT_NE(dialog.LbFault->text().indexOf("EPSG:99999999"), -1);
   EXPECT_EQ(ReadFileBytes(state.IniFilePath), before);
+  // A screen reader says the reason with the field the focus went to.
+  auto said = [](QWidget* w) {
+    return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description);
+  };
+  EXPECT_EQ(said(dialog.CbCrs), dialog.LbFault->text());
 
   dialog.CbCrs->setEditText("+proj=utm +zone=32 +ellps=GRS80 +units=m");
   EXPECT_FALSE(dialog.LbFault->isVisible());
+  EXPECT_EQ(said(dialog.CbCrs), QString());
   dialog.TxCode->setText("  ");
   dialog.ComOK->click();
   EXPECT_FALSE(dialog.confirmed());
   EXPECT_EQ(dialog.LbFault->text().toStdString(), "Give the layer and each attribute a name.");
+  EXPECT_EQ(said(dialog.TxCode), dialog.LbFault->text());
+  EXPECT_EQ(said(dialog.CbCrs), QString());
   EXPECT_EQ(ReadFileBytes(state.IniFilePath), before);
 
   dialog.TxCode->setText("PCODE");

@@ -275,7 +275,7 @@ TEST_F(WindowTest, AccessKeysNeverClashAndTheMainButtonsAllHaveOne) {
       EXPECT_TRUE(first) << Describe(w) << " has the access key of " << at->second;
     }
   });
-  EXPECT_EQ(windowsSeen, 6 + 14);
+  EXPECT_EQ(windowsSeen, 6 + 17);
   // Every button of the main window's tabs has an access key in the default texts.
   for (QPushButton* b : window->findChildren<QPushButton*>()) {
     if (b == window->ComFileName || b == window->Command1) continue;  // a file name; setup mode
