@@ -12,6 +12,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -90,7 +91,16 @@ void PlanView::paintEvent(QPaintEvent*) {
     DrawPlan(painter, QRectF(rect()), plan_, view_, style_, marked_);
     stale_ = false;
   }
-  QPainter(this).drawImage(0, 0, frame_);
+  QPainter painter(this);
+  painter.drawImage(0, 0, frame_);
+  if (current_ < plan_.Positions().size()) {
+    // The current point, ringed in the colour of a selection.
+    const QPointF at = plan_.Positions()[current_];
+    QPen ring(palette().color(QPalette::Highlight), 2);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(ring);
+    painter.drawEllipse(view_.ToDevice(at.x(), at.y()), 2 * kPickRadius, 2 * kPickRadius);
+  }
 }
 
 void PlanView::resizeEvent(QResizeEvent*) {
@@ -134,16 +144,46 @@ void PlanView::mouseReleaseEvent(QMouseEvent* event) {
     view_.Pan(event->position() - lastAt_);
     Moved();
   } else {
-    emit pointClicked(NearestPoint(plan_, view_, event->position(), kPickRadius));
+    current_ = NearestPoint(plan_, view_, event->position(), kPickRadius);
+    update();
+    emit pointClicked(current_);
   }
   dragging_ = false;
 }
 
-// The keyboard's way: + and - zoom about the middle, the arrows pan by an eighth.
+void PlanView::Step(uint32_t index) {
+  current_ = index;
+  const QPointF at = plan_.Positions()[index];
+  const QPointF device = view_.ToDevice(at.x(), at.y());
+  if (!QRectF(rect()).contains(device)) {
+    view_.Pan(QRectF(rect()).center() - device);
+    Moved();
+  }
+  update();
+  emit pointClicked(index);
+}
+
+// The keyboard's way: + and - zoom about the middle, the arrows pan by an eighth; Page Down
+// and Page Up step to the next and the previous point in the file's order, Home and End to the
+// first and the last.
 void PlanView::keyPressEvent(QKeyEvent* event) {
   const QPointF middle = QRectF(rect()).center();
   const double stepX = width() / 8.0, stepY = height() / 8.0;
+  const auto count = static_cast<uint32_t>(plan_.Positions().size());
+  const bool picked = current_ < count;
   switch (event->key()) {
+    case Qt::Key_PageDown:
+      if (count > 0) Step(picked ? std::min(current_ + 1, count - 1) : 0);
+      return;
+    case Qt::Key_PageUp:
+      if (count > 0) Step(picked && current_ > 0 ? current_ - 1 : 0);
+      return;
+    case Qt::Key_Home:
+      if (count > 0) Step(0);
+      return;
+    case Qt::Key_End:
+      if (count > 0) Step(count - 1);
+      return;
     case Qt::Key_Plus:
     case Qt::Key_Equal: view_.ZoomAbout(middle, kWheelStep); break;
     case Qt::Key_Minus: view_.ZoomAbout(middle, 1 / kWheelStep); break;
@@ -253,7 +293,11 @@ SurveyWindow::SurveyWindow(UiContext& ctx, Survey survey, const std::string& rep
   connect(ComExportSvg, &QPushButton::clicked, this, [this] { ExportPlot(PlotFormat::Svg); });
   connect(ComExportPdf, &QPushButton::clicked, this, [this] { ExportPlot(PlotFormat::Pdf); });
   connect(PlanArea, &PlanView::pointerMoved, this, &SurveyWindow::ShowPosition);
-  connect(PlanArea, &PlanView::pointClicked, this, &SurveyWindow::ShowPoint);
+  connect(PlanArea, &PlanView::pointClicked, this, [this](uint32_t index) {
+    ShowPoint(index);
+    // Said where the focus is: a screen reader speaks the point the keys stepped to.
+    PlanArea->setAccessibleDescription(LbPoint->text());
+  });
 }
 
 QString SurveyWindow::Text(const char* key) const { return Q(SurveyText(texts_, key)); }

@@ -1,7 +1,7 @@
 // The survey window: the check report beside the plan of the survey. The plan zooms with the
 // wheel about the mouse, pans by dragging and fits on "Fit"; names and codes can be switched
-// off; a click on a point shows its line of the file (read from the file then) and what the
-// model holds for it; the plan exports as an SVG drawing or a PDF page. Every text comes from
+// off; a click on a point, or a step to it with Page Down and Page Up, shows its line of the
+// file (read from the file then) and what the model holds for it; the plan exports as an SVG drawing or a PDF page. Every text comes from
 // "[Survey Texts]" of the settings file.
 #pragma once
 
@@ -46,7 +46,8 @@ class PlanView : public QWidget {
  signals:
   // The world position under the mouse (x easting, y northing).
   void pointerMoved(QPointF world);
-  // A click without dragging: the nearest point, or kNoIndex.
+  // A click without dragging: the nearest point, or kNoIndex; or a step to a point from the
+  // keyboard.
   void pointClicked(uint32_t index);
 
  protected:
@@ -63,6 +64,8 @@ class PlanView : public QWidget {
   void Changed();
   // The user zoomed or panned: a resize keeps the view.
   void Moved();
+  // Makes point `index` the current one, ringed, brought into view when outside it.
+  void Step(uint32_t index);
 
   const Plan& plan_;
   const std::vector<uint32_t>& marked_;
@@ -73,6 +76,7 @@ class PlanView : public QWidget {
   bool moved_ = false;
   bool pressed_ = false, dragging_ = false;
   QPointF pressAt_, lastAt_;
+  uint32_t current_ = kNoIndex;  // the point last picked, by a click or a key
 };
 
 class SurveyWindow : public QDialog {

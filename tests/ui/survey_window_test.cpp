@@ -125,6 +125,24 @@ TEST_F(SurveyWindowTest, WheelZoomsAboutTheMouseAndAClickShowsThePointsLine) {
   // Fit brings the whole plan back.
   survey->ComFit->click();
   EXPECT_DOUBLE_EQ(plan->view().Scale(), fitted);
+
+  // From the keyboard, zoomed in on B: Home steps to A and brings it into view, Page Down and
+  // Page Up go through the file's order and stop at its ends; the point is said at the focus.
+  QApplication::sendEvent(plan, &wheel);
+  ASSERT_FALSE(QRectF(plan->rect()).contains(At(*plan, 567800, 6543200)));
+  plan->setFocus();
+  auto line = [&](Qt::Key key) {
+    QTest::keyClick(plan, key);
+    EXPECT_EQ(plan->accessibleDescription(), survey->LbPoint->text());
+    return survey->LbPoint->text().section('\n', 0, 0).toStdString();
+  };
+  EXPECT_EQ(line(Qt::Key_Home), "Line 1: A,6543200.000,567800.000,10.000,TREE");
+  EXPECT_TRUE(QRectF(plan->rect()).contains(At(*plan, 567800, 6543200)));
+  EXPECT_EQ(line(Qt::Key_PageUp), "Line 1: A,6543200.000,567800.000,10.000,TREE");
+  EXPECT_EQ(line(Qt::Key_PageDown), "Line 2: B,6543300.000,567900.000,11.000,MH");
+  EXPECT_EQ(line(Qt::Key_End), "Line 3: C,6543300.000,567900.400,,KERB");
+  EXPECT_EQ(line(Qt::Key_PageDown), "Line 3: C,6543300.000,567900.400,,KERB");
+  EXPECT_EQ(line(Qt::Key_PageUp), "Line 2: B,6543300.000,567900.000,11.000,MH");
   survey->close();
 }
 
