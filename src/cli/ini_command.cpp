@@ -31,8 +31,10 @@ void PrintUsage(std::ostream& out) {
          "\ncheck: compares the settings file FILE with the default one and lists the\n"
          "sections, keys, list entries and messages it is missing, the texts still equal to\n"
          "the English ones (for a translation: a file whose [Interface Language] names\n"
-         "another language), the values the program would refuse or ignore, with their line\n"
-         "numbers, and the file's encoding and line ends.\n"
+         "another language), the values the program would refuse or ignore, the texts it\n"
+         "would show wrongly (placeholders %1... or file patterns unlike the English text's,\n"
+         "list entries added or split), with their line numbers, and the file's encoding\n"
+         "and line ends.\n"
          "\nmerge: writes OUT as the settings file NEW with the interface texts of OLD\n"
          "(captions, tool tips, messages, list and file-type texts): a translation made for\n"
          "an older version carried into the newer default file. Every other value of NEW\n"
@@ -80,6 +82,7 @@ int Check(const std::string& path) {
     std::cout << report.englishTexts << " texts are the English ones.\n";
   }
   PrintFindings("Refused or ignored", report.refused);
+  PrintFindings("Shown wrongly", report.wrong);
   std::cout << (report.loads ? "The program loads this file.\n"
                              : "The program would not load this file: it would replace it "
                                "with a new file of defaults.\n");
