@@ -95,13 +95,13 @@ std::string UnlikeEnglish(std::string_view section, const std::string& text,
            PlaceholderList(ours);
   }
   if (english.find('|') != std::string::npos &&
-      (std::count(text.begin(), text.end(), '|') != std::count(english.begin(), english.end(), '|') ||
+      (std::count(text.begin(), text.end(), '|') !=
+           std::count(english.begin(), english.end(), '|') ||
        FilePatterns(text) != FilePatterns(english))) {
     return "\"" + text + "\": the file patterns and the \"|\" between them must stay as in \"" +
            english + "\"";
   }
-  if (EqualsIgnoreCase(section, "Messages for file types") &&
-      text.find('|') != std::string::npos) {
+  if (EqualsIgnoreCase(section, "Messages for file types") && text.find('|') != std::string::npos) {
     return "\"" + text + "\": \"|\" separates the file types of the program's file dialogs";
   }
   return {};
@@ -126,9 +126,10 @@ void Describe(const IniLayout& file, std::string_view bytes, IniReport& report) 
                     : crlf == 0                    ? "LF"
                                                    : "mixed";
   if (cr > 0) {
-    report.refused.push_back({0, "", std::to_string(cr) +
-                                         " lines end in a CR alone: the program ends lines at "
-                                         "LF or CR LF only, so it reads them as one"});
+    report.refused.push_back({0, "",
+                              std::to_string(cr) +
+                                  " lines end in a CR alone: the program ends lines at "
+                                  "LF or CR LF only, so it reads them as one"});
   }
   if (nonAscii == 0) {
     report.encoding = "ASCII";

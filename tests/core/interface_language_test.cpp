@@ -167,7 +167,7 @@ TEST(IniCheck, FindsTextsTheProgramWouldShowWronglyWithLineNumbers) {
     file.replace(file.find(from), from.size(), to);
   };
   // The place of the received data left out; a number the window does not fill.
-  change(" Sie liegen bis zur n\xC3\xA4" "chsten \xC3\x9C" "bertragung oder bis Beenden in %3.", "");
+  change(" Sie liegen bis zur nächsten Übertragung oder bis Beenden in %3.", "");
   change("SetupOr=%1 oder %2", "SetupOr=%1 oder %3");
   change("SvgFilter=SVG-Zeichnung (*.svg)|*.svg", "SvgFilter=SVG-Zeichnung (*.svg)");
   change("Alle Dateien (*.*)\r\n", "Alle Dateien | *.*\r\n");
@@ -176,12 +176,10 @@ TEST(IniCheck, FindsTextsTheProgramWouldShowWronglyWithLineNumbers) {
   EXPECT_TRUE(report.loads);  // it loads, and shows these wrongly
   std::vector<std::string> wrong;
   for (const IniFinding& f : report.wrong) wrong.push_back(std::to_string(f.line) + " " + f.where);
-  EXPECT_EQ(wrong, (std::vector<std::string>{"1580 [Coortinate data options]",
-                                             "1579 [Coortinate data options]",
-                                             "1726 [Messages for file types] entry 5",
-                                             "1796 [Survey Texts] SvgFilter",
-                                             "1870 [Program Texts] NotKept",
-                                             "1921 [Program Texts] SetupOr"}));
+  EXPECT_EQ(wrong, (std::vector<std::string>{
+                       "1580 [Coortinate data options]", "1579 [Coortinate data options]",
+                       "1726 [Messages for file types] entry 5", "1796 [Survey Texts] SvgFilter",
+                       "1870 [Program Texts] NotKept", "1921 [Program Texts] SetupOr"}));
   ASSERT_EQ(report.wrong.size(), 6u);
   EXPECT_NE(report.wrong[4].detail.find("the program fills %1 %2 %3, this text has %1 %2"),
             std::string::npos);
