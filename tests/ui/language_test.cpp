@@ -4,8 +4,8 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -60,8 +60,9 @@ TEST_F(LanguageTest, TranslationIsShownAtOnceAndEveryChoiceIsKept) {
   prompts.fileAnswers = {Path("photo.ini")};
   Choose("Fra en fil...");
   ASSERT_EQ(prompts.messages.size(), 2u);
-  EXPECT_EQ(prompts.messages[1].text, "Tekstene kunne ikke hentes fra " + Path("photo.ini") +
-                                          ": it is not a settings file (it holds binary data)");
+  EXPECT_EQ(prompts.messages[1].text,
+            "Tekstene kunne ikke hentes fra " + Path("photo.ini") +
+                ": den er ingen innstillingsfil (den inneholder binære data)");
   EXPECT_EQ(ReadFileBytes(state.IniFilePath), before);
 
   // A file chosen as the source, its target and the output name typed survive the change: the
