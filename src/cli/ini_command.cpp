@@ -76,6 +76,11 @@ int Check(const std::string& path) {
   const IniReport report = CheckSettingsFile(*bytes);
   std::cout << path << ": " << report.encoding << ", " << report.lineEnds << " line ends, "
             << report.lines << " lines, language " << report.language << '\n';
+  if (report.encoding.find("Windows-1252") != std::string::npos) {
+    // A Polish or Czech file saved in its own code page would show other letters, silently.
+    std::cout << "Lines that are not UTF-8 are read as Windows-1252 (Western European "
+                 "letters): a language that needs other letters must be saved as UTF-8.\n";
+  }
   PrintFindings("Missing", report.missing);
   PrintFindings("Still in English", report.untranslated);
   if (report.untranslated.empty() && report.englishTexts > 0) {
