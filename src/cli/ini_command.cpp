@@ -31,8 +31,10 @@ void PrintUsage(std::ostream& out) {
          "\ncheck: compares the settings file FILE with the default one and lists the\n"
          "sections, keys, list entries and messages it is missing, the texts still equal to\n"
          "the English ones (for a translation: a file whose [Interface Language] names\n"
-         "another language), the values the program would refuse or ignore, with their line\n"
-         "numbers, and the file's encoding and line ends.\n"
+         "another language), the values the program would refuse or ignore, the texts it\n"
+         "would show wrongly (placeholders %1... or file patterns unlike the English text's,\n"
+         "list entries added or split), with their line numbers, and the file's encoding\n"
+         "and line ends.\n"
          "\nmerge: writes OUT as the settings file NEW with the interface texts of OLD\n"
          "(captions, tool tips, messages, list and file-type texts): a translation made for\n"
          "an older version carried into the newer default file. Every other value of NEW\n"
@@ -74,12 +76,18 @@ int Check(const std::string& path) {
   const IniReport report = CheckSettingsFile(*bytes);
   std::cout << path << ": " << report.encoding << ", " << report.lineEnds << " line ends, "
             << report.lines << " lines, language " << report.language << '\n';
+  if (report.encoding.find("Windows-1252") != std::string::npos) {
+    // A Polish or Czech file saved in its own code page would show other letters, silently.
+    std::cout << "Lines that are not UTF-8 are read as Windows-1252 (Western European "
+                 "letters): a language that needs other letters must be saved as UTF-8.\n";
+  }
   PrintFindings("Missing", report.missing);
   PrintFindings("Still in English", report.untranslated);
   if (report.untranslated.empty() && report.englishTexts > 0) {
     std::cout << report.englishTexts << " texts are the English ones.\n";
   }
   PrintFindings("Refused or ignored", report.refused);
+  PrintFindings("Shown wrongly", report.wrong);
   std::cout << (report.loads ? "The program loads this file.\n"
                              : "The program would not load this file: it would replace it "
                                "with a new file of defaults.\n");

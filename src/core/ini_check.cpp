@@ -1,5 +1,6 @@
 #include "core/ini_check.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -49,6 +50,63 @@ const IniEntry* Matching(const std::vector<IniEntry>& entries, const IniEntry& w
   return nullptr;
 }
 
+// The numbers of the "%1" ... "%99" a window fills into `text`, in rising order, each once.
+std::vector<int> Placeholders(std::string_view text) {
+  std::vector<int> numbers;
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '%' || !std::isdigit(static_cast<unsigned char>(text[i + 1]))) continue;
+    int n = text[i + 1] - '0';
+    if (i + 2 < text.size() && std::isdigit(static_cast<unsigned char>(text[i + 2])))
+      n = n * 10 + (text[i + 2] - '0');
+    if (n > 0 && std::find(numbers.begin(), numbers.end(), n) == numbers.end())
+      numbers.push_back(n);
+  }
+  std::sort(numbers.begin(), numbers.end());
+  return numbers;
+}
+
+std::string PlaceholderList(const std::vector<int>& numbers) {
+  if (numbers.empty()) return "none";
+  std::string list;
+  for (int n : numbers) list += (list.empty() ? "%" : " %") + std::to_string(n);
+  return list;
+}
+
+// The file patterns of a file-type text "name|patterns|name|patterns...": every second part.
+std::vector<std::string> FilePatterns(std::string_view text) {
+  std::vector<std::string> patterns;
+  size_t start = 0;
+  for (size_t part = 0;; ++part) {
+    const size_t bar = text.find('|', start);
+    if (part % 2 == 1) patterns.push_back(Trim(text.substr(start, bar - start)));
+    if (bar == std::string_view::npos) return patterns;
+    start = bar + 1;
+  }
+}
+
+// What would make the program show `text` wrongly where the default file has `english`: the
+// windows fill "%1" ... by number, cut file-type texts at "|" and match files by the patterns
+// after it, and join the file types of "[Messages for file types]" with "|" themselves.
+std::string UnlikeEnglish(std::string_view section, const std::string& text,
+                          const std::string& english) {
+  const std::vector<int> ours = Placeholders(text), theirs = Placeholders(english);
+  if (ours != theirs) {
+    return "\"" + text + "\": the program fills " + PlaceholderList(theirs) + ", this text has " +
+           PlaceholderList(ours);
+  }
+  if (english.find('|') != std::string::npos &&
+      (std::count(text.begin(), text.end(), '|') !=
+           std::count(english.begin(), english.end(), '|') ||
+       FilePatterns(text) != FilePatterns(english))) {
+    return "\"" + text + "\": the file patterns and the \"|\" between them must stay as in \"" +
+           english + "\"";
+  }
+  if (EqualsIgnoreCase(section, "Messages for file types") && text.find('|') != std::string::npos) {
+    return "\"" + text + "\": \"|\" separates the file types of the program's file dialogs";
+  }
+  return {};
+}
+
 void Describe(const IniLayout& file, std::string_view bytes, IniReport& report) {
   size_t crlf = 0, lf = 0, nonAscii = 0;
   std::vector<size_t> cp1252;
@@ -56,11 +114,23 @@ void Describe(const IniLayout& file, std::string_view bytes, IniReport& report) 
     if (HasNonAscii(file.Raw(i))) ++nonAscii;
     if (file.Raw(i) != file.Text(i)) cp1252.push_back(i + 1);
   }
+  size_t cr = 0;  // a CR alone, as old Macintosh editors end lines
   for (size_t i = 0; i < bytes.size(); ++i) {
     if (bytes[i] == '\n') ++(i > 0 && bytes[i - 1] == '\r' ? crlf : lf);
+    if (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')) ++cr;
   }
   report.lines = file.LineCount();
-  report.lineEnds = lf == 0 ? "CR LF" : crlf == 0 ? "LF" : "mixed";
+  report.lineEnds = cr > 0 && lf == 0 && crlf == 0 ? "CR"
+                    : cr > 0                       ? "mixed"
+                    : lf == 0                      ? "CR LF"
+                    : crlf == 0                    ? "LF"
+                                                   : "mixed";
+  if (cr > 0) {
+    report.refused.push_back({0, "",
+                              std::to_string(cr) +
+                                  " lines end in a CR alone: the program ends lines at "
+                                  "LF or CR LF only, so it reads them as one"});
+  }
   if (nonAscii == 0) {
     report.encoding = "ASCII";
   } else if (cp1252.empty()) {
@@ -94,6 +164,23 @@ void Compare(const IniLayout& file, const IniLayout& defaults, IniReport& report
            std::to_string(entries.size()) + " entries of " + std::to_string(english.size())});
     }
     const bool texts = IsTextList(section.name);
+    for (const IniEntry& e : entries) {
+      const char first = form == SectionForm::List ? TrimView(e.value).front() : ' ';
+      if (first == ';' || first == '#') {
+        report.wrong.push_back({e.line + 1, "[" + section.name + "]",
+                                "\"" + e.value +
+                                    "\": a list has no comments: the program takes this line "
+                                    "as an entry"});
+      }
+    }
+    if (form == SectionForm::List && texts && entries.size() > english.size()) {
+      report.wrong.push_back(
+          {own->header + 1, "[" + section.name + "]",
+           std::to_string(entries.size()) + " entries where the program has " +
+               std::to_string(english.size()) +
+               ": a choice is stored by its place in the list, so an entry added or split in "
+               "two moves the ones after it"});
+    }
     for (size_t i = 0; i < english.size(); ++i) {
       const IniEntry* found = Matching(entries, english[i], i, form);
       if (!found) {
@@ -107,6 +194,11 @@ void Compare(const IniLayout& file, const IniLayout& defaults, IniReport& report
         ++report.englishTexts;
         report.untranslated.push_back(
             {found->line + 1, EntryName(section, english[i], i), found->value});
+      }
+      if (!text) continue;
+      const std::string unlike = UnlikeEnglish(section.name, found->value, english[i].value);
+      if (!unlike.empty()) {
+        report.wrong.push_back({found->line + 1, EntryName(section, english[i], i), unlike});
       }
     }
   }

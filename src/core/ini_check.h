@@ -26,6 +26,9 @@ struct IniReport {
   std::vector<IniFinding> untranslated;  // texts equal to the English default (translations)
   size_t englishTexts = 0;               // how many texts are equal to the English default
   std::vector<IniFinding> refused;       // values the program would refuse or ignore
+  // Texts the program would show wrongly: placeholders ("%1") or file patterns unlike the
+  // English text's, list entries that would stand in the wrong place.
+  std::vector<IniFinding> wrong;
   bool loads = false;  // false: the program would write a new file with the defaults
 };
 

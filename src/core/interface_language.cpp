@@ -10,6 +10,7 @@
 #include "core/ini_layout.h"
 #include "core/key_store.h"
 #include "core/numbers.h"
+#include "core/program_texts.h"
 #include "core/settings.h"
 #include "core/text.h"
 
@@ -96,18 +97,25 @@ bool Loads(std::string_view bytes) {
   return LoadSettingsFromBytes(state, 0, bytes);
 }
 
+CarryResult Refusal(CarryResult result, const char* key) {
+  result.fault = ProgramTextSection().English(key);
+  result.faultKey = key;
+  return result;
+}
+
+// The program text `key` of `ini` with `path` in its "%1".
+std::string FaultText(const IniFile& ini, const char* key, const std::string& path = "") {
+  std::string text = ProgramText(ini, key);
+  if (const size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, path);
+  return text;
+}
+
 }  // namespace
 
 CarryResult CarryTexts(std::string_view from, std::string_view into) {
   CarryResult result;
-  if (from.find('\0') != std::string_view::npos) {
-    result.fault = "it is not a settings file (it holds binary data)";
-    return result;
-  }
-  if (!Loads(into)) {
-    result.fault = "the settings file does not load as it stands";
-    return result;
-  }
+  if (from.find('\0') != std::string_view::npos) return Refusal(result, "TextsBinary");
+  if (!Loads(into)) return Refusal(result, "TextsOwnFile");
   const IniLayout source = IniLayout::Parse(from);
   IniLayout target = IniLayout::Parse(into);
   int offered = 0;
@@ -140,14 +148,11 @@ CarryResult CarryTexts(std::string_view from, std::string_view into) {
       ++result.carried;
     }
   }
-  if (offered == 0) {
-    result.fault = "it holds no interface texts";
-    return result;
-  }
+  if (offered == 0) return Refusal(std::move(result), "TextsNone");
   result.bytes = target.ToBytes();
   if (!Loads(result.bytes)) {
-    result.fault = "the settings file would not load with its texts";
-    return result;
+    result.bytes.clear();
+    return Refusal(std::move(result), "TextsWouldNotLoad");
   }
   result.ok = true;
   return result;
@@ -159,19 +164,21 @@ std::string EnglishTexts() {
 }
 
 bool TakeTexts(AppState& state, std::string_view translation, std::string& fault) {
+  // Faults are said in the language the user reads now.
   if (!SaveSettings(state)) {
-    fault = "the settings file " + state.IniFilePath + " cannot be written";
+    fault = FaultText(IniFile::Load(state.IniFilePath), "TextsNotWritten", state.IniFilePath);
     return false;
   }
   std::ifstream in(state.IniFilePath, std::ios::binary);
   const std::string current{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const IniFile texts = IniFile::FromBytes(current);
   const CarryResult carried = CarryTexts(translation, current);
   if (!carried.ok) {
-    fault = carried.fault;
+    fault = FaultText(texts, carried.faultKey);
     return false;
   }
   if (!ReplaceFileAtomically(state.IniFilePath, carried.bytes)) {
-    fault = "the settings file " + state.IniFilePath + " cannot be written";
+    fault = FaultText(texts, "TextsNotWritten", state.IniFilePath);
     return false;
   }
   for (RecordWindow window : {RecordWindow::Main, RecordWindow::Download, RecordWindow::Upload,

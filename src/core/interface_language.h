@@ -28,7 +28,8 @@ bool IsTextList(std::string_view section);
 struct CarryResult {
   bool ok = false;
   std::string bytes;               // the new settings file, when ok
-  std::string fault;               // why nothing was made, when not ok
+  std::string fault;               // why nothing was made, when not ok (English)
+  const char* faultKey = nullptr;  // the key of that text in "[Program Texts]"
   int carried = 0;                 // texts that changed
   std::vector<std::string> notes;  // what could not be carried, one line each
 };
@@ -48,8 +49,9 @@ struct AppState;
 // Takes the texts of `translation` (a settings file's bytes) into the settings file at
 // state.IniFilePath and into the program: the choices of this run are saved first, the file
 // is replaced whole, and its texts and choices are loaded again, so windows show the new
-// texts when they next apply the state's. False, with `fault` and the file untouched, when the
-// file cannot be saved or the texts cannot be taken.
+// texts when they next apply the state's. False, with `fault` (in the language of the file
+// as it was) and the file untouched, when the file cannot be saved or the texts cannot be
+// taken.
 bool TakeTexts(AppState& state, std::string_view translation, std::string& fault);
 
 // An installed translation: "Korvenia.<code>.ini" in a translations folder.

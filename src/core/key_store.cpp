@@ -153,9 +153,21 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
 }
 
 std::string IniFile::ToBytes() const {
+  // A text Windows-1252 cannot hold (a folder or a surveyor's name in Polish, say) would be
+  // written as "?": the whole file is then written in UTF-8, which the reader takes line by line.
+  bool utf8 = false;
+  for (const Line& l : lines_) {
+    if (!l.cp1252 || !HasNonAscii(l.text)) continue;
+    size_t lost = 0;
+    Utf8ToWindows1252(l.text, &lost);
+    if (lost > 0) {
+      utf8 = true;
+      break;
+    }
+  }
   std::string bytes = bom_;
   for (const Line& l : lines_) {
-    bytes += l.cp1252 ? Utf8ToWindows1252(l.text) : l.text;
+    bytes += l.cp1252 && !utf8 ? Utf8ToWindows1252(l.text) : l.text;
     bytes += l.end;
   }
   return bytes;

@@ -7,7 +7,8 @@
 // and a missing section at the end of the file; every other byte of the file stays as it
 // was. Each line is read as UTF-8 when its bytes are valid UTF-8, otherwise as Windows-1252,
 // and an unchanged line is written back in the bytes it was read from; changed and new lines
-// take the file's encoding (LinesEncoding). Values are UTF-8 in the program.
+// take the file's encoding (LinesEncoding), except that a text Windows-1252 cannot hold makes
+// the whole file UTF-8 rather than lose characters. Values are UTF-8 in the program.
 #pragma once
 
 #include <string>

@@ -85,6 +85,13 @@ constexpr TextRow kProgramTexts[] = {
     {"SetupPress", "Press %1 button"},
     {"SetupOr", "%1 or %2"},
     {"SetupModeTitle", "Setup"},
+    // Why the texts of a translation could not be taken ("[Interface Language]" Failed's %2).
+    {"TextsUnreadable", "the file cannot be read"},
+    {"TextsBinary", "it is not a settings file (it holds binary data)"},
+    {"TextsNone", "it holds no interface texts"},
+    {"TextsOwnFile", "the settings file does not load as it stands"},
+    {"TextsWouldNotLoad", "the settings file would not load with its texts"},
+    {"TextsNotWritten", "the settings file %1 cannot be written"},
 };
 
 }  // namespace

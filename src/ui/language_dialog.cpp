@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "core/key_store.h"
+#include "core/program_texts.h"
 #include "ui/control_binder.h"
 #include "ui/dialog_parts.h"
 #include "ui/qt_text.h"
@@ -102,7 +103,7 @@ bool ChooseInterfaceLanguage(UiContext& ctx) {
     path = *chosen;
   }
   if (!texts) texts = ReadSettingsFile(path);
-  std::string fault = "the file cannot be read";
+  std::string fault = ProgramText(ini, "TextsUnreadable");
   if (!texts || !TakeTexts(ctx.state, *texts, fault)) {
     ctx.prompts.Message(Filled(LanguageText(ini, "Failed"), path, fault), ctx.Msg(11),
                         MessageIcon::Critical);

@@ -12,6 +12,7 @@
 
 #include "comm/serial_link.h"
 #include "core/key_store.h"
+#include "core/settings.h"
 #include "core/text.h"
 #include "ui/control_binder.h"
 #include "ui/dialog_parts.h"
@@ -52,8 +53,19 @@ void F_DatTr::ConnectSettingsTab() {
 }
 
 void F_DatTr::ComLanguage_Click() {
-  if (ctx_.state.SpecialSetupMode) return;
-  if (ChooseInterfaceLanguage(ctx_)) ApplySettings();
+  AppState& s = ctx_.state;
+  if (s.SpecialSetupMode) return;
+  // Other texts are no new start: a file chosen as the source, and the output name typed for
+  // it, stay as they were (loading the settings file again begins with the instrument).
+  const int source = s.SourceIndex;
+  const QString chosen = ComFileName->text();
+  const bool fileChosen = chosen.toStdString() != TextsOf(s, "ComFileName").caption;
+  const QString output = TxFileName->text();
+  if (!ChooseInterfaceLanguage(ctx_)) return;
+  ApplySettings();
+  if (source == 1) OpSourse_Click(1);
+  if (fileChosen) ComFileName->setText(chosen);
+  TxFileName->setText(output);
 }
 
 void F_DatTr::StCombComm_Click(int index) {

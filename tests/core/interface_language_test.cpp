@@ -125,6 +125,7 @@ TEST(IniCheck, ShippedTranslationsAreCompleteAndLoad) {
     EXPECT_NE(report.language, "English");
     for (const IniFinding& f : report.missing) ADD_FAILURE() << f.where << ": " << f.detail;
     for (const IniFinding& f : report.refused) ADD_FAILURE() << f.where << ": " << f.detail;
+    for (const IniFinding& f : report.wrong) ADD_FAILURE() << f.where << ": " << f.detail;
     // Names of products, addresses, "OK" and units may stay English; most texts may not.
     EXPECT_LT(report.untranslated.size(), 40u);
   }
@@ -157,6 +158,41 @@ TEST(IniCheck, FindsWhatIsMissingAndWhatTheProgramWouldRefuseWithLineNumbers) {
   EXPECT_FALSE(chosen.loads);
   ASSERT_EQ(chosen.refused.size(), 1u);
   EXPECT_EQ(chosen.refused[0].where, "[Default] DataBits");
+}
+
+TEST(IniCheck, FindsTextsTheProgramWouldShowWronglyWithLineNumbers) {
+  std::string file = Shipped("de");
+  auto change = [&file](const std::string& from, const std::string& to) {
+    ASSERT_NE(file.find(from), std::string::npos) << from;
+    file.replace(file.find(from), from.size(), to);
+  };
+  // The place of the received data left out; a number the window does not fill.
+  change(" Sie liegen bis zur nächsten Übertragung oder bis Beenden in %3.", "");
+  change("SetupOr=%1 oder %2", "SetupOr=%1 oder %3");
+  change("SvgFilter=SVG-Zeichnung (*.svg)|*.svg", "SvgFilter=SVG-Zeichnung (*.svg)");
+  change("Alle Dateien (*.*)\r\n", "Alle Dateien | *.*\r\n");
+  change("[Coortinate data options]\r\n", "[Coortinate data options]\r\n; DXF neu\r\n");
+  const IniReport report = CheckSettingsFile(file);
+  EXPECT_TRUE(report.loads);  // it loads, and shows these wrongly
+  std::vector<std::string> wrong;
+  for (const IniFinding& f : report.wrong) wrong.push_back(std::to_string(f.line) + " " + f.where);
+  EXPECT_EQ(wrong, (std::vector<std::string>{
+                       "1580 [Coortinate data options]", "1579 [Coortinate data options]",
+                       "1726 [Messages for file types] entry 5", "1796 [Survey Texts] SvgFilter",
+                       "1870 [Program Texts] NotKept", "1921 [Program Texts] SetupOr"}));
+  ASSERT_EQ(report.wrong.size(), 6u);
+  EXPECT_NE(report.wrong[4].detail.find("the program fills %1 %2 %3, this text has %1 %2"),
+            std::string::npos);
+
+  // Lines ended by a CR alone are one line to the program: said, not only "missing".
+  std::string cr = Shipped("nb");
+  for (size_t at = cr.find("\r\n"); at != std::string::npos; at = cr.find("\r\n", at + 1))
+    cr.erase(at + 1, 1);
+  const IniReport old = CheckSettingsFile(cr);
+  EXPECT_EQ(old.lineEnds, "CR");
+  EXPECT_FALSE(old.loads);
+  ASSERT_FALSE(old.refused.empty());
+  EXPECT_NE(old.refused[0].detail.find("end in a CR alone"), std::string::npos);
 }
 
 }  // namespace

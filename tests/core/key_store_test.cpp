@@ -91,6 +91,14 @@ TEST_F(KeyStoreFile, Windows1252FileStaysWindows1252) {
   EXPECT_EQ(ReadKey(path_, "KOF Settings", "City"), "Tr\xC3\xB8ndelag");
   ASSERT_TRUE(WriteKey(path_, "KOF Settings", "Road", "\xC3\x85s \xE2\x82\xAC"));  // Ås €
   EXPECT_EQ(Read(), "[KOF Settings]\r\nCity=Tr\xF8ndelag\r\nRoad=\xC5s \x80\r\n");
+
+  // A text Windows-1252 cannot hold (a Polish city, a job folder's name) is not written as "?":
+  // the file becomes UTF-8 as a whole, its other lines with it, and reads back the same.
+  ASSERT_TRUE(WriteKey(path_, "KOF Settings", "City", "\xC5\x81\xC3\xB3\x64\xC5\xBA"));  // Łódź
+  EXPECT_EQ(
+      Read(),
+      "[KOF Settings]\r\nCity=\xC5\x81\xC3\xB3\x64\xC5\xBA\r\nRoad=\xC3\x85s \xE2\x82\xAC\r\n");
+  EXPECT_EQ(ReadKey(path_, "KOF Settings", "Road"), "\xC3\x85s \xE2\x82\xAC");
 }
 
 TEST_F(KeyStoreFile, Utf8FileStaysUtf8) {

@@ -4,8 +4,10 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <filesystem>
 
@@ -50,6 +52,7 @@ TEST_F(LanguageTest, TranslationIsShownAtOnceAndEveryChoiceIsKept) {
   EXPECT_EQ(ReadKey(state.IniFilePath, "Default", "Speed"), "2");
   EXPECT_EQ(ReadKey(state.IniFilePath, "KOF Settings", "Road"), "E6 Kvål");
   EXPECT_EQ(ReadKey(state.IniFilePath, "Fr1", "Caption"), "Kilde:");
+  EXPECT_EQ(window->ComFileName->text().toStdString(), "<filnavn>");
 
   // A file that is no settings file changes nothing and says why.
   WriteFileBytes(Path("photo.ini"), std::string("\x89PNG\r\n\x1A\n\0\0", 10));
@@ -57,12 +60,29 @@ TEST_F(LanguageTest, TranslationIsShownAtOnceAndEveryChoiceIsKept) {
   prompts.fileAnswers = {Path("photo.ini")};
   Choose("Fra en fil...");
   ASSERT_EQ(prompts.messages.size(), 2u);
-  EXPECT_EQ(prompts.messages[1].text, "Tekstene kunne ikke hentes fra " + Path("photo.ini") +
-                                          ": it is not a settings file (it holds binary data)");
+  EXPECT_EQ(prompts.messages[1].text,
+            "Tekstene kunne ikke hentes fra " + Path("photo.ini") +
+                ": den er ingen innstillingsfil (den inneholder binære data)");
   EXPECT_EQ(ReadFileBytes(state.IniFilePath), before);
+
+  // A file chosen as the source, its target and the output name typed survive the change: the
+  // window does not go back to the instrument.
+  WriteFileBytes(Path("JOB1.RAW"), "x\r\n");
+  window->OpSourse_Click(1);
+  window->OpReceive_Click(1);
+  prompts.fileAnswers = {Path("JOB1.RAW")};
+  window->ComFileName_Click();
+  window->ComboDataFormat->setCurrentIndex(1);
+  window->ComboDataFormat_Click();
+  window->TxFileName->setText(QString::fromStdString(Path("out.kof")));
 
   Choose("English");
   EXPECT_EQ(window->Fr1->title().toStdString(), "Source:");
+  EXPECT_TRUE(window->OpSourse[1]->isChecked());
+  EXPECT_FALSE(window->ComConv->isHidden());
+  EXPECT_EQ(window->ComFileName->text().toStdString(), "JOB1.RAW");
+  EXPECT_EQ(window->ComboDataFormat->currentText().toStdString(), "KOF coordinate file");
+  EXPECT_EQ(window->TxFileName->text().toStdString(), Path("out.kof"));
   EXPECT_EQ(ReadKey(state.IniFilePath, "KOF Settings", "Road"), "E6 Kvål");
   EXPECT_EQ(ReadKey(state.IniFilePath, "Default", "Speed"), "2");
 }
