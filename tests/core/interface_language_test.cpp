@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -176,10 +177,18 @@ TEST(IniCheck, FindsTextsTheProgramWouldShowWronglyWithLineNumbers) {
   EXPECT_TRUE(report.loads);  // it loads, and shows these wrongly
   std::vector<std::string> wrong;
   for (const IniFinding& f : report.wrong) wrong.push_back(std::to_string(f.line) + " " + f.where);
+  // "<line of `text` in the changed file> <where>".
+  auto at = [&file](const std::string& text, const std::string& where) {
+    const size_t lines = std::count(file.begin(), file.begin() + file.find(text), '\n');
+    return std::to_string(lines + 1) + " " + where;
+  };
   EXPECT_EQ(wrong, (std::vector<std::string>{
-                       "1580 [Coortinate data options]", "1579 [Coortinate data options]",
-                       "1726 [Messages for file types] entry 5", "1796 [Survey Texts] SvgFilter",
-                       "1870 [Program Texts] NotKept", "1921 [Program Texts] SetupOr"}));
+                       at("; DXF neu", "[Coortinate data options]"),
+                       at("[Coortinate data options]", "[Coortinate data options]"),
+                       at("Alle Dateien | *.*", "[Messages for file types] entry 5"),
+                       at("SvgFilter=", "[Survey Texts] SvgFilter"),
+                       at("NotKept=", "[Program Texts] NotKept"),
+                       at("SetupOr=", "[Program Texts] SetupOr")}));
   ASSERT_EQ(report.wrong.size(), 6u);
   EXPECT_NE(report.wrong[4].detail.find("the program fills %1 %2 %3, this text has %1 %2"),
             std::string::npos);
