@@ -240,7 +240,8 @@ void DownloadUsage(std::ostream& out) {
          "Receives what the instrument sends and stores it in OUTPUT, line by line (CR LF).\n"
          "Waits for the instrument without limit, and ends when it has been silent for more\n"
          "than 3 seconds after it started sending. OUTPUT is replaced only then: Ctrl-C, a lost\n"
-         "device or a failed write leave it as it was, and keep the lines so far in OUTPUT.part.\n"
+         "device or a failed write leave it as it was, and keep the lines so far in OUTPUT.part\n"
+         "(a later download moves them to OUTPUT.part1, OUTPUT.part2, ... before it starts).\n"
          "Whatever happens, the lines received are also kept in the download journal.\n";
   PrintOptions(out, DownloadOptions());
   out << "\nConversions for --from and --to (with the settings file's options):\n";
@@ -265,6 +266,26 @@ int ConvertReceived(const std::string& from, const std::string& to, const std::s
     return rc == kExitOk ? kExitOk : kExitFailed;
   }
   return kExitFailed;
+}
+
+// The lines an interrupted download left in OUTPUT.part stay the user's when the download is
+// tried again: they move to the first free OUTPUT.part1, OUTPUT.part2, ... False after saying
+// why they cannot.
+bool KeepEarlierPart(const std::string& partial) {
+  std::error_code ec;
+  if (std::filesystem::file_size(partial, ec) == 0 || ec) return true;
+  for (int n = 1; n < 1000; ++n) {
+    const std::string kept = partial + std::to_string(n);
+    if (std::filesystem::exists(kept, ec) || ec) continue;
+    std::filesystem::rename(partial, kept, ec);
+    if (ec) break;
+    std::cerr << "korvenia-cli: the lines of an earlier download in " << partial
+              << " are kept in " << kept << "\n";
+    return true;
+  }
+  Failure("Cannot keep the lines of an earlier download in " + partial + ": " +
+          (ec ? ec.message() : "every name up to " + partial + "999 is taken"));
+  return false;
 }
 
 int RunDownload(const std::vector<std::string>& argv) {
@@ -296,6 +317,7 @@ int RunDownload(const std::vector<std::string>& argv) {
   // Receive into a file beside OUTPUT, so OUTPUT is replaced only by what was received.
   const std::string output = args.files[0];
   const std::string partial = output + ".part";
+  if (!KeepEarlierPart(partial)) return kExitFailed;
   std::fstream scratch(partial, std::ios::out | std::ios::binary | std::ios::trunc);
   if (!scratch.is_open()) {
     return Failure("Cannot open output file " + partial + ": " + WriteReason(errno));

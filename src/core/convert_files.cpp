@@ -2,6 +2,12 @@
 #include "core/convert_files.h"
 
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string_view>
 
 #include "core/input_file.h"
 #include "core/line_reader.h"
@@ -21,6 +27,26 @@ std::string LinesPart(const std::vector<size_t>& lines, size_t count) {
   }
   if (count > lines.size()) text += ", ...";
   return text + ")";
+}
+
+// The encoding of the text a file holds already, when it holds other than ASCII; nullopt for
+// a file that is missing, empty, plain ASCII, unreadable or no regular file.
+std::optional<TextEncoding> ExistingTextEncoding(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  return TextEncodingOf(file);
+}
+
+// The whole of `in` (not plain ASCII) in `to`, the other encoding than its own, without a
+// byte-order mark; `lost` counts the characters Windows-1252 has no place for.
+std::string Transcoded(std::istream& in, TextEncoding to, size_t& lost) {
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (to == TextEncoding::Utf8) return Windows1252ToUtf8(text);
+  std::string_view utf8 = text;
+  if (StartsWith(utf8, "\xEF\xBB\xBF")) utf8.remove_prefix(3);
+  return Utf8ToWindows1252(utf8, &lost);
 }
 
 }  // namespace
@@ -76,14 +102,37 @@ ConvertResult ConvertFiles(const std::string& inputPath, const std::string& outp
     }
   }
   // Reading the whole input once for its encoding also proves it readable.
-  const TextEncoding encoding = OutputEncodingOf(input.stream());
+  const std::optional<TextEncoding> inputText = TextEncodingOf(input.stream());
   if (input.stream().bad()) return ConvertResult::InputFault(input.ReadFault());
+  TextEncoding encoding = inputText.value_or(TextEncoding::Windows1252);
+  // Lines added to a file go in the encoding its text is in already: a file of two encodings
+  // garbles one part's letters, and the KOF columns of that part, for every later reader.
+  std::istringstream transcoded;
+  std::istream* in = &input.stream();
+  size_t lost = 0;
+  if (mode == WriteMode::Append && kind == InputKind::kText) {
+    const std::optional<TextEncoding> held = ExistingTextEncoding(outputPath);
+    if (held && *held != encoding) {
+      if (inputText) {
+        transcoded.str(Transcoded(input.stream(), *held, lost));
+        if (input.stream().bad()) return ConvertResult::InputFault(input.ReadFault());
+        in = &transcoded;
+      }
+      encoding = *held;
+    }
+  }
 
   OutputFile output;
   result = output.Open(outputPath, mode);
   if (!result.ok()) return result;
   errno = 0;
-  result = convert(input.stream(), output.stream(), encoding);
+  result = convert(*in, output.stream(), encoding);
+  if (result.ok() && lost > 0) {
+    result.notes.remarks.push_back(
+        std::to_string(lost) + (lost == 1 ? " character of " : " characters of ") + inputPath +
+        " could not be written in the Windows-1252 text of " + outputPath +
+        ", which the lines were added to, and became \"?\".");
+  }
   if (result.ok() && input.stream().bad()) result = ConvertResult::InputFault(input.ReadFault());
   if (!result.ok()) {
     if (StartsWith(result.fault, kWriteFault)) {

@@ -1,6 +1,7 @@
 // The file side of every conversion: the input is opened and found readable before the output
 // is touched, a file is never converted onto itself, the output ends complete or as it was
-// (see OutputFile), the output's encoding is chosen from the input, and faults name the file.
+// (see OutputFile), the output's encoding is chosen from the input (lines added to a file go in
+// the encoding its text is in already), and faults name the file.
 #pragma once
 
 #include <functional>

@@ -191,7 +191,7 @@ size_t UnfinishedTail(std::string_view data) {
 
 }  // namespace
 
-TextEncoding OutputEncodingOf(std::istream& in) {
+std::optional<TextEncoding> TextEncodingOf(std::istream& in) {
   const std::istream::pos_type start = in.tellg();
   if (start == std::istream::pos_type(-1)) return TextEncoding::Windows1252;
   // A byte-order mark is skipped by every reader, so it says nothing of the text.
@@ -221,10 +221,15 @@ TextEncoding OutputEncodingOf(std::istream& in) {
     std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(cut),
               buffer.begin() + static_cast<std::ptrdiff_t>(data.size()), buffer.begin());
   }
-  if (kept > 0) valid = false;  // the input ends inside a sequence
   in.clear();
   in.seekg(start);
-  return valid && nonAscii ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+  if (kept > 0) return TextEncoding::Windows1252;  // the input ends inside a sequence
+  if (!nonAscii) return std::nullopt;
+  return valid ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+TextEncoding OutputEncodingOf(std::istream& in) {
+  return TextEncodingOf(in).value_or(TextEncoding::Windows1252);
 }
 
 std::string ToEncoding(std::string_view text, TextEncoding encoding, size_t* unrepresentable) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,10 @@ TextEncoding LinesEncoding(std::string_view bytes);
 // holds non-ASCII text, else Windows-1252 (bytes are then copied as they are). Reads `in` to
 // its end and puts it back where it was; a stream that cannot seek gives Windows-1252.
 TextEncoding OutputEncodingOf(std::istream& in);
+// The encoding the text at `in` is in: nullopt when it is plain ASCII (any encoding holds it),
+// UTF-8 when it is valid UTF-8, else Windows-1252 (also for a stream that cannot seek). Reads
+// `in` to its end and puts it back where it was.
+std::optional<TextEncoding> TextEncodingOf(std::istream& in);
 
 // A text from inside the program (UTF-8; any other bytes are taken as Windows-1252) in
 // `encoding`.

@@ -223,6 +223,11 @@ void ConvertAfterDownload(UiContext& ctx, const DispatchRequest& request) {
   const ListEntry entry = ChosenEntry(s, false);
   if (entry.action == ListAction::StoreAsReceived) {
     StoreAsReceived(ctx, input, output);
+    // The output could not be written (a stick pulled out, a file made read-only): the data
+    // is kept as a failed conversion's is, and the user is told where.
+    if (s.SettingsActionWord != "OK" && (s.FileWriteMode == 1 || s.FileWriteMode == 2)) {
+      KeepReceivedData(ctx, input, output);
+    }
     return;
   }
   if (entry.action == ListAction::Nothing) {

@@ -222,6 +222,17 @@ TEST_F(TransferCli, CtrlCKeepsTheLinesSoFarBesideAnUntouchedOutput) {
   EXPECT_EQ(got.back(), '\n');
   EXPECT_NE(cli->Err().find("are in " + (dir_ / "out.raw.part").string()), std::string::npos)
       << cli->Err();
+
+  // The download tried again keeps those lines: they move aside before it starts.
+  auto again = Sim({"send", (dir_ / "raw.txt").string(), "--baud", "0"});
+  auto retry = Cli({"download", "--device", again->FirstLine(), (dir_ / "out.raw").string()});
+  EXPECT_EQ(retry->Wait(), 0) << retry->Err();
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw"), Lines(6, "PT"));
+  EXPECT_EQ(korv::test::ReadFileBytes(dir_ / "out.raw.part1"), got);
+  EXPECT_FALSE(fs::exists(dir_ / "out.raw.part"));
+  EXPECT_NE(retry->Err().find("are kept in " + (dir_ / "out.raw.part1").string()),
+            std::string::npos)
+      << retry->Err();
 }
 
 TEST_F(TransferCli, VanishingDeviceLeavesOutputAloneAndNeverStoresRawUnderTheConvertedName) {

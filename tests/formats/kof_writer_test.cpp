@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <vector>
 
+#include "core/text_encoding.h"
 #include "formats/kof_options.h"
 #include "formats/sdr_writer.h"
 #include "test_support.h"
@@ -308,6 +310,54 @@ TEST_F(KofFiles, AppendKeepsWhatWasThere) {
   EXPECT_EQ(bytes.size(), 8u + 3 * 70 + 59);
   ASSERT_TRUE(CoorToKOF(in, out, WriteMode::Overwrite, {}, 0, table_, reporter_).ok());
   EXPECT_EQ(test::ReadFileBytes(out).size(), 3u * 70 + 59);
+}
+
+// Lines added to a KOF file are in the encoding its text is in already, whatever the new
+// input's: a file of two encodings shows one part's letters garbled and shifts that part's
+// columns for every reader (the upload reads the coordinates from them). The header's texts
+// follow too; what Windows-1252 cannot hold is said.
+TEST_F(KofFiles, AppendKeepsTheEncodingOfTheFile) {
+  const std::string cp1252 = dir_ + "cp1252.asc", utf8 = dir_ + "utf8.asc", ascii = dir_ + "a.asc";
+  test::WriteFileBytes(cp1252, "GR\xD8" "FT\xC5" "SEN1,1,2,3,M\xC6L\r\n");
+  test::WriteFileBytes(utf8, "GR\xC3\x98" "FT\xC3\x85" "SEN1,1,2,3,M\xC3\x86L\xE2\x88\x9A\r\n");
+  test::WriteFileBytes(ascii, "P1,1,2,3,X\r\n");
+  KofOptions o;
+  o.city = "Troms\xC3\xB8";
+  const auto pointLine = [](const std::string& file) {
+    return file.substr(file.rfind(" 05 "));
+  };
+  // The coordinates stand in the columns of a single-byte text.
+  const std::string tail = "       2.000       1.000    3.000\r\n";
+
+  const std::string inUtf8 = dir_ + "in_utf8.kof", inCp1252 = dir_ + "in_cp1252.kof";
+  ASSERT_TRUE(CoorToKOF(utf8, inUtf8, WriteMode::Overwrite, o, 0, table_, reporter_).ok());
+  ConvertResult r = CoorToKOF(cp1252, inUtf8, WriteMode::Append, o, 0, table_, reporter_);
+  ASSERT_TRUE(r.ok()) << r.fault;
+  EXPECT_TRUE(r.notes.empty()) << r.notes.Text();
+  ASSERT_TRUE(CoorToKOF(ascii, inUtf8, WriteMode::Append, o, 0, table_, reporter_).ok());
+  std::string bytes = test::ReadFileBytes(inUtf8);
+  EXPECT_TRUE(IsValidUtf8(bytes));
+  // "Troms\xC3\xB8" in three headers, three letters in each of the two point lines.
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\xC3'), 3 + 2 * 3);
+  EXPECT_NE(bytes.find(" 05 GR\xC3\x98" "FT\xC3\x85" "SEN1 M\xC3\x86L      " + tail),
+            std::string::npos);
+
+  ASSERT_TRUE(CoorToKOF(cp1252, inCp1252, WriteMode::Overwrite, o, 0, table_, reporter_).ok());
+  r = CoorToKOF(utf8, inCp1252, WriteMode::Append, o, 0, table_, reporter_);
+  ASSERT_TRUE(r.ok()) << r.fault;
+  EXPECT_EQ(r.notes.Text(), "1 character of " + utf8 +
+                                " could not be written in the Windows-1252 text of " + inCp1252 +
+                                ", which the lines were added to, and became \"?\".");
+  ASSERT_TRUE(CoorToKOF(ascii, inCp1252, WriteMode::Append, o, 0, table_, reporter_).ok());
+  bytes = test::ReadFileBytes(inCp1252);
+  EXPECT_FALSE(IsValidUtf8(bytes));
+  EXPECT_EQ(bytes.find('\xC3'), std::string::npos);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\xF8'), 3);  // "Troms\xF8" in three headers
+  const size_t second = bytes.find(" 05 GR", bytes.find(" 05 GR") + 1);
+  ASSERT_NE(second, std::string::npos);
+  EXPECT_EQ(bytes.substr(second, bytes.find('\n', second) + 1 - second),
+            " 05 GR\xD8" "FT\xC5" "SEN1 M\xC6L?     " + tail);
+  EXPECT_EQ(pointLine(bytes), " 05 P1" + std::string(9, ' ') + "X" + std::string(8, ' ') + tail);
 }
 
 TEST_F(KofFiles, WritingOntoTheInputIsRefused) {

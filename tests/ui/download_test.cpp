@@ -113,6 +113,26 @@ TEST_F(DownloadTest, RawDataStoredAsReceived) {
   EXPECT_NE(checked->Report->toPlainText().toStdString().find("LINE 2"), std::string::npos);
 }
 
+// A stick pulled out while the instrument sends: the write fails and says so, and the data
+// is kept as a failed conversion's is, with a message that says where it is.
+TEST_F(DownloadTest, AnOutputThatCannotBeWrittenKeepsTheDownload) {
+  const std::string stick = Path("stick");
+  std::filesystem::create_directory(stick);
+  Choose(0, 0, stick + "/job.vxl");
+  QTimer::singleShot(50, [stick] { std::filesystem::remove_all(stick); });
+  InstrumentSends("LINE 1\r\nLINE 2\r\n");
+  window->ComDLN_Click();
+  const std::string fault = "Cannot write " + stick + "/job.vxl: Path not found";
+  ASSERT_GE(prompts.messages.size(), 3u);
+  EXPECT_EQ(prompts.messages[1].text, fault);
+  EXPECT_EQ(prompts.messages[2].text,
+            "The received data was not converted and could not be saved beside " + stick +
+                "/job.vxl (" + fault + "). It is in " + state.ScratchFilePath +
+                " until the next transfer or Exit.");
+  EXPECT_EQ(ReadFileBytes(state.ScratchFilePath), "LINE 1\r\nLINE 2\r\n");
+  EXPECT_FALSE(window->ComViewFile->isEnabled());
+}
+
 TEST_F(DownloadTest, RawDataThroughTheKofDialog) {
   const std::string raw = ReadFileBytes(kData + "/kof/survey.raw");
   Choose(0, 1, Path("survey.kof"));
