@@ -33,6 +33,15 @@ std::string NotStored(std::int64_t characters, bool lastLineOnly) {
          (characters == 1 ? " was" : " were") + " not stored.";
 }
 
+// Characters above code 127 are not stored (the link carries names in ASCII): said, so that a
+// name that lost a letter such as "Ø" is not taken for what the instrument holds.
+std::string HighCharactersLeftOut(std::int64_t characters, long firstLine) {
+  return std::to_string(characters) +
+         (characters == 1 ? " character above code 127 (a letter such as Ø or é) was"
+                          : " characters above code 127 (letters such as Ø or é) were") +
+         " left out of the stored lines (first in line " + std::to_string(firstLine) + ").";
+}
+
 // The scratch file as lines reach it. Lines go through the stream's buffer and are flushed
 // once per batch; only a flushed line counts as stored. When a write fails, the file is cut
 // back to the last line that reached the disk whole.
@@ -134,6 +143,9 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
   LineStore store(scratch, scratchPath);
   std::string line;
   std::int64_t count = 0;  // shown while receiving: every line handed to the file
+  long ended = 0;          // lines ended by a carriage return
+  std::int64_t high = 0;   // characters above 127 left out once the reception started
+  long highLine = 0;       // the line of the first of them
   bool started = false;
   Clock::Duration last = clock.Now();
 
@@ -153,9 +165,11 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
       const std::string bytes = port.Read(kChunk);
       for (char ch : bytes) {
         const auto code = static_cast<unsigned char>(ch);
+        if (code >= 128 && started && high++ == 0) highLine = ended + 1;
         if (code == 0 || code >= 128) continue;
         started = true;
         if (code == '\r') {
+          ++ended;
           store.Add(line);
           if (hooks.storeLine) hooks.storeLine(line);
           count += static_cast<std::int64_t>(line.size());
@@ -204,24 +218,27 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
   // Characters of the unfinished last line, and those of lines a failed write took back.
   result.notStored = count - result.count + static_cast<std::int64_t>(line.size());
   if (result.count != count && hooks.showCount) hooks.showCount(result.count);
-  const std::string notStored =
+  std::string remarks =
       result.notStored > 0
           ? NotStored(result.notStored, result.notStored == static_cast<std::int64_t>(line.size()))
           : "";
+  if (high > 0) {
+    remarks += (remarks.empty() ? "" : "\n") + HighCharactersLeftOut(high, highLine);
+  }
   // Characters arrived but not one line was stored: that is no successful transmission.
   const bool nothingStored = ending == Ending::Silence && result.lines == 0;
   switch (nothingStored ? Ending::Fault : ending) {
     case Ending::Cancel:
       reporter.Report(
-          notStored.empty() ? messages.interrupted : messages.interrupted + "\n" + notStored,
+          remarks.empty() ? messages.interrupted : messages.interrupted + "\n" + remarks,
           messages.warning, MessageIcon::Critical);
       result.status = Status::Cancelled;
       break;
     case Ending::Silence:
-      if (notStored.empty()) {
+      if (remarks.empty()) {
         reporter.Report(messages.completed, messages.complete, MessageIcon::None);
       } else {
-        reporter.Report(messages.completed + "\n" + notStored, messages.complete,
+        reporter.Report(messages.completed + "\n" + remarks, messages.complete,
                         MessageIcon::Exclamation);
       }
       result.status = Status::Succeeded;
@@ -235,7 +252,7 @@ ReceiveResult ReceiveData(SerialLink& port, std::fstream& scratch, const std::st
                          : fault;
       reporter.Report(nothingStored ? result.fault + "."
                                     : fault + ". " + LinesKept(result.lines) +
-                                          (notStored.empty() ? "" : " " + notStored),
+                                          (remarks.empty() ? "" : " " + remarks),
                       messages.error, MessageIcon::Exclamation);
       break;
   }

@@ -54,7 +54,7 @@ struct ReceiveResult : Outcome {
 // Every accepted character (code 1..127) starts the reception; a carriage return stores the
 // current line followed by CR LF; line feeds are dropped; the other accepted characters
 // build the line. Characters 0 and 128..255 are dropped but still count as activity once
-// the reception has started.
+// the reception has started; the message says how many above 127 were dropped after it had.
 // Ends by silence (message 19, title 18), by `cancelRequested` (beep, message 17, title 16)
 // or by a failure of the port or the scratch file (the fault's description, exclamation
 // icon, title 11). A failed write leaves the file cut back to its last whole line and counts

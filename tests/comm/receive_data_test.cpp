@@ -87,11 +87,14 @@ TEST_F(ReceiveDataTest, StoresLinesByCarriageReturnAndCountsCharacters) {
   EXPECT_FALSE(link.IsOpen());
   EXPECT_FALSE(scratch.is_open());
   EXPECT_FALSE(cancel);
-  // The text after the last carriage return is not stored, and the message says so.
+  // The text after the last carriage return is not stored, nor a letter above 127 within the
+  // data (the noise before it is not counted), and the message says so.
   ASSERT_EQ(reporter.reports.size(), 1u);
   EXPECT_EQ(reporter.reports[0].text,
             "Data transmission successfully completed.\n"
-            "20 characters after the last carriage return were not stored.");
+            "20 characters after the last carriage return were not stored.\n"
+            "1 character above code 127 (a letter such as Ø or é) was left out of the stored "
+            "lines (first in line 2).");
   EXPECT_EQ(reporter.reports[0].title, "Complete");
   EXPECT_EQ(reporter.reports[0].icon, MessageIcon::Exclamation);
   EXPECT_EQ(reporter.beeps, 1);
