@@ -29,6 +29,9 @@ constexpr TextRow kProgramTexts[] = {
     {"NotKept",
      "The received data was not converted and could not be saved beside %1 (%2). It is in %3 "
      "until the next transfer or Exit."},
+    {"CopyNotKept",
+     "The copy in the original data format could not be saved beside %1 (%2). The received "
+     "data is in %3 until the next transfer or Exit."},
     {"NamesTaken", "every name from %1 to %2 is taken"},
     {"NoConversion", "Nothing was converted: \"%1\" has no conversion for this data."},
     {"GisNotWritten", "The settings could not be written to %1."},

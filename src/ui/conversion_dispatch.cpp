@@ -192,6 +192,12 @@ std::string SaveOriginalCopy(const std::string& source, const std::string& outpu
 
 namespace {
 
+// Why no copy beside `output` was made when every name for it was taken.
+std::string NamesTakenFault(const UiContext& ctx, const std::string& output) {
+  const std::string base = CopyBase(output);
+  return DispatchText(ctx, "NamesTaken").arg(Q(base + ".vxl"), Q(base + "19.vxl")).toStdString();
+}
+
 // Received data that was not converted stays the user's: stored as received beside the
 // output, with the raw extension, instead of only in the scratch file that Exit deletes.
 void KeepReceivedData(UiContext& ctx, const std::string& scratch, const std::string& output) {
@@ -202,13 +208,21 @@ void KeepReceivedData(UiContext& ctx, const std::string& scratch, const std::str
                         MessageIcon::Exclamation);
     return;
   }
-  if (fault.empty()) {
-    const std::string base = CopyBase(output);
-    fault = DispatchText(ctx, "NamesTaken").arg(Q(base + ".vxl"), Q(base + "19.vxl")).toStdString();
-  }
+  if (fault.empty()) fault = NamesTakenFault(ctx, output);
   ctx.prompts.Message(
       DispatchText(ctx, "NotKept").arg(Q(output), Q(fault), Q(scratch)).toStdString(), ctx.Msg(11),
       MessageIcon::Critical);
+}
+
+// The copy in the original format that the user asked for beside a converted download; when
+// it cannot be made, the user is told where the data is meanwhile.
+void KeepOriginalCopy(UiContext& ctx, const std::string& scratch, const std::string& output) {
+  std::string fault;
+  if (!SaveOriginalCopy(scratch, output, &fault).empty()) return;
+  if (fault.empty()) fault = NamesTakenFault(ctx, output);
+  ctx.prompts.Message(
+      DispatchText(ctx, "CopyNotKept").arg(Q(output), Q(fault), Q(scratch)).toStdString(),
+      ctx.Msg(11), MessageIcon::Critical);
 }
 
 }  // namespace
@@ -241,7 +255,7 @@ void ConvertAfterDownload(UiContext& ctx, const DispatchRequest& request) {
     KeepReceivedData(ctx, input, output);
     return;
   }
-  if (request.keepOriginal) SaveOriginalCopy(input, output);
+  if (request.keepOriginal) KeepOriginalCopy(ctx, input, output);
 }
 
 void ConvertFromDisk(UiContext& ctx, const DispatchRequest& request) {

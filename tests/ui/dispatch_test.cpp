@@ -130,6 +130,18 @@ TEST_F(DispatchTest, ReceivedRawDataThroughTheKofDialogWithACopy) {
   EXPECT_EQ(ReadFileBytes(Path("SURVEY.vxl")), ReadFileBytes(state.ScratchFilePath));
   EXPECT_EQ(ReadFileBytes(Path("SURVEY.KOF")),
             CliOutput("raw", "kof", kData + "/kof/survey.raw", "SURVEY.KOF"));
+  // Every name for the copy taken: the user is told so, and where the data is meanwhile.
+  for (int k = 1; k <= 19; ++k) WriteFileBytes(Path("SURVEY" + std::to_string(k) + ".vxl"), "x");
+  const size_t before = prompts.messages.size();
+  dialogs.scripts = {ScriptedDialogs::Clicking("KOF_ComOK")};
+  ConvertAfterDownload(*ctx, Request(Path("SURVEY.KOF"), true));
+  EXPECT_EQ(state.SettingsActionWord, "OK");
+  ASSERT_EQ(prompts.messages.size(), before + 1);
+  EXPECT_EQ(prompts.messages.back().text,
+            "The copy in the original data format could not be saved beside " +
+                Path("SURVEY.KOF") + " (every name from " + Path("SURVEY.vxl") + " to " +
+                Path("SURVEY19.vxl") + " is taken). The received data is in " +
+                state.ScratchFilePath + " until the next transfer or Exit.");
 }
 
 TEST_F(DispatchTest, CancelledKofDialogKeepsTheDataAsReceivedBesideTheOutput) {
