@@ -218,7 +218,8 @@ struct DrawingFields {
   std::string_view name, northing, easting, elevation, code;
 };
 
-// False for a line of fewer than four fields, which the drawing skips.
+// False for a line of fewer than four fields or a title line, which the drawing skips (the
+// first pass skips the same lines).
 bool ReadDrawingFields(std::string_view line, int coordOrderIndex, DrawingFields& f) {
   line = TrimView(line);
   const char* commas[5];
@@ -244,7 +245,7 @@ bool ReadDrawingFields(std::string_view line, int coordOrderIndex, DrawingFields
                         : (TrimView(rest).empty() ? std::string_view() : rest);
   }
   if (coordOrderIndex == CoordOrder::kENZ) std::swap(f.northing, f.easting);
-  return true;
+  return !IsTitleLine(f.northing, f.easting);
 }
 
 }  // namespace
@@ -268,7 +269,9 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   LineReader firstPass(in);
   std::string_view northing, easting;
   while (firstPass.Next(line)) {
-    if (!PlaneCoordinateFields(line, coordOrderIndex, northing, easting)) continue;
+    if (!PlaneCoordinateFields(line, coordOrderIndex, northing, easting) ||
+        IsTitleLine(northing, easting))
+      continue;
     const double x = LeadingNumber(easting);
     const double y = LeadingNumber(northing);
     extents.Add(x, y);

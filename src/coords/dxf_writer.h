@@ -128,9 +128,9 @@ class DxfWriter {
 
 // Converts a coordinate list read from `in`, which is read twice (extents first), so it must
 // be able to seek back to where it started. X is the easting, Y the northing whatever the
-// order of the list; lines with fewer than four fields are skipped. `extents` receives the
-// drawing's extents when given. Layer names are written in `encoding`, the output's encoding;
-// values that do not fit are noted in the result.
+// order of the list; lines with fewer than four fields, and title lines, are skipped and
+// noted. `extents` receives the drawing's extents when given. Layer names are written in
+// `encoding`, the output's encoding; values that do not fit are noted in the result.
 ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& options,
                         int coordOrderIndex, DxfExtents* extents = nullptr,
                         TextEncoding encoding = TextEncoding::Windows1252);

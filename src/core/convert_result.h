@@ -16,7 +16,8 @@ enum class WriteMode { Overwrite, Append };
 
 // Why the converters of coordinate lists leave a line out that is not blank.
 constexpr const char* kShortCoordinateLine =
-    "fewer than four fields (point, two coordinates, elevation) separated by commas";
+    "fewer than four fields (point, two coordinates, elevation) separated by commas, or words "
+    "where the coordinates belong (a title line)";
 
 // What a run writes otherwise than it read, without failing: numbers the format cannot hold
 // (written as zero), characters the output's encoding cannot hold (written as "?"; data is

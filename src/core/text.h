@@ -48,6 +48,11 @@ std::string ToLowerAscii(std::string_view s);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 bool StartsWith(std::string_view s, std::string_view prefix);
 
+// True when both plane coordinate fields of a coordinate line hold words, not numbers (neither
+// starts with a sign, a digit or a point after its blanks): the title line a spreadsheet
+// writes above its points ("Point,North,East,Height"), which is no point at 0, 0.
+bool IsTitleLine(std::string_view northing, std::string_view easting);
+
 // Fields of one comma-separated record, numbered from 1 (index 0 stays empty).
 // At most 12 commas split; the rest of the line, untrimmed, is the last field.
 using FieldArray = std::vector<std::string>;

@@ -374,7 +374,7 @@ ConvertResult CoorToKOF(std::istream& in, std::ostream& out, const KofOptions& o
   FieldViews f;
   LineReader reader(in);
   while (reader.Next(line)) {
-    if (const int count = SplitFieldViews(line, f); count < 4) {
+    if (const int count = SplitFieldViews(line, f); count < 4 || IsTitleLine(f[2], f[3])) {
       if (count > 0) notes.LeftOut(reader.lineNumber());  // not blank: said
       continue;
     }

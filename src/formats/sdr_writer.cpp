@@ -301,7 +301,7 @@ ConvertResult CoorToSDR(std::istream& in, std::ostream& out, std::string_view jo
   std::string_view line;
   LineReader reader(in);
   while (reader.Next(line)) {
-    if (const int count = SplitFieldViews(line, f); count < 4) {
+    if (const int count = SplitFieldViews(line, f); count < 4 || IsTitleLine(f[2], f[3])) {
       if (count > 0) notes.LeftOut(reader.lineNumber());  // not blank: said
       continue;
     }

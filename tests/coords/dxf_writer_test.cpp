@@ -182,6 +182,18 @@ TEST(CoorToDXF, NumbersBeyondTheRangeAreNotedWithTheirLines) {
     EXPECT_EQ(r.notes.outOfRangeLines, (std::vector<size_t>{2, 4, 5})) << order;
     EXPECT_EQ(r.notes.leftOutLines, std::vector<size_t>{3}) << order;  // too few fields
   }
+  // A title line is left out of both passes: no point at 0, 0 in the drawing or its extents,
+  // and each point keeps its own coordinates.
+  std::istringstream titled("Point,North,East,Height\r\nP1,100,200,1\r\nP2,110,210,2\r\n");
+  std::ostringstream drawing;
+  DxfExtents e;
+  const ConvertResult t = CoorToDXF(titled, drawing, DxfOptions(), CoordOrder::kNEZ, &e);
+  EXPECT_EQ(t.notes.leftOutLines, std::vector<size_t>{1});
+  EXPECT_EQ(std::vector<double>({e.XMin, e.YMin, e.XMax, e.YMax}),
+            std::vector<double>({200, 100, 210, 110}));
+  EXPECT_NE(drawing.str().find("POINT\r\n  8\r\n"), std::string::npos);
+  EXPECT_NE(drawing.str().find(" 10\r\n200.0000\r\n 20\r\n100.0000\r\n"), std::string::npos);
+  EXPECT_EQ(drawing.str().find("Point"), std::string::npos);
 }
 
 TEST(CoorToDXF, InputThatCannotBeReadLeavesOutputUntouched) {

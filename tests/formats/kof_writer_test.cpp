@@ -228,19 +228,28 @@ TEST(KofOptions, ReadFromSettingsFile) {
   EXPECT_EQ(KofProjectText("/a.b/JOB"), "JOB");
 }
 
-// A coordinate list's lines of fewer than four fields (a title, a space-separated line) are
-// left out with their line numbers said; blank lines are not counted.
+// A coordinate list's lines of fewer than four fields (a title, a space-separated line) and a
+// spreadsheet's title line of four fields are left out with their line numbers said, not
+// written as points at 0, 0; blank lines are not counted, and a point with one coordinate
+// missing or a negative one is still a point.
 TEST(CoordinateLists, LinesOfTooFewFieldsAreNotedAsLeftOut) {
-  const std::string input = "Job 12\r\n\r\nP1,1,2,3,A\r\nP2 1 2 3\r\n  \r\nP3,4,5,6\r\n";
+  const std::string input =
+      "Job 12\r\nPoint, North ,East,Height,Code\r\nP1,1,2,3,A\r\nP2 1 2 3\r\n  \r\nP3,4,5,6\r\n"
+      "P4,,x,7\r\nP5,-1,.5,8\r\n";
   std::istringstream kofIn(input), sdrIn(input);
-  std::ostringstream out;
-  const ConvertResult kof = CoorToKOF(kofIn, out, {}, 0, PointConversion());
-  const ConvertResult sdr = CoorToSDR(sdrIn, out, "JOB", SdrRun());
+  std::ostringstream kofOut, sdrOut;
+  const ConvertResult kof = CoorToKOF(kofIn, kofOut, {}, 0, PointConversion());
+  const ConvertResult sdr = CoorToSDR(sdrIn, sdrOut, "JOB", SdrRun());
   for (const ConvertResult* r : {&kof, &sdr}) {
-    EXPECT_EQ(r->notes.leftOutLines, (std::vector<size_t>{1, 4}));
+    EXPECT_EQ(r->notes.leftOutLines, (std::vector<size_t>{1, 2, 4}));
     EXPECT_EQ(r->notes.Text(),
-              "2 lines were left out (lines 1, 4): fewer than four fields (point, two "
-              "coordinates, elevation) separated by commas.");
+              "3 lines were left out (lines 1, 2, 4): fewer than four fields (point, two "
+              "coordinates, elevation) separated by commas, or words where the coordinates "
+              "belong (a title line).");
+  }
+  for (const std::string& out : {kofOut.str(), sdrOut.str()}) {
+    EXPECT_EQ(out.find("Point"), std::string::npos) << out;
+    for (const char* point : {"P1", "P3", "P4", "P5"}) EXPECT_NE(out.find(point), std::string::npos);
   }
 }
 
