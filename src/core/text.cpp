@@ -50,16 +50,6 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }
 
-bool IsTitleLine(std::string_view northing, std::string_view easting) {
-  auto word = [](std::string_view field) {
-    field = TrimView(field);
-    if (field.empty()) return false;
-    const char c = field[0];
-    return !(c == '+' || c == '-' || c == '.' || (c >= '0' && c <= '9'));
-  };
-  return word(northing) && word(easting);
-}
-
 // Trims `s` in place without giving up its buffer.
 void TrimInPlace(std::string& s) {
   std::string_view t = TrimView(s);

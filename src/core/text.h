@@ -51,7 +51,17 @@ bool StartsWith(std::string_view s, std::string_view prefix);
 // True when both plane coordinate fields of a coordinate line hold words, not numbers (neither
 // starts with a sign, a digit or a point after its blanks): the title line a spreadsheet
 // writes above its points ("Point,North,East,Height"), which is no point at 0, 0.
-bool IsTitleLine(std::string_view northing, std::string_view easting);
+// Inline: the coordinate writers ask it of every line.
+inline bool IsTitleLine(std::string_view northing, std::string_view easting) {
+  auto word = [](std::string_view field) {
+    size_t i = 0;
+    while (i < field.size() && field[i] == ' ') ++i;
+    if (i == field.size()) return false;
+    const char c = field[i];
+    return !(c == '+' || c == '-' || c == '.' || (c >= '0' && c <= '9'));
+  };
+  return word(northing) && word(easting);
+}
 
 // Fields of one comma-separated record, numbered from 1 (index 0 stays empty).
 // At most 12 commas split; the rest of the line, untrimmed, is the last field.
