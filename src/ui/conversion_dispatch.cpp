@@ -192,37 +192,31 @@ std::string SaveOriginalCopy(const std::string& source, const std::string& outpu
 
 namespace {
 
-// Why no copy beside `output` was made when every name for it was taken.
-std::string NamesTakenFault(const UiContext& ctx, const std::string& output) {
-  const std::string base = CopyBase(output);
-  return DispatchText(ctx, "NamesTaken").arg(Q(base + ".vxl"), Q(base + "19.vxl")).toStdString();
+// Saves the received data at `scratch` beside `output` in its original format and returns
+// the copy's name; when it cannot be, says so with the program text `faultKey` (the output,
+// the reason, the scratch file that holds the data until the next transfer or Exit).
+std::string SaveCopyOrSay(UiContext& ctx, const std::string& scratch, const std::string& output,
+                          const char* faultKey) {
+  std::string fault;
+  const std::string kept = SaveOriginalCopy(scratch, output, &fault);
+  if (!kept.empty()) return kept;
+  if (fault.empty()) {
+    const std::string base = CopyBase(output);
+    fault = DispatchText(ctx, "NamesTaken").arg(Q(base + ".vxl"), Q(base + "19.vxl")).toStdString();
+  }
+  ctx.prompts.Message(
+      DispatchText(ctx, faultKey).arg(Q(output), Q(fault), Q(scratch)).toStdString(), ctx.Msg(11),
+      MessageIcon::Critical);
+  return {};
 }
 
 // Received data that was not converted stays the user's: stored as received beside the
 // output, with the raw extension, instead of only in the scratch file that Exit deletes.
 void KeepReceivedData(UiContext& ctx, const std::string& scratch, const std::string& output) {
-  std::string fault;
-  const std::string kept = SaveOriginalCopy(scratch, output, &fault);
-  if (!kept.empty()) {
-    ctx.prompts.Message(DispatchText(ctx, "NotConverted").arg(Q(kept)).toStdString(), ctx.Msg(6),
-                        MessageIcon::Exclamation);
-    return;
-  }
-  if (fault.empty()) fault = NamesTakenFault(ctx, output);
-  ctx.prompts.Message(
-      DispatchText(ctx, "NotKept").arg(Q(output), Q(fault), Q(scratch)).toStdString(), ctx.Msg(11),
-      MessageIcon::Critical);
-}
-
-// The copy in the original format that the user asked for beside a converted download; when
-// it cannot be made, the user is told where the data is meanwhile.
-void KeepOriginalCopy(UiContext& ctx, const std::string& scratch, const std::string& output) {
-  std::string fault;
-  if (!SaveOriginalCopy(scratch, output, &fault).empty()) return;
-  if (fault.empty()) fault = NamesTakenFault(ctx, output);
-  ctx.prompts.Message(
-      DispatchText(ctx, "CopyNotKept").arg(Q(output), Q(fault), Q(scratch)).toStdString(),
-      ctx.Msg(11), MessageIcon::Critical);
+  const std::string kept = SaveCopyOrSay(ctx, scratch, output, "NotKept");
+  if (kept.empty()) return;
+  ctx.prompts.Message(DispatchText(ctx, "NotConverted").arg(Q(kept)).toStdString(), ctx.Msg(6),
+                      MessageIcon::Exclamation);
 }
 
 }  // namespace
@@ -255,7 +249,7 @@ void ConvertAfterDownload(UiContext& ctx, const DispatchRequest& request) {
     KeepReceivedData(ctx, input, output);
     return;
   }
-  if (request.keepOriginal) KeepOriginalCopy(ctx, input, output);
+  if (request.keepOriginal) SaveCopyOrSay(ctx, input, output, "CopyNotKept");
 }
 
 void ConvertFromDisk(UiContext& ctx, const DispatchRequest& request) {
