@@ -49,13 +49,15 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 bool StartsWith(std::string_view s, std::string_view prefix);
 
 // True when both plane coordinate fields of a coordinate line hold words, not numbers (neither
-// starts with a sign, a digit or a point after its blanks): the title line a spreadsheet
-// writes above its points ("Point,North,East,Height"), which is no point at 0, 0.
-// Inline: the coordinate writers ask it of every line.
+// starts with a sign, a digit or a point after the blanks a number may have before it): the
+// title line a spreadsheet writes above its points ("Point,North,East,Height"), which is no
+// point at 0, 0. Inline: the coordinate writers ask it of every line.
 inline bool IsTitleLine(std::string_view northing, std::string_view easting) {
   auto word = [](std::string_view field) {
     size_t i = 0;
-    while (i < field.size() && field[i] == ' ') ++i;
+    while (i < field.size() &&
+           (field[i] == ' ' || field[i] == '\t' || field[i] == '\r' || field[i] == '\n'))
+      ++i;
     if (i == field.size()) return false;
     const char c = field[i];
     return !(c == '+' || c == '-' || c == '.' || (c >= '0' && c <= '9'));

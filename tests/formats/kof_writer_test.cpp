@@ -235,7 +235,7 @@ TEST(KofOptions, ReadFromSettingsFile) {
 TEST(CoordinateLists, LinesOfTooFewFieldsAreNotedAsLeftOut) {
   const std::string input =
       "Job 12\r\nPoint, North ,East,Height,Code\r\nP1,1,2,3,A\r\nP2 1 2 3\r\n  \r\nP3,4,5,6\r\n"
-      "P4,,x,7\r\nP5,-1,.5,8\r\n";
+      "P4,,x,7\r\nP5,-1,.5,8\r\nP6,\t9,\t8,7\r\n";
   std::istringstream kofIn(input), sdrIn(input);
   std::ostringstream kofOut, sdrOut;
   const ConvertResult kof = CoorToKOF(kofIn, kofOut, {}, 0, PointConversion());
@@ -249,7 +249,8 @@ TEST(CoordinateLists, LinesOfTooFewFieldsAreNotedAsLeftOut) {
   }
   for (const std::string& out : {kofOut.str(), sdrOut.str()}) {
     EXPECT_EQ(out.find("Point"), std::string::npos) << out;
-    for (const char* point : {"P1", "P3", "P4", "P5"}) EXPECT_NE(out.find(point), std::string::npos);
+    for (const char* point : {"P1", "P3", "P4", "P5", "P6"})
+      EXPECT_NE(out.find(point), std::string::npos);
   }
 }
 
