@@ -222,6 +222,11 @@ bool FastScaled(double a, int significant, unsigned long long& n, int& e) {
   if (k < 0 || k > 22) return false;
   double x = a * kPow10[k];
   double whole = std::floor(x);
+  auto low = static_cast<unsigned long long>(kPow10[significant - 1]);
+  // With the right exponent the exact product is at least `low`, which a double holds, so the
+  // rounded product is too: below it, log10 put the leading digit one place too high (a value
+  // just below a power of ten), and rounding it there would keep one digit too few.
+  if (whole < static_cast<double>(low)) return false;
   double frac = x - whole;
   bool up = frac > 0.5;
   if (frac == 0.5) {
@@ -229,8 +234,6 @@ bool FastScaled(double a, int significant, unsigned long long& n, int& e) {
     up = error > 0 || (error == 0 && std::fmod(whole, 2.0) != 0);
   }
   n = static_cast<unsigned long long>(whole) + (up ? 1 : 0);
-  auto low = static_cast<unsigned long long>(kPow10[significant - 1]);
-  if (n < low) return false;  // log10 misjudged the exponent
   if (n >= low * 10) {
     if (n != low * 10) return false;
     n = low;  // 9.99...95 rounded up to the next power of ten

@@ -407,6 +407,18 @@ TEST(GeneralNumber, ShortestFormWithinTheDigits) {
   EXPECT_EQ(GeneralNumber(0.00001), "1E-05");
   EXPECT_EQ(GeneralNumber(ToSingle(1.1)), "1.1");
   EXPECT_EQ(GeneralNumber(ToSingle(12345678.0)), "1.234568E+07");
+  // Just below a power of ten the leading digit is easily put one place too high, which
+  // loses a digit: 9.9999999999999896e-05 is "9.99999999999999E-05", not "0.0001".
+  EXPECT_EQ(GeneralNumber(9.9999999999999896e-05), "9.99999999999999E-05");
+  for (int power = -7; power <= 15; ++power) {
+    double value = std::pow(10.0, power);
+    for (int i = 0; i < 100; ++i) {
+      value = std::nextafter(value, 0.0);
+      char printed[64];
+      std::snprintf(printed, sizeof printed, "%.15g", value);
+      ASSERT_EQ(LeadingNumber(GeneralNumber(value)), std::strtod(printed, nullptr)) << printed;
+    }
+  }
 }
 
 TEST(PrintedNumber, LeadingBlankForTheSignAndTrailingBlank) {
