@@ -315,8 +315,10 @@ TEST_P(UploadEndingTest, StatusFaultAndStateWord) {
       Receive(6);
       break;
     case Way::DeviceGone: {
+      // Far more than a pseudo-terminal buffers, so the sender cannot have handed every line
+      // to the kernel before the instrument goes, however slowly the instrument reads.
       std::string many;
-      for (int i = 0; i < 2000; ++i) many += "CODE" + std::to_string(i) + "\r\n";
+      for (int i = 0; i < 200000; ++i) many += "CODE" + std::to_string(i) + "\r\n";
       test::WriteFileBytes(source, many);
       Receive(100, [this](size_t have) {
         if (have >= 100) pty.CloseMaster();
