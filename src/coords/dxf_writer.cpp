@@ -3,8 +3,12 @@
 
 #include <cerrno>
 #include <cstring>
-#include <deque>
+#include <exception>
+#include <functional>
+#include <system_error>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "coords/coord_list.h"
 #include "core/convert_files.h"
@@ -70,16 +74,41 @@ std::uint64_t Bits(T value) {
 }  // namespace
 
 DxfWriter::DxfWriter(std::ostream& out, bool output2D)
-    : out_(out), output2D_(output2D), buffer_(new char[kCapacity]) {}
+    : out_(&out), output2D_(output2D), buffer_(new char[capacity_]) {}
 
-void DxfWriter::Spill(const char* data, size_t size) {
-  Flush();
-  if (size > kCapacity) {
-    if (!failed_) failed_ = !out_.write(data, static_cast<std::streamsize>(size));
+DxfWriter::DxfWriter(bool output2D)
+    : out_(nullptr), output2D_(output2D), buffer_(new char[capacity_]) {}
+
+void DxfWriter::WriteOut(const char* data, size_t size) {
+  if (failed_ || size == 0) return;
+  errno = 0;
+  failed_ = !out_->write(data, static_cast<std::streamsize>(size));
+  if (failed_) error_ = errno;
+}
+
+void DxfWriter::MakeRoom(size_t size) {
+  if (out_) {
+    Flush();
     return;
   }
-  std::memcpy(buffer_.get(), data, size);
-  used_ = size;
+  size_t capacity = capacity_;
+  while (capacity < used_ + size) capacity *= 2;
+  if (capacity == capacity_) return;
+  // The cached lines are found by their offsets, which stay.
+  std::unique_ptr<char[]> larger(new char[capacity]);
+  std::memcpy(larger.get(), buffer_.get(), used_);
+  buffer_ = std::move(larger);
+  capacity_ = capacity;
+}
+
+void DxfWriter::Spill(const char* data, size_t size) {
+  MakeRoom(size);
+  if (used_ + size > capacity_) {  // longer than a stream writer's buffer
+    WriteOut(data, size);
+    return;
+  }
+  std::memcpy(buffer_.get() + used_, data, size);
+  used_ += size;
 }
 
 inline void DxfWriter::PutLine(std::string_view text) {
@@ -92,7 +121,7 @@ inline void DxfWriter::NumberLine(const char (&code)[kCodeSize + 1], T value, Ca
   const std::uint64_t bits = Bits(value);
   // The whole room at once, in copies of known size; the bytes past the line are overwritten
   // by the next lines or never handed on.
-  if (used_ + kNumberLineRoom > kCapacity) Flush();
+  if (used_ + kNumberLineRoom > capacity_) MakeRoom(kNumberLineRoom);
   char* const line = buffer_.get() + used_;
   if (cache.valid && cache.bits == bits) {
     std::memmove(line, buffer_.get() + cache.at, kNumberLineRoom);  // may overlap: memmove
@@ -174,7 +203,7 @@ void DxfWriter::WriteDxfText(std::string_view opening, double x, double y, float
     heightBits_ = bits;
     heightValid_ = true;
   }
-  if (used_ + sizeof height_ <= kCapacity) {
+  if (used_ + sizeof height_ <= capacity_) {
     std::memcpy(buffer_.get() + used_, height_, sizeof height_);
     used_ += heightSize_;
   } else {
@@ -186,18 +215,23 @@ void DxfWriter::WriteDxfText(std::string_view opening, double x, double y, float
 void DxfWriter::WriteDxfEnd() { Put("ENDSEC\r\n 0\r\nEOF\r\n"); }
 
 void DxfWriter::FlushIfFull() {
-  if (used_ >= kFlushSize) Flush();
+  if (used_ >= kFlushSize && out_) Flush();
 }
 
 bool DxfWriter::Flush() {
+  if (!out_) return true;  // kept until a stream writer writes them
+  WriteOut(buffer_.get(), used_);
   // The cached lines stand in the buffer, whose bytes are written over from now on.
   x_.valid = y_.valid = z_.valid = false;
-  if (!failed_ && used_ > 0) {
-    errno = 0;
-    failed_ = !out_.write(buffer_.get(), static_cast<std::streamsize>(used_));
-    if (failed_) error_ = errno;
-  }
   used_ = 0;
+  return !failed_;
+}
+
+bool DxfWriter::Write(DxfWriter& part) {
+  Flush();
+  WriteOut(part.buffer_.get(), part.used_);
+  part.x_.valid = part.y_.valid = part.z_.valid = false;
+  part.used_ = 0;
   return !failed_;
 }
 
@@ -248,6 +282,115 @@ bool ReadDrawingFields(std::string_view line, int coordOrderIndex, DrawingFields
   return !IsTitleLine(f.northing, f.easting);
 }
 
+// The input is read in blocks of about this many bytes, each drawn in two halves at once.
+constexpr size_t kBlockSize = size_t{1} << 19;
+
+// Where the last whole line of `text` ends, 0 when none does. A CR ends a line only when the
+// byte after it is known, since it may be the first half of CR LF.
+size_t EndOfLastLine(std::string_view text) {
+  for (size_t i = text.size(); i-- > 0;) {
+    if (text[i] == '\n' || (text[i] == '\r' && i + 1 < text.size())) return i + 1;
+  }
+  return 0;
+}
+
+// Where the line holding position `from` of `text` (whole lines) ends; text.size() when no
+// line end follows.
+size_t EndOfLineAt(std::string_view text, size_t from) {
+  for (size_t i = from; i < text.size(); ++i) {
+    if (text[i] == '\n') return i + 1;
+    if (text[i] == '\r') return i + 1 < text.size() && text[i + 1] == '\n' ? i + 2 : i + 1;
+  }
+  return text.size();
+}
+
+// Runs `job` on a thread of its own, or here when no thread is to be had; Wait waits for it to
+// end and hands on what it threw.
+class Job {
+ public:
+  explicit Job(std::function<void()> job) : job_(std::move(job)) {
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+      Run();
+    }
+  }
+  Job(const Job&) = delete;
+  Job& operator=(const Job&) = delete;
+  ~Job() {
+    if (thread_.joinable()) thread_.join();
+  }
+  void Wait() {
+    if (thread_.joinable()) thread_.join();
+    if (fault_) std::rethrow_exception(std::exchange(fault_, nullptr));
+  }
+
+ private:
+  void Run() {
+    try {
+      job_();
+    } catch (...) {
+      fault_ = std::current_exception();
+    }
+  }
+
+  std::function<void()> job_;
+  std::exception_ptr fault_;
+  std::thread thread_;
+};
+
+// Reads `in` to its end in blocks of whole lines (a UTF-8 byte-order mark at the start left
+// out) and cuts each block in two at a line end near its middle. `half(text, part)` reads the
+// lines of one half into a part and returns how many there were; the two halves run at once,
+// the second on a thread of its own. Then `after(part, linesBefore)` takes the two parts in
+// order, on a thread of its own while the next block's halves are read. Parts 0 and 1 hold
+// one block's halves, 2 and 3 the next block's. When `after` returns false, reading stops
+// and so does this, with false.
+template <typename Part, typename Half, typename After>
+bool InHalves(std::istream& in, Part (&parts)[4], Half half, After after) {
+  std::vector<char> block(kBlockSize);
+  size_t kept = 0;  // the start of an unfinished line, carried to the next block
+  size_t linesBefore = 0;
+  bool stopped = false;
+  std::unique_ptr<Job> taking;  // `after` of the block before
+  bool atEnd = false;
+  for (size_t k = 0; !atEnd; ++k) {
+    if (kept == block.size()) block.resize(block.size() * 2);  // a line longer than a block
+    in.read(block.data() + kept, static_cast<std::streamsize>(block.size() - kept));
+    atEnd = !in;
+    std::string_view text(block.data(), kept + static_cast<size_t>(in.gcount()));
+    if (k == 0 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    const std::string_view lines = text.substr(0, atEnd ? text.size() : EndOfLastLine(text));
+    const size_t cut = EndOfLineAt(lines, lines.size() / 2);
+    Part* const these = parts + 2 * (k % 2);
+    size_t counts[2] = {0, 0};
+    {
+      Job second([&] { counts[1] = half(lines.substr(cut), these[1]); });
+      counts[0] = half(lines.substr(0, cut), these[0]);
+      second.Wait();
+    }
+    if (taking) taking->Wait();
+    if (stopped) return false;
+    const size_t before[2] = {linesBefore, linesBefore + counts[0]};
+    linesBefore = before[1] + counts[1];
+    taking = std::make_unique<Job>([=, &stopped, &after] {
+      stopped = !after(these[0], before[0]) || !after(these[1], before[1]);
+    });
+    kept = text.size() - lines.size();
+    std::memmove(block.data(), lines.data() + lines.size(), kept);
+  }
+  taking->Wait();
+  return !stopped;
+}
+
+// Adds the notes of a part whose lines follow `linesBefore` earlier lines.
+void AddNotes(ConvertNotes& notes, const ConvertNotes& part, size_t linesBefore) {
+  for (size_t line : part.leftOutLines) notes.LeftOut(linesBefore + line);
+  notes.leftOut += part.leftOut - part.leftOutLines.size();
+  for (size_t line : part.outOfRangeLines) notes.OutOfRange(linesBefore + line);
+  notes.outOfRange += part.outOfRange - part.outOfRangeLines.size();
+}
+
 }  // namespace
 
 ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& options,
@@ -256,30 +399,27 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   if (start == std::istream::pos_type(-1)) {
     return ConvertResult::InputFault("Cannot read the coordinate list twice");
   }
-  std::string_view line;
 
-  // First pass: the extents (X the easting, Y the northing). The plane coordinates of each
-  // point are kept for the second pass, which then reads only the elevation.
-  DxfExtents extents;
-  // Easting, northing of each point in turn (16 bytes a point, in blocks: no copy on growth),
-  // for the first kKeptPoints points; the second pass reads the rest again, so memory stays
-  // bounded however long the list.
-  constexpr size_t kKeptPoints = size_t{1} << 21;  // 32 MB
-  std::deque<double> plane;
-  LineReader firstPass(in);
-  std::string_view northing, easting;
-  while (firstPass.Next(line)) {
-    if (!PlaneCoordinateFields(line, coordOrderIndex, northing, easting) ||
-        IsTitleLine(northing, easting))
-      continue;
-    const double x = LeadingNumber(easting);
-    const double y = LeadingNumber(northing);
-    extents.Add(x, y);
-    if (plane.size() < 2 * kKeptPoints) {
-      plane.push_back(x);
-      plane.push_back(y);
-    }
-  }
+  // First pass: the extents (X the easting, Y the northing).
+  DxfExtents extents, partExtents[4];
+  InHalves(
+      in, partExtents,
+      [coordOrderIndex](std::string_view text, DxfExtents& e) {
+        LineReader lines(text);
+        std::string_view line, northing, easting;
+        while (lines.Next(line)) {
+          if (PlaneCoordinateFields(line, coordOrderIndex, northing, easting) &&
+              !IsTitleLine(northing, easting)) {
+            e.Add(LeadingNumber(easting), LeadingNumber(northing));
+          }
+        }
+        return lines.lineNumber();
+      },
+      [&extents](DxfExtents& e, size_t) {
+        extents.Add(e);
+        e.Reset();
+        return true;
+      });
   if (in.bad()) return ConvertResult::InputFault("Cannot read the coordinate list");
   if (extentsOut) *extentsOut = extents;
   in.clear();
@@ -320,43 +460,51 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
   const std::string pointOpening =
       DxfWriter::PointOpening(ToEncoding(options.pointLayer, encoding, &lost), 0);
   notes.Unrepresentable(lost);
-  std::string_view texts[3];
-  auto next = plane.cbegin();
-  LineReader secondPass(in);
-  DrawingFields f;
-  while (secondPass.Next(line)) {
-    if (!ReadDrawingFields(line, coordOrderIndex, f)) {
-      if (!TrimView(line).empty()) notes.LeftOut(secondPass.lineNumber());
-      continue;
-    }
-    bool outOfRange = false;
-    double x, y;
-    if (next != plane.cend()) {
-      x = *next++;
-      y = *next++;
-      // A number beyond the 64-bit range reads as 0; read again only to note it.
-      if (x == 0) LeadingNumber(f.easting, outOfRange);
-      if (y == 0) LeadingNumber(f.northing, outOfRange);
-    } else {  // past the points kept (or the file grew between the passes)
-      x = LeadingNumber(f.easting, outOfRange);
-      y = LeadingNumber(f.northing, outOfRange);
-    }
-    const float z = ToSingle(LeadingNumber(f.elevation, outOfRange));
-    if (outOfRange || z - z != 0) notes.OutOfRange(secondPass.lineNumber());
-    texts[DxfRow::kPointName] = f.name;
-    texts[DxfRow::kElevation] = TrimView(f.elevation);
-    texts[DxfRow::kCode] = TrimView(f.code);
 
-    writer.WriteDxfPoint(pointOpening, x, y, z);
-    for (size_t i = 0; i < 3; ++i) {
-      const TextRow& row = rows[i];
-      if (row.write && row.hasLayer) {
-        writer.WriteDxfText(row.opening, x + static_cast<double>(row.dx),
-                            y - static_cast<double>(row.dy), z, texts[i], row.height);
+  // Second pass: the entities, each half of a block drawn in memory and then written.
+  struct Part {
+    DxfWriter writer;
+    ConvertNotes notes;
+  };
+  const bool flat = options.output2D;
+  Part parts[4] = {{DxfWriter(flat), {}}, {DxfWriter(flat), {}}, {DxfWriter(flat), {}},
+                   {DxfWriter(flat), {}}};
+  auto draw = [&](std::string_view text, Part& part) {
+    LineReader lines(text);
+    std::string_view line, texts[3];
+    DrawingFields f;
+    while (lines.Next(line)) {
+      if (!ReadDrawingFields(line, coordOrderIndex, f)) {
+        if (!TrimView(line).empty()) part.notes.LeftOut(lines.lineNumber());
+        continue;
+      }
+      // A number beyond the 64-bit range reads as 0 and is noted.
+      bool outOfRange = false;
+      const double x = LeadingNumber(f.easting, outOfRange);
+      const double y = LeadingNumber(f.northing, outOfRange);
+      const float z = ToSingle(LeadingNumber(f.elevation, outOfRange));
+      if (outOfRange || z - z != 0) part.notes.OutOfRange(lines.lineNumber());
+      texts[DxfRow::kPointName] = f.name;
+      texts[DxfRow::kElevation] = TrimView(f.elevation);
+      texts[DxfRow::kCode] = TrimView(f.code);
+
+      part.writer.WriteDxfPoint(pointOpening, x, y, z);
+      for (size_t i = 0; i < 3; ++i) {
+        const TextRow& row = rows[i];
+        if (row.write && row.hasLayer) {
+          part.writer.WriteDxfText(row.opening, x + static_cast<double>(row.dx),
+                                   y - static_cast<double>(row.dy), z, texts[i], row.height);
+        }
       }
     }
-    if (writer.failed()) return WriteFailure(writer.error());
-  }
+    return lines.lineNumber();
+  };
+  const bool written = InHalves(in, parts, draw, [&](Part& part, size_t linesBefore) {
+    AddNotes(notes, part.notes, linesBefore);
+    part.notes = ConvertNotes();
+    return writer.Write(part.writer);
+  });
+  if (!written) return WriteFailure(writer.error());
   if (in.bad()) return ConvertResult::InputFault("Cannot read the coordinate list");
   writer.WriteDxfEnd();
   if (!writer.Flush()) return WriteFailure(writer.error());

@@ -33,12 +33,22 @@ struct DxfExtents {
     if (YMin > y) YMin = y;
     if (YMax < y) YMax = y;
   }
+  // The extents of both, as if `later`'s points had been added after these.
+  void Add(const DxfExtents& later) {
+    if (XMin > later.XMin) XMin = later.XMin;
+    if (XMax < later.XMax) XMax = later.XMax;
+    if (YMin > later.YMin) YMin = later.YMin;
+    if (YMax < later.YMax) YMax = later.YMax;
+  }
 };
 
-// Writes the drawing's lines (CR LF) through a buffer; Flush hands them to the stream.
+// Writes the drawing's lines (CR LF) through a buffer; Flush hands them to the stream. A writer
+// without a stream gathers a part of the drawing in memory, made on another thread, and a
+// stream writer's Write hands it on.
 class DxfWriter {
  public:
   DxfWriter(std::ostream& out, bool output2D);
+  explicit DxfWriter(bool output2D);
 
   // The first lines of a POINT or TEXT entity: type, layer and colour (and "  1" for a text).
   // They are the same for every point of a layer, so they are built once and handed to
@@ -57,6 +67,8 @@ class DxfWriter {
 
   // Hands the buffered lines to the stream; false once a write has failed.
   bool Flush();
+  // Writes the lines `part` (a writer without a stream) has gathered after these and empties it.
+  bool Write(DxfWriter& part);
   bool failed() const { return failed_; }
   // errno of the failed write (0 when the stream did not say).
   int error() const { return error_; }
@@ -85,7 +97,7 @@ class DxfWriter {
     Put(literal, N - 1);
   }
   void Put(const char* data, size_t size) {
-    if (used_ + kShort > kCapacity || size > kShort) {
+    if (used_ + kShort > capacity_ || size > kShort) {
       PutLong(data, size);
       return;
     }
@@ -94,7 +106,7 @@ class DxfWriter {
     used_ += size;
   }
   void PutLong(const char* data, size_t size) {
-    if (used_ + size > kCapacity)
+    if (used_ + size > capacity_)
       Spill(data, size);
     else {
       std::memcpy(buffer_.get() + used_, data, size);
@@ -102,8 +114,13 @@ class DxfWriter {
     }
   }
   void Put(std::string_view text) { Put(text.data(), text.size()); }
-  // Makes room for `size` bytes, or writes them straight through when they exceed the buffer.
+  // Makes room for `size` bytes and puts them, or writes them straight through when they
+  // exceed the buffer.
   void Spill(const char* data, size_t size);
+  // Makes room for `size` more bytes: hands the buffer to the stream, or without one grows it.
+  void MakeRoom(size_t size);
+  // Hands bytes to the stream unless a write has failed already.
+  void WriteOut(const char* data, size_t size);
   __attribute__((always_inline)) void PutLine(std::string_view text);
   // `code` and the number's line, formatted unless `cache` holds it already.
   template <typename T>
@@ -111,11 +128,11 @@ class DxfWriter {
                                                  Cached& cache);
   void FlushIfFull();
 
-  std::ostream& out_;
+  std::ostream* out_;  // none: the lines are gathered in memory
   bool output2D_;
   bool failed_ = false;
   int error_ = 0;
-  static constexpr size_t kCapacity = size_t{1} << 20;
+  size_t capacity_ = size_t{1} << 20;
   std::unique_ptr<char[]> buffer_;
   size_t used_ = 0;
   Cached x_, y_, z_;

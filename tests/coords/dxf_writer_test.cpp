@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -194,6 +196,66 @@ TEST(CoorToDXF, NumbersBeyondTheRangeAreNotedWithTheirLines) {
   EXPECT_NE(drawing.str().find("POINT\r\n  8\r\n"), std::string::npos);
   EXPECT_NE(drawing.str().find(" 10\r\n200.0000\r\n 20\r\n100.0000\r\n"), std::string::npos);
   EXPECT_EQ(drawing.str().find("Point"), std::string::npos);
+}
+
+// A long list is read in blocks, each drawn in two parts at once: every point keeps its place
+// and every noted line its number, whatever the line ends, a byte-order mark, or where the
+// blocks and their halves fall.
+TEST(CoorToDXF, LongListIsDrawnInOrderWhateverItsLineEnds) {
+  constexpr size_t kLines = 60000;  // about 2 MB
+  const std::set<size_t> tooShort = {3, 29999, 30000, 45123, 59999, 60000};
+  constexpr size_t kHuge = 40000;  // a northing beyond the range
+  std::vector<std::string> lines, names;
+  for (size_t n = 1; n <= kLines; ++n) {
+    const std::string name = "P" + std::to_string(n);
+    if (tooShort.count(n)) {
+      lines.push_back(name + ",1");
+      continue;
+    }
+    names.push_back(name);
+    lines.push_back(name + "," + (n == kHuge ? "1E999" : std::to_string(100000 + n)) + "," +
+                    std::to_string(200000 + n) + ",1.5,CODE");
+  }
+  DxfOptions options;
+  options.rows[DxfRow::kPointName].layer = "NAMES";
+  std::string reference;
+  for (const char* start : {"", "\xEF\xBB\xBF"}) {
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+      std::string text = start;
+      for (const std::string& line : lines) text += line + end;
+      std::istringstream in(text);
+      std::ostringstream out;
+      const ConvertResult r = CoorToDXF(in, out, options, CoordOrder::kNEZ);
+      ASSERT_TRUE(r.ok()) << r.fault;
+      EXPECT_EQ(r.notes.leftOut, tooShort.size());
+      EXPECT_EQ(r.notes.leftOutLines, (std::vector<size_t>{3, 29999, 30000, 45123, 59999}));
+      EXPECT_EQ(r.notes.outOfRangeLines, std::vector<size_t>{kHuge});
+      if (reference.empty()) reference = out.str();
+      ASSERT_EQ(out.str(), reference) << "start " << std::strlen(start) << ", end "
+                                      << std::strlen(end);
+    }
+  }
+  size_t at = 0;
+  for (const std::string& name : names) {
+    at = reference.find("\r\n" + name + "\r\n", at);
+    ASSERT_NE(at, std::string::npos) << name << " missing or out of order";
+  }
+  EXPECT_EQ(reference.find("\r\nP3\r\n"), std::string::npos);
+  // A CR LF may be cut by the end of a block: a first line longer by one character at a time
+  // moves every line end across it, and the line after the body keeps its number.
+  std::string body;
+  for (size_t n = 0; n < 30000; ++n) body += "Q,100000,200000,1.5,CODE\r\n";  // 26 bytes
+  for (size_t pad = 0; pad < 26; ++pad) {
+    std::istringstream in("P" + std::string(pad, '0') + ",1,2,3\r\n" + body + "short\r\n");
+    std::ostringstream out;
+    EXPECT_EQ(CoorToDXF(in, out, options, CoordOrder::kNEZ).notes.leftOutLines,
+              std::vector<size_t>{30002})
+        << pad;
+  }
+  // The extents of all blocks (the huge northing reads as 0; the last two lines are too short).
+  EXPECT_NE(reference.find("$EXTMIN\r\n 10\r\n 200001 \r\n 20\r\n 0 \r\n  9\r\n"
+                           "$EXTMAX\r\n 10\r\n 259998 \r\n 20\r\n 159998 \r\n"),
+            std::string::npos);
 }
 
 TEST(CoorToDXF, InputThatCannotBeReadLeavesOutputUntouched) {
