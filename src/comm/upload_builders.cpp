@@ -138,10 +138,15 @@ std::string UpLoadLine(std::string_view point, std::string_view first, std::stri
   return out;
 }
 
+std::string SentText(std::string_view text, TextEncoding encoding) {
+  return encoding == TextEncoding::Utf8 ? Utf8ToWindows1252(text) : std::string(text);
+}
+
 void PutUpLoadLine(std::ostream& scratch, std::string_view point, std::string_view first,
                    std::string_view second, std::string_view elevation, std::string_view code,
                    TextEncoding encoding) {
-  scratch << UpLoadLine(point, first, second, elevation, code, encoding) << "\r\n";
+  scratch << SentText(UpLoadLine(point, first, second, elevation, code, encoding), encoding)
+          << "\r\n";
 }
 
 UploadBuild CreateUpLoadFileComma(std::istream& source, std::ostream& scratch,
@@ -187,10 +192,11 @@ UploadBuild CreateUpLoadFileKOF(std::istream& source, std::ostream& scratch, int
 
 UploadBuild CreatUpLoadCodeFile(std::istream& source, std::ostream& scratch) {
   UploadBuild build;
+  const TextEncoding encoding = OutputEncodingOf(source);
   std::string line;
   LineReader reader(source);
   while (reader.Next(line)) {
-    scratch << line << "\r\n";
+    scratch << SentText(line, encoding) << "\r\n";
     ++build.SendLineCount;
   }
   Finish(build, source, scratch);

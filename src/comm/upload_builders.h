@@ -52,7 +52,10 @@ constexpr size_t kUpLoadFieldChars = 12;
 std::string UpLoadLine(std::string_view point, std::string_view first, std::string_view second,
                        std::string_view elevation, std::string_view code,
                        TextEncoding encoding = TextEncoding::Windows1252);
-// Writes UpLoadLine followed by CR LF.
+// `text` as the instrument receives it: in its code page, Windows-1252, one byte a character;
+// a letter of a UTF-8 source that it cannot hold is sent as "?".
+std::string SentText(std::string_view text, TextEncoding encoding);
+// Writes UpLoadLine followed by CR LF, as SentText.
 void PutUpLoadLine(std::ostream& scratch, std::string_view point, std::string_view first,
                    std::string_view second, std::string_view elevation, std::string_view code,
                    TextEncoding encoding = TextEncoding::Windows1252);
@@ -69,7 +72,8 @@ UploadBuild CreateUpLoadFileSpace(std::istream& source, std::ostream& scratch,
 // KOF file: only "05" coordinate records (characters 2 and 3) make upload lines, cut by
 // character positions; every line counts.
 UploadBuild CreateUpLoadFileKOF(std::istream& source, std::ostream& scratch, int coordOrderIndex);
-// Code list: every line copied unchanged (empty lines too), each counted.
+// Code list: every line copied unchanged (empty lines too, a UTF-8 list's as SentText), each
+// counted.
 UploadBuild CreatUpLoadCodeFile(std::istream& source, std::ostream& scratch);
 
 // The same reading the source file at `sourcePath`; a source that cannot be opened or read,

@@ -6,6 +6,8 @@
 #include <optional>
 #include <unordered_map>
 
+#include "core/text_encoding.h"
+
 namespace korv {
 
 namespace {
@@ -84,16 +86,31 @@ std::vector<UploadProblem> CheckUpload(const UploadBuild& build, bool nameCuts) 
   std::unordered_map<std::string, const UploadRecord*> byCut;   // of each cut name
   byName.reserve(build.records.size());
   byCut.reserve(build.records.size());
+  // A text as the instrument shows it, in the source's encoding, for the user.
+  auto shown = [&](std::string_view text) {
+    const std::string sent = SentText(text, build.encoding);
+    return build.encoding == TextEncoding::Utf8 ? Windows1252ToUtf8(sent) : sent;
+  };
   for (const UploadRecord& r : build.records) {
-    const std::string cut(CharPrefix(r.point, kUpLoadFieldChars, build.encoding));
-    if (nameCuts && cut.size() < r.point.size()) {
+    const std::string_view cutName = CharPrefix(r.point, kUpLoadFieldChars, build.encoding);
+    const std::string cut = shown(cutName);
+    if (nameCuts && cutName.size() < r.point.size()) {
       problems.push_back({UploadProblemKind::NameCut, r.line, 0, r.point,
                           "point name " + Quoted(r.point) + " is sent as " + Quoted(cut)});
+    } else if (cut != cutName) {
+      problems.push_back({UploadProblemKind::Replaced, r.line, 0, r.point,
+                          "point name " + Quoted(r.point) + " is sent as " + Quoted(cut) +
+                              ": the instrument cannot hold every letter"});
     }
-    const std::string_view code = CharPrefix(r.code, kUpLoadFieldChars, build.encoding);
-    if (code.size() < r.code.size()) {
+    const std::string_view cutCode = CharPrefix(r.code, kUpLoadFieldChars, build.encoding);
+    const std::string code = shown(cutCode);
+    if (cutCode.size() < r.code.size()) {
       problems.push_back({UploadProblemKind::CodeCut, r.line, 0, r.point,
-                          "code " + Quoted(r.code) + " is sent as " + Quoted(std::string(code))});
+                          "code " + Quoted(r.code) + " is sent as " + Quoted(code)});
+    } else if (code != cutCode) {
+      problems.push_back({UploadProblemKind::Replaced, r.line, 0, r.point,
+                          "code " + Quoted(r.code) + " is sent as " + Quoted(code) +
+                              ": the instrument cannot hold every letter"});
     }
     const auto [named, newName] = byName.emplace(r.point, &r);
     const auto [cutNamed, newCut] = byCut.emplace(cut, &r);

@@ -20,6 +20,7 @@ enum class UploadProblemKind {
   Duplicate,     // a name sent before, on an earlier line
   Unreadable,    // a coordinate that is missing or does not read as a number
   Swapped,       // first and second coordinate look exchanged
+  Replaced,      // a letter of a UTF-8 name or code the instrument cannot hold, sent as "?"
 };
 
 struct UploadProblem {

@@ -467,8 +467,8 @@ ConvertResult CoorToDXF(std::istream& in, std::ostream& out, const DxfOptions& o
     ConvertNotes notes;
   };
   const bool flat = options.output2D;
-  Part parts[4] = {{DxfWriter(flat), {}}, {DxfWriter(flat), {}}, {DxfWriter(flat), {}},
-                   {DxfWriter(flat), {}}};
+  Part parts[4] = {
+      {DxfWriter(flat), {}}, {DxfWriter(flat), {}}, {DxfWriter(flat), {}}, {DxfWriter(flat), {}}};
   auto draw = [&](std::string_view text, Part& part) {
     LineReader lines(text);
     std::string_view line, texts[3];

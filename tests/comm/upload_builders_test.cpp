@@ -116,13 +116,30 @@ TEST(CreateUpLoadFileKOF, CharacterPositionsAndOrder) {
   Built enz = Kof(rec + "\n", 1);
   EXPECT_EQ(enz.out, "P100,6543210.123,123456.789,45.678,KUM\r\n");
 
-  // A UTF-8 file counts its columns in characters, as the KOF writers place them.
+  // A UTF-8 file counts its columns in characters, as the KOF writers place them; its letters
+  // reach the instrument in the instrument's code page, one byte each.
   const std::string utf8 = std::string(" 05 ") + "\xC3\x86r\xC3\xB8sk\xC3\xB8" "bing" + " " +
                            "\xC3\x86\xC3\x98\xC3\x85\xC3\xA6\xC3\xB8\xC3\xA5\xC3\x86\xC3\x98" +
                            " " + "     200.000" + " " + "    100.000" + " " + "  12.500";
   EXPECT_EQ(Kof(utf8 + "\r\n", 1).out,
-            "\xC3\x86r\xC3\xB8sk\xC3\xB8" "bing,200.000,100.000,12.500,"
-            "\xC3\x86\xC3\x98\xC3\x85\xC3\xA6\xC3\xB8\xC3\xA5\xC3\x86\xC3\x98\r\n");
+            "\xC6r\xF8sk\xF8"
+            "bing,200.000,100.000,12.500,\xC6\xD8\xC5\xE6\xF8\xE5\xC6\xD8\r\n");
+}
+
+// The instrument holds one byte a character in Windows-1252: the letters of a UTF-8 file go
+// out in it ("?" for those it has not), as the same file in Windows-1252 would send them.
+TEST(UploadBuilders, Utf8SourcesAreSentInTheInstrumentsCodePage) {
+  const std::string oe = "\xD8", o = "\xF3";  // Ø and ó in Windows-1252
+  EXPECT_EQ(Comma("ØST1,1,2,3,GRØFT\r\nŁódź,4,5,6,\r\n").out,
+            oe + "ST1,1,2,3,GR" + oe + "FT\r\n?" + o + "d?,4,5,6,\r\n");
+  // The same letters in a Windows-1252 file, and a code list of each.
+  EXPECT_EQ(Comma(oe + "ST1,1,2,3,GR" + oe + "FT\r\n").out, oe + "ST1,1,2,3,GR" + oe + "FT\r\n");
+  for (const std::string& codes : {std::string("KUM\r\nGRØFT\r\n"), "KUM\r\nGR" + oe + "FT\r\n"}) {
+    std::istringstream in(codes);
+    std::ostringstream out;
+    CreatUpLoadCodeFile(in, out);
+    EXPECT_EQ(out.str(), "KUM\r\nGR" + oe + "FT\r\n");
+  }
 }
 
 TEST(CreatUpLoadCodeFile, CopiesEveryLineAndCounts) {

@@ -84,6 +84,20 @@ TEST(CheckUpload, FindsEveryKindOfProblemOnItsLine) {
   EXPECT_EQ(Check(BuildKof(" 00 Header line\r\n" + rec + "\r\n 05 P7\r\n" + rec + "\r\n")), kof);
 }
 
+TEST(CheckUpload, LettersTheInstrumentCannotHoldAreShownAsSent) {
+  using K = UploadProblemKind;
+  const std::vector<Found> expected = {
+      {K::Replaced, 1, 0,
+       "point name \"Pł1\" is sent as \"P?1\": the instrument cannot hold every letter"},
+      {K::Replaced, 2, 0,
+       "point name \"Pń1\" is sent as \"P?1\": the instrument cannot hold every letter"},
+      {K::CutCollision, 2, 1, "point \"Pń1\" and \"Pł1\" (line 1) are both sent as \"P?1\""},
+      {K::Replaced, 3, 0,
+       "code \"ŁĄKA\" is sent as \"??KA\": the instrument cannot hold every letter"},
+  };
+  EXPECT_EQ(Check(BuildComma("Pł1,1,2,3\r\nPń1,4,5,6\r\nØST,7,8,9,ŁĄKA\r\n")), expected);
+}
+
 TEST(CheckUpload, CleanFilesHaveNoProblems) {
   // Names and codes of exactly 12 characters, a missing elevation, a point far away on both axes
   // whose exchanged position is far away too, blank lines, and a UTF-8 name of 12 characters

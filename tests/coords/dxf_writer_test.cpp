@@ -231,8 +231,8 @@ TEST(CoorToDXF, LongListIsDrawnInOrderWhateverItsLineEnds) {
       EXPECT_EQ(r.notes.leftOutLines, (std::vector<size_t>{3, 29999, 30000, 45123, 59999}));
       EXPECT_EQ(r.notes.outOfRangeLines, std::vector<size_t>{kHuge});
       if (reference.empty()) reference = out.str();
-      ASSERT_EQ(out.str(), reference) << "start " << std::strlen(start) << ", end "
-                                      << std::strlen(end);
+      ASSERT_EQ(out.str(), reference)
+          << "start " << std::strlen(start) << ", end " << std::strlen(end);
     }
   }
   size_t at = 0;
