@@ -189,4 +189,20 @@ std::string FileNameOnly(std::string_view path) {
   return std::string(p);
 }
 
+std::string FillNumbered(std::string_view text, std::initializer_list<std::string_view> values) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    const size_t n = next >= '1' && next <= '9' ? static_cast<size_t>(next - '1') : values.size();
+    if (text[i] == '%' && n < values.size()) {
+      out += values.begin()[n];
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace korv

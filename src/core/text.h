@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,6 +93,11 @@ int SplitWords(std::string& line, std::vector<std::string>& words);
 
 // Trimmed text without one enclosing pair of double quotes.
 std::string StripQuotes(std::string_view text);
+
+// `text` with each "%1" ... "%9" replaced by that value, in one pass: a value holding "%2" keeps
+// it, and a placeholder without a value (or a value without its placeholder, as a translation
+// may leave one out) is left as it is.
+std::string FillNumbered(std::string_view text, std::initializer_list<std::string_view> values);
 
 // The part of the trimmed path after its last folder separator ("/" or "\").
 std::string FileNameOnly(std::string_view path);

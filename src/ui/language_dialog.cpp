@@ -11,6 +11,7 @@
 
 #include "core/key_store.h"
 #include "core/program_texts.h"
+#include "core/text.h"
 #include "ui/control_binder.h"
 #include "ui/dialog_parts.h"
 #include "ui/qt_text.h"
@@ -29,15 +30,6 @@ std::optional<std::string> ReadSettingsFile(const std::string& path) {
   std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) return std::nullopt;
   return bytes;
-}
-
-// `text` with "%1" and "%2" replaced (a translation may leave one out).
-std::string Filled(const std::string& text, const std::string& first,
-                   const std::string& second = "") {
-  return Q(text)
-      .replace(QLatin1String("%1"), Q(first))
-      .replace(QLatin1String("%2"), Q(second))
-      .toStdString();
 }
 
 }  // namespace
@@ -105,12 +97,12 @@ bool ChooseInterfaceLanguage(UiContext& ctx) {
   if (!texts) texts = ReadSettingsFile(path);
   std::string fault = ProgramText(ini, "TextsUnreadable");
   if (!texts || !TakeTexts(ctx.state, *texts, fault)) {
-    ctx.prompts.Message(Filled(LanguageText(ini, "Failed"), path, fault), ctx.Msg(11),
+    ctx.prompts.Message(FillNumbered(LanguageText(ini, "Failed"), {path, fault}), ctx.Msg(11),
                         MessageIcon::Critical);
     return false;
   }
   const IniFile taken = IniFile::Load(ctx.state.IniFilePath);
-  ctx.prompts.Message(Filled(LanguageText(taken, "Applied"), LanguageText(taken, "Language")),
+  ctx.prompts.Message(FillNumbered(LanguageText(taken, "Applied"), {LanguageText(taken, "Language")}),
                       LanguageText(taken, "Title"), MessageIcon::Information);
   return true;
 }

@@ -153,5 +153,15 @@ TEST(SplitFieldViews, SameFieldsAsTheRuleForAnyLine) {
   }
 }
 
+// Placeholders are filled in one pass: a path holding "%2" keeps it, and a translation that
+// leaves a placeholder out or adds one the program does not fill loses nothing.
+TEST(FillNumbered, FillsEachPlaceholderOnceByItsNumber) {
+  EXPECT_EQ(FillNumbered("The texts could not be taken from %1: %2", {"/home/k/100%2/nb.ini", "%1"}),
+            "The texts could not be taken from /home/k/100%2/nb.ini: %1");
+  EXPECT_EQ(FillNumbered("%2 (%1)", {"a", "b"}), "b (a)");
+  EXPECT_EQ(FillNumbered("%2 only, %3 and 100%", {"a", "b"}), "b only, %3 and 100%");
+  EXPECT_EQ(FillNumbered("%%1%", {"x"}), "%x%");
+}
+
 }  // namespace
 }  // namespace korv
