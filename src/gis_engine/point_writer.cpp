@@ -138,8 +138,11 @@ struct FieldIndices {
   int name = -1, code = -1, elevation = -1, station = -1, line = -1;
 };
 
+// A Shapefile's attribute names hold at most 10 characters: the driver shortens a longer one
+// (and makes it unique), so a field is found by its position, not by the name asked for, and
+// `renamed` tells the user what the GIS program will show.
 bool CreateFields(OGRLayer& layer, const GisSettings& settings, bool raw, FieldIndices& fields,
-                  std::string& fault) {
+                  std::vector<std::string>& renamed, std::string& fault) {
   struct Wanted {
     std::string name;
     OGRFieldType type;
@@ -171,7 +174,12 @@ bool CreateFields(OGRLayer& layer, const GisSettings& settings, bool raw, FieldI
       fault = "the attribute name '" + name + "' is refused" + (gdal.empty() ? "" : ": " + gdal);
       return false;
     }
-    *wanted[i].index = layer.GetLayerDefn()->GetFieldIndex(name.c_str());
+    const OGRFeatureDefn& layerFields = *layer.GetLayerDefn();
+    *wanted[i].index = layerFields.GetFieldCount() - 1;
+    const char* created = layerFields.GetFieldDefn(*wanted[i].index)->GetNameRef();
+    if (name != created) {
+      renamed.push_back("The attribute '" + name + "' is named '" + created + "' in the file.");
+    }
   }
   return true;
 }
@@ -294,13 +302,15 @@ SrsPtr UndefinedCartesian() {
 }
 
 // The name GDAL writes in the scratch folder: the output's, with the extension the driver
-// needs added when it lacks it (a CSV named "points.txt").
+// needs added when it lacks it (a CSV named "points.txt"), in lower case when it has it in
+// capitals: the Shapefile driver names the members (and the .shp itself) in lower case,
+// whatever case it was given, so "POINTS.SHP" is written as "POINTS.shp" and moved onto
+// the output's name.
 std::string ScratchName(const std::string& output, const FormatTraits& traits) {
-  std::string name = fs::path(output).filename().string();
-  if (ToLowerAscii(fs::path(name).extension().string()) != std::string(".") + traits.extension) {
-    name += std::string(".") + traits.extension;
-  }
-  return name;
+  const fs::path name = fs::path(output).filename();
+  const std::string wanted = std::string(".") + traits.extension;
+  if (ToLowerAscii(name.extension().string()) == wanted) return name.stem().string() + wanted;
+  return name.string() + wanted;
 }
 
 // The layer of 3D points, in `srs`; nullptr with `fault` set when the driver refuses it.
@@ -322,7 +332,8 @@ OGRLayer* CreatePointLayer(GDALDataset& dataset, const FormatTraits& traits,
 // Creates the dataset and its layer at `path` and writes every point. False with `fault` set.
 bool WriteDataset(const Survey& survey, TextEncoding encoding, const std::string& path,
                   const FormatTraits& traits, const GisSettings& settings,
-                  OGRSpatialReference* grid, std::string& fault) {
+                  OGRSpatialReference* grid, std::vector<std::string>& renamed,
+                  std::string& fault) {
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(traits.driver);
   if (!driver) {
     fault = std::string("GDAL has no ") + traits.driver + " driver";
@@ -353,7 +364,7 @@ bool WriteDataset(const Survey& survey, TextEncoding encoding, const std::string
       CreatePointLayer(*dataset, traits, settings.layerName, wgs84 ? wgs84.get() : grid, fault);
   if (!layer) return false;
   FieldIndices fields;
-  if (!CreateFields(*layer, settings, survey.raw, fields, fault)) return false;
+  if (!CreateFields(*layer, settings, survey.raw, fields, renamed, fault)) return false;
   if (!PointFeeder(*dataset, *layer, fields, toWgs84.get()).Write(survey, encoding, fault)) {
     return false;
   }
@@ -394,7 +405,9 @@ ConvertResult WriteGisPoints(const Survey& survey, TextEncoding encoding, const 
   if (!scratch.Create(target)) return ConvertResult::OutputFault(WriteFault(output, errno));
   const fs::path written = scratch.path() / ScratchName(target, traits);
   std::string fault;
-  if (!WriteDataset(survey, encoding, written.string(), traits, settings, grid.get(), fault)) {
+  std::vector<std::string> renamed;
+  if (!WriteDataset(survey, encoding, written.string(), traits, settings, grid.get(), renamed,
+                    fault)) {
     return ConvertResult::OutputFault(Fault(output, fault.empty() ? "GDAL failed" : fault));
   }
   // A replaced file keeps its permissions.
@@ -405,6 +418,7 @@ ConvertResult WriteGisPoints(const Survey& survey, TextEncoding encoding, const 
   }
   ConvertResult result;
   NoteLeftOut(survey, result.notes);
+  result.notes.remarks.insert(result.notes.remarks.end(), renamed.begin(), renamed.end());
   return result;
 }
 

@@ -160,6 +160,37 @@ TEST_F(GisReaderTest, DrawingTheProgramWroteReadsBackWithItsNames) {
   EXPECT_EQ(points.longNames, std::vector<std::string>{"LONGPOINTNAME77"});
 }
 
+TEST_F(GisReaderTest, SpreadsheetCsvKeepsItsLettersElevationsAndColumns) {
+  // A semicolon-separated CSV as a spreadsheet saves it: Windows-1252, decimal commas. The
+  // second point's name and code hold commas, which the list cannot; "n/a" is no elevation.
+  WriteFileBytes(Path("sheet.csv"),
+                 "Name;East;North;Elevation;Code\r\n"
+                 "M\xE5l 1;543210,987;6543210,123;12,345;K\xD8\r\n"
+                 "Hj\xF8rne, SV;543211,5;6543211,25;n/a;Tree, oak\r\n");
+  ASSERT_TRUE(IsGisPointFile(Path("sheet.csv")));
+  GisSettings settings;
+  settings.nameField = "Name";
+  settings.codeField = "Code";
+  settings.elevationField = "Elevation";
+  const GisPoints points = Read(Path("sheet.csv"), settings);
+  ExpectPoints(points,
+               {{"M\xC3\xA5l 1", "K\xC3\x98", 543210.987, 6543210.123, true, 12.345},
+                {"Hj\xC3\xB8rne, SV", "Tree, oak", 543211.5, 6543211.25, false, 0}},
+               1e-9);
+
+  // The list (Windows-1252, northing first) holds every field in its column.
+  const ConvertResult r = GisToCoor(Path("sheet.csv"), Path("sheet.asc"), WriteMode::Overwrite,
+                                    settings, CoordOrder::kNEZ);
+  ASSERT_TRUE(r.ok()) << r.fault;
+  EXPECT_EQ(ReadFileBytes(Path("sheet.asc")),
+            "M\xE5l 1,6543210.123,543210.987,12.345,K\xD8\r\n"
+            "Hj\xF8rne  SV,6543211.250,543211.500,,Tree  oak\r\n");
+  EXPECT_EQ(r.notes.remarks,
+            std::vector<std::string>{
+                "2 commas of the names and codes would split the list's fields and became "
+                "blanks."});
+}
+
 TEST_F(GisReaderTest, FileWithoutPointsIsAFaultAndTheOutputStaysAsItWas) {
   WriteFileBytes(Path("lines.geojson"),
                  "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\","

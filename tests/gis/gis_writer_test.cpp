@@ -190,6 +190,42 @@ TEST_F(GisWriter, GridFormatsHoldEveryPointWithItsAttributesAndSystem) {
   EXPECT_EQ(ReadBack(Path("points.shp")).points.size(), 2u);
 }
 
+TEST_F(GisWriter, ShapefileKeepsLongAttributeNamesShortenedAndACapitalisedName) {
+  // A Shapefile's attribute names hold 10 characters: the driver shortens these two to
+  // "pointnumbe" and "pointnum_1", and the values go there, as the notes say.
+  const Survey survey = CoordinateList();
+  GisSettings settings = InGrid("EPSG:25832");
+  settings.nameField = "pointnumber";
+  settings.codeField = "pointnumber2";
+  const ConvertResult result = WriteGisPoints(survey, TextEncoding::Windows1252, Path("long.shp"),
+                                              GisFormat::Shapefile, settings);
+  ASSERT_TRUE(result.ok()) << result.fault;
+  EXPECT_EQ(result.notes.remarks,
+            (std::vector<std::string>{
+                "The attribute 'pointnumber' is named 'pointnumbe' in the file.",
+                "The attribute 'pointnumber2' is named 'pointnum_1' in the file."}));
+  const ReadLayer layer = ReadBack(Path("long.shp"));
+  ASSERT_EQ(layer.points.size(), 2u);
+  EXPECT_EQ(layer.points[0].fields.at("pointnumbe"), "M\xC3\xA5l");
+  EXPECT_EQ(layer.points[0].fields.at("pointnum_1"), "KERB");
+  EXPECT_EQ(layer.points[1].fields.at("pointnumbe"), "P2");
+
+  // "POINTS.SHP" replaces an existing set: the driver names the other files in lower case.
+  for (const char* old : {"POINTS.SHP", "POINTS.shx", "POINTS.dbf"})
+    WriteFileBytes(Path(old), "old");
+  ASSERT_TRUE(WriteGisPoints(survey, TextEncoding::Windows1252, Path("POINTS.SHP"),
+                             GisFormat::Shapefile, InGrid("EPSG:25832"))
+                  .ok());
+  const ReadLayer capitals = ReadBack(Path("POINTS.SHP"));
+  ASSERT_EQ(capitals.points.size(), 2u);
+  EXPECT_EQ(capitals.points[1].fields.at("name"), "P2");
+  EXPECT_EQ(capitals.srs, "EPSG:25832");
+  EXPECT_EQ(Entries(),
+            (std::vector<std::string>{"POINTS.SHP", "POINTS.cpg", "POINTS.dbf", "POINTS.prj",
+                                      "POINTS.shx", "long.cpg", "long.dbf", "long.prj", "long.shp",
+                                      "long.shx", "points.asc"}));
+}
+
 TEST_F(GisWriter, GeoJsonAndKmlAreInWgs84AsCs2csHasItAndComeBackWithinAMillimetre) {
   const Survey survey = CoordinateList();
   const auto [lon, lat] = Cs2cs("EPSG:25832", 500000.0, 6000000.0);
