@@ -54,16 +54,29 @@ void AppendCoordinate(std::string& out, double value, size_t line, ConvertNotes&
   if (!AppendPicture(out, value, 3)) notes.OutOfRange(line);
 }
 
+// A name or code in the list's Windows-1252. A comma would end its field and shift the
+// coordinates into the wrong columns (and to the instrument): each becomes a blank.
+std::string ListText(const std::string& utf8, size_t& lost, size_t& commas) {
+  std::string text = Utf8ToWindows1252(utf8, &lost);
+  for (char& c : text) {
+    if (c == ',') {
+      c = ' ';
+      ++commas;
+    }
+  }
+  return text;
+}
+
 ConvertResult WriteCoorList(const GisPoints& points, std::ostream& out, int coordOrderIndex) {
   ConvertResult result;
   const bool nez = coordOrderIndex == CoordOrder::kNEZ;
-  size_t lost = 0;
+  size_t lost = 0, commas = 0;
   LineSink sink(out);
   std::string line;
   size_t lineNumber = 0;
   for (const GisPoint& p : points.points) {
     ++lineNumber;
-    line = Utf8ToWindows1252(p.name, &lost);
+    line = ListText(p.name, lost, commas);
     line += ',';
     AppendCoordinate(line, nez ? p.north : p.east, lineNumber, result.notes);
     line += ',';
@@ -71,10 +84,15 @@ ConvertResult WriteCoorList(const GisPoints& points, std::ostream& out, int coor
     line += ',';
     if (p.hasElevation) AppendCoordinate(line, p.elevation, lineNumber, result.notes);
     line += ',';
-    line += Utf8ToWindows1252(p.code, &lost);
+    line += ListText(p.code, lost, commas);
     sink.Line(line);
   }
   if (!sink.Finish()) return WriteFailure(sink.error());
+  if (commas > 0) {
+    result.notes.remarks.push_back(std::to_string(commas) + (commas == 1 ? " comma" : " commas") +
+                                   " of the names and codes would split the list's fields and"
+                                   " became blanks.");
+  }
   if (lost > 0) {
     result.notes.remarks.push_back(std::to_string(lost) +
                                    (lost == 1 ? " character" : " characters") +

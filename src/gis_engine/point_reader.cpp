@@ -2,6 +2,7 @@
 #include <ogr_geometry.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -138,9 +139,35 @@ bool FindFields(const OGRFeatureDefn& definition, const GisSettings& settings, b
   return false;
 }
 
+// A field's text in UTF-8. Most drivers give UTF-8 (a Shapefile's is recoded from its .cpg);
+// a CSV's bytes come as they are in the file, and one saved by a spreadsheet is often in
+// Windows-1252: text that is not UTF-8 is read as Windows-1252.
 std::string FieldText(const OGRFeature& feature, int field) {
   if (field < 0 || !feature.IsFieldSetAndNotNull(field)) return "";
-  return Trim(feature.GetFieldAsString(field));
+  std::string text = Trim(feature.GetFieldAsString(field));
+  return IsValidUtf8(text) ? text : Windows1252ToUtf8(text);
+}
+
+// The elevation attribute's value; false when it holds none. A number field is taken as it
+// is; a text (every CSV column) must be a number, with a decimal comma as a spreadsheet of a
+// semicolon-separated CSV writes it ("12,345").
+bool ElevationOf(const OGRFeature& feature, int field, double& elevation) {
+  const std::string text = FieldText(feature, field);
+  if (text.empty()) return false;
+  const OGRFieldType type = feature.GetFieldDefnRef(field)->GetType();
+  if (type == OFTReal || type == OFTInteger || type == OFTInteger64) {
+    elevation = feature.GetFieldAsDouble(field);
+    return true;
+  }
+  std::string number = text;
+  if (number.find('.') == std::string::npos && number.find(',') == number.rfind(',')) {
+    std::replace(number.begin(), number.end(), ',', '.');
+  }
+  char* end = nullptr;
+  const double value = CPLStrtod(number.c_str(), &end);
+  if (end == number.c_str() || *end != '\0' || !std::isfinite(value)) return false;
+  elevation = value;
+  return true;
 }
 
 // The feature's point with its code and elevation (the name is the caller's); false with
@@ -152,16 +179,14 @@ bool ReadPoint(const OGRFeature& feature, const FieldIndexes& fields, GisPoint& 
   point.east = p->getX();
   point.north = p->getY();
   point.code = FieldText(feature, fields.code);
-  // An empty text (as CSV holds a missing value) is no elevation.
-  const bool elevationSet = !FieldText(feature, fields.elevation).empty();
   // A layer of 3D points holds a Z for every point: where it is 0 and there is an elevation
-  // attribute, the attribute says whether the point has an elevation, and which.
+  // attribute, the attribute says whether the point has an elevation, and which. An empty
+  // text (as CSV holds a missing value) is no elevation.
   if (p->Is3D() && (p->getZ() != 0 || fields.elevation < 0)) {
     point.elevation = p->getZ();
     point.hasElevation = true;
-  } else if (elevationSet) {
-    point.elevation = feature.GetFieldAsDouble(fields.elevation);
-    point.hasElevation = true;
+  } else if (fields.elevation >= 0) {
+    point.hasElevation = ElevationOf(feature, fields.elevation, point.elevation);
   }
   return true;
 }
