@@ -85,11 +85,20 @@ OGRLayer* PointLayer(GDALDataset& dataset) {
 
 using TransformPtr = std::unique_ptr<OGRCoordinateTransformation>;
 
+// The undefined Cartesian system: how a GeoPackage marks a layer without a system (as
+// WriteGisPoints writes a local grid's). Its points are taken as they are, as a layer's
+// without any system.
+bool IsUndefinedCartesian(const OGRSpatialReference& srs) {
+  const char* name = srs.GetName();
+  return srs.IsLocal() && name && EQUAL(name, "Undefined Cartesian SRS");
+}
+
 // The transformation from the layer's system into the instrument's grid `crs`; none when the
 // points are taken as they are. False with `fault` when the two cannot be brought together.
 bool GridTransform(OGRLayer& layer, const std::string& path, const std::string& crs,
                    TransformPtr& transform, std::string& fault) {
   const OGRSpatialReference* layerSrs = layer.GetSpatialRef();
+  if (layerSrs && IsUndefinedCartesian(*layerSrs)) layerSrs = nullptr;
   if (!layerSrs) return crs.empty() || ReadSrs(crs, fault) != nullptr;
   if (crs.empty()) {
     if (!layerSrs->IsGeographic()) return true;

@@ -15,6 +15,7 @@
 #include <tuple>
 
 #include "core/coord_order.h"
+#include "gis/gis_reader.h"
 #include "gis_engine/gdal_support.h"
 #include "survey/survey_file.h"
 #include "test_support.h"
@@ -293,6 +294,15 @@ TEST_F(GisWriter, ComputedPointsCarryTheirStationAndLine) {
   EXPECT_NEAR(p1.y, 1000.0, 1e-9);
   EXPECT_NEAR(p1.z, 50.0, 1e-9);
   EXPECT_EQ(p1.fields.at("code"), "TREE");
+
+  // Read for the instrument once a grid is chosen, the local grid's points stay as they are.
+  GisPoints read;
+  std::string fault;
+  ASSERT_TRUE(ReadGisPoints(Path("s.gpkg"), InGrid("EPSG:25832"), read, fault)) << fault;
+  ASSERT_EQ(read.points.size(), 3u);
+  EXPECT_EQ(read.points[2].name, "P1");
+  EXPECT_NEAR(read.points[2].east, 2010.0, 1e-9);
+  EXPECT_NEAR(read.points[2].north, 1000.0, 1e-9);
 }
 
 TEST_F(GisWriter, BadInputIsRefusedAndLeavesTheOutputAsItWas) {
