@@ -141,6 +141,10 @@ bool FindFields(const OGRFeatureDefn& definition, const GisSettings& settings, b
   fields.elevation = definition.GetFieldIndex(settings.elevationField.c_str());
   if (drawing) return true;  // names come from the drawing's texts
   fields.name = definition.GetFieldIndex(settings.nameField.c_str());
+  // A KML placemark's name (WriteGisPoints puts the name attribute there) is the field "Name".
+  if (fields.name < 0 && LowerExtension(path) == "kml") {
+    fields.name = definition.GetFieldIndex("Name");
+  }
   if (fields.name >= 0) return true;
   fault = "The points of " + path + " have no field '" + settings.nameField +
           "' for their names (its fields: " + FieldList(definition) +

@@ -354,8 +354,14 @@ bool WriteDataset(const Survey& survey, TextEncoding encoding, const std::string
   const CPLConfigOptionSetter noJournal("OGR_SQLITE_JOURNAL", "OFF", false);
   const CPLConfigOptionSetter noSync("OGR_SQLITE_SYNCHRONOUS", "OFF", false);
   const CPLConfigOptionSetter cache("OGR_SQLITE_CACHE", "64", false);  // MB
+  // A KML placemark's name is what viewers label it with: the name attribute goes there,
+  // whatever it is called (the driver takes only a field called "Name" by itself).
+  const std::string kmlName = "NameField=" + settings.nameField;
+  const char* kmlOptions[] = {kmlName.c_str(), nullptr};
+  const bool kml = std::string_view(traits.driver) == "KML";
   CPLErrorReset();
-  DatasetPtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+  DatasetPtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown,
+                                    kml ? const_cast<char**>(kmlOptions) : nullptr));
   if (!dataset) {
     fault = GdalFault();
     return false;

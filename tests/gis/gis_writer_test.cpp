@@ -263,6 +263,19 @@ TEST_F(GisWriter, GeoJsonAndKmlAreInWgs84AsCs2csHasItAndComeBackWithinAMillimetr
   char nine[32];
   std::snprintf(nine, sizeof nine, ", %.9f,", lat);
   EXPECT_NE(json.find(nine), std::string::npos) << json;
+
+  // The placemarks are named by the name attribute whatever it is called, and read back by it.
+  GisSettings pointnr = InGrid("EPSG:25832");
+  pointnr.nameField = "pointnr";
+  ASSERT_TRUE(WriteGisPoints(survey, TextEncoding::Windows1252, Path("pointnr.kml"), GisFormat::Kml,
+                             pointnr)
+                  .ok());
+  EXPECT_NE(ReadFileBytes(dir_ / "pointnr.kml").find("<name>P2</name>"), std::string::npos);
+  GisPoints read;
+  ASSERT_TRUE(ReadGisPoints(Path("pointnr.kml"), pointnr, read, fault)) << fault;
+  ASSERT_EQ(read.points.size(), 2u);
+  EXPECT_EQ(read.points[0].name, "M\xC3\xA5l");
+  EXPECT_NEAR(read.points[1].north, 6000100.25, 0.001);
 }
 
 TEST_F(GisWriter, ComputedPointsCarryTheirStationAndLine) {
