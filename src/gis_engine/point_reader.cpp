@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "core/numbers.h"
 #include "core/text.h"
 #include "core/text_encoding.h"
 #include "gis_engine/engine.h"
@@ -155,8 +156,14 @@ bool FindFields(const OGRFeatureDefn& definition, const GisSettings& settings, b
 // A field's text in UTF-8. Most drivers give UTF-8 (a Shapefile's is recoded from its .cpg);
 // a CSV's bytes come as they are in the file, and one saved by a spreadsheet is often in
 // Windows-1252: text that is not UTF-8 is read as Windows-1252.
+//
+// A number field's value in its shortest form: a Shapefile's numbers have a fixed count of
+// decimals (a point number 101 reads "101.000000000000000").
 std::string FieldText(const OGRFeature& feature, int field) {
   if (field < 0 || !feature.IsFieldSetAndNotNull(field)) return "";
+  if (feature.GetFieldDefnRef(field)->GetType() == OFTReal) {
+    return GeneralNumber(feature.GetFieldAsDouble(field));
+  }
   std::string text = Trim(feature.GetFieldAsString(field));
   return IsValidUtf8(text) ? text : Windows1252ToUtf8(text);
 }

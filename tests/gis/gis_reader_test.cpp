@@ -191,6 +191,28 @@ TEST_F(GisReaderTest, SpreadsheetCsvKeepsItsLettersElevationsAndColumns) {
                 "blanks."});
 }
 
+TEST_F(GisReaderTest, NumberFieldsOfAShapefileGiveNamesAndCodesAsTheNumbers) {
+  // Point numbers and codes kept as numbers: the Shapefile ogr2ogr makes holds them with 15
+  // decimals.
+  WriteFileBytes(Path("numbers.geojson"),
+                 "{\"type\":\"FeatureCollection\",\"features\":["
+                 "{\"type\":\"Feature\",\"properties\":{\"pnr\":101.0,\"code\":8200.0},"
+                 "\"geometry\":{\"type\":\"Point\",\"coordinates\":[500000.5,6000000.25]}},"
+                 "{\"type\":\"Feature\",\"properties\":{\"pnr\":102.5,\"code\":1.0},"
+                 "\"geometry\":{\"type\":\"Point\",\"coordinates\":[500001.5,6000001.25]}}]}");
+  const std::string shp = Path("numbers.shp");
+  ASSERT_EQ(std::system(("ogr2ogr -a_srs EPSG:25832 -f 'ESRI Shapefile' '" + shp + "' '" +
+                         Path("numbers.geojson") + "'")
+                            .c_str()),
+            0);
+  GisSettings settings = Grid("EPSG:25832");
+  settings.nameField = "pnr";
+  ExpectPoints(Read(shp, settings),
+               {{"101", "8200", 500000.5, 6000000.25, false, 0},
+                {"102.5", "1", 500001.5, 6000001.25, false, 0}},
+               1e-9);
+}
+
 TEST_F(GisReaderTest, FileWithoutPointsIsAFaultAndTheOutputStaysAsItWas) {
   WriteFileBytes(Path("lines.geojson"),
                  "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\","
