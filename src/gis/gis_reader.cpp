@@ -35,6 +35,8 @@ bool CsvNamesCoordinates(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::string header;
   if (!std::getline(in, header)) return false;
+  // A spreadsheet's "CSV UTF-8" begins with a byte-order mark, which GDAL skips as well.
+  if (StartsWith(header, "\xEF\xBB\xBF")) header.erase(0, 3);
   bool x = false, y = false;
   for (size_t start = 0; start <= header.size();) {
     size_t end = header.find_first_of(",;\t\r", start);

@@ -135,6 +135,11 @@ TEST_F(GisReaderTest, CsvAndGeoPackageMadeByOgr2ogrReadBackTheSamePoints) {
   // A coordinate list kept as .csv (no header naming coordinates) is not a GIS file.
   WriteFileBytes(Path("list.csv"), "P1,100.0,200.0,1.0,K\r\n");
   EXPECT_FALSE(IsGisPointFile(Path("list.csv")));
+  // A spreadsheet's CSV UTF-8 begins with a byte-order mark, here just before the X column.
+  WriteFileBytes(Path("bom.csv"),
+                 "\xEF\xBB\xBF"
+                 "East,North,Name\r\n500000.5,6000000.25,P1\r\n");
+  EXPECT_TRUE(IsGisPointFile(Path("bom.csv")));
 }
 
 TEST_F(GisReaderTest, DrawingTheProgramWroteReadsBackWithItsNames) {
