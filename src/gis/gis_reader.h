@@ -43,7 +43,8 @@ struct GisPoints {
   std::vector<std::string> longNames;  // names longer than the instrument's 12 characters
 };
 
-// Reads the points of the first layer of `path`: the name and code from the fields
+// Reads the points of the layer named settings.layerName when `path` has one, else of its
+// first layer that holds features: the name and code from the fields
 // settings.nameField and settings.codeField, the elevation from the geometry's Z (else the
 // field settings.elevationField), the plane coordinates transformed from the layer's system
 // into settings.crs (the instrument's grid). False with `fault` set when the file cannot be

@@ -71,8 +71,16 @@ DatasetPtr OpenGisFile(const std::string& path, std::string& fault) {
   return dataset;
 }
 
-// The first layer that holds a feature; the first layer when none does.
-OGRLayer* PointLayer(GDALDataset& dataset) {
+// The layer named `name` (the layer name of the GIS settings, or --layer) when the file has
+// one; else the first layer that holds a feature, the first layer when none does. A
+// Shapefile's or CSV's one layer is named after the file.
+OGRLayer* PointLayer(GDALDataset& dataset, const std::string& name) {
+  if (!name.empty()) {
+    for (int i = 0; i < dataset.GetLayerCount(); ++i) {
+      OGRLayer* layer = dataset.GetLayer(i);
+      if (EQUAL(name.c_str(), layer->GetName())) return layer;
+    }
+  }
   for (int i = 0; i < dataset.GetLayerCount(); ++i) {
     OGRLayer* layer = dataset.GetLayer(i);
     layer->ResetReading();
@@ -291,7 +299,7 @@ bool ReadGisPoints(const std::string& path, const GisSettings& settings, GisPoin
   points = GisPoints();
   DatasetPtr dataset = OpenGisFile(path, fault);
   if (!dataset) return false;
-  OGRLayer* layer = PointLayer(*dataset);
+  OGRLayer* layer = PointLayer(*dataset, settings.layerName);
   if (!layer) {
     fault = "No points in " + path + ": it holds no layer";
     return false;

@@ -218,6 +218,26 @@ TEST_F(GisReaderTest, NumberFieldsOfAShapefileGiveNamesAndCodesAsTheNumbers) {
                1e-9);
 }
 
+TEST_F(GisReaderTest, TheLayerOfTheLayerNameIsReadWhereTheFileHasIt) {
+  // A GeoPackage of two layers, "design" first: the layer name chooses "stakeout".
+  auto layer = [&](const std::string& name, const std::string& point) {
+    WriteFileBytes(Path(name + ".geojson"),
+                   "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\","
+                   "\"properties\":{\"name\":\"" +
+                       point +
+                       "\"},\"geometry\":{\"type\":\"Point\",\"coordinates\":[9.5,52.0]}}]}");
+    return std::system(("ogr2ogr -update -append -f GPKG -nln " + name + " '" + Path("two.gpkg") +
+                        "' '" + Path(name + ".geojson") + "'")
+                           .c_str());
+  };
+  ASSERT_EQ(layer("design", "D1"), 0);
+  ASSERT_EQ(layer("stakeout", "S1"), 0);
+  EXPECT_EQ(Read(Path("two.gpkg"), Grid("EPSG:25832")).points.at(0).name, "D1");
+  GisSettings stakeout = Grid("EPSG:25832");
+  stakeout.layerName = "stakeout";
+  EXPECT_EQ(Read(Path("two.gpkg"), stakeout).points.at(0).name, "S1");
+}
+
 TEST_F(GisReaderTest, FileWithoutPointsIsAFaultAndTheOutputStaysAsItWas) {
   WriteFileBytes(Path("lines.geojson"),
                  "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\","
