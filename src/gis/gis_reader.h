@@ -46,7 +46,8 @@ struct GisPoints {
 // Reads the points of the layer named settings.layerName when `path` has one, else of its
 // first layer that holds features: the name and code from the fields
 // settings.nameField and settings.codeField, the elevation from the geometry's Z (else the
-// field settings.elevationField), the plane coordinates transformed from the layer's system
+// field settings.elevationField; a KML's altitude 0 is a point on the ground, no elevation),
+// the plane coordinates transformed from the layer's system
 // into settings.crs (the instrument's grid). False with `fault` set when the file cannot be
 // read, has no points, or its system and settings.crs cannot be brought together.
 //

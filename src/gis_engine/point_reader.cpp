@@ -133,6 +133,9 @@ bool GridTransform(OGRLayer& layer, const std::string& path, const std::string& 
 // The layer's fields the points are read from; -1 for a field the layer does not have.
 struct FieldIndexes {
   int name = -1, code = -1, elevation = -1;
+  // A KML: altitude 0 is what a viewer writes for a point placed on the ground, which has no
+  // height (viewers clamp it to the terrain), so a Z of 0 is no elevation.
+  bool groundZero = false;
 };
 
 std::string FieldList(const OGRFeatureDefn& definition) {
@@ -148,6 +151,7 @@ bool FindFields(const OGRFeatureDefn& definition, const GisSettings& settings, b
                 const std::string& path, FieldIndexes& fields, std::string& fault) {
   fields.code = definition.GetFieldIndex(settings.codeField.c_str());
   fields.elevation = definition.GetFieldIndex(settings.elevationField.c_str());
+  fields.groundZero = LowerExtension(path) == "kml";
   if (drawing) return true;  // names come from the drawing's texts
   fields.name = definition.GetFieldIndex(settings.nameField.c_str());
   // A KML placemark's name (WriteGisPoints puts the name attribute there) is the field "Name".
@@ -210,7 +214,7 @@ bool ReadPoint(const OGRFeature& feature, const FieldIndexes& fields, GisPoint& 
   // A layer of 3D points holds a Z for every point: where it is 0 and there is an elevation
   // attribute, the attribute says whether the point has an elevation, and which. An empty
   // text (as CSV holds a missing value) is no elevation.
-  if (p->Is3D() && (p->getZ() != 0 || fields.elevation < 0)) {
+  if (p->Is3D() && (p->getZ() != 0 || (fields.elevation < 0 && !fields.groundZero))) {
     point.elevation = p->getZ();
     point.hasElevation = true;
   } else if (fields.elevation >= 0) {

@@ -238,6 +238,23 @@ TEST_F(GisReaderTest, TheLayerOfTheLayerNameIsReadWhereTheFileHasIt) {
   EXPECT_EQ(Read(Path("two.gpkg"), stakeout).points.at(0).name, "S1");
 }
 
+TEST_F(GisReaderTest, KmlPointsOnTheGroundHaveNoElevation) {
+  // As a viewer saves placemarks: altitude 0 for one put on the ground, a height when given.
+  WriteFileBytes(Path("viewer.kml"),
+                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                 "<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document><Folder>"
+                 "<name>Stakeout</name>"
+                 "<Placemark><name>S1</name><Point><coordinates>9.5,52.0,0</coordinates></Point>"
+                 "</Placemark>"
+                 "<Placemark><name>S2</name><Point><altitudeMode>absolute</altitudeMode>"
+                 "<coordinates>9.501,52.001,101.5</coordinates></Point></Placemark>"
+                 "</Folder></Document></kml>\n");
+  ExpectPoints(Read(Path("viewer.kml"), Grid("EPSG:25832")),
+               {{"S1", "", 534325.167455, 5761156.235575, false, 0},
+                {"S2", "", 534393.050976, 5761267.929975, true, 101.5}},
+               0.0005);
+}
+
 TEST_F(GisReaderTest, FileWithoutPointsIsAFaultAndTheOutputStaysAsItWas) {
   WriteFileBytes(Path("lines.geojson"),
                  "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\","
