@@ -212,7 +212,9 @@ int RunConvert(const std::vector<std::string>& argv) {
 
   StderrReporter reporter;
   if (options.mode == WriteMode::Append && !conversion->appendPossible) {
-    reporter.Report("a drawing is always written new; --append is ignored", "",
+    reporter.Report(std::string("a .") + conversion->extension +
+                        " file is always written new; --append is ignored",
+                    "",
                     MessageIcon::Exclamation);
   }
   PointConversion pointTable;
