@@ -23,7 +23,7 @@ namespace korv {
 
 // Changed whenever the table or a type it passes changes, so that a module of another build
 // is refused rather than called wrongly.
-constexpr int kGisEngineVersion = 1;
+constexpr int kGisEngineVersion = 2;
 
 struct GisEngine {
   int version;

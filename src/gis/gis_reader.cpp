@@ -3,6 +3,7 @@
 #include "gis/gis_reader.h"
 
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 
 #include "core/convert_files.h"
@@ -116,7 +117,8 @@ bool IsGisPointFile(const std::string& path) {
 }
 std::vector<std::string> GisWarnings(const GisPoints& points, size_t limit) {
   std::vector<std::string> warnings;
-  const size_t all = points.skipped.size() + points.longNames.size();
+  const size_t all =
+      points.otherLayers.size() + points.skipped.size() + points.longNames.size();
   for (const GisSkipped& s : points.skipped) {
     if (warnings.size() == limit) break;
     warnings.push_back("feature " + std::to_string(s.feature) + ": " + s.reason);
@@ -127,6 +129,12 @@ std::vector<std::string> GisWarnings(const GisPoints& points, size_t limit) {
         "name '" + name + "' is longer than " + std::to_string(kInstrumentNameLength) +
         " characters: the instrument keeps '" +
         std::string(CharPrefix(name, kInstrumentNameLength, TextEncoding::Utf8)) + "'");
+  }
+  for (const std::string& layer : points.otherLayers) {
+    if (warnings.size() == limit) break;
+    warnings.push_back("layer '" + layer +
+                       "' holds points too and is not read (the layer name of the GIS "
+                       "settings, or --layer, chooses the layer)");
   }
   if (all > warnings.size()) {
     warnings.push_back("and " + std::to_string(all - warnings.size()) + " more");
@@ -148,7 +156,7 @@ ConvertResult GisToCoor(const std::string& inputPath, const std::string& outputP
                                       InputKind::kAnyBytes);
   if (!result.ok()) return result;
   if (warnings) {
-    *warnings = GisWarnings(points, points.skipped.size() + points.longNames.size());
+    *warnings = GisWarnings(points, SIZE_MAX);
     warnings->insert(warnings->end(), result.notes.remarks.begin(), result.notes.remarks.end());
   }
   // What was left out first, then what the writing changed.

@@ -41,6 +41,8 @@ struct GisPoints {
   std::vector<GisPoint> points;
   std::vector<GisSkipped> skipped;
   std::vector<std::string> longNames;  // names longer than the instrument's 12 characters
+  // Other layers of the file that hold points (a KML's other folders): not read.
+  std::vector<std::string> otherLayers;
 };
 
 // Reads the points of the layer named settings.layerName when `path` has one, else of its
@@ -56,8 +58,9 @@ struct GisPoints {
 bool ReadGisPoints(const std::string& path, const GisSettings& settings, GisPoints& points,
                    std::string& fault);
 
-// What the user is told of `points` besides the points: one line per feature left out
-// ("feature 3: not a point: LineString") and per name the instrument cuts, at most `limit`
+// What the user is told of `points` besides the points: one line per layer not read, per
+// feature left out ("feature 3: not a point: LineString") and per name the instrument cuts,
+// at most `limit`
 // lines, then one line for the rest.
 std::vector<std::string> GisWarnings(const GisPoints& points, size_t limit);
 

@@ -92,6 +92,22 @@ OGRLayer* PointLayer(GDALDataset& dataset, const std::string& name) {
   return dataset.GetLayerCount() > 0 ? dataset.GetLayer(0) : nullptr;
 }
 
+// The names of the layers besides `read` that may hold points and hold a feature: a KML's
+// other folders, a GeoPackage's other point layers.
+std::vector<std::string> OtherPointLayers(GDALDataset& dataset, const OGRLayer* read) {
+  std::vector<std::string> names;
+  for (int i = 0; i < dataset.GetLayerCount(); ++i) {
+    OGRLayer* layer = dataset.GetLayer(i);
+    const OGRwkbGeometryType type = wkbFlatten(layer->GetGeomType());
+    if (layer == read || (type != wkbPoint && type != wkbMultiPoint && type != wkbUnknown)) {
+      continue;
+    }
+    layer->ResetReading();
+    if (OGRFeatureUniquePtr(layer->GetNextFeature())) names.push_back(layer->GetName());
+  }
+  return names;
+}
+
 using TransformPtr = std::unique_ptr<OGRCoordinateTransformation>;
 
 // The undefined Cartesian system: how a GeoPackage marks a layer without a system (as
@@ -316,6 +332,7 @@ bool ReadGisPoints(const std::string& path, const GisSettings& settings, GisPoin
     return false;
   }
   ReadFeatures(*layer, fields, drawing, points);
+  if (!drawing) points.otherLayers = OtherPointLayers(*dataset, layer);
   if (points.points.empty()) {
     fault = NoPointsFault(path, points);
     return false;

@@ -232,10 +232,18 @@ TEST_F(GisReaderTest, TheLayerOfTheLayerNameIsReadWhereTheFileHasIt) {
   };
   ASSERT_EQ(layer("design", "D1"), 0);
   ASSERT_EQ(layer("stakeout", "S1"), 0);
-  EXPECT_EQ(Read(Path("two.gpkg"), Grid("EPSG:25832")).points.at(0).name, "D1");
+  const GisPoints first = Read(Path("two.gpkg"), Grid("EPSG:25832"));
+  EXPECT_EQ(first.points.at(0).name, "D1");
   GisSettings stakeout = Grid("EPSG:25832");
   stakeout.layerName = "stakeout";
-  EXPECT_EQ(Read(Path("two.gpkg"), stakeout).points.at(0).name, "S1");
+  const GisPoints chosen = Read(Path("two.gpkg"), stakeout);
+  EXPECT_EQ(chosen.points.at(0).name, "S1");
+  // The layer not read is said, never dropped unseen.
+  EXPECT_EQ(GisWarnings(first, 5), std::vector<std::string>{
+                                       "layer 'stakeout' holds points too and is not read (the "
+                                       "layer name of the GIS settings, or --layer, chooses the "
+                                       "layer)"});
+  EXPECT_EQ(chosen.otherLayers, std::vector<std::string>{"design"});
 }
 
 TEST_F(GisReaderTest, KmlPointsOnTheGroundHaveNoElevation) {
