@@ -109,7 +109,7 @@ int RunPlot(const std::vector<std::string>& argv) {
   const ConvertResult result = WritePlot(output, *format, size, plan, style, marked);
   if (!result.ok()) return Failure(result.fault);
   if (!survey.problems.empty()) {
-    std::cerr << "korvenia-cli: " << survey.problems.size() << " line(s) of " << input
+    std::cerr << "korvenia-cli: " << ProblemLineCount(survey.problems) << " line(s) of " << input
               << " not understood and not drawn, the first at line "
               << survey.problems.front().line << "\n";
   }

@@ -486,7 +486,7 @@ std::string CheckReportText(const Survey& s, const CheckReport& r) {
     t.Print(out, s.setUps.size());
   }
 
-  Heading(out, "Lines not understood: " + num(s.problems.size()));
+  Heading(out, "Lines not understood: " + num(ProblemLineCount(s.problems)));
   if (!s.problems.empty()) {
     Table t({"line", "field", "reason", "text"}, "rrll");
     for (size_t i = 0; i < s.problems.size() && i < kShown; ++i) {

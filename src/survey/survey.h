@@ -134,6 +134,9 @@ struct LineProblem {
   std::string text;   // the line as it stands in the file (cut at 200 characters)
 };
 
+// How many lines `problems` (in line order) name: a line may have a problem in each field.
+size_t ProblemLineCount(const std::vector<LineProblem>& problems);
+
 // An observation that could not be reduced, and why.
 enum class ReductionFault : uint8_t {
   NoSetUp,         // before any "ST" record

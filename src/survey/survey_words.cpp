@@ -68,4 +68,12 @@ const char* ReductionFaultWord(ReductionFault fault) {
   return "";
 }
 
+size_t ProblemLineCount(const std::vector<LineProblem>& problems) {
+  size_t lines = 0;
+  for (size_t i = 0; i < problems.size(); ++i) {
+    if (i == 0 || problems[i].line != problems[i - 1].line) ++lines;
+  }
+  return lines;
+}
+
 }  // namespace korv

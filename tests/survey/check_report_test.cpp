@@ -315,14 +315,15 @@ TEST(CheckReport, LongListsAreCutInTheTextOnly) {
   s.source = "many.raw";
   for (uint32_t line = 1; line <= 25; ++line)
     s.problems.push_back({line, LineFault::UnknownRecordType, 0, "ZZ," + std::to_string(line)});
+  s.problems.push_back({25, LineFault::BadNumber, 3, "ZZ,25"});  // a line of two problems
   s.lines = 25;
   const CheckReport r = MakeCheckReport(s, {});
   const auto section = Section(CheckReportText(s, r), "Lines not understood: 25");
   ASSERT_EQ(section.size(), 1u + 1u + 20u + 1u);  // heading, column heads, rows, the rest
   EXPECT_TRUE(HasRow(section, {"20", "-", "unknown", "record", "type", "ZZ,20"}));
   EXPECT_FALSE(HasRow(section, {"21", "-", "unknown", "record", "type", "ZZ,21"}));
-  EXPECT_EQ(section.back(), "  ... and 5 more");
-  EXPECT_EQ(Json::parse(CheckReportJson(s, r))["line_problems"].size(), 25u);
+  EXPECT_EQ(section.back(), "  ... and 6 more");
+  EXPECT_EQ(Json::parse(CheckReportJson(s, r))["line_problems"].size(), 26u);
 }
 
 }  // namespace
