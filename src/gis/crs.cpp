@@ -20,6 +20,7 @@ std::vector<const CrsEntry*> FindCrs(std::string_view text, size_t limit) {
   std::vector<const CrsEntry*> found;
   for (const CrsEntry& entry : CrsCatalogue()) {
     if (found.size() >= limit) break;
+    if (entry.geographic) continue;  // no grid a survey can be in
     const std::string haystack = ToLowerAscii(entry.code) + " " + ToLowerAscii(entry.name);
     if (std::all_of(words.begin(), words.end(), [&haystack](const std::string& w) {
           return haystack.find(w) != std::string::npos;

@@ -10,8 +10,10 @@
 
 namespace korv {
 
-// True when `crs` ("EPSG:25832", a WKT or PROJ string) names a coordinate reference system;
-// otherwise false with `fault` naming it ("Unknown coordinate reference system 'X'").
+// True when `crs` ("EPSG:25832", a WKT or PROJ string) names a coordinate reference system a
+// survey's grid can be in; otherwise false with `fault` naming it ("Unknown coordinate
+// reference system 'X'"). A system in longitude and latitude is refused: the survey's
+// coordinates are metres.
 bool CheckCrs(const std::string& crs, std::string& fault);
 
 // What the user sees of a system: "ETRS89 / UTM zone 32N (EPSG:25832)"; for a system without
@@ -28,8 +30,8 @@ struct CrsEntry {
 // authority and code. Read once, on first use.
 const std::vector<CrsEntry>& CrsCatalogue();
 
-// The entries of the catalogue whose code or name hold every word of `text` (case does not
-// matter; "25832", "utm 32n", "epsg:5972"), in catalogue order, at most `limit`.
+// The projected entries of the catalogue whose code or name hold every word of `text` (case
+// does not matter; "25832", "utm 32n", "epsg:5972"), in catalogue order, at most `limit`.
 std::vector<const CrsEntry*> FindCrs(std::string_view text, size_t limit);
 
 }  // namespace korv

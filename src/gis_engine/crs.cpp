@@ -6,7 +6,7 @@
 
 namespace korv::gis_engine {
 
-bool CheckCrs(const std::string& crs, std::string& fault) { return ReadSrs(crs, fault) != nullptr; }
+bool CheckCrs(const std::string& crs, std::string& fault) { return ReadGrid(crs, fault) != nullptr; }
 
 std::string CrsDisplayName(const std::string& crs) {
   std::string fault;

@@ -26,6 +26,17 @@ SrsPtr ReadSrs(const std::string& crs, std::string& fault) {
   return srs;
 }
 
+SrsPtr ReadGrid(const std::string& crs, std::string& fault) {
+  SrsPtr srs = ReadSrs(crs, fault);
+  if (srs && (srs->IsGeographic() || srs->IsGeocentric())) {
+    fault = std::string(srs->GetName() ? srs->GetName() : crs) +
+            " is in longitude and latitude, not a grid: choose the projected system the survey "
+            "is in (such as a UTM zone)";
+    return nullptr;
+  }
+  return srs;
+}
+
 SrsPtr Wgs84() {
   SrsPtr srs(new OGRSpatialReference());
   srs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);

@@ -30,6 +30,9 @@ using DatasetPtr = std::unique_ptr<GDALDataset, DatasetClose>;
 // The system `crs` names, in the traditional GIS axis order; nullptr with `fault` set when
 // it does not read.
 SrsPtr ReadSrs(const std::string& crs, std::string& fault);
+// The same for the survey's grid, whose coordinates are metres: a system in longitude and
+// latitude is refused too (its degrees would be taken for metres, or cut to millimetres).
+SrsPtr ReadGrid(const std::string& crs, std::string& fault);
 // WGS 84 (EPSG:4326) with longitude first, as GeoJSON and KML hold it.
 SrsPtr Wgs84();
 

@@ -221,7 +221,7 @@ ConvertResult WriteLandXml(const Survey& survey, TextEncoding encoding, const st
   SrsPtr srs;
   if (!options.gis.crs.empty()) {
     std::string fault;
-    srs = ReadSrs(options.gis.crs, fault);
+    srs = ReadGrid(options.gis.crs, fault);
     if (!srs) return ConvertResult::OutputFault(fault);
   }
 

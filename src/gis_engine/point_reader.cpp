@@ -124,7 +124,7 @@ bool GridTransform(OGRLayer& layer, const std::string& path, const std::string& 
                    TransformPtr& transform, std::string& fault) {
   const OGRSpatialReference* layerSrs = layer.GetSpatialRef();
   if (layerSrs && IsUndefinedCartesian(*layerSrs)) layerSrs = nullptr;
-  if (!layerSrs) return crs.empty() || ReadSrs(crs, fault) != nullptr;
+  if (!layerSrs) return crs.empty() || ReadGrid(crs, fault) != nullptr;
   if (crs.empty()) {
     if (!layerSrs->IsGeographic()) return true;
     fault = path + " is in longitude and latitude (" +
@@ -132,7 +132,7 @@ bool GridTransform(OGRLayer& layer, const std::string& path, const std::string& 
             "): give the instrument's grid with --crs, or in the GIS settings";
     return false;
   }
-  SrsPtr grid = ReadSrs(crs, fault);
+  SrsPtr grid = ReadGrid(crs, fault);
   if (!grid) return false;
   SrsPtr source(layerSrs->Clone());
   source->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);

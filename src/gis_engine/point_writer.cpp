@@ -394,7 +394,7 @@ ConvertResult WriteGisPoints(const Survey& survey, TextEncoding encoding, const 
   SrsPtr grid;
   if (!settings.crs.empty()) {
     std::string fault;
-    grid = ReadSrs(settings.crs, fault);
+    grid = ReadGrid(settings.crs, fault);
     if (!grid) return ConvertResult::OutputFault(fault);
   } else if (traits.wgs84) {
     return ConvertResult::OutputFault(

@@ -16,6 +16,11 @@ TEST(CrsTest, WhatProjTakesReadsAndAnythingElseIsNamedInTheFault) {
   EXPECT_FALSE(CheckCrs("EPSG:99999999", fault));
   EXPECT_NE(fault.find("'EPSG:99999999'"), std::string::npos) << fault;
   EXPECT_FALSE(CheckCrs("", fault));
+  // Longitude and latitude are no grid: degrees would be taken for metres.
+  EXPECT_FALSE(CheckCrs("EPSG:4326", fault));
+  EXPECT_EQ(fault,
+            "WGS 84 is in longitude and latitude, not a grid: choose the projected system the "
+            "survey is in (such as a UTM zone)");
 }
 
 TEST(CrsTest, SearchFindsByCodeAndByEveryWordOfTheName) {
@@ -29,6 +34,7 @@ TEST(CrsTest, SearchFindsByCodeAndByEveryWordOfTheName) {
   EXPECT_NE(std::find(utm.begin(), utm.end(), "EPSG:25832"), utm.end());
   EXPECT_EQ(FindCrs("utm", 3).size(), 3u);
   EXPECT_TRUE(FindCrs("no such system anywhere", 10).empty());
+  EXPECT_TRUE(FindCrs("epsg:4326", 10).empty());
 }
 
 }  // namespace
