@@ -283,6 +283,8 @@ const char* ReductionFaultKey(ReductionFault f) {
       return "station_unknown";
     case ReductionFault::NoDistance:
       return "no_distance";
+    case ReductionFault::SetUpNotRead:
+      return "set_up_not_read";
   }
   return "";
 }
@@ -477,7 +479,8 @@ std::string CheckReportText(const Survey& s, const CheckReport& r) {
             "rlllrrr");
     for (size_t i = 0; i < s.setUps.size() && i < kShown; ++i) {
       const SetUp& u = s.setUps[i];
-      t.Row({num(u.line), text(u.station), text(u.backsight), OrientationWord(u.orientation),
+      t.Row({num(u.line), text(u.station), text(u.backsight),
+             u.notRead ? "line not understood" : OrientationWord(u.orientation),
              u.orientation == Orientation::Unplaced
                  ? "-"
                  : Fixed(CorrectionInUnit(u.correction, r.options.angleUnit), 4),

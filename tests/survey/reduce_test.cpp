@@ -253,6 +253,40 @@ TEST(Reduce, PlacesInFileOrderAndSaysWhatIsNotReduced) {
   EXPECT_EQ(r->setUp, 2u);
 }
 
+// A set-up whose backsight direction or instrument height does not read gives no points: with
+// the value taken as 0 they would be turned about the station or off in elevation.
+TEST(Reduce, SetUpWithAValueThatDoesNotReadGivesNoPoints) {
+  const std::string text =
+      "UP,A,,100.000,200.000,50.000,\r\n"         // 1
+      "UP,B,,110.000,200.000,,\r\n"               // 2: north of A
+      "ST,A,,B,,1.5,1OO.0000\r\n"                 // 3: direction misread
+      "SS,P1,1.5,10.000,100.0000,100.0000,,\r\n"  // 4
+      "ST,A,,B,,-1.5,100.0000\r\n"                // 5: negative instrument height
+      "SS,P2,1.5,10.000,100.0000,100.0000,,\r\n"  // 6
+      "ST,A,,B,,1.6,100.0000\r\n"                 // 7: read: the circle reads 100 on B
+      "SS,P3,1.5,10.000,100.0000,100.0000,,\r\n"  // 8: towards B
+      "ST,A,,B,,1.5,x\r\n";                       // 9: never used
+  Survey s;
+  std::istringstream in(text);
+  ASSERT_TRUE(ReadRawSurvey(in, CoordOrder::kNEZ, s));
+  ASSERT_EQ(s.problems.size(), 3u);
+  Reduce(s, ReductionOptions());
+  ASSERT_EQ(s.unreduced.size(), 2u);
+  EXPECT_EQ(s.observations[s.unreduced[0].observation].line, 4u);
+  EXPECT_EQ(s.unreduced[0].fault, ReductionFault::SetUpNotRead);
+  EXPECT_EQ(s.observations[s.unreduced[1].observation].line, 6u);
+  EXPECT_EQ(s.unreduced[1].fault, ReductionFault::SetUpNotRead);
+  EXPECT_EQ(FindPoint(s, "P1"), nullptr);
+  EXPECT_EQ(FindPoint(s, "P2"), nullptr);
+  for (size_t k : {0u, 1u, 3u}) EXPECT_EQ(s.setUps[k].orientation, Orientation::Unplaced) << k;
+  EXPECT_EQ(s.setUps[2].orientation, Orientation::FromBacksight);
+  const Point* p3 = FindPoint(s, "P3");
+  ASSERT_NE(p3, nullptr);
+  EXPECT_NEAR(p3->east, 200.0, 1e-9);
+  EXPECT_NEAR(p3->north, 110.0, 1e-9);
+  EXPECT_NEAR(p3->elevation, 50.1, 1e-9);
+}
+
 TEST(Angles, UnitsAndRanges) {
   EXPECT_NEAR(AngleToRadians(100, AngleUnit::Gon), kPi / 2, 1e-15);
   EXPECT_NEAR(AngleToRadians(1600, AngleUnit::Mil), kPi / 2, 1e-15);
