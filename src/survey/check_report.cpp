@@ -301,11 +301,20 @@ const char* TargetTitle(CutTarget target) {
   return "";
 }
 
-// A set-up's orientation correction in the survey's angle unit, signed, within half a circle.
-double CorrectionInUnit(double radians, AngleUnit unit) {
+// A set-up's orientation correction in the survey's angle unit, signed, within half a circle,
+// to be shown with `decimals` decimals. Degrees.minutesseconds are rounded in seconds first,
+// so that 59.6 seconds shown to the second carry into the next minute instead of reading 60.
+double CorrectionInUnit(double radians, AngleUnit unit, int decimals) {
   constexpr double kPi = 3.14159265358979323846;
-  double r = std::remainder(radians, 2 * kPi);
-  const double size = RadiansToAngle(std::fabs(r), unit);
+  const double r = std::remainder(radians, 2 * kPi);
+  double size = std::fabs(r);
+  if (unit == AngleUnit::Dms) {
+    // The fifth decimal and beyond are fractions of a second.
+    const double step = std::pow(10.0, 4 - decimals);  // seconds
+    const double seconds = std::round(size * (180.0 / kPi) * 3600.0 / step) * step;
+    size = seconds / 3600.0 * (kPi / 180.0);
+  }
+  size = RadiansToAngle(size, unit);
   return r < 0 ? -size : size;
 }
 
@@ -483,7 +492,7 @@ std::string CheckReportText(const Survey& s, const CheckReport& r) {
              u.notRead ? "line not understood" : OrientationWord(u.orientation),
              u.orientation == Orientation::Unplaced
                  ? "-"
-                 : Fixed(CorrectionInUnit(u.correction, r.options.angleUnit), 4),
+                 : Fixed(CorrectionInUnit(u.correction, r.options.angleUnit, 4), 4),
              num(u.observations), num(u.reduced)});
     }
     t.Print(out, s.setUps.size());
@@ -657,7 +666,7 @@ std::string CheckReportJson(const Survey& s, const CheckReport& r) {
                 {"backsight", text(u.backsight)},
                 {"orientation", OrientationKey(u.orientation)},
                 {"correction",
-                 placed ? Json(rounded(CorrectionInUnit(u.correction, r.options.angleUnit), 1e6))
+                 placed ? Json(rounded(CorrectionInUnit(u.correction, r.options.angleUnit, 6), 1e6))
                         : Json(nullptr)},
                 {"observations", u.observations},
                 {"reduced", u.reduced}};
