@@ -196,10 +196,10 @@ struct Survey {
 // instrument height or backsight direction does not read), so that the observations after it
 // are not credited to the set-up before; an observation or a coordinate record only when every
 // number it is placed by reads (a coordinate record's elevation that does not read is left
-// empty). A comment "Coord Order:
-// NEZ" (or ENZ) applies to the coordinate records after it; survey.coordOrder is the order
-// in force at the end of the file. Empty numeric fields read as 0; an empty point name (of an
-// observation or a record) or plane coordinate is a missing field.
+// empty). A comment "Coord Order: NEZ" (or ENZ) applies to the coordinate records after it;
+// survey.coordOrder is the order in force at the end of the file. Empty numeric fields read as
+// 0; an empty point name (of an observation or a record), zenith angle or plane coordinate is a
+// missing field.
 bool ReadRawSurvey(const std::string& path, int coordOrderSetting, Survey& survey,
                    std::string& fault);
 // Reads a coordinate list (name, two plane coordinates in `coordOrder`, elevation, code).

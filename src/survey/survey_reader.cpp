@@ -199,6 +199,12 @@ class SurveyReader {
       Problem(LineFault::TooFewFields, static_cast<uint8_t>(at.name));
       return;
     }
+    // Read as 0, an empty zenith angle would put the point on the station, the slope distance
+    // straight up.
+    if (f_[at.zenith].empty()) {
+      Problem(LineFault::TooFewFields, static_cast<uint8_t>(at.zenith));
+      return;
+    }
     Observation o;
     o.line = line_;
     o.kind = kind;

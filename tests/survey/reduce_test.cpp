@@ -287,6 +287,34 @@ TEST(Reduce, SetUpWithAValueThatDoesNotReadGivesNoPoints) {
   EXPECT_NEAR(p3->elevation, 50.1, 1e-9);
 }
 
+// An observation whose zenith angle field is empty gives no point: read as 0 it would stand on
+// the station with the slope distance as its height above it. It is named as a missing field.
+TEST(Reduce, ObservationWithoutZenithAngleGivesNoPoint) {
+  const std::string text =
+      "UP,A,,100.000,200.000,50.000,\r\n"           // 1
+      "ST,A,,,,1.5,0\r\n"                           // 2
+      "SS,P1,1.5,10.000,50.0000,,,X\r\n"            // 3
+      "SO,P2,,1.5,10.000,50.0000,,,X\r\n"           // 4
+      "CP,P3,,1.5,10.000,50.0000, ,,X\r\n"          // 5
+      "SS,P4,1.5,10.000,100.0000,100.0000,,X\r\n";  // 6: east of A
+  Survey s;
+  std::istringstream in(text);
+  ASSERT_TRUE(ReadRawSurvey(in, CoordOrder::kNEZ, s));
+  ASSERT_EQ(s.problems.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(s.problems[i].line, 3 + i);
+    EXPECT_EQ(s.problems[i].fault, LineFault::TooFewFields);
+    EXPECT_EQ(s.problems[i].field, i == 0 ? 6 : 7);
+  }
+  Reduce(s, ReductionOptions());
+  for (const char* name : {"P1", "P2", "P3"}) EXPECT_EQ(FindPoint(s, name), nullptr) << name;
+  const Point* p4 = FindPoint(s, "P4");
+  ASSERT_NE(p4, nullptr);
+  EXPECT_NEAR(p4->east, 210.0, 1e-9);
+  EXPECT_NEAR(p4->north, 100.0, 1e-9);
+  EXPECT_NEAR(p4->elevation, 50.0, 1e-9);
+}
+
 TEST(Angles, UnitsAndRanges) {
   EXPECT_NEAR(AngleToRadians(100, AngleUnit::Gon), kPi / 2, 1e-15);
   EXPECT_NEAR(AngleToRadians(1600, AngleUnit::Mil), kPi / 2, 1e-15);
