@@ -377,7 +377,7 @@ CheckReport MakeCheckReport(const Survey& s, const CheckOptions& options) {
   r.options = options;
   for (const SetUp& u : s.setUps) {
     r.assumed += u.orientation == Orientation::Assumed;
-    r.unplaced += u.orientation == Orientation::Unplaced;
+    r.unplaced += u.orientation == Orientation::Unplaced && !u.notRead;
   }
   Extent& e = r.extent;
   for (uint32_t i = 0; i < s.points.size(); ++i) {

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "core/coord_order.h"
+#include "survey/check_report.h"
 #include "survey/survey.h"
 
 namespace korv {
@@ -279,6 +280,13 @@ TEST(Reduce, SetUpWithAValueThatDoesNotReadGivesNoPoints) {
   EXPECT_EQ(FindPoint(s, "P1"), nullptr);
   EXPECT_EQ(FindPoint(s, "P2"), nullptr);
   for (size_t k : {0u, 1u, 3u}) EXPECT_EQ(s.setUps[k].orientation, Orientation::Unplaced) << k;
+  // The report names them by their line, not as stations without coordinates.
+  const CheckReport report = MakeCheckReport(s, {});
+  EXPECT_EQ(report.unplaced, 0u);
+  EXPECT_NE(
+      CheckReportText(s, report).find("(0 with assumed orientation, 0 with the station unknown)"),
+      std::string::npos);
+  EXPECT_NE(CheckReportText(s, report).find(" line not understood "), std::string::npos);
   EXPECT_EQ(s.setUps[2].orientation, Orientation::FromBacksight);
   const Point* p3 = FindPoint(s, "P3");
   ASSERT_NE(p3, nullptr);
