@@ -283,6 +283,8 @@ const char* ReductionFaultKey(ReductionFault f) {
       return "station_unknown";
     case ReductionFault::NoDistance:
       return "no_distance";
+    case ReductionFault::SetUpNotRead:
+      return "set_up_not_read";
   }
   return "";
 }
@@ -299,11 +301,20 @@ const char* TargetTitle(CutTarget target) {
   return "";
 }
 
-// A set-up's orientation correction in the survey's angle unit, signed, within half a circle.
-double CorrectionInUnit(double radians, AngleUnit unit) {
+// A set-up's orientation correction in the survey's angle unit, signed, within half a circle,
+// to be shown with `decimals` decimals. Degrees.minutesseconds are rounded in seconds first,
+// so that 59.6 seconds shown to the second carry into the next minute instead of reading 60.
+double CorrectionInUnit(double radians, AngleUnit unit, int decimals) {
   constexpr double kPi = 3.14159265358979323846;
-  double r = std::remainder(radians, 2 * kPi);
-  const double size = RadiansToAngle(std::fabs(r), unit);
+  const double r = std::remainder(radians, 2 * kPi);
+  double size = std::fabs(r);
+  if (unit == AngleUnit::Dms) {
+    // The fifth decimal and beyond are fractions of a second.
+    const double step = std::pow(10.0, 4 - decimals);  // seconds
+    const double seconds = std::round(size * (180.0 / kPi) * 3600.0 / step) * step;
+    size = seconds / 3600.0 * (kPi / 180.0);
+  }
+  size = RadiansToAngle(size, unit);
   return r < 0 ? -size : size;
 }
 
@@ -366,7 +377,7 @@ CheckReport MakeCheckReport(const Survey& s, const CheckOptions& options) {
   r.options = options;
   for (const SetUp& u : s.setUps) {
     r.assumed += u.orientation == Orientation::Assumed;
-    r.unplaced += u.orientation == Orientation::Unplaced;
+    r.unplaced += u.orientation == Orientation::Unplaced && !u.notRead;
   }
   Extent& e = r.extent;
   for (uint32_t i = 0; i < s.points.size(); ++i) {
@@ -477,10 +488,11 @@ std::string CheckReportText(const Survey& s, const CheckReport& r) {
             "rlllrrr");
     for (size_t i = 0; i < s.setUps.size() && i < kShown; ++i) {
       const SetUp& u = s.setUps[i];
-      t.Row({num(u.line), text(u.station), text(u.backsight), OrientationWord(u.orientation),
+      t.Row({num(u.line), text(u.station), text(u.backsight),
+             u.notRead ? "line not understood" : OrientationWord(u.orientation),
              u.orientation == Orientation::Unplaced
                  ? "-"
-                 : Fixed(CorrectionInUnit(u.correction, r.options.angleUnit), 4),
+                 : Fixed(CorrectionInUnit(u.correction, r.options.angleUnit, 4), 4),
              num(u.observations), num(u.reduced)});
     }
     t.Print(out, s.setUps.size());
@@ -654,7 +666,7 @@ std::string CheckReportJson(const Survey& s, const CheckReport& r) {
                 {"backsight", text(u.backsight)},
                 {"orientation", OrientationKey(u.orientation)},
                 {"correction",
-                 placed ? Json(rounded(CorrectionInUnit(u.correction, r.options.angleUnit), 1e6))
+                 placed ? Json(rounded(CorrectionInUnit(u.correction, r.options.angleUnit, 6), 1e6))
                         : Json(nullptr)},
                 {"observations", u.observations},
                 {"reduced", u.reduced}};

@@ -93,7 +93,9 @@ struct CheckOptions {
 struct CheckReport {
   CheckOptions options;
   Extent extent;
-  uint32_t assumed = 0, unplaced = 0;  // set-ups by orientation
+  // Set-ups by orientation; one whose line did not read (SetUp::notRead) is in neither count,
+  // its line being among the problems.
+  uint32_t assumed = 0, unplaced = 0;
   std::vector<ConflictCheck> conflicts;
   std::vector<uint32_t> withoutElevation;  // into survey.points
   std::array<TargetCuts, kCutTargets> cuts;

@@ -111,7 +111,9 @@ class Reduction {
         Place(u);
       }
       ++u.observations;
-      if (u.orientation == Orientation::Unplaced) {
+      if (u.notRead) {
+        s_.unreduced.push_back({i, ReductionFault::SetUpNotRead});
+      } else if (u.orientation == Orientation::Unplaced) {
         s_.unreduced.push_back({i, ReductionFault::StationUnknown});
       } else if (o.slopeDistance == 0) {
         s_.unreduced.push_back({i, ReductionFault::NoDistance});
@@ -138,6 +140,7 @@ class Reduction {
   }
 
   void Place(SetUp& u) {
+    if (u.notRead) return;  // its values would misplace the station's points
     const uint32_t station = names_.Find(s_.Text(u.station));
     if (u.station.size == 0 || station == kNoIndex) return;
     const Point& p = s_.points[station];

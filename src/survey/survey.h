@@ -85,6 +85,9 @@ struct SetUp {
   TextSpan station, code, backsight;
   double instrumentHeight = 0;
   double backsightDirection = 0;  // as written, in the angle unit
+  // Its instrument height or backsight direction did not read: nothing observed from it is
+  // reduced, as its points would be misplaced.
+  bool notRead = false;
   // Filled by Reduce:
   Orientation orientation = Orientation::Unplaced;
   double correction = 0;  // radians, added to a horizontal angle to give an azimuth
@@ -142,6 +145,7 @@ enum class ReductionFault : uint8_t {
   NoSetUp,         // before any "ST" record
   StationUnknown,  // the set-up's station has no coordinates
   NoDistance,      // slope distance empty or 0
+  SetUpNotRead,    // the set-up's instrument height or backsight direction did not read
 };
 const char* ReductionFaultWord(ReductionFault fault);
 
@@ -191,13 +195,14 @@ struct Survey {
 // has one, else `coordOrderSetting`. Returns false with `fault` set ("Cannot read ...") when
 // the file cannot be read; a line not understood is a problem, never a failure.
 //
-// What enters the model from a line with a problem: a set-up always (a value that does not
-// read taken as 0), so that the observations after it are not credited to the set-up before;
-// an observation or a coordinate record only when every number it is placed by reads (a
-// coordinate record's elevation that does not read is left empty). A comment "Coord Order:
-// NEZ" (or ENZ) applies to the coordinate records after it; survey.coordOrder is the order
-// in force at the end of the file. Empty numeric fields read as 0; an empty point name (of an
-// observation or a record) or plane coordinate is a missing field.
+// What enters the model from a line with a problem: a set-up always (marked `notRead` when its
+// instrument height or backsight direction does not read), so that the observations after it
+// are not credited to the set-up before; an observation or a coordinate record only when every
+// number it is placed by reads (a coordinate record's elevation that does not read is left
+// empty). A comment "Coord Order: NEZ" (or ENZ) applies to the coordinate records after it;
+// survey.coordOrder is the order in force at the end of the file. Empty numeric fields read as
+// 0; an empty point name (of an observation or a record), zenith angle or plane coordinate is a
+// missing field.
 bool ReadRawSurvey(const std::string& path, int coordOrderSetting, Survey& survey,
                    std::string& fault);
 // Reads a coordinate list (name, two plane coordinates in `coordOrder`, elevation, code).
@@ -218,7 +223,8 @@ bool ReadCoordinateSurvey(std::istream& in, int coordOrder, Survey& survey);
 // from the set-up before being the next station. A set-up without observations is placed with
 // every point of the file. The backsight is looked up the same way: known, it orients the
 // circle (Orientation::FromBacksight); unknown, or at the station itself, correction 0
-// (Assumed). Per observation, angles in options.angleUnit:
+// (Assumed). A set-up marked `notRead` is never placed (Unplaced) and its observations are
+// not reduced (SetUpNotRead). Per observation, angles in options.angleUnit:
 //   hd = sd sin z, dh = sd cos z + instrument height - target height (+ (1 - k) hd^2 / 2R),
 //   hd *= R / (R + station elevation) for sea level (when the station has an elevation),
 //   azimuth = hz + correction, E = E0 + hd sin azimuth, N = N0 + hd cos azimuth,

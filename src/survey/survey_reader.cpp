@@ -171,7 +171,8 @@ class SurveyReader {
   }
 
   // A set-up always enters the model, so that the observations after a faulty "ST" are not
-  // credited to the set-up before it; a value that does not read is taken as 0.
+  // credited to the set-up before it; a value that does not read is taken as 0 and marks it
+  // `notRead`, so that no point is computed from it.
   void Station() {
     SetUp u;
     u.line = line_;
@@ -179,8 +180,9 @@ class SurveyReader {
     u.station = Keep(f_[2]);
     u.code = Keep(f_[3]);
     u.backsight = Keep(f_[4]);
-    Number(6, Range::NotNegative, u.instrumentHeight);
-    Number(7, Range::Angle, u.backsightDirection);
+    bool ok = Number(6, Range::NotNegative, u.instrumentHeight);
+    ok &= Number(7, Range::Angle, u.backsightDirection);
+    u.notRead = !ok;
     s_.setUps.push_back(u);
   }
 
@@ -195,6 +197,12 @@ class SurveyReader {
     }
     if (f_[at.name].empty()) {
       Problem(LineFault::TooFewFields, static_cast<uint8_t>(at.name));
+      return;
+    }
+    // Read as 0, an empty zenith angle would put the point on the station, the slope distance
+    // straight up.
+    if (f_[at.zenith].empty()) {
+      Problem(LineFault::TooFewFields, static_cast<uint8_t>(at.zenith));
       return;
     }
     Observation o;

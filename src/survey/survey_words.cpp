@@ -64,6 +64,8 @@ const char* ReductionFaultWord(ReductionFault fault) {
     case ReductionFault::NoSetUp: return "no set-up before it";
     case ReductionFault::StationUnknown: return "the station's coordinates are not known";
     case ReductionFault::NoDistance: return "no slope distance";
+    case ReductionFault::SetUpNotRead:
+      return "its set-up's line is not understood";
   }
   return "";
 }

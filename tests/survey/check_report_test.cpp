@@ -309,6 +309,33 @@ TEST(CheckReport, CutsCountCharactersOfTheFileEncodingAfterTrimming) {
   EXPECT_EQ(bytes.cuts[static_cast<size_t>(CutTarget::Sdr)].names.size(), 2u);
 }
 
+// Corrections in degrees.minutesseconds are rounded in seconds, so that they carry into the next
+// minute or degree: -(0 deg 59 min 59.6 s) is -1.0000 to the second, never -0.5960 (59 minutes
+// 60 seconds); 12 deg 59 min 59.999 s is 13.000000 to a hundredth of a second.
+TEST(CheckReport, CorrectionsInDegreesMinutesSecondsCarry) {
+  constexpr double kPi = 3.14159265358979323846;
+  constexpr double kSecond = kPi / (180.0 * 3600.0);
+  Survey s;
+  s.source = "dms.raw";
+  s.lines = 2;
+  s.setUps = {MakeSetUp(s, 1, "A", "", "B", Orientation::FromBacksight, -3599.6 * kSecond, 0, 0),
+              MakeSetUp(s, 2, "C", "", "D", Orientation::FromBacksight,
+                        (12 * 3600 + 59 * 60 + 59.999) * kSecond, 0, 0),
+              MakeSetUp(s, 3, "E", "", "F", Orientation::FromBacksight,
+                        (12 * 3600 + 34 * 60 + 56.4) * kSecond, 0, 0)};
+  CheckOptions dms;
+  dms.angleUnit = AngleUnit::Dms;
+  const CheckReport r = MakeCheckReport(s, dms);
+  const auto section = Section(CheckReportText(s, r), "Set-ups: 3");
+  EXPECT_TRUE(HasRow(section, {"1", "A", "B", "from", "backsight", "-1.0000", "0", "0"}));
+  EXPECT_TRUE(HasRow(section, {"2", "C", "D", "from", "backsight", "13.0000", "0", "0"}));
+  EXPECT_TRUE(HasRow(section, {"3", "E", "F", "from", "backsight", "12.3456", "0", "0"}));
+  const Json json = Json::parse(CheckReportJson(s, r));
+  EXPECT_EQ(json["set_ups"][0]["correction"], -0.5959600);
+  EXPECT_EQ(json["set_ups"][1]["correction"], 13.0);
+  EXPECT_EQ(json["set_ups"][2]["correction"], 12.345640);
+}
+
 // Text lists stop after twenty rows and say how many more there are; the JSON has them all.
 TEST(CheckReport, LongListsAreCutInTheTextOnly) {
   Survey s;

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "core/coord_order.h"
+#include "survey/check_report.h"
 #include "survey/survey.h"
 
 namespace korv {
@@ -251,6 +252,75 @@ TEST(Reduce, PlacesInFileOrderAndSaysWhatIsNotReduced) {
   EXPECT_NEAR(r->east, 200.0, 1e-9);
   EXPECT_NEAR(r->north, 100.0, 1e-9);
   EXPECT_EQ(r->setUp, 2u);
+}
+
+// A set-up whose backsight direction or instrument height does not read gives no points: with
+// the value taken as 0 they would be turned about the station or off in elevation.
+TEST(Reduce, SetUpWithAValueThatDoesNotReadGivesNoPoints) {
+  const std::string text =
+      "UP,A,,100.000,200.000,50.000,\r\n"         // 1
+      "UP,B,,110.000,200.000,,\r\n"               // 2: north of A
+      "ST,A,,B,,1.5,1OO.0000\r\n"                 // 3: direction misread
+      "SS,P1,1.5,10.000,100.0000,100.0000,,\r\n"  // 4
+      "ST,A,,B,,-1.5,100.0000\r\n"                // 5: negative instrument height
+      "SS,P2,1.5,10.000,100.0000,100.0000,,\r\n"  // 6
+      "ST,A,,B,,1.6,100.0000\r\n"                 // 7: read: the circle reads 100 on B
+      "SS,P3,1.5,10.000,100.0000,100.0000,,\r\n"  // 8: towards B
+      "ST,A,,B,,1.5,x\r\n";                       // 9: never used
+  Survey s;
+  std::istringstream in(text);
+  ASSERT_TRUE(ReadRawSurvey(in, CoordOrder::kNEZ, s));
+  ASSERT_EQ(s.problems.size(), 3u);
+  Reduce(s, ReductionOptions());
+  ASSERT_EQ(s.unreduced.size(), 2u);
+  EXPECT_EQ(s.observations[s.unreduced[0].observation].line, 4u);
+  EXPECT_EQ(s.unreduced[0].fault, ReductionFault::SetUpNotRead);
+  EXPECT_EQ(s.observations[s.unreduced[1].observation].line, 6u);
+  EXPECT_EQ(s.unreduced[1].fault, ReductionFault::SetUpNotRead);
+  EXPECT_EQ(FindPoint(s, "P1"), nullptr);
+  EXPECT_EQ(FindPoint(s, "P2"), nullptr);
+  for (size_t k : {0u, 1u, 3u}) EXPECT_EQ(s.setUps[k].orientation, Orientation::Unplaced) << k;
+  // The report names them by their line, not as stations without coordinates.
+  const CheckReport report = MakeCheckReport(s, {});
+  EXPECT_EQ(report.unplaced, 0u);
+  EXPECT_NE(
+      CheckReportText(s, report).find("(0 with assumed orientation, 0 with the station unknown)"),
+      std::string::npos);
+  EXPECT_NE(CheckReportText(s, report).find(" line not understood "), std::string::npos);
+  EXPECT_EQ(s.setUps[2].orientation, Orientation::FromBacksight);
+  const Point* p3 = FindPoint(s, "P3");
+  ASSERT_NE(p3, nullptr);
+  EXPECT_NEAR(p3->east, 200.0, 1e-9);
+  EXPECT_NEAR(p3->north, 110.0, 1e-9);
+  EXPECT_NEAR(p3->elevation, 50.1, 1e-9);
+}
+
+// An observation whose zenith angle field is empty gives no point: read as 0 it would stand on
+// the station with the slope distance as its height above it. It is named as a missing field.
+TEST(Reduce, ObservationWithoutZenithAngleGivesNoPoint) {
+  const std::string text =
+      "UP,A,,100.000,200.000,50.000,\r\n"           // 1
+      "ST,A,,,,1.5,0\r\n"                           // 2
+      "SS,P1,1.5,10.000,50.0000,,,X\r\n"            // 3
+      "SO,P2,,1.5,10.000,50.0000,,,X\r\n"           // 4
+      "CP,P3,,1.5,10.000,50.0000, ,,X\r\n"          // 5
+      "SS,P4,1.5,10.000,100.0000,100.0000,,X\r\n";  // 6: east of A
+  Survey s;
+  std::istringstream in(text);
+  ASSERT_TRUE(ReadRawSurvey(in, CoordOrder::kNEZ, s));
+  ASSERT_EQ(s.problems.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(s.problems[i].line, 3 + i);
+    EXPECT_EQ(s.problems[i].fault, LineFault::TooFewFields);
+    EXPECT_EQ(s.problems[i].field, i == 0 ? 6 : 7);
+  }
+  Reduce(s, ReductionOptions());
+  for (const char* name : {"P1", "P2", "P3"}) EXPECT_EQ(FindPoint(s, name), nullptr) << name;
+  const Point* p4 = FindPoint(s, "P4");
+  ASSERT_NE(p4, nullptr);
+  EXPECT_NEAR(p4->east, 210.0, 1e-9);
+  EXPECT_NEAR(p4->north, 100.0, 1e-9);
+  EXPECT_NEAR(p4->elevation, 50.0, 1e-9);
 }
 
 TEST(Angles, UnitsAndRanges) {
