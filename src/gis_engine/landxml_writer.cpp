@@ -171,14 +171,17 @@ void AddObservation(pugi::xml_node setUp, const Document& d, const Observation& 
 }
 
 // An InstrumentSetup per set-up holding its observations. Observations before the first set-up
-// belong to no station: they are left out (and named in the notes by NoteLeftOut).
+// belong to no station, and a set-up whose instrument height or backsight direction did not
+// read has no values to give: they are left out (and named in the notes by NoteLeftOut).
 void AddSurvey(pugi::xml_node root, const Document& d) {
   if (!d.survey.raw || d.survey.setUps.empty()) return;
   pugi::xml_node survey = root.append_child("Survey");
-  std::vector<pugi::xml_node> setUps;
-  for (size_t i = 0; i < d.survey.setUps.size(); ++i) setUps.push_back(AddSetUp(survey, d, i));
+  std::vector<pugi::xml_node> setUps(d.survey.setUps.size());  // null: left out
+  for (size_t i = 0; i < setUps.size(); ++i) {
+    if (!d.survey.setUps[i].notRead) setUps[i] = AddSetUp(survey, d, i);
+  }
   for (const Observation& o : d.survey.observations) {
-    if (o.setUp != kNoIndex) AddObservation(setUps[o.setUp], d, o);
+    if (o.setUp != kNoIndex && setUps[o.setUp]) AddObservation(setUps[o.setUp], d, o);
   }
 }
 

@@ -93,10 +93,14 @@ const char kRaw[] =
 
 TEST_F(LandXmlTest, RawDataBecomesPointsAndSetUpsThatReadBack) {
   options_.gis.crs = "EPSG:25832";
-  const ConvertResult r = Write(kRaw, true);
+  // A last set-up whose instrument height does not read, and an observation from it.
+  const ConvertResult r = Write(std::string(kRaw) +
+                                    "ST,S2,,S1,,1.4x,0.0000\r\n"
+                                    "SS,P9,1.300,20.000,300.0000,100.0000,,\r\n",
+                                true);
   ASSERT_TRUE(r.ok()) << r.fault;
-  // X0 (before any set-up) and P4 (no distance) give no point.
-  EXPECT_EQ(r.notes.leftOutLines, (std::vector<size_t>{4, 10}));
+  // X0 (before any set-up), P4 (no distance) and the last set-up with P9 give nothing.
+  EXPECT_EQ(r.notes.leftOutLines, (std::vector<size_t>{4, 10, 11, 12}));
 
   const pugi::xml_node root = Read();
   EXPECT_EQ(Attribute(root, "xmlns"), "http://www.landxml.org/schema/LandXML-1.2");
