@@ -1,6 +1,7 @@
 // The DXF writer.
 #include "coords/dxf_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -80,10 +81,14 @@ DxfWriter::DxfWriter(bool output2D)
     : out_(nullptr), output2D_(output2D), buffer_(new char[capacity_]) {}
 
 void DxfWriter::WriteOut(const char* data, size_t size) {
-  if (failed_ || size == 0) return;
-  errno = 0;
-  failed_ = !out_->write(data, static_cast<std::streamsize>(size));
-  if (failed_) error_ = errno;
+  // A part drawn in memory goes out in writes of the stream buffer's size, as the stream
+  // writer's own lines do: the file system takes those with the least work.
+  for (size_t at = 0; at < size && !failed_; at += kFlushSize) {
+    errno = 0;
+    failed_ =
+        !out_->write(data + at, static_cast<std::streamsize>(std::min(kFlushSize, size - at)));
+    if (failed_) error_ = errno;
+  }
 }
 
 void DxfWriter::MakeRoom(size_t size) {
