@@ -4,10 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <exception>
-#include <functional>
-#include <system_error>
-#include <thread>
+#include <future>
 #include <utility>
 #include <vector>
 
@@ -309,41 +306,6 @@ size_t EndOfLineAt(std::string_view text, size_t from) {
   return text.size();
 }
 
-// Runs `job` on a thread of its own, or here when no thread is to be had; Wait waits for it to
-// end and hands on what it threw.
-class Job {
- public:
-  explicit Job(std::function<void()> job) : job_(std::move(job)) {
-    try {
-      thread_ = std::thread([this] { Run(); });
-    } catch (const std::system_error&) {
-      Run();
-    }
-  }
-  Job(const Job&) = delete;
-  Job& operator=(const Job&) = delete;
-  ~Job() {
-    if (thread_.joinable()) thread_.join();
-  }
-  void Wait() {
-    if (thread_.joinable()) thread_.join();
-    if (fault_) std::rethrow_exception(std::exchange(fault_, nullptr));
-  }
-
- private:
-  void Run() {
-    try {
-      job_();
-    } catch (...) {
-      fault_ = std::current_exception();
-    }
-  }
-
-  std::function<void()> job_;
-  std::exception_ptr fault_;
-  std::thread thread_;
-};
-
 // Reads `in` to its end in blocks of whole lines (a UTF-8 byte-order mark at the start left
 // out) and cuts each block in two at a line end near its middle. `half(text, part)` reads the
 // lines of one half into a part and returns how many there were; the two halves run at once,
@@ -356,8 +318,7 @@ bool InHalves(std::istream& in, Part (&parts)[4], Half half, After after) {
   std::vector<char> block(kBlockSize);
   size_t kept = 0;  // the start of an unfinished line, carried to the next block
   size_t linesBefore = 0;
-  bool stopped = false;
-  std::unique_ptr<Job> taking;  // `after` of the block before
+  std::future<bool> taking;  // `after` of the block before
   bool atEnd = false;
   for (size_t k = 0; !atEnd; ++k) {
     if (kept == block.size()) block.resize(block.size() * 2);  // a line longer than a block
@@ -368,24 +329,18 @@ bool InHalves(std::istream& in, Part (&parts)[4], Half half, After after) {
     const std::string_view lines = text.substr(0, atEnd ? text.size() : EndOfLastLine(text));
     const size_t cut = EndOfLineAt(lines, lines.size() / 2);
     Part* const these = parts + 2 * (k % 2);
-    size_t counts[2] = {0, 0};
-    {
-      Job second([&] { counts[1] = half(lines.substr(cut), these[1]); });
-      counts[0] = half(lines.substr(0, cut), these[0]);
-      second.Wait();
-    }
-    if (taking) taking->Wait();
-    if (stopped) return false;
-    const size_t before[2] = {linesBefore, linesBefore + counts[0]};
-    linesBefore = before[1] + counts[1];
-    taking = std::make_unique<Job>([=, &stopped, &after] {
-      stopped = !after(these[0], before[0]) || !after(these[1], before[1]);
+    std::future<size_t> second =
+        std::async(std::launch::async, [&] { return half(lines.substr(cut), these[1]); });
+    const size_t before[2] = {linesBefore, linesBefore + half(lines.substr(0, cut), these[0])};
+    linesBefore = before[1] + second.get();
+    if (taking.valid() && !taking.get()) return false;
+    taking = std::async(std::launch::async, [=, &after] {
+      return after(these[0], before[0]) && after(these[1], before[1]);
     });
     kept = text.size() - lines.size();
     std::memmove(block.data(), lines.data() + lines.size(), kept);
   }
-  taking->Wait();
-  return !stopped;
+  return taking.get();
 }
 
 // Adds the notes of a part whose lines follow `linesBefore` earlier lines.
