@@ -41,6 +41,16 @@ const Point* FindPoint(const Survey& s, const std::string& name) {
   return nullptr;
 }
 
+// The point `name` exists and lies at east, north, elevation within `tolerance`.
+void ExpectPointAt(const Survey& s, const std::string& name, double east, double north,
+                   double elevation, double tolerance) {
+  const Point* p = FindPoint(s, name);
+  ASSERT_NE(p, nullptr) << name;
+  EXPECT_NEAR(p->east, east, tolerance) << name;
+  EXPECT_NEAR(p->north, north, tolerance) << name;
+  EXPECT_NEAR(p->elevation, elevation, tolerance) << name;
+}
+
 // A worked example, by hand, in degrees:
 //   station A  E 500.000  N 1000.000  H 50.000, instrument height 1.600
 //   backsight B  E 600.000  N 1100.000: azimuth A->B = atan(100/100) = 45 deg; the circle reads
@@ -61,11 +71,7 @@ TEST(Reduce, WorkedExampleByHand) {
     ReductionOptions options;
     options.angleUnit = unit;
     const Survey s = ReadAndReduce(text, options);
-    const Point* p = FindPoint(s, "P");
-    ASSERT_NE(p, nullptr);
-    EXPECT_NEAR(p->east, 517.3205, 1e-4);
-    EXPECT_NEAR(p->north, 1000.000, 1e-4);
-    EXPECT_NEAR(p->elevation, 60.300, 1e-4);
+    ExpectPointAt(s, "P", 517.3205, 1000.000, 60.300, 1e-4);
     EXPECT_EQ(s.setUps[0].orientation, Orientation::FromBacksight);
     EXPECT_NEAR(s.setUps[0].correction * 180 / kPi, correction, 1e-9);
   }
@@ -288,11 +294,7 @@ TEST(Reduce, SetUpWithAValueThatDoesNotReadGivesNoPoints) {
       std::string::npos);
   EXPECT_NE(CheckReportText(s, report).find(" line not understood "), std::string::npos);
   EXPECT_EQ(s.setUps[2].orientation, Orientation::FromBacksight);
-  const Point* p3 = FindPoint(s, "P3");
-  ASSERT_NE(p3, nullptr);
-  EXPECT_NEAR(p3->east, 200.0, 1e-9);
-  EXPECT_NEAR(p3->north, 110.0, 1e-9);
-  EXPECT_NEAR(p3->elevation, 50.1, 1e-9);
+  ExpectPointAt(s, "P3", 200.0, 110.0, 50.1, 1e-9);
 }
 
 // An observation whose zenith angle field is empty gives no point: read as 0 it would stand on
@@ -316,11 +318,7 @@ TEST(Reduce, ObservationWithoutZenithAngleGivesNoPoint) {
   }
   Reduce(s, ReductionOptions());
   for (const char* name : {"P1", "P2", "P3"}) EXPECT_EQ(FindPoint(s, name), nullptr) << name;
-  const Point* p4 = FindPoint(s, "P4");
-  ASSERT_NE(p4, nullptr);
-  EXPECT_NEAR(p4->east, 210.0, 1e-9);
-  EXPECT_NEAR(p4->north, 100.0, 1e-9);
-  EXPECT_NEAR(p4->elevation, 50.0, 1e-9);
+  ExpectPointAt(s, "P4", 210.0, 100.0, 50.0, 1e-9);
 }
 
 TEST(Angles, UnitsAndRanges) {
