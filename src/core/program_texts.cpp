@@ -19,6 +19,9 @@ constexpr TextRow kProgramTexts[] = {
     {"CannotOpen", "Cannot open %1"},
     {"EditorNotFound", "File not found: %1"},
     {"Tagline", "Survey data transfer and conversion"},
+    {"AlreadyRunning",
+     "Korvenia is already running with the settings in %1. A second window would share its "
+     "scratch file and overwrite the data the first one receives."},
     // The transfer windows.
     {"NoParity", "None"},
     {"Bytes", "Bytes:   %1"},

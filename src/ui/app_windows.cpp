@@ -3,9 +3,11 @@
 #include "ui/app_windows.h"
 
 #include <QApplication>
+#include <QLockFile>
 
 #include "core/key_store.h"
 #include "core/program_texts.h"
+#include "core/text.h"
 #include "ui/download_window.h"
 #include "ui/f_dattr.h"
 #include "ui/screen_place.h"
@@ -13,6 +15,13 @@
 #include "ui/user_prompts.h"
 
 namespace korv {
+
+namespace {
+
+// Held in the settings folder while a main window uses it.
+constexpr const char* kLockName = "Korvenia.lock";
+
+}  // namespace
 
 AppWindows::AppWindows(UiContext& ctx, QtUserPrompts* prompts) : ctx_(ctx), prompts_(prompts) {}
 
@@ -38,6 +47,21 @@ void AppWindows::UnloadWindows() {
 }
 
 void AppWindows::ShowMainWindow() {
+  AppState& s = ctx_.state;
+  instance_ = std::make_unique<QLockFile>(QString::fromStdString(s.ProgramFolder + kLockName));
+  instance_->setStaleLockTime(0);  // stale only when its process has gone
+  if (!instance_->tryLock(0) && instance_->error() == QLockFile::LockFailedError) {
+    instance_.reset();
+    ctx_.prompts.Message(FillNumbered(ProgramText(IniFile::Load(s.IniFilePath), "AlreadyRunning"),
+                                      {s.ProgramFolder}),
+                         ctx_.Msg(6), MessageIcon::Exclamation);
+    if (ctx_.endProgram) {
+      ctx_.endProgram();
+    } else {
+      QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    }
+    return;
+  }
   main_ = std::make_unique<F_DatTr>(ctx_);
   main_->ApplySettings();
   if (prompts_) {

@@ -9,6 +9,8 @@
 #include "core/startup.h"
 #include "ui/ui_context.h"
 
+class QLockFile;
+
 namespace korv {
 
 class F_DatTr;
@@ -28,6 +30,9 @@ class AppWindows : public StartupWindows {
   // mode then shows and saves instead of the design texts.
   void LoadDownloadWindow() override;
   void UnloadWindows() override;
+  // Shows the main window unless another instance of the program holds the same settings
+  // folder: two would share the scratch file, and one's Exit would delete, one's download
+  // overwrite, what the other receives. The second is then told so and ends.
   void ShowMainWindow() override;
   void UnloadSplash() override;
 
@@ -41,6 +46,7 @@ class AppWindows : public StartupWindows {
   std::unique_ptr<F_Start> splash_;
   std::unique_ptr<F_DL> download_;
   std::unique_ptr<F_DatTr> main_;
+  std::unique_ptr<QLockFile> instance_;  // held while the main window is this folder's
 };
 
 // The desktop program's start with its arguments (without the program name): start-up (Main)

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -150,7 +151,12 @@ TEST_F(Startup, MissingFileIsRecreatedAfterTheWarningAndTheNextStartIsQuiet) {
   EXPECT_EQ(Reports()[0].title, "Warning");
   EXPECT_EQ(Reports()[0].icon, MessageIcon::Exclamation);
   EXPECT_EQ(ReadFileBytes(IniBesideExecutable()), Golden());
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "bin"), fs::directory_iterator()), 1);
+  // Nothing kept beside the new file; the window holds the folder's lock while it is open.
+  std::vector<std::string> entries;
+  for (const auto& entry : fs::directory_iterator(dir_ / "bin"))
+    entries.push_back(entry.path().filename().string());
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::string>{"Korvenia.ini", "Korvenia.lock"}));
   EXPECT_TRUE(state_.SettingsReadOK);
   EXPECT_FALSE(state_.CreatingIniFile);
   EXPECT_EQ(state_.ProgramFolder, (dir_ / "bin").string() + "/");
@@ -168,6 +174,34 @@ TEST_F(Startup, MissingFileIsRecreatedAfterTheWarningAndTheNextStartIsQuiet) {
   EXPECT_TRUE(Reports().empty());
   EXPECT_TRUE(state_.SettingsReadOK);
   EXPECT_EQ(state_.Messages[3], "Settings");
+}
+
+// A second program on the same settings folder, started while the first window is open,
+// says why and ends without a window: the two would share the scratch file, and one's Exit or
+// download would destroy what the other receives. Once the first has ended, a start opens.
+TEST_F(Startup, ASecondInstanceOnTheSameFolderEndsAndSaysWhy) {
+  Start("");
+  ASSERT_NE(windows_->MainWindow(), nullptr);
+  AppState state;
+  ScriptedPrompts prompts;
+  UiContext ctx(state, prompts, dialogs_);
+  bool ended = false;
+  ctx.endProgram = [&ended] { ended = true; };
+  RecordingWindows second(ctx, clock_);
+  Main(state, options_, second, ctx.reporter, clock_,
+       [this](Clock::Duration d) { clock_.Advance(d); });
+  EXPECT_EQ(second.MainWindow(), nullptr);
+  EXPECT_TRUE(ended);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text,
+            "Korvenia is already running with the settings in " + state.ProgramFolder +
+                ". A second window would share its scratch file and overwrite the data the first "
+                "one receives.");
+  EXPECT_EQ(prompts.messages[0].icon, MessageIcon::Exclamation);
+
+  windows_.reset();
+  Start("");
+  EXPECT_NE(windows_->MainWindow(), nullptr);
 }
 
 // "korvenia FILE", as a file manager's "Open with" starts it: FILE is the file to convert, its
