@@ -201,8 +201,8 @@ struct Survey {
 // number it is placed by reads (a coordinate record's elevation that does not read is left
 // empty). A comment "Coord Order: NEZ" (or ENZ) applies to the coordinate records after it;
 // survey.coordOrder is the order in force at the end of the file. Empty numeric fields read as
-// 0; an empty point name (of an observation or a record), zenith angle or plane coordinate is a
-// missing field.
+// 0; an empty point name (of an observation or a record), horizontal or zenith angle or plane
+// coordinate is a missing field.
 bool ReadRawSurvey(const std::string& path, int coordOrderSetting, Survey& survey,
                    std::string& fault);
 // Reads a coordinate list (name, two plane coordinates in `coordOrder`, elevation, code).

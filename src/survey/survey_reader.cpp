@@ -199,11 +199,13 @@ class SurveyReader {
       Problem(LineFault::TooFewFields, static_cast<uint8_t>(at.name));
       return;
     }
-    // Read as 0, an empty zenith angle would put the point on the station, the slope distance
-    // straight up.
-    if (f_[at.zenith].empty()) {
-      Problem(LineFault::TooFewFields, static_cast<uint8_t>(at.zenith));
-      return;
+    // Read as 0, an empty angle would misplace the point: an empty zenith angle puts it on the
+    // station, the slope distance straight up; an empty horizontal angle on the circle's zero.
+    for (size_t angle : {at.horizontal, at.zenith}) {
+      if (f_[angle].empty()) {
+        Problem(LineFault::TooFewFields, static_cast<uint8_t>(angle));
+        return;
+      }
     }
     Observation o;
     o.line = line_;

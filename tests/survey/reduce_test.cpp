@@ -297,27 +297,32 @@ TEST(Reduce, SetUpWithAValueThatDoesNotReadGivesNoPoints) {
   ExpectPointAt(s, "P3", 200.0, 110.0, 50.1, 1e-9);
 }
 
-// An observation whose zenith angle field is empty gives no point: read as 0 it would stand on
-// the station with the slope distance as its height above it. It is named as a missing field.
-TEST(Reduce, ObservationWithoutZenithAngleGivesNoPoint) {
+// An observation whose zenith or horizontal angle field is empty gives no point: read as 0 it
+// would stand on the station with the slope distance as its height above it, or on the line of
+// the circle's zero. It is named as a missing field.
+TEST(Reduce, ObservationWithoutAnAngleGivesNoPoint) {
   const std::string text =
       "UP,A,,100.000,200.000,50.000,\r\n"           // 1
       "ST,A,,,,1.5,0\r\n"                           // 2
       "SS,P1,1.5,10.000,50.0000,,,X\r\n"            // 3
       "SO,P2,,1.5,10.000,50.0000,,,X\r\n"           // 4
       "CP,P3,,1.5,10.000,50.0000, ,,X\r\n"          // 5
-      "SS,P4,1.5,10.000,100.0000,100.0000,,X\r\n";  // 6: east of A
+      "SS,P5,1.5,10.000,,100.0000,,X\r\n"           // 6
+      "SO,P6,,1.5,10.000, ,100.0000,,X\r\n"         // 7
+      "SS,P4,1.5,10.000,100.0000,100.0000,,X\r\n";  // 8: east of A
   Survey s;
   std::istringstream in(text);
   ASSERT_TRUE(ReadRawSurvey(in, CoordOrder::kNEZ, s));
-  ASSERT_EQ(s.problems.size(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
+  const std::vector<uint8_t> fields = {6, 7, 7, 5, 6};
+  ASSERT_EQ(s.problems.size(), fields.size());
+  for (size_t i = 0; i < fields.size(); ++i) {
     EXPECT_EQ(s.problems[i].line, 3 + i);
     EXPECT_EQ(s.problems[i].fault, LineFault::TooFewFields);
-    EXPECT_EQ(s.problems[i].field, i == 0 ? 6 : 7);
+    EXPECT_EQ(s.problems[i].field, fields[i]) << i;
   }
   Reduce(s, ReductionOptions());
-  for (const char* name : {"P1", "P2", "P3"}) EXPECT_EQ(FindPoint(s, name), nullptr) << name;
+  for (const char* name : {"P1", "P2", "P3", "P5", "P6"})
+    EXPECT_EQ(FindPoint(s, name), nullptr) << name;
   ExpectPointAt(s, "P4", 210.0, 100.0, 50.0, 1e-9);
 }
 
